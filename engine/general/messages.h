@@ -121,7 +121,7 @@ inline const std::string kPeriodicUnknown = "La question des orbites périodique
 inline const std::string kWhyParameters = "le système contient des constantes littérales.";
 inline const std::string kWhyZeroSystem = "tous les points sont fixes.";
 inline const std::string kWhyLinearCentre
-    = "le système est linéaire de type centre, toutes les orbites autour du point fixe sont périodiques.";
+    = "il est linéaire de type centre, toutes les orbites autour du point fixe sont périodiques.";
 inline const std::string kWhyLinearNoCentre
     = "un système linéaire n'a d'orbites périodiques que s'il est de type centre.";
 inline const std::string kWhyGradient
@@ -131,9 +131,9 @@ inline const std::string kWhyBendixson
     = "la divergence garde un signe constant et ne s'annule que sur un ensemble d'intérieur vide "
       "(critère de Bendixson-Dulac).";
 inline const std::string kWhyCentrePrefix = "le point ";
-inline const std::string kWhyCentreSuffix = " est un centre, entouré d'orbites périodiques.";
+inline const std::string kWhyCentreSuffix = " est un centre.";
 inline const std::string kWhyNoFixedPoint
-    = "le système n'a aucun point fixe, or une orbite périodique entoure au moins un point fixe.";
+    = "il n'a aucun point fixe, or une orbite périodique entoure au moins un point fixe.";
 inline const std::string kWhyNoIndexOne
     = "aucun point fixe n'est d'indice +1, or une orbite périodique entoure des points fixes dont la somme "
       "des indices vaut 1.";
