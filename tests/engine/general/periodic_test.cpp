@@ -1,0 +1,194 @@
+// Index theory and the verdict on periodic orbits, on known cases; the
+// linear classification rules; exact eigenvalue texts.
+#include "support.h"
+#include "engine/general/text.h"
+
+#include <gtest/gtest.h>
+
+namespace vindrel::engine::general::testing {
+namespace {
+
+// A non-linear system whose divergence changes sign: neither the linear
+// rule, the gradient rule nor Bendixson-Dulac decides, only the points do.
+SystemProperties OpenSystem()
+{
+    SystemProperties p;
+    p.degree = 2;
+    p.divergenceSign = DivergenceSign::ChangesSign;
+    return p;
+}
+
+FixedPoint PointOf(PointType type, LinearPart part = LinearPart::Hyperbolic)
+{
+    FixedPoint p;
+    p.xText = "0";
+    p.yText = "0";
+    Nature n;
+    n.type = type;
+    n.linearPart = part;
+    p.nature = n;
+    return p;
+}
+
+struct IndexCase {
+    const char* name;
+    std::vector<FixedPoint> points;
+    PointList list;
+    bool commonFactor;
+    PeriodicOrbits verdict;
+    std::string reason;
+};
+
+class IndexRules : public ::testing::TestWithParam<IndexCase> {};
+
+TEST_P(IndexRules, GiveTheVerdict)
+{
+    const auto& c = GetParam();
+    auto props = OpenSystem();
+    if (c.commonFactor) props.commonFactor = "x";
+    const auto v = DecidePeriodicOrbits(props, c.points, c.list);
+    EXPECT_EQ(v.verdict, c.verdict);
+    EXPECT_EQ(v.reason, c.reason);
+}
+
+const std::string kNoPoint = "il n'a aucun point fixe, or une orbite périodique entoure au moins un point fixe.";
+const std::string kNoIndexOne = "aucun point fixe n'est d'indice +1, or une orbite périodique entoure des points "
+                                "fixes dont la somme des indices vaut 1.";
+const std::string kOpen = "ni le critère de Bendixson-Dulac ni la théorie de l'indice ne permettent de conclure.";
+using PT = PointType;
+using LP = LinearPart;
+using PO = PeriodicOrbits;
+
+INSTANTIATE_TEST_SUITE_P(Index, IndexRules,
+    ::testing::Values(IndexCase{"NoFixedPointForbidsOrbits", {}, PointList::Complete, false, PO::Impossible, kNoPoint},
+        IndexCase{"OnlySaddlesForbidOrbits", {PointOf(PT::Saddle), PointOf(PT::Saddle)}, PointList::Complete, false,
+            PO::Impossible, kNoIndexOne},
+        IndexCase{"SaddleAndSaddleNodeForbidOrbits", {PointOf(PT::Saddle), PointOf(PT::SaddleNode, LP::SemiHyperbolic)},
+            PointList::Complete, false, PO::Impossible, kNoIndexOne},
+        IndexCase{"NodeLeavesTheQuestionOpen", {PointOf(PT::Saddle), PointOf(PT::Node)}, PointList::Complete, false,
+            PO::Unknown, kOpen},
+        IndexCase{"UndecidedSemiHyperbolicPointHasNoKnownIndex",
+            {PointOf(PT::Saddle), PointOf(PT::Undetermined, LP::SemiHyperbolic)}, PointList::Complete, false, PO::Unknown,
+            kOpen},
+        IndexCase{"UndecidedImaginaryPointHasIndexOne", {PointOf(PT::Undetermined, LP::Imaginary)}, PointList::Complete,
+            false, PO::Unknown, kOpen},
+        IndexCase{"PartialListConcludesNothing", {}, PointList::Partial, false, PO::Unknown, kOpen},
+        IndexCase{"CurveOfFixedPointsConcludesNothing", {PointOf(PT::Saddle)}, PointList::Complete, true, PO::Unknown,
+            kOpen},
+        IndexCase{"ProvedCentreGivesOrbits", {PointOf(PT::Saddle), PointOf(PT::Center, LP::Imaginary)},
+            PointList::Complete, false, PO::Possible, "le point (0, 0) est un centre."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PeriodicRules, BendixsonBeatsIndexTheory)
+{
+    auto props = OpenSystem();
+    props.divergenceSign = DivergenceSign::NonPositive;
+    const auto v = DecidePeriodicOrbits(props, {PointOf(PT::Focus)}, PointList::Complete);
+    EXPECT_EQ(v.verdict, PO::Impossible);
+    EXPECT_EQ(v.reason, "la divergence garde un signe constant et ne s'annule que sur un ensemble d'intérieur vide "
+                        "(critère de Bendixson-Dulac).");
+}
+
+TEST(PeriodicRules, LinearSystemHasOrbitsOnlyWhenItIsACentre)
+{
+    auto ctx = XY();
+    EXPECT_EQ(AnalyseGeneral(Poly(ctx, "y"), Poly(ctx, "-4*x"), {RationalPoint("0", "0")}, PointList::Complete)
+                  .periodic.verdict,
+        PO::Possible);
+    // An unstable focus of a linear system: no periodic orbit, whatever the index says.
+    EXPECT_EQ(AnalyseGeneral(Poly(ctx, "x+y"), Poly(ctx, "-x+y"), {RationalPoint("0", "0")}, PointList::Complete)
+                  .periodic.verdict,
+        PO::Impossible);
+}
+
+TEST(PeriodicRules, ReversibleCentreNeedsThePointOnTheAxis)
+{
+    // x' = -y + x y, y' = x + x²: reversible for (x, -y, -t); the origin lies on y = 0.
+    auto ctx = XY();
+    auto on = AnalyseGeneral(Poly(ctx, "-y+x*y"), Poly(ctx, "x+x^2"), {RationalPoint("0", "0")}, PointList::Complete);
+    ASSERT_TRUE(on.points[0].nature.has_value());
+    EXPECT_EQ(on.points[0].nature->type, PT::Center);
+    EXPECT_EQ(on.points[0].nature->explanation,
+        "Le système est réversible pour (x, y, t) -> (x, -y, -t) et le point est sur l'axe y = 0 : c'est donc un "
+        "centre.");
+    // Central symmetry alone proves nothing: x' = -y - x³, y' = x is odd but not reversible.
+    auto odd = AnalyseGeneral(Poly(ctx, "-y-x^3"), Poly(ctx, "x"), {RationalPoint("0", "0")}, PointList::Complete);
+    EXPECT_EQ(odd.points[0].nature->type, PT::Undetermined);
+    EXPECT_EQ(odd.points[0].nature->linearPart, LP::Imaginary);
+}
+
+struct LinearCase {
+    const char* name;
+    int t, d, disc;
+    bool scalar, zero;
+    PointType type;
+    Stability stability;
+    LinearPart part;
+};
+
+class LinearRules : public ::testing::TestWithParam<LinearCase> {};
+
+TEST_P(LinearRules, FollowTheTraceDeterminantPlane)
+{
+    const auto& c = GetParam();
+    const auto v = ClassifyLinear(c.t, c.d, c.disc, c.scalar, c.zero);
+    EXPECT_EQ(v.type, c.type);
+    EXPECT_EQ(v.stability, c.stability);
+    EXPECT_EQ(v.part, c.part);
+}
+
+using St = Stability;
+INSTANTIATE_TEST_SUITE_P(TraceDeterminant, LinearRules,
+    ::testing::Values(LinearCase{"NegativeDeterminantIsSaddle", 1, -1, 1, false, false, PT::Saddle, St::None, LP::Hyperbolic},
+        LinearCase{"StableNode", -1, 1, 1, false, false, PT::Node, St::Stable, LP::Hyperbolic},
+        LinearCase{"UnstableStarNode", 1, 1, 0, true, false, PT::StarNode, St::Unstable, LP::Hyperbolic},
+        LinearCase{"StableDegenerateNode", -1, 1, 0, false, false, PT::DegenerateNode, St::Stable, LP::Hyperbolic},
+        LinearCase{"UnstableFocus", 1, 1, -1, false, false, PT::Focus, St::Unstable, LP::Hyperbolic},
+        LinearCase{"ZeroTracePositiveDeterminantIsImaginary", 0, 1, -1, false, false, PT::Undetermined, St::None,
+            LP::Imaginary},
+        LinearCase{"OneZeroEigenvalueIsSemiHyperbolic", -1, 0, 1, false, false, PT::Undetermined, St::None,
+            LP::SemiHyperbolic},
+        LinearCase{"NilpotentPart", 0, 0, 0, false, false, PT::Undetermined, St::None, LP::Nilpotent},
+        LinearCase{"ZeroMatrix", 0, 0, 0, true, true, PT::Undetermined, St::None, LP::Zero}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct EigenCase {
+    const char* name;
+    const char* trace;
+    const char* disc;
+    const char* first;
+    const char* second;
+};
+
+class Eigenvalues : public ::testing::TestWithParam<EigenCase> {};
+
+TEST_P(Eigenvalues, AreWrittenExactly)
+{
+    const auto& c = GetParam();
+    const auto e = EigenvalueTexts(Q(c.trace).raw(), Q(c.disc).raw());
+    EXPECT_EQ(e.first, c.first);
+    EXPECT_EQ(e.second, c.second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, Eigenvalues,
+    ::testing::Values(EigenCase{"RationalPair", "-3", "1", "-2", "-1"},
+        EigenCase{"GoldenRatioRoots", "1", "5", "1/2 - racine(5)/2", "1/2 + racine(5)/2"},
+        EigenCase{"SquareFactorLeavesTheRoot", "0", "12", "-racine(3)", "racine(3)"},
+        EigenCase{"FractionDiscriminant", "0", "2/9", "-racine(2)/6", "racine(2)/6"},
+        EigenCase{"PureImaginaryUnit", "0", "-4", "-i", "i"},
+        EigenCase{"ComplexWithRoot", "1", "-3", "1/2 - i racine(3)/2", "1/2 + i racine(3)/2"},
+        EigenCase{"ComplexWithIntegerPart", "2", "-16", "1 - 2i", "1 + 2i"},
+        EigenCase{"DoubleEigenvalue", "-1", "0", "-1/2", "-1/2"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PolyText, UsesTheReportTypography)
+{
+    auto ctx = XY();
+    EXPECT_EQ(PolyText(Poly(ctx, "x^2-3*x*y+1/2*y")), "x² - 3xy + 1/2 y");
+    EXPECT_EQ(PolyText(Poly(ctx, "-x^3+x^4*y-1")), "x^4y - x^3 - 1");
+    EXPECT_EQ(PolyText(Poly(ctx, "0")), "0");
+    EXPECT_EQ(PolyText(Poly(XYAB(), "-2*a*b*x-b")), "-2abx - b");
+}
+
+} // namespace
+} // namespace vindrel::engine::general::testing
