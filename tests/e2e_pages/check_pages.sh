@@ -61,7 +61,7 @@ expect_fault "page_external_image" 'ressource externe : src="https://exemple.fr/
   replace_in cours/vindrel.html '</main>' '<img src="https://exemple.fr/a.png" alt=""></main>'
 expect_fault "page_link_to_other_file" 'lien hors de la page : href="morvath.html"' \
   replace_in cours/vindrel.html '</main>' '<a href="morvath.html">x</a></main>'
-expect_fault "page_unbalanced_tag" "</main> ferme <p>" replace_in cours/vindrel.html '</main>' '<p><em>x</p></main>'
+expect_fault "page_unbalanced_tag" "</p> ferme <em>" replace_in cours/vindrel.html '</main>' '<p><em>x</p></main>'
 expect_fault "page_plain_blank_before_colon" "espace ordinaire avant « : »" \
   replace_in cours/morvath.html '</main>' '<p>Exemple : rien</p></main>'
 expect_fault "page_example_out_of_step" "exemple « Duffing » : composantes" \
