@@ -147,3 +147,13 @@ std::string NatureName(const Nature& n);
 std::string SymmetryText(Symmetry s);
 
 } // namespace vindrel::engine::general
+
+namespace vindrel::engine::general {
+
+// The "properties" object of the JSON output (one line, UTF-8):
+// linear, hamiltonian, gradient, homogeneous, lotka_volterra, reversible,
+// central_symmetry, divergence_sign, invariant_lines, periodic_orbits and
+// its reason.
+std::string PropertiesJson(const GeneralAnalysis& a);
+
+} // namespace vindrel::engine::general

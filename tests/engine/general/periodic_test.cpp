@@ -192,3 +192,36 @@ TEST(PolyText, UsesTheReportTypography)
 
 } // namespace
 } // namespace vindrel::engine::general::testing
+
+namespace vindrel::engine::general::testing {
+namespace {
+
+TEST(PropertiesJson, DescribesTheHamiltonianExample)
+{
+    auto ctx = XY();
+    const auto a = AnalyseGeneral(
+        Poly(ctx, "y"), Poly(ctx, "-x+x^2"), {RationalPoint("0", "0"), RationalPoint("1", "0")}, PointList::Complete);
+    EXPECT_EQ(PropertiesJson(a),
+        "{\"degree\": 2, \"linear\": false, \"hamiltonian\": true, \"gradient\": false, \"homogeneous\": false, "
+        "\"lotka_volterra\": false, \"reversible\": {\"symmetries\": [\"(x, y, t) -> (x, -y, -t)\"]}, "
+        "\"central_symmetry\": false, \"divergence_sign\": \"zero\", \"invariant_lines\": [], "
+        "\"periodic_orbits\": \"possible\", \"reason\": \"le point (0, 0) est un centre.\"}");
+}
+
+TEST(PropertiesJson, GivesTheLinearTypeAndNullsForLiteralConstants)
+{
+    auto ctx = XY();
+    const auto lin = AnalyseGeneral(Poly(ctx, "-x"), Poly(ctx, "-y"), {RationalPoint("0", "0")}, PointList::Complete);
+    EXPECT_NE(PropertiesJson(lin).find(
+                  "\"linear\": {\"type\": \"star_node\", \"linear_part\": \"hyperbolic\", \"stability\": \"stable\"}"),
+        std::string::npos);
+    auto pctx = XYAB();
+    const auto lit = AnalyseGeneral(Poly(pctx, "-a"), Poly(pctx, "-2*a*b*x-b"), {}, PointList::Partial);
+    EXPECT_EQ(PropertiesJson(lit),
+        "{\"parameters\": true, \"hamiltonian\": true, \"linear\": null, \"gradient\": null, \"homogeneous\": null, "
+        "\"lotka_volterra\": null, \"reversible\": null, \"periodic_orbits\": \"unknown\", \"reason\": \"le système "
+        "contient des constantes littérales.\"}");
+}
+
+} // namespace
+} // namespace vindrel::engine::general::testing
