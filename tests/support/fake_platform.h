@@ -54,6 +54,7 @@ public:
     // Scripted behaviour.
     std::deque<QString> inputAnswers;               // answer of each InputBox in turn ("" when none left)
     std::optional<PlatformError> startFailure;      // thrown by StartProgram / OpenPage when set
+    std::size_t startFailureAfter = 0;              // ... once this many programs have been started
     int screenWidth = 1920 * 15;
     int screenHeight = 1080 * 15;
 
@@ -63,6 +64,7 @@ public:
     std::vector<StartedProgram> started;
     QStringList openedPages;
     bool ended = false;
+    QStringList events;  // "MsgBox <caption>: <prompt>", "InputBox <title>", "Start <program>", in order
 
     void setAppPath(const QString& path) { appPath_ = path; }
 
@@ -71,6 +73,10 @@ private:
     QString appPath_;
     FileChannels files_;
 };
+
+// Whole files as bytes, for tests that write inputs and check outputs.
+QByteArray ReadBytes(const QString& path);
+void WriteBytes(const QString& path, const QByteArray& bytes);
 
 // Controls without widgets: texts, Nom's items and the focus moves.
 class FakeControls : public FormControls {
