@@ -15,6 +15,12 @@
 #include <optional>
 #include <vector>
 
+#include <ostream>
+
+// Readable QString values in test failure reports.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.join("|").toStdString() << ']'; }
+
 namespace vindrel::test {
 
 struct ShownMessage {
