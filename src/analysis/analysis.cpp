@@ -50,7 +50,7 @@ QStringList SplitWords(const QString& text)
 
 CommandLine ToolCommand(const Platform& platform, Tool tool, const QString& p, const QString& q)
 {
-    return {ToolProgram(platform, tool), SplitWords(ArgumentText(tool, p, q))};
+    return { ToolProgram(platform, tool), SplitWords(ArgumentText(tool, p, q)) };
 }
 
 void Analyser_Click(Platform& platform, FormControls& form, WorkingState& state)

@@ -12,10 +12,10 @@ namespace {
 // Windows-1252 for the bytes 128 to 159; every other byte is the character of
 // the same code (ISO 8859-1). The five undefined codes keep their own value.
 constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 128-135
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 136-143
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 144-151
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 152-159
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 128-135
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, // 136-143
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 144-151
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 152-159
 };
 
 constexpr std::array<char16_t, 256> MakeWindows1252Table()
@@ -34,11 +34,15 @@ constexpr char kLF = '\n';
 
 } // namespace
 
-char16_t Windows1252ToUnicode(unsigned char byte) { return kWindows1252[byte]; }
+char16_t Windows1252ToUnicode(unsigned char byte)
+{
+    return kWindows1252[byte];
+}
 
 std::optional<unsigned char> UnicodeToWindows1252(char16_t character)
 {
-    if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) return static_cast<unsigned char>(character);
+    if (character < 0x80 || (character >= 0xA0 && character <= 0xFF))
+        return static_cast<unsigned char>(character);
     for (std::size_t i = 0; i < kHighControls.size(); ++i)
         if (kHighControls[i] == character) return static_cast<unsigned char>(0x80 + i);
     return std::nullopt;
@@ -166,21 +170,27 @@ std::optional<bool> FileChannels::Eof(int channel) const
 WriteResult FileChannels::PrintLines(int channel, const QStringList& lines)
 {
     auto it = channels_.find(channel);
-    if (it == channels_.end() || it->second->mode != ChannelMode::Append) return {WriteStatus::NotOpen, {}};
+    if (it == channels_.end() || it->second->mode != ChannelMode::Append) return { WriteStatus::NotOpen, {} };
     QByteArray bytes;
     for (const QString& line : lines) {
         Windows1252Encoding encoded = EncodeWindows1252(line);
-        if (encoded.unrepresentable) return {WriteStatus::Unrepresentable, encoded.unrepresentable};
+        if (encoded.unrepresentable) return { WriteStatus::Unrepresentable, encoded.unrepresentable };
         bytes.append(encoded.bytes);
         bytes.append("\r\n", 2);
     }
     QFile& file = it->second->file;
-    if (file.write(bytes) != bytes.size() || !file.flush()) return {WriteStatus::WriteFailed, {}};
+    if (file.write(bytes) != bytes.size() || !file.flush()) return { WriteStatus::WriteFailed, {} };
     return {};
 }
 
-void FileChannels::Close(int channel) { channels_.erase(channel); }
+void FileChannels::Close(int channel)
+{
+    channels_.erase(channel);
+}
 
-bool FileChannels::IsOpen(int channel) const { return channels_.count(channel) != 0; }
+bool FileChannels::IsOpen(int channel) const
+{
+    return channels_.count(channel) != 0;
+}
 
 } // namespace vindrel

@@ -41,7 +41,7 @@ enum class WriteStatus { Written, NotOpen, Unrepresentable, WriteFailed };
 
 struct WriteResult {
     WriteStatus status = WriteStatus::Written;
-    std::optional<char32_t> unrepresentable;  // with Unrepresentable
+    std::optional<char32_t> unrepresentable; // with Unrepresentable
 };
 
 class FileChannels {
@@ -67,7 +67,10 @@ public:
     // Writes each line followed by CR LF, all of them in one write, and
     // flushes. Nothing is written when a character cannot be encoded.
     WriteResult PrintLines(int channel, const QStringList& lines);
-    WriteResult PrintLine(int channel, const QString& line) { return PrintLines(channel, QStringList{line}); }
+    WriteResult PrintLine(int channel, const QString& line)
+    {
+        return PrintLines(channel, QStringList { line });
+    }
 
     // Closes the channel; nothing happens when it is not open.
     void Close(int channel);

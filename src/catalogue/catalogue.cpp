@@ -21,10 +21,12 @@ const QString kMissingComponents = QStringLiteral("Vous n'avez pas défini les c
 const QString kTitleEnregistrer = QStringLiteral("Enregistrement d'un nouveau système?");
 const QString kTitleResultats = QStringLiteral("Enregistrement du nouveau système?");
 const QString kPromptEnregistrer = QStringLiteral(
-    "Nom que vous voulez donner à ce nouveau système qui s'ajoutera dès la prochaine activation de la commande à "
+    "Nom que vous voulez donner à ce nouveau système qui s'ajoutera dès la prochaine activation de la "
+    "commande à "
     "la boite de choix des systèmes, et qui possèdera les composantes que vous lui avez attribuées:");
 const QString kPromptResultats = QStringLiteral(
-    "Nom que vous voulez donner au nouveau système qui s'ajoutera dès la prochaine activation de la commande à la "
+    "Nom que vous voulez donner au nouveau système qui s'ajoutera dès la prochaine activation de la commande "
+    "à la "
     "boite de choix des systèmes, et qui possèdera les composantes que vous lui avez attribuées:");
 const QString kCatalogueFull = QStringLiteral(
     "Le catalogue contient déjà %1 systèmes, le plus grand nombre que le programme sait afficher : "
@@ -32,8 +34,8 @@ const QString kCatalogueFull = QStringLiteral(
 const QString kUnrepresentable = QStringLiteral(
     "%1 contient le caractère « %2 » (U+%3), que le fichier du catalogue ne peut pas contenir : "
     "rien n'a été enregistré. Remplacez ce caractère puis recommencez.");
-const QString kLineBreak = QStringLiteral(
-    "%1 contient un retour à la ligne, qui couperait l'enregistrement du catalogue : rien n'a été enregistré.");
+const QString kLineBreak = QStringLiteral("%1 contient un retour à la ligne, qui couperait l'enregistrement "
+                                          "du catalogue : rien n'a été enregistré.");
 const QString kWhatName = QStringLiteral("Le nom du système");
 const QString kWhatComponent1 = QStringLiteral("La composante dx/dt");
 const QString kWhatComponent2 = QStringLiteral("La composante dy/dt");
@@ -48,7 +50,10 @@ constexpr int kLinesPerRecord = 3;
 constexpr int kErrorPathAccess = 75;
 constexpr int kErrorWrite = 57;
 
-QString CataloguePath(const Platform& platform) { return QDir(platform.AppPath()).filePath(kCatalogueFileName); }
+QString CataloguePath(const Platform& platform)
+{
+    return QDir(platform.AppPath()).filePath(kCatalogueFileName);
+}
 
 // What appending must know of the catalogue file as it stands: how many
 // records loading would find in it, whether its last line is ended, and its
@@ -73,7 +78,7 @@ CatalogueFileState InspectCatalogue(const QString& path)
     qint64 n;
     while ((n = file.read(chunk.data(), chunk.size())) > 0) {
         for (qint64 i = 0; i < n; ++i)
-            if (chunk[i] == '\r') ++lineEnds;  // every CR ends a line, alone or before LF
+            if (chunk[i] == '\r') ++lineEnds; // every CR ends a line, alone or before LF
         if (n >= 2) {
             beforeLast = chunk[n - 2];
         } else {
@@ -112,7 +117,7 @@ QString CharacterName(char32_t code)
 // that says why; nothing when all three can.
 std::optional<QString> RecordProblem(const QStringList& record)
 {
-    const QString what[] = {kWhatName, kWhatComponent1, kWhatComponent2};
+    const QString what[] = { kWhatName, kWhatComponent1, kWhatComponent2 };
     for (int i = 0; i < record.size(); ++i) {
         if (record[i].contains(QLatin1Char('\r'))) return kLineBreak.arg(what[i]);
         const Windows1252Encoding encoded = EncodeWindows1252(record[i]);
@@ -133,7 +138,8 @@ void AppendRecord(Platform& platform, const QStringList& record)
         return;
     }
     FileChannels& files = platform.Files();
-    if (!files.OpenAppend(kAppendChannel, path)) throw PlatformError(kErrorPathAccess, FrenchOpenFailure(path));
+    if (!files.OpenAppend(kAppendChannel, path))
+        throw PlatformError(kErrorPathAccess, FrenchOpenFailure(path));
 
     // A hand-edited file may end without a line end: end that line first so
     // that the new record starts on a line of its own.
@@ -146,9 +152,9 @@ void AppendRecord(Platform& platform, const QStringList& record)
     // Undo a partial write so the catalogue keeps only whole records.
     if (QFileInfo(path).isFile()) QFile::resize(path, before.size);
     throw PlatformError(kErrorWrite,
-                        QStringLiteral("Erreur d'écriture dans le fichier « %1 » : le système n'a pas été "
-                                       "enregistré (disque plein ou protégé ?).")
-                            .arg(QDir::toNativeSeparators(path)));
+        QStringLiteral("Erreur d'écriture dans le fichier « %1 » : le système n'a pas été "
+                       "enregistré (disque plein ou protégé ?).")
+            .arg(QDir::toNativeSeparators(path)));
 }
 
 } // namespace
@@ -157,7 +163,7 @@ void ChargerCatalogue(Platform& platform, FormControls& form, WorkingState& stat
 {
     FileChannels& files = platform.Files();
     const QString path = CataloguePath(platform);
-    files.OpenInput(kReadChannel, path);  // a failure leaves every read failing
+    files.OpenInput(kReadChannel, path); // a failure leaves every read failing
 
     int k = 1;
     for (;;) {
@@ -170,8 +176,9 @@ void ChargerCatalogue(Platform& platform, FormControls& form, WorkingState& stat
         if (!eof || *eof) break;
         if (k > kCatalogueCapacity) {
             // The tables are full and bytes remain: say so once and stop.
-            const QByteArray warning =
-                kSurplusWarning.arg(QDir::toNativeSeparators(path)).arg(kCatalogueCapacity).toLocal8Bit() + '\n';
+            const QByteArray warning
+                = kSurplusWarning.arg(QDir::toNativeSeparators(path)).arg(kCatalogueCapacity).toLocal8Bit()
+                + '\n';
             std::fwrite(warning.constData(), 1, static_cast<std::size_t>(warning.size()), stderr);
             std::fflush(stderr);
             break;
@@ -210,11 +217,10 @@ void EtapeEnregistrement(Platform& platform, const FormControls& form, RecordVar
 {
     const bool fromEnregistrer = variant == RecordVariant::Enregistrer;
     const QString answer = platform.InputBox(fromEnregistrer ? kPromptEnregistrer : kPromptResultats,
-                                             fromEnregistrer ? kTitleEnregistrer : kTitleResultats, kDefaultName, 0,
-                                             0);
+        fromEnregistrer ? kTitleEnregistrer : kTitleResultats, kDefaultName, 0, 0);
     if (answer.contains(kDefaultName) || answer.isEmpty()) return;
 
-    const QStringList record = {answer, form.Text(Control::Composante1), form.Text(Control::Composante2)};
+    const QStringList record = { answer, form.Text(Control::Composante1), form.Text(Control::Composante2) };
     if (auto problem = RecordProblem(record)) {
         platform.MsgBox(*problem);
         return;

@@ -57,8 +57,8 @@ QString MissingResultText(const QString& stfi)
 {
     const QString fileName = QFileInfo(stfi).fileName();
     QString description = fileName;
-    for (ResultFile file : {ResultFile::Brisolt, ResultFile::Dovra, ResultFile::Skellin, ResultFile::Quenmar2,
-                            ResultFile::Tarnel2})
+    for (ResultFile file : { ResultFile::Brisolt, ResultFile::Dovra, ResultFile::Skellin,
+             ResultFile::Quenmar2, ResultFile::Tarnel2 })
         if (ResultFileName(file) == fileName) description = ResultDescription(file);
     return kMissingResult.arg(description, fileName);
 }
@@ -112,8 +112,8 @@ QString LireFichier(Platform& platform, int ifich, const QString& stfi)
 
 bool EstNombreNul(const QString& text)
 {
-    static const QRegularExpression number(QStringLiteral(
-        "^\\s*[+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?\\s*$"));
+    static const QRegularExpression number(
+        QStringLiteral("^\\s*[+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?\\s*$"));
     const QRegularExpressionMatch match = number.match(text);
     if (!match.hasMatch()) return false;
     for (const QChar c : match.captured(1))

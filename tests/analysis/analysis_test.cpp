@@ -36,10 +36,10 @@ TEST_F(Analysis, GuardsTestTheFlagFirstThenTheComponents)
         Control focus;
     };
     const Case cases[] = {
-        {1, "", "", "Système en cours déjà analysé!", Control::Resultats},
-        {0, "", "", "Sélectionnez un système d'équations !", Control::Composante1},
-        {0, "y", "", "Sélectionnez un système d'équations !", Control::Composante1},
-        {0, "", "x", "Sélectionnez un système d'équations !", Control::Composante1},
+        { 1, "", "", "Système en cours déjà analysé!", Control::Resultats },
+        { 0, "", "", "Sélectionnez un système d'équations !", Control::Composante1 },
+        { 0, "y", "", "Sélectionnez un système d'équations !", Control::Composante1 },
+        { 0, "", "x", "Sélectionnez un système d'équations !", Control::Composante1 },
     };
     for (const Case& c : cases) {
         FakePlatform fresh;
@@ -48,8 +48,8 @@ TEST_F(Analysis, GuardsTestTheFlagFirstThenTheComponents)
         controls.texts[Control::Composante2] = c.q;
         state.iana = c.iana;
         Analyser_Click(fresh, controls, state);
-        EXPECT_EQ(fresh.events, QStringList{"MsgBox Vindrel: " + c.message});
-        EXPECT_EQ(controls.focus, std::vector<Control>{c.focus});
+        EXPECT_EQ(fresh.events, QStringList { "MsgBox Vindrel: " + c.message });
+        EXPECT_EQ(controls.focus, std::vector<Control> { c.focus });
         EXPECT_EQ(state.iana, c.iana);
     }
 }
@@ -58,16 +58,18 @@ TEST_F(Analysis, ARunStartsTheThreeToolsHiddenBetweenItsMessagesAndMarksTheSyste
 {
     Components("y", "-x+x^2");
     Analyser_Click(platform, form, state);
-    EXPECT_EQ(platform.events, (QStringList{"Start " + Tool("korbast"),
-                                            "MsgBox Vindrel: Analyse générale du système terminée",
-                                            "Start " + Tool("velquin2"), "Start " + Tool("durmosk"),
-                                            "MsgBox Vindrel: Recherche des points fixes terminée"}));
+    EXPECT_EQ(platform.events,
+        (QStringList { "Start " + Tool("korbast"), "MsgBox Vindrel: Analyse générale du système terminée",
+            "Start " + Tool("velquin2"), "Start " + Tool("durmosk"),
+            "MsgBox Vindrel: Recherche des points fixes terminée" }));
     ASSERT_EQ(platform.started.size(), 3u);
-    EXPECT_EQ(platform.started[0].arguments, (QStringList{"y", "-x+x^2"}));
-    for (int i : {1, 2}) EXPECT_EQ(platform.started[i].arguments, (QStringList{"y", "-x+x^2", "xy"}));
-    for (const StartedProgram& s : platform.started) EXPECT_EQ(s.style, WindowStyle::Hidden);
+    EXPECT_EQ(platform.started[0].arguments, (QStringList { "y", "-x+x^2" }));
+    for (int i : { 1, 2 })
+        EXPECT_EQ(platform.started[i].arguments, (QStringList { "y", "-x+x^2", "xy" }));
+    for (const StartedProgram& s : platform.started)
+        EXPECT_EQ(s.style, WindowStyle::Hidden);
     EXPECT_EQ(state.iana, 1);
-    EXPECT_EQ(form.focus, std::vector<Control>{Control::Resultats});
+    EXPECT_EQ(form.focus, std::vector<Control> { Control::Resultats });
 
     Analyser_Click(platform, form, state);
     EXPECT_EQ(platform.started.size(), 3u);
@@ -88,12 +90,12 @@ TEST_F(Analysis, CommandLinesAreSplitAtBlanksOnlyAfterTheToolPath)
 {
     platform.setAppPath(platform.AppPath() + "/dossier avec blanc");
     const std::tuple<QString, QString, QString, QStringList> cases[] = {
-        {"x + y", "-x", "x + y -x xy", {"x", "+", "y", "-x", "xy"}},
-        {"  x", "y  ", "  x y   xy", {"x", "y", "xy"}},
-        {"   ", "y", "    y xy", {"y", "xy"}},
-        {"\"x y\"", "'a'", "\"x y\" 'a' xy", {"\"x", "y\"", "'a'", "xy"}},
-        {"x;rm -rf ~", "$(reboot)", "x;rm -rf ~ $(reboot) xy", {"x;rm", "-rf", "~", "$(reboot)", "xy"}},
-        {"x²\té", "`id`|a>b&", "x²\té `id`|a>b& xy", {"x²", "é", "`id`|a>b&", "xy"}},
+        { "x + y", "-x", "x + y -x xy", { "x", "+", "y", "-x", "xy" } },
+        { "  x", "y  ", "  x y   xy", { "x", "y", "xy" } },
+        { "   ", "y", "    y xy", { "y", "xy" } },
+        { "\"x y\"", "'a'", "\"x y\" 'a' xy", { "\"x", "y\"", "'a'", "xy" } },
+        { "x;rm -rf ~", "$(reboot)", "x;rm -rf ~ $(reboot) xy", { "x;rm", "-rf", "~", "$(reboot)", "xy" } },
+        { "x²\té", "`id`|a>b&", "x²\té `id`|a>b& xy", { "x²", "é", "`id`|a>b&", "xy" } },
     };
     for (const auto& [p, q, tail, words] : cases) {
         EXPECT_EQ(ToolCommandText(platform, Tool::Durmosk, p, q), Tool("durmosk") + " " + tail);
@@ -109,8 +111,8 @@ TEST_F(Analysis, AToolThatCannotStartStopsTheRunAtThatStep)
     platform.startFailure = PlatformError(53, "Fichier introuvable : velquin2");
     platform.startFailureAfter = 1;
     EXPECT_THROW(Analyser_Click(platform, form, state), PlatformError);
-    EXPECT_EQ(platform.events, (QStringList{"Start " + Tool("korbast"),
-                                            "MsgBox Vindrel: Analyse générale du système terminée"}));
+    EXPECT_EQ(platform.events,
+        (QStringList { "Start " + Tool("korbast"), "MsgBox Vindrel: Analyse générale du système terminée" }));
     EXPECT_EQ(state.iana, 0);
     EXPECT_TRUE(form.focus.empty());
 }
@@ -132,8 +134,9 @@ TEST(AnalysisProcesses, ShellCharactersReachTheRealToolsAsLiteralWords)
     WorkingState state;
     const QString dir = platform.AppPath() + "/sysdyn/";
     ASSERT_TRUE(QDir().mkpath(dir));
-    for (const char* tool : {"korbast", "velquin2", "durmosk"}) {
-        WriteBytes(dir + tool, "#!/bin/sh\nout=\"$0.args\"\nprintf '%s\\0' \"$@\" > \"$out.tmp\" && mv \"$out.tmp\" \"$out\"\n");
+    for (const char* tool : { "korbast", "velquin2", "durmosk" }) {
+        WriteBytes(dir + tool,
+            "#!/bin/sh\nout=\"$0.args\"\nprintf '%s\\0' \"$@\" > \"$out.tmp\" && mv \"$out.tmp\" \"$out\"\n");
         QFile::setPermissions(dir + tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     const QString marker = platform.AppPath() + "/PWNED";
@@ -141,15 +144,17 @@ TEST(AnalysisProcesses, ShellCharactersReachTheRealToolsAsLiteralWords)
     form.texts[Control::Composante2] = "$(touch " + marker + "2)|`touch " + marker + "3`";
     Analyser_Click(platform, form, state);
 
-    const QStringList words = {"x;touch", marker + "1", "$(touch", marker + "2)|`touch", marker + "3`"};
+    const QStringList words = { "x;touch", marker + "1", "$(touch", marker + "2)|`touch", marker + "3`" };
     QDeadlineTimer deadline(10000);
-    for (const char* tool : {"korbast", "velquin2", "durmosk"}) {
+    for (const char* tool : { "korbast", "velquin2", "durmosk" }) {
         const QString args = dir + tool + ".args";
-        while (!QFile::exists(args) && !deadline.hasExpired()) QThread::msleep(10);
+        while (!QFile::exists(args) && !deadline.hasExpired())
+            QThread::msleep(10);
         const QStringList received = QString::fromUtf8(ReadBytes(args)).split(QChar(0), Qt::SkipEmptyParts);
-        EXPECT_EQ(received, QString(tool) == "korbast" ? words : words + QStringList{"xy"}) << tool;
+        EXPECT_EQ(received, QString(tool) == "korbast" ? words : words + QStringList { "xy" }) << tool;
     }
-    for (const char* n : {"1", "2", "3"}) EXPECT_FALSE(QFile::exists(marker + n));
+    for (const char* n : { "1", "2", "3" })
+        EXPECT_FALSE(QFile::exists(marker + n));
 }
 
 TEST(AnalysisProcesses, AMissingToolIsAStartFailure)

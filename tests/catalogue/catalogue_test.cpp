@@ -17,7 +17,8 @@ namespace {
 QByteArray Records(int n)
 {
     QByteArray bytes;
-    for (int i = 1; i <= n; ++i) bytes += "S" + QByteArray::number(i) + "\r\nP" + QByteArray::number(i) + "\r\nQ\r\n";
+    for (int i = 1; i <= n; ++i)
+        bytes += "S" + QByteArray::number(i) + "\r\nP" + QByteArray::number(i) + "\r\nQ\r\n";
     return bytes;
 }
 
@@ -44,34 +45,38 @@ struct LoadCase {
     const char* what;
     std::optional<QByteArray> file;
     QStringList items;
-    QStringList lastRecord;  // nomsys, compo1, compo2 at index Max
+    QStringList lastRecord; // nomsys, compo1, compo2 at index Max
 };
 
 TEST_F(Catalogue, LoadingFollowsTheLineRulesAndShortRecords)
 {
     const LoadCase cases[] = {
-        {"complete records", "A\r\np1\r\nq1\r\nB\r\np2\r\nq2\r\n", {"A", "B"}, {"B", "p2", "q2"}},
-        {"no final line end", "A\r\np1\r\nq1\r\nB\r\np2\r\nq2", {"A", "B"}, {"B", "p2", "q2"}},
-        {"3n+1 lines", "A\r\np1\r\nq1\r\nB", {"A", "B"}, {"B", "", ""}},
-        {"3n+2 lines", "A\r\np1\r\nq1\r\nB\r\np2\r\n", {"A", "B"}, {"B", "p2", ""}},
-        {"blank line after the records", "A\r\np1\r\nq1\r\n\r\n", {"A", ""}, {"", "", ""}},
-        {"LF only", "A\np1\nq1\n", {"A\np1\nq1\n"}, {"A\np1\nq1\n", "", ""}},
-        {"lone CR", "A\rp1\rq1\r", {"A"}, {"A", "p1", "q1"}},
-        {"blanks kept", "  A \r\n p \r\nq \r\n", {"  A "}, {"  A ", " p ", "q "}},
-        {"Windows-1252 bytes", "Nouveau syst\xE8me\r\n\x80x\r\ny\r\n", {"Nouveau système"}, {"Nouveau système", "€x", "y"}},
-        {"empty file", QByteArray(""), {""}, {"", "", ""}},
-        {"missing file", std::nullopt, {""}, {"", "", ""}},
+        { "complete records", "A\r\np1\r\nq1\r\nB\r\np2\r\nq2\r\n", { "A", "B" }, { "B", "p2", "q2" } },
+        { "no final line end", "A\r\np1\r\nq1\r\nB\r\np2\r\nq2", { "A", "B" }, { "B", "p2", "q2" } },
+        { "3n+1 lines", "A\r\np1\r\nq1\r\nB", { "A", "B" }, { "B", "", "" } },
+        { "3n+2 lines", "A\r\np1\r\nq1\r\nB\r\np2\r\n", { "A", "B" }, { "B", "p2", "" } },
+        { "blank line after the records", "A\r\np1\r\nq1\r\n\r\n", { "A", "" }, { "", "", "" } },
+        { "LF only", "A\np1\nq1\n", { "A\np1\nq1\n" }, { "A\np1\nq1\n", "", "" } },
+        { "lone CR", "A\rp1\rq1\r", { "A" }, { "A", "p1", "q1" } },
+        { "blanks kept", "  A \r\n p \r\nq \r\n", { "  A " }, { "  A ", " p ", "q " } },
+        { "Windows-1252 bytes", "Nouveau syst\xE8me\r\n\x80x\r\ny\r\n", { "Nouveau système" },
+            { "Nouveau système", "€x", "y" } },
+        { "empty file", QByteArray(""), { "" }, { "", "", "" } },
+        { "missing file", std::nullopt, { "" }, { "", "", "" } },
     };
     for (const LoadCase& c : cases) {
         FakeControls fresh;
         WorkingState loaded;
-        if (c.file) WriteBytes(CataloguePath(), *c.file);
-        else QFile::remove(CataloguePath());
+        if (c.file)
+            WriteBytes(CataloguePath(), *c.file);
+        else
+            QFile::remove(CataloguePath());
         ChargerCatalogue(platform, fresh, loaded);
         EXPECT_EQ(fresh.nomItems, c.items) << c.what;
         EXPECT_EQ(loaded.Max, c.items.size()) << c.what;
-        EXPECT_EQ((QStringList{loaded.nomsys[loaded.Max], loaded.compo1[loaded.Max], loaded.compo2[loaded.Max]}),
-                  c.lastRecord)
+        EXPECT_EQ(
+            (QStringList { loaded.nomsys[loaded.Max], loaded.compo1[loaded.Max], loaded.compo2[loaded.Max] }),
+            c.lastRecord)
             << c.what;
         EXPECT_FALSE(platform.Files().IsOpen(1)) << c.what;
     }
@@ -83,10 +88,10 @@ TEST_F(Catalogue, SixtyRecordsFillTheTablesAndASurplusIsReportedOnceOnStandardEr
     const QString warning = "vindrel : le catalogue " + QDir::toNativeSeparators(CataloguePath())
         + " contient plus de 60 systèmes ; la fin du fichier est ignorée.\n";
     const std::pair<QByteArray, QString> cases[] = {
-        {Records(60), ""},
-        {Records(60).chopped(2), ""},
-        {Records(60) + "\r\n", warning},
-        {Records(75), warning},
+        { Records(60), "" },
+        { Records(60).chopped(2), "" },
+        { Records(60) + "\r\n", warning },
+        { Records(75), warning },
     };
     for (const auto& [bytes, expected] : cases) {
         FakeControls fresh;
@@ -111,9 +116,12 @@ TEST_F(Catalogue, SelectionSetsNewSystemModeFromThePhraseBeforeCopyingTheLastMat
     } spy;
     spy.onSet = [&] { inewAtSetText.push_back(state.inew); };
     const std::tuple<QString, int, QString, QString> cases[] = {
-        {"Nouveau système", 1, "np", "nq"},   {"Lin", 0, "2x", "-2y"},
-        {"Nouveau système 2", 1, "", ""},     {"nouveau système", 0, "", ""},
-        {"Nouveau systeme", 0, "", ""},       {"Nouveau systŠme", 0, "", ""},
+        { "Nouveau système", 1, "np", "nq" },
+        { "Lin", 0, "2x", "-2y" },
+        { "Nouveau système 2", 1, "", "" },
+        { "nouveau système", 0, "", "" },
+        { "Nouveau systeme", 0, "", "" },
+        { "Nouveau systŠme", 0, "", "" },
     };
     for (const auto& [item, inew, p, q] : cases) {
         state.iana = 1;
@@ -122,12 +130,13 @@ TEST_F(Catalogue, SelectionSetsNewSystemModeFromThePhraseBeforeCopyingTheLastMat
         spy.focus.clear();
         Nom_Click(spy, state);
         EXPECT_EQ(state.inew, std::optional<int>(inew)) << item.toStdString();
-        EXPECT_THAT(inewAtSetText, ::testing::AllOf(::testing::SizeIs(::testing::Ge(2u)),
-                                                    ::testing::Each(std::optional<int>(inew))));
+        EXPECT_THAT(inewAtSetText,
+            ::testing::AllOf(
+                ::testing::SizeIs(::testing::Ge(2u)), ::testing::Each(std::optional<int>(inew))));
         EXPECT_EQ(spy.texts[Control::Composante1], p);
         EXPECT_EQ(spy.texts[Control::Composante2], q);
         EXPECT_EQ(state.iana, 0);
-        EXPECT_EQ(spy.focus, std::vector<Control>{Control::Composante1});
+        EXPECT_EQ(spy.focus, std::vector<Control> { Control::Composante1 });
     }
 }
 
@@ -143,7 +152,7 @@ TEST_F(Catalogue, SelectionWithoutMatchOrWithoutEntriesOnlyRecomputesModeAndFocu
     state.Max = 0;
     Select("Nouveau système");
     EXPECT_TRUE(form.setTextCalls.empty());
-    EXPECT_EQ(form.focus, (std::vector<Control>{Control::Composante1, Control::Composante1}));
+    EXPECT_EQ(form.focus, (std::vector<Control> { Control::Composante1, Control::Composante1 }));
 }
 
 TEST_F(Catalogue, TheEmptyItemOfAMissingCatalogueMatchesItsEmptyEntry)

@@ -23,7 +23,8 @@ struct Files : ::testing::Test {
         WriteBytes(Path("f"), bytes);
         EXPECT_TRUE(files.OpenInput(1, Path("f")));
         QStringList lines;
-        while (auto line = files.LineInput(1)) lines.push_back(*line);
+        while (auto line = files.LineInput(1))
+            lines.push_back(*line);
         EXPECT_EQ(files.Eof(1), std::optional<bool>(true));
         files.Close(1);
         return lines;
@@ -33,21 +34,22 @@ struct Files : ::testing::Test {
 TEST_F(Files, LineEndsAreCrLfOrLoneCrAndALoneLfStaysInTheLine)
 {
     const std::pair<QByteArray, QStringList> cases[] = {
-        {"a\r\nb\r\nc\r\n", {"a", "b", "c"}},
-        {"a\r\nb\r\nc", {"a", "b", "c"}},
-        {"a\rb\r", {"a", "b"}},
-        {"a\nb\r\n\n", {"a\nb", "\n"}},
-        {"a\r\r\nb", {"a", "", "b"}},
-        {"\r\n\r\n", {"", ""}},
-        {"", {}},
+        { "a\r\nb\r\nc\r\n", { "a", "b", "c" } },
+        { "a\r\nb\r\nc", { "a", "b", "c" } },
+        { "a\rb\r", { "a", "b" } },
+        { "a\nb\r\n\n", { "a\nb", "\n" } },
+        { "a\r\r\nb", { "a", "", "b" } },
+        { "\r\n\r\n", { "", "" } },
+        { "", {} },
     };
-    for (const auto& [bytes, lines] : cases) EXPECT_EQ(ReadAll(bytes), lines) << bytes.toStdString();
+    for (const auto& [bytes, lines] : cases)
+        EXPECT_EQ(ReadAll(bytes), lines) << bytes.toStdString();
 }
 
 TEST_F(Files, CrLfSplitAcrossTheReadBufferIsOneLineEnd)
 {
     const QByteArray longLine(64 * 1024 - 1, 'x');
-    EXPECT_EQ(ReadAll(longLine + "\r\ny"), (QStringList{QString::fromLatin1(longLine), "y"}));
+    EXPECT_EQ(ReadAll(longLine + "\r\ny"), (QStringList { QString::fromLatin1(longLine), "y" }));
 }
 
 TEST_F(Files, ClosedChannelFailsEveryOperationAndABusyChannelCannotBeReopened)
@@ -65,8 +67,8 @@ TEST_F(Files, ClosedChannelFailsEveryOperationAndABusyChannelCannotBeReopened)
 TEST_F(Files, AppendCreatesThenExtendsAndRefusesUnencodableTextWhole)
 {
     ASSERT_TRUE(files.OpenAppend(7, Path("cat")));
-    EXPECT_EQ(files.PrintLines(7, {"é€", ""}).status, WriteStatus::Written);
-    const WriteResult refused = files.PrintLines(7, {"ok", "x\U0001F600"});
+    EXPECT_EQ(files.PrintLines(7, { "é€", "" }).status, WriteStatus::Written);
+    const WriteResult refused = files.PrintLines(7, { "ok", "x\U0001F600" });
     EXPECT_EQ(refused.status, WriteStatus::Unrepresentable);
     EXPECT_EQ(refused.unrepresentable, std::optional<char32_t>(0x1F600));
     files.Close(7);
@@ -78,10 +80,11 @@ TEST_F(Files, AppendCreatesThenExtendsAndRefusesUnencodableTextWhole)
 
 TEST(Windows1252, EveryByteHasOneCharacterAndEncodesBackToItself)
 {
-    const std::pair<int, char16_t> high[] = {{0x80, 0x20AC}, {0x81, 0x0081}, {0x8A, 0x0160}, {0x8D, 0x008D},
-                                             {0x8F, 0x008F}, {0x90, 0x0090}, {0x96, 0x2013}, {0x9D, 0x009D},
-                                             {0x9F, 0x0178}, {0xA0, 0x00A0}, {0xE8, 0x00E8}, {0xFF, 0x00FF}};
-    for (const auto& [byte, character] : high) EXPECT_EQ(Windows1252ToUnicode(byte), character) << byte;
+    const std::pair<int, char16_t> high[] = { { 0x80, 0x20AC }, { 0x81, 0x0081 }, { 0x8A, 0x0160 },
+        { 0x8D, 0x008D }, { 0x8F, 0x008F }, { 0x90, 0x0090 }, { 0x96, 0x2013 }, { 0x9D, 0x009D },
+        { 0x9F, 0x0178 }, { 0xA0, 0x00A0 }, { 0xE8, 0x00E8 }, { 0xFF, 0x00FF } };
+    for (const auto& [byte, character] : high)
+        EXPECT_EQ(Windows1252ToUnicode(byte), character) << byte;
     QSet<char16_t> seen;
     for (int b = 0; b < 256; ++b) {
         const char16_t c = Windows1252ToUnicode(static_cast<unsigned char>(b));
@@ -89,7 +92,7 @@ TEST(Windows1252, EveryByteHasOneCharacterAndEncodesBackToItself)
         EXPECT_EQ(UnicodeToWindows1252(c), std::optional<unsigned char>(b)) << b;
     }
     EXPECT_EQ(seen.size(), 256);
-    for (char16_t c : {u'\u0080', u'\u009F', u'\u03A9', u'\u2015'})
+    for (char16_t c : { u'\u0080', u'\u009F', u'\u03A9', u'\u2015' })
         EXPECT_EQ(UnicodeToWindows1252(c), std::nullopt) << int(c);
 }
 
@@ -111,7 +114,8 @@ TEST_F(Files, BigFilesReadWhole)
     ASSERT_EQ(single.size(), 1);
     EXPECT_EQ(single.front().size(), tenMegabytes.size());
     QByteArray manyLines;
-    for (int i = 0; i < 1000000; ++i) manyLines += "l" + QByteArray::number(i % 10) + "\r\n";
+    for (int i = 0; i < 1000000; ++i)
+        manyLines += "l" + QByteArray::number(i % 10) + "\r\n";
     const QStringList lines = ReadAll(manyLines);
     ASSERT_EQ(lines.size(), 1000000);
     EXPECT_EQ(lines.back(), "l9");

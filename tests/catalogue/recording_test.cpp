@@ -12,12 +12,14 @@ using namespace vindrel::test;
 
 namespace {
 
-const QString kPromptEnregistrer = "Nom que vous voulez donner à ce nouveau système qui s'ajoutera dès la prochaine "
-                                   "activation de la commande à la boite de choix des systèmes, et qui possèdera "
-                                   "les composantes que vous lui avez attribuées:";
-const QString kPromptResultats = "Nom que vous voulez donner au nouveau système qui s'ajoutera dès la prochaine "
-                                 "activation de la commande à la boite de choix des systèmes, et qui possèdera "
-                                 "les composantes que vous lui avez attribuées:";
+const QString kPromptEnregistrer
+    = "Nom que vous voulez donner à ce nouveau système qui s'ajoutera dès la prochaine "
+      "activation de la commande à la boite de choix des systèmes, et qui possèdera "
+      "les composantes que vous lui avez attribuées:";
+const QString kPromptResultats
+    = "Nom que vous voulez donner au nouveau système qui s'ajoutera dès la prochaine "
+      "activation de la commande à la boite de choix des systèmes, et qui possèdera "
+      "les composantes que vous lui avez attribuées:";
 
 struct Recording : ::testing::Test {
     FakePlatform platform;
@@ -53,8 +55,12 @@ TEST_F(Recording, TheInputBoxOfEachVariantAsksAtTheScreenCorner)
 TEST_F(Recording, AcceptsEveryNonEmptyAnswerWithoutTheDefaultName)
 {
     const std::pair<QString, bool> cases[] = {
-        {"NOM CHOISI", false}, {"Mon NOM CHOISI 2", false}, {"", false},
-        {"nom choisi", true},  {"Nom Choisi", true},        {"   ", true},
+        { "NOM CHOISI", false },
+        { "Mon NOM CHOISI 2", false },
+        { "", false },
+        { "nom choisi", true },
+        { "Nom Choisi", true },
+        { "   ", true },
     };
     for (const auto& [answer, accepted] : cases) {
         QFile::remove(Path());
@@ -71,16 +77,17 @@ TEST_F(Recording, TwoRecordingsAppendInOrderAndTheNextLoadingListsThem)
     Record("Système é");
     form.texts[Control::Composante1] = "  ";
     Record("A");
-    EXPECT_EQ(ReadBytes(Path()), QByteArray("A\r\np\r\nq\r\nSyst\xE8me \xE9\r\ny\r\n-x\r\nA\r\n  \r\n-x\r\n"));
+    EXPECT_EQ(
+        ReadBytes(Path()), QByteArray("A\r\np\r\nq\r\nSyst\xE8me \xE9\r\ny\r\n-x\r\nA\r\n  \r\n-x\r\n"));
     FakeControls next;
     WorkingState state;
     ChargerCatalogue(platform, next, state);
-    EXPECT_EQ(next.nomItems, (QStringList{"A", "Système é", "A"}));
+    EXPECT_EQ(next.nomItems, (QStringList { "A", "Système é", "A" }));
 }
 
 TEST_F(Recording, EnregistrerRefusesAMissingComponentAndMovesToTheFirst)
 {
-    const std::pair<QString, QString> cases[] = {{"y", ""}, {"", "x"}, {"", ""}};
+    const std::pair<QString, QString> cases[] = { { "y", "" }, { "", "x" }, { "", "" } };
     for (const auto& [p, q] : cases) {
         form.texts[Control::Composante1] = p;
         form.texts[Control::Composante2] = q;
@@ -90,7 +97,7 @@ TEST_F(Recording, EnregistrerRefusesAMissingComponentAndMovesToTheFirst)
         ASSERT_EQ(platform.messages.size(), 1u);
         EXPECT_EQ(platform.messages[0].prompt, "Vous n'avez pas défini les composantes de votre système!");
         EXPECT_EQ(platform.messages[0].caption, "Vindrel");
-        EXPECT_EQ(form.focus, std::vector<Control>{Control::Composante1});
+        EXPECT_EQ(form.focus, std::vector<Control> { Control::Composante1 });
     }
     EXPECT_TRUE(platform.inputs.empty());
     form.texts[Control::Composante1] = " ";
@@ -103,24 +110,26 @@ TEST_F(Recording, EnregistrerRefusesAMissingComponentAndMovesToTheFirst)
 TEST_F(Recording, AFullCatalogueIsNotExtended)
 {
     QByteArray sixty;
-    for (int i = 0; i < 60; ++i) sixty += "S\r\nP\r\nQ\r\n";
-    WriteBytes(Path(), sixty.chopped(5));  // the 60th record holds its name only
+    for (int i = 0; i < 60; ++i)
+        sixty += "S\r\nP\r\nQ\r\n";
+    WriteBytes(Path(), sixty.chopped(5)); // the 60th record holds its name only
     Record("Trop");
     EXPECT_EQ(ReadBytes(Path()), sixty.chopped(5));
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].prompt, "Le catalogue contient déjà 60 systèmes, le plus grand nombre que le "
-                                           "programme sait afficher : le système « Trop » n'a pas été enregistré.");
-    WriteBytes(Path(), sixty.chopped(9));  // 59 records
+    EXPECT_EQ(platform.messages[0].prompt,
+        "Le catalogue contient déjà 60 systèmes, le plus grand nombre que le "
+        "programme sait afficher : le système « Trop » n'a pas été enregistré.");
+    WriteBytes(Path(), sixty.chopped(9)); // 59 records
     EXPECT_EQ(Record("Dernier"), sixty.chopped(9) + "Dernier\r\ny\r\n-x\r\n");
 }
 
 TEST_F(Recording, AnOpenLastLineIsEndedBeforeTheRecord)
 {
     const std::pair<QByteArray, QByteArray> cases[] = {
-        {"A\r\np\r\nq", "A\r\np\r\nq\r\n"},
-        {"A\r\np\r\nq\n", "A\r\np\r\nq\n\r\n"},
-        {"A\r\np\r\nq\r", "A\r\np\r\nq\r"},
-        {"A\r\np\r\nq\r\n", "A\r\np\r\nq\r\n"},
+        { "A\r\np\r\nq", "A\r\np\r\nq\r\n" },
+        { "A\r\np\r\nq\n", "A\r\np\r\nq\n\r\n" },
+        { "A\r\np\r\nq\r", "A\r\np\r\nq\r" },
+        { "A\r\np\r\nq\r\n", "A\r\np\r\nq\r\n" },
     };
     for (const auto& [before, kept] : cases) {
         WriteBytes(Path(), before);
@@ -131,23 +140,26 @@ TEST_F(Recording, AnOpenLastLineIsEndedBeforeTheRecord)
 TEST_F(Recording, ATextThatTheCatalogueCannotHoldIsNamedAndNothingIsWritten)
 {
     const std::tuple<QString, QString, QString> cases[] = {
-        {"Ωmega", "y", "Le nom du système contient le caractère « Ω » (U+03A9)"},
-        {"N", "x\U0001F600", "La composante dx/dt contient le caractère « \U0001F600 » (U+1F600)"},
+        { "Ωmega", "y", "Le nom du système contient le caractère « Ω » (U+03A9)" },
+        { "N", "x\U0001F600", "La composante dx/dt contient le caractère « \U0001F600 » (U+1F600)" },
     };
     for (const auto& [name, p, start] : cases) {
         form.texts[Control::Composante1] = p;
         platform.messages.clear();
         EXPECT_EQ(Record(name), QByteArray());
         ASSERT_EQ(platform.messages.size(), 1u);
-        EXPECT_EQ(platform.messages[0].prompt, start + ", que le fichier du catalogue ne peut pas contenir : rien "
-                                                       "n'a été enregistré. Remplacez ce caractère puis recommencez.");
+        EXPECT_EQ(platform.messages[0].prompt,
+            start
+                + ", que le fichier du catalogue ne peut pas contenir : rien "
+                  "n'a été enregistré. Remplacez ce caractère puis recommencez.");
     }
     form.texts[Control::Composante1] = "y";
     form.texts[Control::Composante2] = "a\rb";
     platform.messages.clear();
     EXPECT_EQ(Record("N"), QByteArray());
-    EXPECT_EQ(platform.messages.at(0).prompt, "La composante dy/dt contient un retour à la ligne, qui couperait "
-                                              "l'enregistrement du catalogue : rien n'a été enregistré.");
+    EXPECT_EQ(platform.messages.at(0).prompt,
+        "La composante dy/dt contient un retour à la ligne, qui couperait "
+        "l'enregistrement du catalogue : rien n'a été enregistré.");
 }
 
 TEST_F(Recording, AFailingFileIsReportedAsAnErrorWithItsNumber)
@@ -158,8 +170,9 @@ TEST_F(Recording, AFailingFileIsReportedAsAnErrorWithItsNumber)
         FAIL() << "no error";
     } catch (const PlatformError& e) {
         EXPECT_EQ(e.number(), 75);
-        EXPECT_EQ(e.description(), "Erreur d'accès au chemin ou au fichier : le dossier « " + platform.AppPath()
-                                       + " » n'existe pas.");
+        EXPECT_EQ(e.description(),
+            "Erreur d'accès au chemin ou au fichier : le dossier « " + platform.AppPath()
+                + " » n'existe pas.");
     }
     platform.setAppPath(QFileInfo(platform.AppPath()).path());
     ASSERT_TRUE(QFile::link("/dev/full", Path()));
@@ -168,8 +181,9 @@ TEST_F(Recording, AFailingFileIsReportedAsAnErrorWithItsNumber)
         FAIL() << "no error";
     } catch (const PlatformError& e) {
         EXPECT_EQ(e.number(), 57);
-        EXPECT_EQ(e.description(), "Erreur d'écriture dans le fichier « " + Path()
-                                       + " » : le système n'a pas été enregistré (disque plein ou protégé ?).");
+        EXPECT_EQ(e.description(),
+            "Erreur d'écriture dans le fichier « " + Path()
+                + " » : le système n'a pas été enregistré (disque plein ou protégé ?).");
     }
     EXPECT_FALSE(platform.Files().IsOpen(7));
 }

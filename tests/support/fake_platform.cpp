@@ -11,14 +11,14 @@ FakePlatform::FakePlatform()
 
 void FakePlatform::MsgBox(const QString& prompt, const QString& caption)
 {
-    messages.push_back({prompt, caption});
+    messages.push_back({ prompt, caption });
     events.push_back(QStringLiteral("MsgBox %1: %2").arg(caption, prompt));
 }
 
-QString FakePlatform::InputBox(const QString& prompt, const QString& title, const QString& defaultText, int xTwips,
-                               int yTwips)
+QString FakePlatform::InputBox(
+    const QString& prompt, const QString& title, const QString& defaultText, int xTwips, int yTwips)
 {
-    inputs.push_back({prompt, title, defaultText, xTwips, yTwips});
+    inputs.push_back({ prompt, title, defaultText, xTwips, yTwips });
     events.push_back(QStringLiteral("InputBox ") + title);
     if (inputAnswers.empty()) return QString();
     QString answer = inputAnswers.front();
@@ -30,7 +30,7 @@ void FakePlatform::StartProgram(const QString& program, const QStringList& argum
 {
     if (startFailure && started.size() >= startFailureAfter) throw *startFailure;
     events.push_back(QStringLiteral("Start ") + program);
-    started.push_back({program, arguments, style});
+    started.push_back({ program, arguments, style });
 }
 
 void FakePlatform::OpenPage(const QString& path)
