@@ -157,15 +157,4 @@ TEST(AnalysisProcesses, ShellCharactersReachTheRealToolsAsLiteralWords)
         EXPECT_FALSE(QFile::exists(marker + n));
 }
 
-TEST(AnalysisProcesses, AMissingToolIsAStartFailure)
-{
-    RealStartPlatform platform;
-    FakeControls form;
-    WorkingState state;
-    form.texts[Control::Composante1] = "y";
-    form.texts[Control::Composante2] = "x";
-    EXPECT_THROW(Analyser_Click(platform, form, state), PlatformError);
-    EXPECT_TRUE(platform.messages.empty());
-}
-
 } // namespace

@@ -1,7 +1,6 @@
 #include "app/file_channels.h"
 #include "support/fake_platform.h"
 
-#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -76,24 +75,6 @@ TEST_F(Files, AppendCreatesThenExtendsAndRefusesUnencodableTextWhole)
     files.PrintLine(7, "b");
     files.Close(7);
     EXPECT_EQ(ReadBytes(Path("cat")), QByteArray("\xE9\x80\r\n\r\nb\r\n"));
-}
-
-TEST(Windows1252, EveryByteHasOneCharacterAndEncodesBackToItself)
-{
-    const std::pair<int, char16_t> high[] = { { 0x80, 0x20AC }, { 0x81, 0x0081 }, { 0x8A, 0x0160 },
-        { 0x8D, 0x008D }, { 0x8F, 0x008F }, { 0x90, 0x0090 }, { 0x96, 0x2013 }, { 0x9D, 0x009D },
-        { 0x9F, 0x0178 }, { 0xA0, 0x00A0 }, { 0xE8, 0x00E8 }, { 0xFF, 0x00FF } };
-    for (const auto& [byte, character] : high)
-        EXPECT_EQ(Windows1252ToUnicode(byte), character) << byte;
-    QSet<char16_t> seen;
-    for (int b = 0; b < 256; ++b) {
-        const char16_t c = Windows1252ToUnicode(static_cast<unsigned char>(b));
-        seen.insert(c);
-        EXPECT_EQ(UnicodeToWindows1252(c), std::optional<unsigned char>(b)) << b;
-    }
-    EXPECT_EQ(seen.size(), 256);
-    for (char16_t c : { u'\u0080', u'\u009F', u'\u03A9', u'\u2015' })
-        EXPECT_EQ(UnicodeToWindows1252(c), std::nullopt) << int(c);
 }
 
 TEST_F(Files, AFileReplacedByRenameWhileReadIsReadAsOpened)
