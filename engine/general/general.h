@@ -100,6 +100,10 @@ struct PeriodicVerdict {
     std::string reason;  // French sentence
 };
 
+// Decides a linear centre left undecided, when the system is Hamiltonian or
+// reversible with the point on the axis of the symmetry.
+void ProveCentre(const SystemProperties& props, FixedPoint& point);
+
 // Whether the symmetry lets a linear centre at the point be a true centre.
 bool PointOnSymmetryAxis(Symmetry s, const FixedPoint& p);
 
@@ -107,7 +111,7 @@ SystemProperties AnalyseProperties(const FmpqMpoly& P, const FmpqMpoly& Q);
 
 // Fills the linear data and, for hyperbolic points and for centres proved by
 // the Hamiltonian or a reversibility symmetry, the nature of a rational point.
-// A nature already set is kept.
+// A nature already set is kept, unless it leaves a linear centre undecided.
 void CompleteRationalPoint(const SystemProperties& props, const FmpqMpoly& P, const FmpqMpoly& Q,
     FixedPoint& point);
 

@@ -63,6 +63,28 @@ bool PointOnSymmetryAxis(Symmetry s, const FixedPoint& p)
     return false;
 }
 
+void ProveCentre(const SystemProperties& props, FixedPoint& point)
+{
+    if (!point.nature || point.nature->linearPart != LinearPart::Imaginary
+        || point.nature->type != PointType::Undetermined)
+        return;
+    Nature& n = *point.nature;
+    if (props.hamiltonian) {
+        n.type = PointType::Center;
+        n.reason = "Hamiltonien";
+        n.explanation = msg::kCentreHamiltonian;
+        return;
+    }
+    for (Symmetry s : props.symmetries) {
+        if (!PointOnSymmetryAxis(s, point)) continue;
+        n.type = PointType::Center;
+        n.reason = "reversible";
+        n.explanation = msg::kCentreReversiblePrefix + SymmetryText(s) + msg::kCentreReversibleMiddle
+            + (s == Symmetry::ReverseY ? "y = 0" : "x = 0") + msg::kCentreReversibleSuffix;
+        return;
+    }
+}
+
 void CompleteRationalPoint(
     const SystemProperties& props, const FmpqMpoly& P, const FmpqMpoly& Q, FixedPoint& point)
 {
@@ -97,31 +119,16 @@ void CompleteRationalPoint(
     point.jacobianScalar = fmpq_is_zero(j[1].raw()) && fmpq_is_zero(j[2].raw()) && fmpq_equal(j[0].raw(), j[3].raw());
     point.jacobianZero = point.jacobianScalar && fmpq_is_zero(j[0].raw());
     point.linearKnown = true;
-    if (point.nature) return;
-
-    const LinearVerdict v = ClassifyLinear(point.traceSign, point.determinantSign, point.discriminantSign,
-        point.jacobianScalar, point.jacobianZero);
-    Nature n;
-    n.linearPart = v.part;
-    n.type = v.type;
-    n.stability = v.stability;
-    if (v.part == LinearPart::Imaginary) {
-        if (props.hamiltonian) {
-            n.type = PointType::Center;
-            n.reason = "Hamiltonien";
-            n.explanation = msg::kCentreHamiltonian;
-        } else {
-            for (Symmetry s : props.symmetries) {
-                if (!PointOnSymmetryAxis(s, point)) continue;
-                n.type = PointType::Center;
-                n.reason = "reversible";
-                n.explanation = msg::kCentreReversiblePrefix + SymmetryText(s) + msg::kCentreReversibleMiddle
-                    + (s == Symmetry::ReverseY ? "y = 0" : "x = 0") + msg::kCentreReversibleSuffix;
-                break;
-            }
-        }
+    if (!point.nature) {
+        const LinearVerdict v = ClassifyLinear(point.traceSign, point.determinantSign, point.discriminantSign,
+            point.jacobianScalar, point.jacobianZero);
+        Nature n;
+        n.linearPart = v.part;
+        n.type = v.type;
+        n.stability = v.stability;
+        point.nature = n;
     }
-    point.nature = n;
+    ProveCentre(props, point);
 }
 
 std::optional<int> PointIndex(const Nature& n)

@@ -225,3 +225,26 @@ TEST(PropertiesJson, GivesTheLinearTypeAndNullsForLiteralConstants)
 
 } // namespace
 } // namespace vindrel::engine::general::testing
+
+namespace vindrel::engine::general::testing {
+namespace {
+
+TEST(CentreProof, UndecidedNatureFromTheSearchIsDecidedForAHamiltonianSystem)
+{
+    auto ctx = XY();
+    FixedPoint p = RationalPoint("0", "0");
+    Nature undecided;
+    undecided.linearPart = LinearPart::Imaginary;
+    p.nature = undecided;
+    const auto a = AnalyseGeneral(Poly(ctx, "y"), Poly(ctx, "-x+x^2"), {p}, PointList::Partial);
+    EXPECT_EQ(a.points[0].nature->type, PointType::Center);
+    // A decided nature is never overridden.
+    Nature weak = undecided;
+    weak.type = PointType::WeakFocus;
+    p.nature = weak;
+    const auto b = AnalyseGeneral(Poly(ctx, "y"), Poly(ctx, "-x+x^2"), {p}, PointList::Partial);
+    EXPECT_EQ(b.points[0].nature->type, PointType::WeakFocus);
+}
+
+} // namespace
+} // namespace vindrel::engine::general::testing
