@@ -25,17 +25,17 @@ using flint::Fmpq;
 using flint::FmpqMpoly;
 
 enum class Symmetry {
-    ReverseY,  // (x, y, t) -> (x, -y, -t)
-    ReverseX,  // (x, y, t) -> (-x, y, -t)
-    Central,   // (x, y, t) -> (-x, -y, t)
+    ReverseY, // (x, y, t) -> (x, -y, -t)
+    ReverseX, // (x, y, t) -> (-x, y, -t)
+    Central, // (x, y, t) -> (-x, -y, t)
 };
 
 enum class DivergenceSign {
-    Zero,         // identically zero
-    NonNegative,  // >= 0 everywhere, not identically zero
-    NonPositive,  // <= 0 everywhere, not identically zero
-    ChangesSign,  // takes both signs
-    Unknown,      // not decided by the simple exact rules
+    Zero, // identically zero
+    NonNegative, // >= 0 everywhere, not identically zero
+    NonPositive, // <= 0 everywhere, not identically zero
+    ChangesSign, // takes both signs
+    Unknown, // not decided by the simple exact rules
 };
 
 enum class PeriodicOrbits { Impossible, Possible, Unknown };
@@ -49,7 +49,7 @@ enum class LineKind { Single, ParallelFamily };
 struct InvariantLine {
     LineKind kind = LineKind::Single;
     Fmpq a, b, c;
-    std::string text;  // "y = 0", "x - y + 1 = 0", "x + c = 0 (pour tout c)"
+    std::string text; // "y = 0", "x - y + 1 = 0", "x + c = 0 (pour tout c)"
 };
 
 // The linear part of a point or of a linear system, decided exactly.
@@ -61,30 +61,30 @@ struct LinearVerdict {
 
 struct SystemProperties {
     bool hasParameters = false;
-    bool zeroSystem = false;  // P = Q = 0
+    bool zeroSystem = false; // P = Q = 0
     int degree = 0;
     bool linear = false;
-    std::optional<LinearVerdict> linearType;  // for a linear system with D <> 0 or T <> 0
+    std::optional<LinearVerdict> linearType; // for a linear system with D <> 0 or T <> 0
     bool hamiltonian = false;
     bool gradient = false;
     bool homogeneous = false;
     bool lotkaVolterra = false;
     std::vector<Symmetry> symmetries;
-    std::string divergenceText;  // report typography
-    std::string divergenceSum;   // "dP/dx + dQ/dy" with the two derivatives
+    std::string divergenceText; // report typography
+    std::string divergenceSum; // "dP/dx + dQ/dy" with the two derivatives
     DivergenceSign divergenceSign = DivergenceSign::Unknown;
     std::string divergenceSignReason;
-    std::optional<std::string> commonFactor;  // P and Q share this factor: curve of fixed points
-    bool linesSearched = false;  // false when every direction at infinity is a candidate
+    std::optional<std::string> commonFactor; // P and Q share this factor: curve of fixed points
+    bool linesSearched = false; // false when every direction at infinity is a candidate
     std::vector<InvariantLine> invariantLines;
-    std::string jacobian[4];  // dP/dx, dP/dy, dQ/dx, dQ/dy
+    std::string jacobian[4]; // dP/dx, dP/dy, dQ/dx, dQ/dy
 };
 
 // A finite fixed point as the fixed-point search or the caller gives it.
 struct FixedPoint {
-    std::string xText, yText;  // exact where known, otherwise decimals
+    std::string xText, yText; // exact where known, otherwise decimals
     double xApprox = 0.0, yApprox = 0.0;
-    std::optional<Fmpq> x, y;  // exact rational coordinates, when rational
+    std::optional<Fmpq> x, y; // exact rational coordinates, when rational
     // Linear data, exact texts; filled from P and Q for rational points.
     std::string jacobian[4];
     std::string trace, determinant, discriminant;
@@ -97,7 +97,7 @@ struct FixedPoint {
 
 struct PeriodicVerdict {
     PeriodicOrbits verdict = PeriodicOrbits::Unknown;
-    std::string reason;  // French sentence
+    std::string reason; // French sentence
 };
 
 // Decides a linear centre left undecided, when the system is Hamiltonian or
@@ -112,24 +112,24 @@ SystemProperties AnalyseProperties(const FmpqMpoly& P, const FmpqMpoly& Q);
 // Fills the linear data and, for hyperbolic points and for centres proved by
 // the Hamiltonian or a reversibility symmetry, the nature of a rational point.
 // A nature already set is kept, unless it leaves a linear centre undecided.
-void CompleteRationalPoint(const SystemProperties& props, const FmpqMpoly& P, const FmpqMpoly& Q,
-    FixedPoint& point);
+void CompleteRationalPoint(
+    const SystemProperties& props, const FmpqMpoly& P, const FmpqMpoly& Q, FixedPoint& point);
 
 // The verdict of the linear part alone (hyperbolic types, or the kind of
 // degeneracy with an Undetermined type).
-LinearVerdict ClassifyLinear(int traceSign, int determinantSign, int discriminantSign, bool scalar,
-    bool zero);
+LinearVerdict ClassifyLinear(
+    int traceSign, int determinantSign, int discriminantSign, bool scalar, bool zero);
 
 // Index of a point of the given nature, when known: saddle -1, nodes, foci
 // and centres +1, saddle-node and cusp 0.
 std::optional<int> PointIndex(const Nature& n);
 
-PeriodicVerdict DecidePeriodicOrbits(const SystemProperties& props, const std::vector<FixedPoint>& points,
-    PointList list);
+PeriodicVerdict DecidePeriodicOrbits(
+    const SystemProperties& props, const std::vector<FixedPoint>& points, PointList list);
 
 struct GeneralReports {
-    std::string conclusions;   // brisolt.res
-    std::string calculations;  // tarnel2.res
+    std::string conclusions; // brisolt.res
+    std::string calculations; // tarnel2.res
 };
 
 GeneralReports WriteReports(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemProperties& props,
@@ -143,8 +143,8 @@ struct GeneralAnalysis {
     PeriodicVerdict periodic;
     GeneralReports reports;
 };
-GeneralAnalysis AnalyseGeneral(const FmpqMpoly& P, const FmpqMpoly& Q, std::vector<FixedPoint> points,
-    PointList list);
+GeneralAnalysis AnalyseGeneral(
+    const FmpqMpoly& P, const FmpqMpoly& Q, std::vector<FixedPoint> points, PointList list);
 
 // French names used by the reports.
 std::string NatureName(const Nature& n);

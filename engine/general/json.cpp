@@ -10,11 +10,21 @@ std::string Quote(const std::string& s)
     std::string out = "\"";
     for (char c : s) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (static_cast<unsigned char>(c) < 0x20) {
                 static const char* hex = "0123456789abcdef";
@@ -32,17 +42,28 @@ std::string Quote(const std::string& s)
 const char* TypeName(PointType t)
 {
     switch (t) {
-    case PointType::Saddle: return "saddle";
-    case PointType::Node: return "node";
-    case PointType::StarNode: return "star_node";
-    case PointType::DegenerateNode: return "degenerate_node";
-    case PointType::Focus: return "focus";
-    case PointType::Center: return "center";
-    case PointType::WeakFocus: return "weak_focus";
-    case PointType::SaddleNode: return "saddle_node";
-    case PointType::Cusp: return "cusp";
-    case PointType::EllipticSaddle: return "elliptic_saddle";
-    case PointType::Undetermined: break;
+    case PointType::Saddle:
+        return "saddle";
+    case PointType::Node:
+        return "node";
+    case PointType::StarNode:
+        return "star_node";
+    case PointType::DegenerateNode:
+        return "degenerate_node";
+    case PointType::Focus:
+        return "focus";
+    case PointType::Center:
+        return "center";
+    case PointType::WeakFocus:
+        return "weak_focus";
+    case PointType::SaddleNode:
+        return "saddle_node";
+    case PointType::Cusp:
+        return "cusp";
+    case PointType::EllipticSaddle:
+        return "elliptic_saddle";
+    case PointType::Undetermined:
+        break;
     }
     return "undetermined";
 }
@@ -50,11 +71,16 @@ const char* TypeName(PointType t)
 const char* PartName(LinearPart p)
 {
     switch (p) {
-    case LinearPart::Hyperbolic: return "hyperbolic";
-    case LinearPart::Imaginary: return "imaginary";
-    case LinearPart::SemiHyperbolic: return "semi-hyperbolic";
-    case LinearPart::Nilpotent: return "nilpotent";
-    case LinearPart::Zero: return "zero";
+    case LinearPart::Hyperbolic:
+        return "hyperbolic";
+    case LinearPart::Imaginary:
+        return "imaginary";
+    case LinearPart::SemiHyperbolic:
+        return "semi-hyperbolic";
+    case LinearPart::Nilpotent:
+        return "nilpotent";
+    case LinearPart::Zero:
+        return "zero";
     }
     return "zero";
 }
@@ -62,9 +88,12 @@ const char* PartName(LinearPart p)
 const char* StabilityName(Stability s)
 {
     switch (s) {
-    case Stability::Stable: return "\"stable\"";
-    case Stability::Unstable: return "\"unstable\"";
-    case Stability::None: break;
+    case Stability::Stable:
+        return "\"stable\"";
+    case Stability::Unstable:
+        return "\"unstable\"";
+    case Stability::None:
+        break;
     }
     return "null";
 }
@@ -72,11 +101,16 @@ const char* StabilityName(Stability s)
 const char* SignName(DivergenceSign s)
 {
     switch (s) {
-    case DivergenceSign::Zero: return "zero";
-    case DivergenceSign::NonNegative: return "non_negative";
-    case DivergenceSign::NonPositive: return "non_positive";
-    case DivergenceSign::ChangesSign: return "changes_sign";
-    case DivergenceSign::Unknown: break;
+    case DivergenceSign::Zero:
+        return "zero";
+    case DivergenceSign::NonNegative:
+        return "non_negative";
+    case DivergenceSign::NonPositive:
+        return "non_positive";
+    case DivergenceSign::ChangesSign:
+        return "changes_sign";
+    case DivergenceSign::Unknown:
+        break;
     }
     return "unknown";
 }
@@ -84,14 +118,20 @@ const char* SignName(DivergenceSign s)
 const char* VerdictName(PeriodicOrbits v)
 {
     switch (v) {
-    case PeriodicOrbits::Impossible: return "impossible";
-    case PeriodicOrbits::Possible: return "possible";
-    case PeriodicOrbits::Unknown: break;
+    case PeriodicOrbits::Impossible:
+        return "impossible";
+    case PeriodicOrbits::Possible:
+        return "possible";
+    case PeriodicOrbits::Unknown:
+        break;
     }
     return "unknown";
 }
 
-std::string Bool(bool b) { return b ? "true" : "false"; }
+std::string Bool(bool b)
+{
+    return b ? "true" : "false";
+}
 
 } // namespace
 
@@ -106,14 +146,15 @@ std::string PropertiesJson(const GeneralAnalysis& a)
     if (p.hasParameters) {
         field("parameters", "true");
         field("hamiltonian", Bool(p.hamiltonian));
-        for (const char* n : {"linear", "gradient", "homogeneous", "lotka_volterra", "reversible"}) field(n, "null");
+        for (const char* n : { "linear", "gradient", "homogeneous", "lotka_volterra", "reversible" })
+            field(n, "null");
     } else {
         field("degree", std::to_string(p.degree));
         if (p.linear && p.linearType)
             field("linear",
-                "{\"type\": " + Quote(TypeName(p.linearType->type)) + ", \"linear_part\": "
-                    + Quote(PartName(p.linearType->part)) + ", \"stability\": " + StabilityName(p.linearType->stability)
-                    + "}");
+                "{\"type\": " + Quote(TypeName(p.linearType->type))
+                    + ", \"linear_part\": " + Quote(PartName(p.linearType->part))
+                    + ", \"stability\": " + StabilityName(p.linearType->stability) + "}");
         else
             field("linear", Bool(p.linear));
         field("hamiltonian", Bool(p.hamiltonian));
@@ -133,7 +174,8 @@ std::string PropertiesJson(const GeneralAnalysis& a)
         field("central_symmetry", Bool(central));
         field("divergence_sign", Quote(SignName(p.divergenceSign)));
         std::string lines;
-        for (const auto& l : p.invariantLines) lines += (lines.empty() ? "" : ", ") + Quote(l.text);
+        for (const auto& l : p.invariantLines)
+            lines += (lines.empty() ? "" : ", ") + Quote(l.text);
         field("invariant_lines", p.linesSearched ? "[" + lines + "]" : "null");
     }
     field("periodic_orbits", Quote(VerdictName(a.periodic.verdict)));

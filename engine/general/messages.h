@@ -32,13 +32,15 @@ inline const std::string kParametersDivDepends
       "soit nulle.";
 
 // Nature of the system.
-inline const std::string kZeroSystem = "Les deux composantes sont nulles : tous les points du plan sont fixes.";
+inline const std::string kZeroSystem
+    = "Les deux composantes sont nulles : tous les points du plan sont fixes.";
 inline const std::string kDegreePrefix = "Le système est de degré ";
 inline const std::string kLinear = "Il est linéaire";
 inline const std::string kNotLinear = "Il n'est pas linéaire.";
 inline const std::string kHamiltonian
     = "Il est hamiltonien : sa divergence est identiquement nulle, il est donc conservatif.";
-inline const std::string kNotHamiltonian = "Il n'est pas hamiltonien : sa divergence n'est pas identiquement nulle.";
+inline const std::string kNotHamiltonian
+    = "Il n'est pas hamiltonien : sa divergence n'est pas identiquement nulle.";
 inline const std::string kGradient = "C'est un système de gradient : dP/dy = dQ/dx.";
 inline const std::string kNotGradient = "Ce n'est pas un système de gradient : dP/dy <> dQ/dx.";
 inline const std::string kHomogeneous = "Il est homogène : P et Q sont homogènes de même degré.";
@@ -50,7 +52,8 @@ inline const std::string kSymmetryPrefix = "Il est réversible pour la symétrie
 inline const std::string kCentralSymmetry
     = "Il est invariant par la symétrie centrale (x, y, t) -> (-x, -y, t) : les trajectoires sont "
       "symétriques par rapport à l'origine.";
-inline const std::string kNoSymmetry = "Aucune des symétries (x, -y, -t), (-x, y, -t), (-x, -y, t) ne le conserve.";
+inline const std::string kNoSymmetry
+    = "Aucune des symétries (x, -y, -t), (-x, y, -t), (-x, -y, t) ne le conserve.";
 inline const std::string kCommonFactorPrefix = "P et Q ont le facteur commun ";
 inline const std::string kCommonFactorSuffix = " : ses points réels sont des points fixes non isolés.";
 
@@ -79,8 +82,10 @@ inline const std::string kDivQuadraticPositive
     = "La divergence est un polynôme du second degré qui reste positif ou nul.";
 inline const std::string kDivQuadraticNegative
     = "La divergence est un polynôme du second degré qui reste négatif ou nul.";
-inline const std::string kDivQuadraticChanges = "La divergence est un polynôme du second degré qui change de signe.";
-inline const std::string kDivUnknown = "Le signe de la divergence n'est pas décidé par les règles exactes simples.";
+inline const std::string kDivQuadraticChanges
+    = "La divergence est un polynôme du second degré qui change de signe.";
+inline const std::string kDivUnknown
+    = "Le signe de la divergence n'est pas décidé par les règles exactes simples.";
 inline const std::string kBendixsonZero
     = "Le critère de Bendixson-Dulac ne s'applique pas à une divergence identiquement nulle.";
 inline const std::string kBendixsonApplies
@@ -96,8 +101,8 @@ inline const std::string kIndexNoPoint
     = "Le système n'a aucun point fixe : il n'a donc aucune orbite périodique.";
 inline const std::string kIndexNoPlusOne
     = "Aucun point fixe n'est d'indice +1 : la théorie de l'indice interdit toute orbite périodique.";
-inline const std::string kIndexAllows
-    = "Une orbite périodique devrait entourer au moins un point fixe d'indice +1 : l'indice ne l'interdit pas.";
+inline const std::string kIndexAllows = "Une orbite périodique devrait entourer au moins un point fixe "
+                                        "d'indice +1 : l'indice ne l'interdit pas.";
 inline const std::string kIndexUnknown
     = "L'indice de certains points fixes n'est pas connu : la théorie de l'indice ne conclut pas.";
 inline const std::string kIndexCurve

@@ -16,7 +16,8 @@ Fmpq Evaluate(const FmpqMpoly& p, const Fmpq& x, const Fmpq& y)
     vals[0] = x;
     vals[1] = y;
     std::vector<fmpq*> ptrs;
-    for (auto& v : vals) ptrs.push_back(v.raw());
+    for (auto& v : vals)
+        ptrs.push_back(v.raw());
     Fmpq out;
     fmpq_mpoly_evaluate_all_fmpq(out.raw(), p.raw(), ptrs.data(), p.craw());
     return out;
@@ -56,9 +57,12 @@ LinearVerdict ClassifyLinear(int traceSign, int determinantSign, int discriminan
 bool PointOnSymmetryAxis(Symmetry s, const FixedPoint& p)
 {
     switch (s) {
-    case Symmetry::ReverseY: return IsZeroText(p.y, p.yText);
-    case Symmetry::ReverseX: return IsZeroText(p.x, p.xText);
-    case Symmetry::Central: return false;
+    case Symmetry::ReverseY:
+        return IsZeroText(p.y, p.yText);
+    case Symmetry::ReverseX:
+        return IsZeroText(p.x, p.xText);
+    case Symmetry::Central:
+        return false;
     }
     return false;
 }
@@ -90,7 +94,7 @@ void CompleteRationalPoint(
 {
     if (!point.x || !point.y) return;
     const auto& ctx = P.ctx();
-    FmpqMpoly d[4] = {FmpqMpoly(ctx), FmpqMpoly(ctx), FmpqMpoly(ctx), FmpqMpoly(ctx)};
+    FmpqMpoly d[4] = { FmpqMpoly(ctx), FmpqMpoly(ctx), FmpqMpoly(ctx), FmpqMpoly(ctx) };
     fmpq_mpoly_derivative(d[0].raw(), P.raw(), 0, ctx->raw());
     fmpq_mpoly_derivative(d[1].raw(), P.raw(), 1, ctx->raw());
     fmpq_mpoly_derivative(d[2].raw(), Q.raw(), 0, ctx->raw());
@@ -112,11 +116,12 @@ void CompleteRationalPoint(
     point.determinant = RationalText(D);
     point.discriminant = RationalText(disc);
     const auto eig = EigenvalueTexts(T.raw(), disc.raw());
-    point.eigenvalues = {eig.first, eig.second};
+    point.eigenvalues = { eig.first, eig.second };
     point.traceSign = fmpq_sgn(T.raw());
     point.determinantSign = fmpq_sgn(D.raw());
     point.discriminantSign = fmpq_sgn(disc.raw());
-    point.jacobianScalar = fmpq_is_zero(j[1].raw()) && fmpq_is_zero(j[2].raw()) && fmpq_equal(j[0].raw(), j[3].raw());
+    point.jacobianScalar
+        = fmpq_is_zero(j[1].raw()) && fmpq_is_zero(j[2].raw()) && fmpq_equal(j[0].raw(), j[3].raw());
     point.jacobianZero = point.jacobianScalar && fmpq_is_zero(j[0].raw());
     point.linearKnown = true;
     if (!point.nature) {
@@ -135,17 +140,21 @@ std::optional<int> PointIndex(const Nature& n)
 {
     if (n.linearPart == LinearPart::Imaginary) return 1;
     switch (n.type) {
-    case PointType::Saddle: return -1;
+    case PointType::Saddle:
+        return -1;
     case PointType::Node:
     case PointType::StarNode:
     case PointType::DegenerateNode:
     case PointType::Focus:
     case PointType::Center:
-    case PointType::WeakFocus: return 1;
+    case PointType::WeakFocus:
+        return 1;
     case PointType::SaddleNode:
-    case PointType::Cusp: return 0;
+    case PointType::Cusp:
+        return 0;
     case PointType::EllipticSaddle:
-    case PointType::Undetermined: break;
+    case PointType::Undetermined:
+        break;
     }
     return std::nullopt;
 }
@@ -160,7 +169,10 @@ std::optional<int> IndexOf(const FixedPoint& p)
     return std::nullopt;
 }
 
-std::string PointName(const FixedPoint& p) { return "(" + p.xText + ", " + p.yText + ")"; }
+std::string PointName(const FixedPoint& p)
+{
+    return "(" + p.xText + ", " + p.yText + ")";
+}
 
 } // namespace
 
@@ -168,29 +180,33 @@ PeriodicVerdict DecidePeriodicOrbits(
     const SystemProperties& props, const std::vector<FixedPoint>& points, PointList list)
 {
     using enum PeriodicOrbits;
-    if (props.hasParameters) return {Unknown, msg::kWhyParameters};
-    if (props.zeroSystem) return {Impossible, msg::kWhyZeroSystem};
+    if (props.hasParameters) return { Unknown, msg::kWhyParameters };
+    if (props.zeroSystem) return { Impossible, msg::kWhyZeroSystem };
     if (props.linear) {
         const bool centre = props.linearType && props.linearType->part == LinearPart::Imaginary;
-        return centre ? PeriodicVerdict{Possible, msg::kWhyLinearCentre}
-                      : PeriodicVerdict{Impossible, msg::kWhyLinearNoCentre};
+        return centre ? PeriodicVerdict { Possible, msg::kWhyLinearCentre }
+                      : PeriodicVerdict { Impossible, msg::kWhyLinearNoCentre };
     }
-    if (props.gradient) return {Impossible, msg::kWhyGradient};
-    if (props.divergenceSign == DivergenceSign::NonNegative || props.divergenceSign == DivergenceSign::NonPositive)
-        return {Impossible, msg::kWhyBendixson};
+    if (props.gradient) return { Impossible, msg::kWhyGradient };
+    if (props.divergenceSign == DivergenceSign::NonNegative
+        || props.divergenceSign == DivergenceSign::NonPositive)
+        return { Impossible, msg::kWhyBendixson };
     for (const auto& p : points)
-        if (p.nature && p.nature->type == PointType::Center) return {Possible, msg::kWhyCentrePrefix + PointName(p) + msg::kWhyCentreSuffix};
+        if (p.nature && p.nature->type == PointType::Center)
+            return { Possible, msg::kWhyCentrePrefix + PointName(p) + msg::kWhyCentreSuffix };
     if (!props.commonFactor && list == PointList::Complete) {
-        if (points.empty()) return {Impossible, msg::kWhyNoFixedPoint};
+        if (points.empty()) return { Impossible, msg::kWhyNoFixedPoint };
         bool allKnown = true, anyPlusOne = false;
         for (const auto& p : points) {
             const auto i = IndexOf(p);
-            if (!i) allKnown = false;
-            else if (*i == 1) anyPlusOne = true;
+            if (!i)
+                allKnown = false;
+            else if (*i == 1)
+                anyPlusOne = true;
         }
-        if (allKnown && !anyPlusOne) return {Impossible, msg::kWhyNoIndexOne};
+        if (allKnown && !anyPlusOne) return { Impossible, msg::kWhyNoIndexOne };
     }
-    return {Unknown, msg::kWhyOpen};
+    return { Unknown, msg::kWhyOpen };
 }
 
 } // namespace vindrel::engine::general

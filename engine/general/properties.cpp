@@ -11,8 +11,8 @@
 
 namespace vindrel::engine::general {
 
-using flint::Fmpz;
 using flint::FmpqPoly;
+using flint::Fmpz;
 using flint::MpolyCtx;
 
 namespace {
@@ -36,7 +36,10 @@ std::vector<Term> Terms(const FmpqMpoly& p)
     return out;
 }
 
-bool IsZero(const FmpqMpoly& p) { return fmpq_mpoly_is_zero(p.raw(), p.craw()); }
+bool IsZero(const FmpqMpoly& p)
+{
+    return fmpq_mpoly_is_zero(p.raw(), p.craw());
+}
 
 FmpqMpoly Derivative(const FmpqMpoly& p, slong var)
 {
@@ -45,13 +48,17 @@ FmpqMpoly Derivative(const FmpqMpoly& p, slong var)
     return d;
 }
 
-bool Equal(const FmpqMpoly& a, const FmpqMpoly& b) { return fmpq_mpoly_equal(a.raw(), b.raw(), a.craw()); }
+bool Equal(const FmpqMpoly& a, const FmpqMpoly& b)
+{
+    return fmpq_mpoly_equal(a.raw(), b.raw(), a.craw());
+}
 
 // Total degree in x and y only (literal constants do not count); -1 for zero.
 int DegreeXY(const FmpqMpoly& p)
 {
     int d = -1;
-    for (const auto& t : Terms(p)) d = std::max(d, static_cast<int>(t.exps[0] + t.exps[1]));
+    for (const auto& t : Terms(p))
+        d = std::max(d, static_cast<int>(t.exps[0] + t.exps[1]));
     return d;
 }
 
@@ -130,7 +137,8 @@ int SemidefiniteSign(const std::array<std::array<Fmpq, 3>, 3>& m)
     if (psd(m)) return 1;
     auto neg = m;
     for (auto& row : neg)
-        for (auto& e : row) fmpq_neg(e.raw(), e.raw());
+        for (auto& e : row)
+            fmpq_neg(e.raw(), e.raw());
     if (psd(neg)) return -1;
     return 0;
 }
@@ -196,12 +204,18 @@ void DecideDivergenceSign(const FmpqMpoly& div, SystemProperties& props)
                 m[i][j] = v;
                 m[j][i] = v;
             };
-            if (ex == 2) put(0, 0, t.coeff);
-            else if (ey == 2) put(1, 1, t.coeff);
-            else if (ex == 1 && ey == 1) put(0, 1, half);
-            else if (ex == 1) put(0, 2, half);
-            else if (ey == 1) put(1, 2, half);
-            else put(2, 2, t.coeff);
+            if (ex == 2)
+                put(0, 0, t.coeff);
+            else if (ey == 2)
+                put(1, 1, t.coeff);
+            else if (ex == 1 && ey == 1)
+                put(0, 1, half);
+            else if (ex == 1)
+                put(0, 2, half);
+            else if (ey == 1)
+                put(1, 2, half);
+            else
+                put(2, 2, t.coeff);
         }
         const int s = SemidefiniteSign(m);
         if (s > 0) {
@@ -265,7 +279,7 @@ FmpqMpoly LinePoly(const flint::MpolyCtxPtr& ctx, const Fmpq& a, const Fmpq& b, 
 // coefficient in the parameter t vanish, as polynomials in c.
 void LinesOfDirection(const FmpqMpoly& P, const FmpqMpoly& Q, const Fmpq* r, SystemProperties& props)
 {
-    auto ctx2 = std::make_shared<const MpolyCtx>(std::vector<std::string>{"t", "c"});
+    auto ctx2 = std::make_shared<const MpolyCtx>(std::vector<std::string> { "t", "c" });
     const auto& ctx = P.ctx();
     Fmpq a, b;
     FmpqMpoly X(ctx2), Y(ctx2), tg = Gen(ctx2, 0), cg = Gen(ctx2, 1);
@@ -289,8 +303,10 @@ void LinesOfDirection(const FmpqMpoly& P, const FmpqMpoly& Q, const Fmpq* r, Sys
     std::vector<fmpq_mpoly_struct*> subs;
     subs.push_back(X.raw());
     subs.push_back(Y.raw());
-    for (slong i = 2; i < ctx->nvars(); ++i) zeros.emplace_back(ctx2);
-    for (auto& z : zeros) subs.push_back(z.raw());
+    for (slong i = 2; i < ctx->nvars(); ++i)
+        zeros.emplace_back(ctx2);
+    for (auto& z : zeros)
+        subs.push_back(z.raw());
     FmpqMpoly R(ctx2);
     fmpq_mpoly_compose_fmpq_mpoly(R.raw(), G.raw(), subs.data(), ctx->raw(), ctx2->raw());
 
@@ -305,7 +321,8 @@ void LinesOfDirection(const FmpqMpoly& P, const FmpqMpoly& Q, const Fmpq* r, Sys
         fmpq_poly_set_coeff_fmpq(coeffs[k].raw(), term.exps[1], old.raw());
     }
     FmpqPoly g;
-    for (const auto& c : coeffs) fmpq_poly_gcd(g.raw(), g.raw(), c.raw());
+    for (const auto& c : coeffs)
+        fmpq_poly_gcd(g.raw(), g.raw(), c.raw());
 
     if (fmpq_poly_is_zero(g.raw())) {
         InvariantLine line;
@@ -348,8 +365,10 @@ void FindInvariantLines(const FmpqMpoly& P, const FmpqMpoly& Q, SystemProperties
     // h(s) = H(s, 1): its rational roots give the directions (s, 1); a drop
     // of degree means that y divides H, the direction (1, 0).
     FmpqPoly h;
-    for (const auto& term : Terms(H)) fmpq_poly_set_coeff_fmpq(h.raw(), term.exps[0], term.coeff.raw());
-    for (const auto& r : RationalRoots(h)) LinesOfDirection(P, Q, &r, props);
+    for (const auto& term : Terms(H))
+        fmpq_poly_set_coeff_fmpq(h.raw(), term.exps[0], term.coeff.raw());
+    for (const auto& r : RationalRoots(h))
+        LinesOfDirection(P, Q, &r, props);
     if (fmpq_poly_degree(h.raw()) < d + 1) LinesOfDirection(P, Q, nullptr, props);
 }
 
@@ -386,15 +405,17 @@ SystemProperties AnalyseProperties(const FmpqMpoly& P, const FmpqMpoly& Q)
     props.linear = props.degree <= 1;
     props.gradient = Equal(Py, Qx);
     const int dp = DegreeXY(P), dq = DegreeXY(Q);
-    props.homogeneous = (dp < 0 || Homogeneous(P, dp)) && (dq < 0 || Homogeneous(Q, dq))
-        && (dp < 0 || dq < 0 || dp == dq);
+    props.homogeneous
+        = (dp < 0 || Homogeneous(P, dp)) && (dq < 0 || Homogeneous(Q, dq)) && (dp < 0 || dq < 0 || dp == dq);
     props.lotkaVolterra = IsLotkaVolterra(P, Q);
 
     auto odd = [](slong e) { return e % 2 == 1; };
     auto even = [](slong e) { return e % 2 == 0; };
-    if (AllTerms(P, [&](slong, slong ey) { return odd(ey); }) && AllTerms(Q, [&](slong, slong ey) { return even(ey); }))
+    if (AllTerms(P, [&](slong, slong ey) { return odd(ey); })
+        && AllTerms(Q, [&](slong, slong ey) { return even(ey); }))
         props.symmetries.push_back(Symmetry::ReverseY);
-    if (AllTerms(P, [&](slong ex, slong) { return even(ex); }) && AllTerms(Q, [&](slong ex, slong) { return odd(ex); }))
+    if (AllTerms(P, [&](slong ex, slong) { return even(ex); })
+        && AllTerms(Q, [&](slong ex, slong) { return odd(ex); }))
         props.symmetries.push_back(Symmetry::ReverseX);
     if (AllTerms(P, [&](slong ex, slong ey) { return odd(ex + ey); })
         && AllTerms(Q, [&](slong ex, slong ey) { return odd(ex + ey); }))
@@ -404,7 +425,8 @@ SystemProperties AnalyseProperties(const FmpqMpoly& P, const FmpqMpoly& Q)
         Fmpq T, D, disc, ad, bc;
         std::vector<fmpq*> zero(static_cast<size_t>(ctx->nvars()));
         std::vector<Fmpq> vals(zero.size());
-        for (size_t i = 0; i < zero.size(); ++i) zero[i] = vals[i].raw();
+        for (size_t i = 0; i < zero.size(); ++i)
+            zero[i] = vals[i].raw();
         Fmpq a, b, c, d;
         fmpq_mpoly_evaluate_all_fmpq(a.raw(), Px.raw(), zero.data(), ctx->raw());
         fmpq_mpoly_evaluate_all_fmpq(b.raw(), Py.raw(), zero.data(), ctx->raw());

@@ -14,9 +14,12 @@ namespace vindrel::engine::general {
 std::string SymmetryText(Symmetry s)
 {
     switch (s) {
-    case Symmetry::ReverseY: return "(x, y, t) -> (x, -y, -t)";
-    case Symmetry::ReverseX: return "(x, y, t) -> (-x, y, -t)";
-    case Symmetry::Central: return "(x, y, t) -> (-x, -y, t)";
+    case Symmetry::ReverseY:
+        return "(x, y, t) -> (x, -y, -t)";
+    case Symmetry::ReverseX:
+        return "(x, y, t) -> (-x, y, -t)";
+    case Symmetry::Central:
+        return "(x, y, t) -> (-x, -y, t)";
     }
     return {};
 }
@@ -26,9 +29,12 @@ namespace {
 std::string StabilityWord(Stability s)
 {
     switch (s) {
-    case Stability::Stable: return " stable";
-    case Stability::Unstable: return " instable";
-    case Stability::None: break;
+    case Stability::Stable:
+        return " stable";
+    case Stability::Unstable:
+        return " instable";
+    case Stability::None:
+        break;
     }
     return {};
 }
@@ -39,28 +45,43 @@ std::string NatureName(const Nature& n)
 {
     const std::string st = StabilityWord(n.stability);
     switch (n.type) {
-    case PointType::Saddle: return "col";
-    case PointType::Node: return "noeud" + st;
-    case PointType::StarNode: return "noeud étoilé" + st;
-    case PointType::DegenerateNode: return "noeud dégénéré" + st;
-    case PointType::Focus: return "foyer" + st;
-    case PointType::Center: return "centre";
+    case PointType::Saddle:
+        return "col";
+    case PointType::Node:
+        return "noeud" + st;
+    case PointType::StarNode:
+        return "noeud étoilé" + st;
+    case PointType::DegenerateNode:
+        return "noeud dégénéré" + st;
+    case PointType::Focus:
+        return "foyer" + st;
+    case PointType::Center:
+        return "centre";
     case PointType::WeakFocus: {
         std::string s = "foyer faible";
         if (n.order) s += " d'ordre " + std::to_string(*n.order);
         return s + (st.empty() ? "" : "," + st);
     }
-    case PointType::SaddleNode: return "col-noeud";
-    case PointType::Cusp: return "point de rebroussement";
-    case PointType::EllipticSaddle: return "point à secteur elliptique";
-    case PointType::Undetermined: break;
+    case PointType::SaddleNode:
+        return "col-noeud";
+    case PointType::Cusp:
+        return "point de rebroussement";
+    case PointType::EllipticSaddle:
+        return "point à secteur elliptique";
+    case PointType::Undetermined:
+        break;
     }
     switch (n.linearPart) {
-    case LinearPart::Imaginary: return "centre ou foyer faible (non décidé)";
-    case LinearPart::SemiHyperbolic: return "point semi-hyperbolique de nature non décidée";
-    case LinearPart::Nilpotent: return "point nilpotent de nature non décidée";
-    case LinearPart::Zero: return "point à partie linéaire nulle, de nature non décidée";
-    case LinearPart::Hyperbolic: break;
+    case LinearPart::Imaginary:
+        return "centre ou foyer faible (non décidé)";
+    case LinearPart::SemiHyperbolic:
+        return "point semi-hyperbolique de nature non décidée";
+    case LinearPart::Nilpotent:
+        return "point nilpotent de nature non décidée";
+    case LinearPart::Zero:
+        return "point à partie linéaire nulle, de nature non décidée";
+    case LinearPart::Hyperbolic:
+        break;
     }
     return "nature non décidée";
 }
@@ -74,7 +95,8 @@ public:
     std::string str() const
     {
         std::string s = out_.str();
-        while (!s.empty() && s.back() == '\n') s.pop_back();
+        while (!s.empty() && s.back() == '\n')
+            s.pop_back();
         return s;
     }
 
@@ -82,7 +104,10 @@ private:
     std::ostringstream out_;
 };
 
-std::string PointName(const FixedPoint& p) { return "(" + p.xText + ", " + p.yText + ")"; }
+std::string PointName(const FixedPoint& p)
+{
+    return "(" + p.xText + ", " + p.yText + ")";
+}
 
 void Header(Lines& l, const std::string& title, const FmpqMpoly& P, const FmpqMpoly& Q, bool named)
 {
@@ -95,7 +120,7 @@ std::vector<std::string> ParameterNames(const FmpqMpoly& P, const FmpqMpoly& Q)
 {
     const auto& ctx = P.ctx();
     std::set<slong> used;
-    for (const FmpqMpoly* p : {&P, &Q}) {
+    for (const FmpqMpoly* p : { &P, &Q }) {
         std::vector<slong> exps(static_cast<size_t>(ctx->nvars()));
         for (slong i = 0; i < fmpq_mpoly_length(p->raw(), ctx->raw()); ++i) {
             fmpq_mpoly_get_term_exp_si(exps.data(), p->raw(), i, ctx->raw());
@@ -104,7 +129,8 @@ std::vector<std::string> ParameterNames(const FmpqMpoly& P, const FmpqMpoly& Q)
         }
     }
     std::vector<std::string> names;
-    for (slong v : used) names.push_back(ctx->names()[static_cast<size_t>(v)]);
+    for (slong v : used)
+        names.push_back(ctx->names()[static_cast<size_t>(v)]);
     return names;
 }
 
@@ -117,14 +143,14 @@ bool DivergenceNeverZero(const FmpqMpoly& P, const FmpqMpoly& Q)
     fmpq_mpoly_derivative(a.raw(), P.raw(), 0, ctx->raw());
     fmpq_mpoly_derivative(b.raw(), Q.raw(), 1, ctx->raw());
     fmpq_mpoly_add(a.raw(), a.raw(), b.raw(), ctx->raw());
-    std::map<std::pair<slong, slong>, std::pair<int, bool>> groups;  // terms, constant only
+    std::map<std::pair<slong, slong>, std::pair<int, bool>> groups; // terms, constant only
     std::vector<slong> exps(static_cast<size_t>(ctx->nvars()));
     for (slong i = 0; i < fmpq_mpoly_length(a.raw(), ctx->raw()); ++i) {
         fmpq_mpoly_get_term_exp_si(exps.data(), a.raw(), i, ctx->raw());
         bool constant = true;
         for (size_t v = 2; v < exps.size(); ++v)
             if (exps[v]) constant = false;
-        auto& g = groups[{exps[0], exps[1]}];
+        auto& g = groups[{ exps[0], exps[1] }];
         g.first += 1;
         g.second = constant;
     }
@@ -136,7 +162,8 @@ bool DivergenceNeverZero(const FmpqMpoly& P, const FmpqMpoly& Q)
 GeneralReports ParameterReports(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemProperties& props)
 {
     std::string names;
-    for (const auto& n : ParameterNames(P, Q)) names += (names.empty() ? "" : ", ") + n;
+    for (const auto& n : ParameterNames(P, Q))
+        names += (names.empty() ? "" : ", ") + n;
     std::string verdict = props.hamiltonian ? msg::kParametersDivZero
         : DivergenceNeverZero(P, Q)         ? msg::kParametersDivNeverZero
                                             : msg::kParametersDivDepends;
@@ -150,8 +177,10 @@ GeneralReports ParameterReports(const FmpqMpoly& P, const FmpqMpoly& Q, const Sy
         l.add(msg::kParametersSeeHamiltonian);
         l.blank();
         l.add(msg::kDivergenceTitle);
-        if (file == 1) l.add("div = dP/dx + dQ/dy = " + props.divergenceSum + " = " + props.divergenceText + ".");
-        else l.add("div = " + props.divergenceText + ".");
+        if (file == 1)
+            l.add("div = dP/dx + dQ/dy = " + props.divergenceSum + " = " + props.divergenceText + ".");
+        else
+            l.add("div = " + props.divergenceText + ".");
         l.add(verdict);
         (file == 0 ? r.conclusions : r.calculations) = l.str();
     }
@@ -161,11 +190,14 @@ GeneralReports ParameterReports(const FmpqMpoly& P, const FmpqMpoly& Q, const Sy
 std::string BendixsonSentence(DivergenceSign s)
 {
     switch (s) {
-    case DivergenceSign::Zero: return msg::kBendixsonZero;
+    case DivergenceSign::Zero:
+        return msg::kBendixsonZero;
     case DivergenceSign::NonNegative:
-    case DivergenceSign::NonPositive: return msg::kBendixsonApplies;
+    case DivergenceSign::NonPositive:
+        return msg::kBendixsonApplies;
     case DivergenceSign::ChangesSign:
-    case DivergenceSign::Unknown: break;
+    case DivergenceSign::Unknown:
+        break;
     }
     return msg::kBendixsonChanges;
 }
@@ -177,11 +209,16 @@ std::string LinearTypeText(const LinearVerdict& v)
     n.stability = v.stability;
     n.linearPart = v.part;
     switch (v.part) {
-    case LinearPart::Imaginary: return "centre";
-    case LinearPart::SemiHyperbolic: return "dégénéré (D = 0, T <> 0)";
-    case LinearPart::Nilpotent: return "dégénéré (D = 0, T = 0)";
-    case LinearPart::Zero: return "à matrice nulle";
-    case LinearPart::Hyperbolic: break;
+    case LinearPart::Imaginary:
+        return "centre";
+    case LinearPart::SemiHyperbolic:
+        return "dégénéré (D = 0, T <> 0)";
+    case LinearPart::Nilpotent:
+        return "dégénéré (D = 0, T = 0)";
+    case LinearPart::Zero:
+        return "à matrice nulle";
+    case LinearPart::Hyperbolic:
+        break;
     }
     return NatureName(n);
 }
@@ -191,7 +228,8 @@ void NatureSection(Lines& l, const SystemProperties& props)
     l.add(msg::kNatureTitle);
     l.add(msg::kDegreePrefix + std::to_string(props.degree) + ".");
     if (props.linear)
-        l.add(msg::kLinear + (props.linearType ? ", de type " + LinearTypeText(*props.linearType) : "") + ".");
+        l.add(
+            msg::kLinear + (props.linearType ? ", de type " + LinearTypeText(*props.linearType) : "") + ".");
     else
         l.add(msg::kNotLinear);
     l.add(props.hamiltonian ? msg::kHamiltonian : msg::kNotHamiltonian);
@@ -207,13 +245,16 @@ void NatureSection(Lines& l, const SystemProperties& props)
 std::string IndexText(const FixedPoint& p)
 {
     std::optional<int> i;
-    if (p.linearKnown && p.determinantSign != 0) i = p.determinantSign;
-    else if (p.nature) i = PointIndex(*p.nature);
+    if (p.linearKnown && p.determinantSign != 0)
+        i = p.determinantSign;
+    else if (p.nature)
+        i = PointIndex(*p.nature);
     if (!i) return msg::kIndexUnknownValue;
     return "indice " + std::string(*i > 0 ? "+" : "") + std::to_string(*i);
 }
 
-void IndexSection(Lines& l, const SystemProperties& props, const std::vector<FixedPoint>& points, bool complete)
+void IndexSection(
+    Lines& l, const SystemProperties& props, const std::vector<FixedPoint>& points, bool complete)
 {
     l.add(msg::kIndexTitle);
     l.add(msg::kIndexRule);
@@ -236,9 +277,12 @@ void IndexSection(Lines& l, const SystemProperties& props, const std::vector<Fix
         if (t == msg::kIndexUnknownValue) unknown = true;
         if (t == "indice +1") plusOne = true;
     }
-    if (plusOne) l.add(msg::kIndexAllows);
-    else if (unknown) l.add(msg::kIndexUnknown);
-    else l.add(msg::kIndexNoPlusOne);
+    if (plusOne)
+        l.add(msg::kIndexAllows);
+    else if (unknown)
+        l.add(msg::kIndexUnknown);
+    else
+        l.add(msg::kIndexNoPlusOne);
 }
 
 void LinesSection(Lines& l, const SystemProperties& props)
@@ -253,16 +297,20 @@ void LinesSection(Lines& l, const SystemProperties& props)
         return;
     }
     std::string all;
-    for (const auto& line : props.invariantLines) all += (all.empty() ? "" : " ; ") + line.text;
+    for (const auto& line : props.invariantLines)
+        all += (all.empty() ? "" : " ; ") + line.text;
     l.add((props.invariantLines.size() == 1 ? msg::kLinesOne : msg::kLinesMany) + all + ".");
 }
 
 std::string PeriodicSentence(const PeriodicVerdict& v)
 {
     switch (v.verdict) {
-    case PeriodicOrbits::Impossible: return msg::kPeriodicImpossible + v.reason;
-    case PeriodicOrbits::Possible: return msg::kPeriodicPossible + v.reason;
-    case PeriodicOrbits::Unknown: break;
+    case PeriodicOrbits::Impossible:
+        return msg::kPeriodicImpossible + v.reason;
+    case PeriodicOrbits::Possible:
+        return msg::kPeriodicPossible + v.reason;
+    case PeriodicOrbits::Unknown:
+        break;
     }
     return msg::kPeriodicUnknown + v.reason;
 }
@@ -280,12 +328,16 @@ std::string Conclusions(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemProp
     NatureSection(l, props);
     l.blank();
     l.add(msg::kPointsTitle);
-    if (points.empty()) l.add(complete ? msg::kNoFixedPoint : msg::kPointsIncomplete);
-    else if (points.size() == 1) l.add(msg::kOneFixedPoint);
-    else l.add(msg::kSomeFixedPointsPrefix + std::to_string(points.size()) + msg::kSomeFixedPointsSuffix);
+    if (points.empty())
+        l.add(complete ? msg::kNoFixedPoint : msg::kPointsIncomplete);
+    else if (points.size() == 1)
+        l.add(msg::kOneFixedPoint);
+    else
+        l.add(msg::kSomeFixedPointsPrefix + std::to_string(points.size()) + msg::kSomeFixedPointsSuffix);
     if (!points.empty() && !complete) l.add(msg::kPointsIncomplete);
     for (const auto& p : points)
-        l.add(PointName(p) + " : " + (p.nature ? NatureName(*p.nature) : std::string("nature non décidée")) + ".");
+        l.add(PointName(p) + " : " + (p.nature ? NatureName(*p.nature) : std::string("nature non décidée"))
+            + ".");
     l.blank();
     l.add(msg::kDivergenceTitle);
     l.add("div = " + props.divergenceText + ".");
@@ -303,22 +355,36 @@ std::string Conclusions(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemProp
 
 std::string RuleText(const FixedPoint& p)
 {
-    const LinearVerdict v
-        = ClassifyLinear(p.traceSign, p.determinantSign, p.discriminantSign, p.jacobianScalar, p.jacobianZero);
+    const LinearVerdict v = ClassifyLinear(
+        p.traceSign, p.determinantSign, p.discriminantSign, p.jacobianScalar, p.jacobianZero);
     switch (v.part) {
-    case LinearPart::Imaginary: return msg::kRuleImaginary;
-    case LinearPart::SemiHyperbolic: return msg::kRuleSemiHyperbolic;
-    case LinearPart::Nilpotent: return msg::kRuleNilpotent;
-    case LinearPart::Zero: return msg::kRuleZero;
-    case LinearPart::Hyperbolic: break;
+    case LinearPart::Imaginary:
+        return msg::kRuleImaginary;
+    case LinearPart::SemiHyperbolic:
+        return msg::kRuleSemiHyperbolic;
+    case LinearPart::Nilpotent:
+        return msg::kRuleNilpotent;
+    case LinearPart::Zero:
+        return msg::kRuleZero;
+    case LinearPart::Hyperbolic:
+        break;
     }
     std::string rule;
     switch (v.type) {
-    case PointType::Saddle: return msg::kRuleSaddle;
-    case PointType::Node: rule = msg::kRuleNode; break;
-    case PointType::StarNode: rule = msg::kRuleStarNode; break;
-    case PointType::DegenerateNode: rule = msg::kRuleDegenerateNode; break;
-    default: rule = msg::kRuleFocus; break;
+    case PointType::Saddle:
+        return msg::kRuleSaddle;
+    case PointType::Node:
+        rule = msg::kRuleNode;
+        break;
+    case PointType::StarNode:
+        rule = msg::kRuleStarNode;
+        break;
+    case PointType::DegenerateNode:
+        rule = msg::kRuleDegenerateNode;
+        break;
+    default:
+        rule = msg::kRuleFocus;
+        break;
     }
     return rule + "\n" + (p.traceSign < 0 ? msg::kRuleStable : msg::kRuleUnstable);
 }
@@ -329,8 +395,8 @@ void PointCalculations(Lines& l, const FixedPoint& p)
     if (!p.linearKnown) {
         l.add(msg::kNoExactData);
     } else {
-        l.add("J" + name + " a pour lignes (" + p.jacobian[0] + ", " + p.jacobian[1] + ") et (" + p.jacobian[2]
-            + ", " + p.jacobian[3] + ").");
+        l.add("J" + name + " a pour lignes (" + p.jacobian[0] + ", " + p.jacobian[1] + ") et ("
+            + p.jacobian[2] + ", " + p.jacobian[3] + ").");
         l.add("Trace : T = " + p.trace + ".");
         l.add("Déterminant : D = " + p.determinant + ".");
         l.add("Discriminant : T² - 4D = " + p.discriminant + ".");
@@ -338,13 +404,16 @@ void PointCalculations(Lines& l, const FixedPoint& p)
             if (p.eigenvalues[0] == p.eigenvalues[1])
                 l.add("Valeur propre double : lambda = " + p.eigenvalues[0] + ".");
             else
-                l.add("Valeurs propres : lambda1 = " + p.eigenvalues[0] + " et lambda2 = " + p.eigenvalues[1] + ".");
+                l.add("Valeurs propres : lambda1 = " + p.eigenvalues[0] + " et lambda2 = " + p.eigenvalues[1]
+                    + ".");
         }
         l.add(RuleText(p));
     }
     if (p.nature) {
-        if (!p.nature->explanation.empty()) l.add(p.nature->explanation);
-        else if (p.nature->type == PointType::Undetermined) l.add(msg::kUndecided);
+        if (!p.nature->explanation.empty())
+            l.add(p.nature->explanation);
+        else if (p.nature->type == PointType::Undetermined)
+            l.add(msg::kUndecided);
         l.add(msg::kConclusionPrefix + NatureName(*p.nature) + ".");
     }
 }
@@ -364,8 +433,8 @@ std::string Calculations(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemPro
     l.add(msg::kJacobianIntro);
     l.add("dP/dx = " + props.jacobian[0] + " ; dP/dy = " + props.jacobian[1]);
     l.add("dQ/dx = " + props.jacobian[2] + " ; dQ/dy = " + props.jacobian[3]);
-    l.add("J(x, y) a pour lignes (" + props.jacobian[0] + ", " + props.jacobian[1] + ") et (" + props.jacobian[2]
-        + ", " + props.jacobian[3] + ").");
+    l.add("J(x, y) a pour lignes (" + props.jacobian[0] + ", " + props.jacobian[1] + ") et ("
+        + props.jacobian[2] + ", " + props.jacobian[3] + ").");
     for (const auto& p : points) {
         l.blank();
         l.add(std::to_string(section++) + ". " + msg::kPointTitle + PointName(p));
@@ -386,17 +455,18 @@ GeneralReports WriteReports(const FmpqMpoly& P, const FmpqMpoly& Q, const System
 {
     if (props.hasParameters) return ParameterReports(P, Q, props);
     const bool complete = list == PointList::Complete;
-    return {Conclusions(P, Q, props, points, complete, periodic), Calculations(P, Q, props, points)};
+    return { Conclusions(P, Q, props, points, complete, periodic), Calculations(P, Q, props, points) };
 }
 
-GeneralAnalysis AnalyseGeneral(const FmpqMpoly& P, const FmpqMpoly& Q, std::vector<FixedPoint> points,
-    PointList list)
+GeneralAnalysis AnalyseGeneral(
+    const FmpqMpoly& P, const FmpqMpoly& Q, std::vector<FixedPoint> points, PointList list)
 {
     GeneralAnalysis a;
     a.properties = AnalyseProperties(P, Q);
     a.points = std::move(points);
     if (!a.properties.hasParameters)
-        for (auto& p : a.points) CompleteRationalPoint(a.properties, P, Q, p);
+        for (auto& p : a.points)
+            CompleteRationalPoint(a.properties, P, Q, p);
     a.periodic = DecidePeriodicOrbits(a.properties, a.points, list);
     a.reports = WriteReports(P, Q, a.properties, a.points, list, a.periodic);
     return a;

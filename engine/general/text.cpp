@@ -12,13 +12,22 @@ using flint::Fmpq;
 using flint::Fmpz;
 using flint::TakeString;
 
-std::string RationalText(const fmpq_t q) { return TakeString(fmpq_get_str(nullptr, 10, q)); }
+std::string RationalText(const fmpq_t q)
+{
+    return TakeString(fmpq_get_str(nullptr, 10, q));
+}
 
-std::string RationalText(const Fmpq& q) { return RationalText(q.raw()); }
+std::string RationalText(const Fmpq& q)
+{
+    return RationalText(q.raw());
+}
 
 namespace {
 
-std::string FmpzText(const fmpz_t z) { return TakeString(fmpz_get_str(nullptr, 10, z)); }
+std::string FmpzText(const fmpz_t z)
+{
+    return TakeString(fmpz_get_str(nullptr, 10, z));
+}
 
 std::string MonomialText(const std::vector<slong>& exps, const std::vector<std::string>& names)
 {
@@ -32,8 +41,10 @@ std::string MonomialText(const std::vector<slong>& exps, const std::vector<std::
             out += "^" + std::to_string(exps[i]);
     };
     // Literal constants come first, then x and y: -2abx.
-    for (size_t i = 2; i < exps.size(); ++i) put(i);
-    for (size_t i = 0; i < exps.size() && i < 2; ++i) put(i);
+    for (size_t i = 2; i < exps.size(); ++i)
+        put(i);
+    for (size_t i = 0; i < exps.size() && i < 2; ++i)
+        put(i);
     return out;
 }
 
@@ -82,7 +93,7 @@ void SimplifyRoot(const fmpq_t q, Fmpz& k, Fmpz& m, Fmpz& d)
     fmpz_set(d.raw(), fmpq_denref(q));
     fmpz_one(k.raw());
     fmpz_one(m.raw());
-    if (fmpz_bits(n.raw()) > 200) {  // too large to factor quickly: keep the root whole
+    if (fmpz_bits(n.raw()) > 200) { // too large to factor quickly: keep the root whole
         fmpz_set(m.raw(), n.raw());
     } else {
         fmpz_factor_t f;
@@ -128,7 +139,7 @@ EigenTexts EigenvalueTexts(const fmpq_t trace, const fmpq_t disc)
     fmpq_div_2exp(quarter.raw(), disc, 2);
     if (fmpq_is_zero(disc)) {
         const std::string t = RationalText(half);
-        return {t, t};
+        return { t, t };
     }
     Fmpz k, m, d;
     SimplifyRoot(quarter.raw(), k, m, d);
@@ -139,12 +150,12 @@ EigenTexts EigenvalueTexts(const fmpq_t trace, const fmpq_t disc)
         fmpq_set_fmpz_frac(r.raw(), k.raw(), d.raw());
         fmpq_sub(lo.raw(), half.raw(), r.raw());
         fmpq_add(hi.raw(), half.raw(), r.raw());
-        return {RationalText(lo), RationalText(hi)};
+        return { RationalText(lo), RationalText(hi) };
     }
     const std::string root = RootPart(k, m, d, complex ? "i" : "");
-    if (fmpq_is_zero(half.raw())) return {"-" + root, root};
+    if (fmpq_is_zero(half.raw())) return { "-" + root, root };
     const std::string re = RationalText(half);
-    return {re + " - " + root, re + " + " + root};
+    return { re + " - " + root, re + " + " + root };
 }
 
 } // namespace vindrel::engine::general

@@ -17,7 +17,7 @@ struct GoldenCase {
     const char* P;
     const char* Q;
     std::vector<std::pair<const char*, const char*>> points;
-    std::optional<Nature> origin;  // nature given by the local classification
+    std::optional<Nature> origin; // nature given by the local classification
 };
 
 Nature WeakFocusOrderOne()
@@ -28,28 +28,32 @@ Nature WeakFocusOrderOne()
     n.stability = Stability::Stable;
     n.order = 1;
     n.reason = "L1 = -3/4 < 0";
-    n.explanation = "Première constante de Lyapunov : L1 = -3/4 < 0, le foyer faible est d'ordre 1 et stable.";
+    n.explanation
+        = "Première constante de Lyapunov : L1 = -3/4 < 0, le foyer faible est d'ordre 1 et stable.";
     return n;
 }
 
 const std::vector<GoldenCase>& Cases()
 {
     static const std::vector<GoldenCase> cases = {
-        {"linear_saddle", "x+2*y", "x-y", {{"0", "0"}}, {}},
-        {"linear_centre", "y", "-x", {{"0", "0"}}, {}},
-        {"hamiltonian", "y", "-x+x^2", {{"0", "0"}, {"1", "0"}}, {}},
-        {"gradient", "x-x^3", "-y", {{"-1", "0"}, {"0", "0"}, {"1", "0"}}, {}},
-        {"lotka_volterra", "x-x*y", "-y+x*y", {{"0", "0"}, {"1", "1"}}, {}},
-        {"van_der_pol", "y", "-x+y-x^2*y", {{"0", "0"}}, {}},
-        {"duffing", "y", "x-x^3", {{"-1", "0"}, {"0", "0"}, {"1", "0"}}, {}},
-        {"weak_focus", "-y-x^3", "x-y^3", {{"0", "0"}}, WeakFocusOrderOne()},
-        {"no_fixed_point", "y", "1+x^2", {}, {}},
-        {"literal_constants", "-a", "-2*a*b*x-b", {}, {}},
+        { "linear_saddle", "x+2*y", "x-y", { { "0", "0" } }, {} },
+        { "linear_centre", "y", "-x", { { "0", "0" } }, {} },
+        { "hamiltonian", "y", "-x+x^2", { { "0", "0" }, { "1", "0" } }, {} },
+        { "gradient", "x-x^3", "-y", { { "-1", "0" }, { "0", "0" }, { "1", "0" } }, {} },
+        { "lotka_volterra", "x-x*y", "-y+x*y", { { "0", "0" }, { "1", "1" } }, {} },
+        { "van_der_pol", "y", "-x+y-x^2*y", { { "0", "0" } }, {} },
+        { "duffing", "y", "x-x^3", { { "-1", "0" }, { "0", "0" }, { "1", "0" } }, {} },
+        { "weak_focus", "-y-x^3", "x-y^3", { { "0", "0" } }, WeakFocusOrderOne() },
+        { "no_fixed_point", "y", "1+x^2", {}, {} },
+        { "literal_constants", "-a", "-2*a*b*x-b", {}, {} },
     };
     return cases;
 }
 
-std::string GoldenPath(const std::string& file) { return std::string(VINDREL_SOURCE_DIR) + "/tests/engine/general/golden/" + file; }
+std::string GoldenPath(const std::string& file)
+{
+    return std::string(VINDREL_SOURCE_DIR) + "/tests/engine/general/golden/" + file;
+}
 
 std::string ReadFile(const std::string& path)
 {
@@ -71,7 +75,7 @@ GeneralReports RunCase(const GoldenCase& c)
     return AnalyseGeneral(P, Q, std::move(points), PointList::Complete).reports;
 }
 
-class GoldenReports : public ::testing::TestWithParam<GoldenCase> {};
+class GoldenReports : public ::testing::TestWithParam<GoldenCase> { };
 
 TEST_P(GoldenReports, MatchReviewedTexts)
 {

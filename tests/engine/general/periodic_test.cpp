@@ -1,7 +1,7 @@
 // Index theory and the verdict on periodic orbits, on known cases; the
 // linear classification rules; exact eigenvalue texts.
-#include "support.h"
 #include "engine/general/text.h"
+#include "support.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ struct IndexCase {
     std::string reason;
 };
 
-class IndexRules : public ::testing::TestWithParam<IndexCase> {};
+class IndexRules : public ::testing::TestWithParam<IndexCase> { };
 
 TEST_P(IndexRules, GiveTheVerdict)
 {
@@ -51,53 +51,61 @@ TEST_P(IndexRules, GiveTheVerdict)
     EXPECT_EQ(v.reason, c.reason);
 }
 
-const std::string kNoPoint = "il n'a aucun point fixe, or une orbite périodique entoure au moins un point fixe.";
-const std::string kNoIndexOne = "aucun point fixe n'est d'indice +1, or une orbite périodique entoure des points "
-                                "fixes dont la somme des indices vaut 1.";
-const std::string kOpen = "ni le critère de Bendixson-Dulac ni la théorie de l'indice ne permettent de conclure.";
+const std::string kNoPoint
+    = "il n'a aucun point fixe, or une orbite périodique entoure au moins un point fixe.";
+const std::string kNoIndexOne
+    = "aucun point fixe n'est d'indice +1, or une orbite périodique entoure des points "
+      "fixes dont la somme des indices vaut 1.";
+const std::string kOpen
+    = "ni le critère de Bendixson-Dulac ni la théorie de l'indice ne permettent de conclure.";
 using PT = PointType;
 using LP = LinearPart;
 using PO = PeriodicOrbits;
 
 INSTANTIATE_TEST_SUITE_P(Index, IndexRules,
-    ::testing::Values(IndexCase{"NoFixedPointForbidsOrbits", {}, PointList::Complete, false, PO::Impossible, kNoPoint},
-        IndexCase{"OnlySaddlesForbidOrbits", {PointOf(PT::Saddle), PointOf(PT::Saddle)}, PointList::Complete, false,
-            PO::Impossible, kNoIndexOne},
-        IndexCase{"SaddleAndSaddleNodeForbidOrbits", {PointOf(PT::Saddle), PointOf(PT::SaddleNode, LP::SemiHyperbolic)},
-            PointList::Complete, false, PO::Impossible, kNoIndexOne},
-        IndexCase{"NodeLeavesTheQuestionOpen", {PointOf(PT::Saddle), PointOf(PT::Node)}, PointList::Complete, false,
-            PO::Unknown, kOpen},
-        IndexCase{"UndecidedSemiHyperbolicPointHasNoKnownIndex",
-            {PointOf(PT::Saddle), PointOf(PT::Undetermined, LP::SemiHyperbolic)}, PointList::Complete, false, PO::Unknown,
-            kOpen},
-        IndexCase{"UndecidedImaginaryPointHasIndexOne", {PointOf(PT::Undetermined, LP::Imaginary)}, PointList::Complete,
-            false, PO::Unknown, kOpen},
-        IndexCase{"PartialListConcludesNothing", {}, PointList::Partial, false, PO::Unknown, kOpen},
-        IndexCase{"CurveOfFixedPointsConcludesNothing", {PointOf(PT::Saddle)}, PointList::Complete, true, PO::Unknown,
-            kOpen},
-        IndexCase{"ProvedCentreGivesOrbits", {PointOf(PT::Saddle), PointOf(PT::Center, LP::Imaginary)},
-            PointList::Complete, false, PO::Possible, "le point (0, 0) est un centre."}),
+    ::testing::Values(
+        IndexCase { "NoFixedPointForbidsOrbits", {}, PointList::Complete, false, PO::Impossible, kNoPoint },
+        IndexCase { "OnlySaddlesForbidOrbits", { PointOf(PT::Saddle), PointOf(PT::Saddle) },
+            PointList::Complete, false, PO::Impossible, kNoIndexOne },
+        IndexCase { "SaddleAndSaddleNodeForbidOrbits",
+            { PointOf(PT::Saddle), PointOf(PT::SaddleNode, LP::SemiHyperbolic) }, PointList::Complete, false,
+            PO::Impossible, kNoIndexOne },
+        IndexCase { "NodeLeavesTheQuestionOpen", { PointOf(PT::Saddle), PointOf(PT::Node) },
+            PointList::Complete, false, PO::Unknown, kOpen },
+        IndexCase { "UndecidedSemiHyperbolicPointHasNoKnownIndex",
+            { PointOf(PT::Saddle), PointOf(PT::Undetermined, LP::SemiHyperbolic) }, PointList::Complete,
+            false, PO::Unknown, kOpen },
+        IndexCase { "UndecidedImaginaryPointHasIndexOne", { PointOf(PT::Undetermined, LP::Imaginary) },
+            PointList::Complete, false, PO::Unknown, kOpen },
+        IndexCase { "PartialListConcludesNothing", {}, PointList::Partial, false, PO::Unknown, kOpen },
+        IndexCase { "CurveOfFixedPointsConcludesNothing", { PointOf(PT::Saddle) }, PointList::Complete, true,
+            PO::Unknown, kOpen },
+        IndexCase { "ProvedCentreGivesOrbits", { PointOf(PT::Saddle), PointOf(PT::Center, LP::Imaginary) },
+            PointList::Complete, false, PO::Possible, "le point (0, 0) est un centre." }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PeriodicRules, BendixsonBeatsIndexTheory)
 {
     auto props = OpenSystem();
     props.divergenceSign = DivergenceSign::NonPositive;
-    const auto v = DecidePeriodicOrbits(props, {PointOf(PT::Focus)}, PointList::Complete);
+    const auto v = DecidePeriodicOrbits(props, { PointOf(PT::Focus) }, PointList::Complete);
     EXPECT_EQ(v.verdict, PO::Impossible);
-    EXPECT_EQ(v.reason, "la divergence garde un signe constant et ne s'annule que sur un ensemble d'intérieur vide "
-                        "(critère de Bendixson-Dulac).");
+    EXPECT_EQ(v.reason,
+        "la divergence garde un signe constant et ne s'annule que sur un ensemble d'intérieur vide "
+        "(critère de Bendixson-Dulac).");
 }
 
 TEST(PeriodicRules, LinearSystemHasOrbitsOnlyWhenItIsACentre)
 {
     auto ctx = XY();
-    EXPECT_EQ(AnalyseGeneral(Poly(ctx, "y"), Poly(ctx, "-4*x"), {RationalPoint("0", "0")}, PointList::Complete)
-                  .periodic.verdict,
+    EXPECT_EQ(
+        AnalyseGeneral(Poly(ctx, "y"), Poly(ctx, "-4*x"), { RationalPoint("0", "0") }, PointList::Complete)
+            .periodic.verdict,
         PO::Possible);
     // An unstable focus of a linear system: no periodic orbit, whatever the index says.
-    EXPECT_EQ(AnalyseGeneral(Poly(ctx, "x+y"), Poly(ctx, "-x+y"), {RationalPoint("0", "0")}, PointList::Complete)
-                  .periodic.verdict,
+    EXPECT_EQ(
+        AnalyseGeneral(Poly(ctx, "x+y"), Poly(ctx, "-x+y"), { RationalPoint("0", "0") }, PointList::Complete)
+            .periodic.verdict,
         PO::Impossible);
 }
 
@@ -105,14 +113,17 @@ TEST(PeriodicRules, ReversibleCentreNeedsThePointOnTheAxis)
 {
     // x' = -y + x y, y' = x + x²: reversible for (x, -y, -t); the origin lies on y = 0.
     auto ctx = XY();
-    auto on = AnalyseGeneral(Poly(ctx, "-y+x*y"), Poly(ctx, "x+x^2"), {RationalPoint("0", "0")}, PointList::Complete);
+    auto on = AnalyseGeneral(
+        Poly(ctx, "-y+x*y"), Poly(ctx, "x+x^2"), { RationalPoint("0", "0") }, PointList::Complete);
     ASSERT_TRUE(on.points[0].nature.has_value());
     EXPECT_EQ(on.points[0].nature->type, PT::Center);
     EXPECT_EQ(on.points[0].nature->explanation,
-        "Le système est réversible pour (x, y, t) -> (x, -y, -t) et le point est sur l'axe y = 0 : c'est donc un "
+        "Le système est réversible pour (x, y, t) -> (x, -y, -t) et le point est sur l'axe y = 0 : c'est "
+        "donc un "
         "centre.");
     // Central symmetry alone proves nothing: x' = -y - x³, y' = x is odd but not reversible.
-    auto odd = AnalyseGeneral(Poly(ctx, "-y-x^3"), Poly(ctx, "x"), {RationalPoint("0", "0")}, PointList::Complete);
+    auto odd = AnalyseGeneral(
+        Poly(ctx, "-y-x^3"), Poly(ctx, "x"), { RationalPoint("0", "0") }, PointList::Complete);
     EXPECT_EQ(odd.points[0].nature->type, PT::Undetermined);
     EXPECT_EQ(odd.points[0].nature->linearPart, LP::Imaginary);
 }
@@ -126,7 +137,7 @@ struct LinearCase {
     LinearPart part;
 };
 
-class LinearRules : public ::testing::TestWithParam<LinearCase> {};
+class LinearRules : public ::testing::TestWithParam<LinearCase> { };
 
 TEST_P(LinearRules, FollowTheTraceDeterminantPlane)
 {
@@ -139,17 +150,19 @@ TEST_P(LinearRules, FollowTheTraceDeterminantPlane)
 
 using St = Stability;
 INSTANTIATE_TEST_SUITE_P(TraceDeterminant, LinearRules,
-    ::testing::Values(LinearCase{"NegativeDeterminantIsSaddle", 1, -1, 1, false, false, PT::Saddle, St::None, LP::Hyperbolic},
-        LinearCase{"StableNode", -1, 1, 1, false, false, PT::Node, St::Stable, LP::Hyperbolic},
-        LinearCase{"UnstableStarNode", 1, 1, 0, true, false, PT::StarNode, St::Unstable, LP::Hyperbolic},
-        LinearCase{"StableDegenerateNode", -1, 1, 0, false, false, PT::DegenerateNode, St::Stable, LP::Hyperbolic},
-        LinearCase{"UnstableFocus", 1, 1, -1, false, false, PT::Focus, St::Unstable, LP::Hyperbolic},
-        LinearCase{"ZeroTracePositiveDeterminantIsImaginary", 0, 1, -1, false, false, PT::Undetermined, St::None,
-            LP::Imaginary},
-        LinearCase{"OneZeroEigenvalueIsSemiHyperbolic", -1, 0, 1, false, false, PT::Undetermined, St::None,
-            LP::SemiHyperbolic},
-        LinearCase{"NilpotentPart", 0, 0, 0, false, false, PT::Undetermined, St::None, LP::Nilpotent},
-        LinearCase{"ZeroMatrix", 0, 0, 0, true, true, PT::Undetermined, St::None, LP::Zero}),
+    ::testing::Values(LinearCase { "NegativeDeterminantIsSaddle", 1, -1, 1, false, false, PT::Saddle,
+                          St::None, LP::Hyperbolic },
+        LinearCase { "StableNode", -1, 1, 1, false, false, PT::Node, St::Stable, LP::Hyperbolic },
+        LinearCase { "UnstableStarNode", 1, 1, 0, true, false, PT::StarNode, St::Unstable, LP::Hyperbolic },
+        LinearCase {
+            "StableDegenerateNode", -1, 1, 0, false, false, PT::DegenerateNode, St::Stable, LP::Hyperbolic },
+        LinearCase { "UnstableFocus", 1, 1, -1, false, false, PT::Focus, St::Unstable, LP::Hyperbolic },
+        LinearCase { "ZeroTracePositiveDeterminantIsImaginary", 0, 1, -1, false, false, PT::Undetermined,
+            St::None, LP::Imaginary },
+        LinearCase { "OneZeroEigenvalueIsSemiHyperbolic", -1, 0, 1, false, false, PT::Undetermined, St::None,
+            LP::SemiHyperbolic },
+        LinearCase { "NilpotentPart", 0, 0, 0, false, false, PT::Undetermined, St::None, LP::Nilpotent },
+        LinearCase { "ZeroMatrix", 0, 0, 0, true, true, PT::Undetermined, St::None, LP::Zero }),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct EigenCase {
@@ -160,7 +173,7 @@ struct EigenCase {
     const char* second;
 };
 
-class Eigenvalues : public ::testing::TestWithParam<EigenCase> {};
+class Eigenvalues : public ::testing::TestWithParam<EigenCase> { };
 
 TEST_P(Eigenvalues, AreWrittenExactly)
 {
@@ -171,14 +184,14 @@ TEST_P(Eigenvalues, AreWrittenExactly)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, Eigenvalues,
-    ::testing::Values(EigenCase{"RationalPair", "-3", "1", "-2", "-1"},
-        EigenCase{"GoldenRatioRoots", "1", "5", "1/2 - racine(5)/2", "1/2 + racine(5)/2"},
-        EigenCase{"SquareFactorLeavesTheRoot", "0", "12", "-racine(3)", "racine(3)"},
-        EigenCase{"FractionDiscriminant", "0", "2/9", "-racine(2)/6", "racine(2)/6"},
-        EigenCase{"PureImaginaryUnit", "0", "-4", "-i", "i"},
-        EigenCase{"ComplexWithRoot", "1", "-3", "1/2 - i racine(3)/2", "1/2 + i racine(3)/2"},
-        EigenCase{"ComplexWithIntegerPart", "2", "-16", "1 - 2i", "1 + 2i"},
-        EigenCase{"DoubleEigenvalue", "-1", "0", "-1/2", "-1/2"}),
+    ::testing::Values(EigenCase { "RationalPair", "-3", "1", "-2", "-1" },
+        EigenCase { "GoldenRatioRoots", "1", "5", "1/2 - racine(5)/2", "1/2 + racine(5)/2" },
+        EigenCase { "SquareFactorLeavesTheRoot", "0", "12", "-racine(3)", "racine(3)" },
+        EigenCase { "FractionDiscriminant", "0", "2/9", "-racine(2)/6", "racine(2)/6" },
+        EigenCase { "PureImaginaryUnit", "0", "-4", "-i", "i" },
+        EigenCase { "ComplexWithRoot", "1", "-3", "1/2 - i racine(3)/2", "1/2 + i racine(3)/2" },
+        EigenCase { "ComplexWithIntegerPart", "2", "-16", "1 - 2i", "1 + 2i" },
+        EigenCase { "DoubleEigenvalue", "-1", "0", "-1/2", "-1/2" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PolyText, UsesTheReportTypography)
@@ -199,10 +212,11 @@ namespace {
 TEST(PropertiesJson, DescribesTheHamiltonianExample)
 {
     auto ctx = XY();
-    const auto a = AnalyseGeneral(
-        Poly(ctx, "y"), Poly(ctx, "-x+x^2"), {RationalPoint("0", "0"), RationalPoint("1", "0")}, PointList::Complete);
+    const auto a = AnalyseGeneral(Poly(ctx, "y"), Poly(ctx, "-x+x^2"),
+        { RationalPoint("0", "0"), RationalPoint("1", "0") }, PointList::Complete);
     EXPECT_EQ(PropertiesJson(a),
-        "{\"degree\": 2, \"linear\": false, \"hamiltonian\": true, \"gradient\": false, \"homogeneous\": false, "
+        "{\"degree\": 2, \"linear\": false, \"hamiltonian\": true, \"gradient\": false, \"homogeneous\": "
+        "false, "
         "\"lotka_volterra\": false, \"reversible\": {\"symmetries\": [\"(x, y, t) -> (x, -y, -t)\"]}, "
         "\"central_symmetry\": false, \"divergence_sign\": \"zero\", \"invariant_lines\": [], "
         "\"periodic_orbits\": \"possible\", \"reason\": \"le point (0, 0) est un centre.\"}");
@@ -211,15 +225,18 @@ TEST(PropertiesJson, DescribesTheHamiltonianExample)
 TEST(PropertiesJson, GivesTheLinearTypeAndNullsForLiteralConstants)
 {
     auto ctx = XY();
-    const auto lin = AnalyseGeneral(Poly(ctx, "-x"), Poly(ctx, "-y"), {RationalPoint("0", "0")}, PointList::Complete);
-    EXPECT_NE(PropertiesJson(lin).find(
-                  "\"linear\": {\"type\": \"star_node\", \"linear_part\": \"hyperbolic\", \"stability\": \"stable\"}"),
+    const auto lin
+        = AnalyseGeneral(Poly(ctx, "-x"), Poly(ctx, "-y"), { RationalPoint("0", "0") }, PointList::Complete);
+    EXPECT_NE(PropertiesJson(lin).find("\"linear\": {\"type\": \"star_node\", \"linear_part\": "
+                                       "\"hyperbolic\", \"stability\": \"stable\"}"),
         std::string::npos);
     auto pctx = XYAB();
     const auto lit = AnalyseGeneral(Poly(pctx, "-a"), Poly(pctx, "-2*a*b*x-b"), {}, PointList::Partial);
     EXPECT_EQ(PropertiesJson(lit),
-        "{\"parameters\": true, \"hamiltonian\": true, \"linear\": null, \"gradient\": null, \"homogeneous\": null, "
-        "\"lotka_volterra\": null, \"reversible\": null, \"periodic_orbits\": \"unknown\", \"reason\": \"le système "
+        "{\"parameters\": true, \"hamiltonian\": true, \"linear\": null, \"gradient\": null, "
+        "\"homogeneous\": null, "
+        "\"lotka_volterra\": null, \"reversible\": null, \"periodic_orbits\": \"unknown\", \"reason\": \"le "
+        "système "
         "contient des constantes littérales.\"}");
 }
 
@@ -236,13 +253,13 @@ TEST(CentreProof, UndecidedNatureFromTheSearchIsDecidedForAHamiltonianSystem)
     Nature undecided;
     undecided.linearPart = LinearPart::Imaginary;
     p.nature = undecided;
-    const auto a = AnalyseGeneral(Poly(ctx, "y"), Poly(ctx, "-x+x^2"), {p}, PointList::Partial);
+    const auto a = AnalyseGeneral(Poly(ctx, "y"), Poly(ctx, "-x+x^2"), { p }, PointList::Partial);
     EXPECT_EQ(a.points[0].nature->type, PointType::Center);
     // A decided nature is never overridden.
     Nature weak = undecided;
     weak.type = PointType::WeakFocus;
     p.nature = weak;
-    const auto b = AnalyseGeneral(Poly(ctx, "y"), Poly(ctx, "-x+x^2"), {p}, PointList::Partial);
+    const auto b = AnalyseGeneral(Poly(ctx, "y"), Poly(ctx, "-x+x^2"), { p }, PointList::Partial);
     EXPECT_EQ(b.points[0].nature->type, PointType::WeakFocus);
 }
 

@@ -19,7 +19,7 @@ struct PropertyCase {
     std::vector<std::string> lines;
 };
 
-class NamedSystems : public ::testing::TestWithParam<PropertyCase> {};
+class NamedSystems : public ::testing::TestWithParam<PropertyCase> { };
 
 TEST_P(NamedSystems, HaveTheirKnownProperties)
 {
@@ -34,27 +34,29 @@ TEST_P(NamedSystems, HaveTheirKnownProperties)
     EXPECT_EQ(props.lotkaVolterra, c.lotkaVolterra);
     EXPECT_EQ(props.symmetries, c.symmetries);
     std::vector<std::string> lines;
-    for (const auto& l : props.invariantLines) lines.push_back(l.text);
+    for (const auto& l : props.invariantLines)
+        lines.push_back(l.text);
     EXPECT_EQ(lines, c.lines);
 }
 
 using S = Symmetry;
 INSTANTIATE_TEST_SUITE_P(Properties, NamedSystems,
-    ::testing::Values(
-        PropertyCase{"LotkaVolterraHasBothAxesInvariant", "x-x*y", "-y+x*y", 2, false, false, false, false, true, {},
-            {"x = 0", "y = 0"}},
-        PropertyCase{"HamiltonianIsReversibleInY", "y", "-x+x^2", 2, false, true, false, false, false, {S::ReverseY}, {}},
-        PropertyCase{"GradientOfAQuarticPotential", "x-x^3", "-y", 3, false, false, true, false, false, {S::Central},
-            {"x = 0", "x + 1 = 0", "x - 1 = 0", "y = 0"}},
-        PropertyCase{"HomogeneousQuadratic", "x^2-y^2", "2*x*y", 2, false, false, false, true, false, {S::ReverseX},
-            {"y = 0"}},
-        PropertyCase{"LinearNodeWithRationalEigenvectors", "2*x+y", "x+2*y", 1, true, false, true, true, false,
-            {S::Central}, {"x - y = 0", "x + y = 0"}},
-        PropertyCase{"AffineLineOffOrigin", "x-1", "-(y-2)", 1, true, true, true, false, false, {},
-            {"x - 1 = 0", "y - 2 = 0"}},
-        PropertyCase{"ConstantFlowHasAFamilyOfLines", "1", "0", 0, true, true, true, true, false, {S::ReverseX},
-            {"y = constante"}},
-        PropertyCase{"GradientReversibleInXOnly", "x^2+y", "x", 2, false, false, true, false, false, {S::ReverseX}, {}}),
+    ::testing::Values(PropertyCase { "LotkaVolterraHasBothAxesInvariant", "x-x*y", "-y+x*y", 2, false, false,
+                          false, false, true, {}, { "x = 0", "y = 0" } },
+        PropertyCase { "HamiltonianIsReversibleInY", "y", "-x+x^2", 2, false, true, false, false, false,
+            { S::ReverseY }, {} },
+        PropertyCase { "GradientOfAQuarticPotential", "x-x^3", "-y", 3, false, false, true, false, false,
+            { S::Central }, { "x = 0", "x + 1 = 0", "x - 1 = 0", "y = 0" } },
+        PropertyCase { "HomogeneousQuadratic", "x^2-y^2", "2*x*y", 2, false, false, false, true, false,
+            { S::ReverseX }, { "y = 0" } },
+        PropertyCase { "LinearNodeWithRationalEigenvectors", "2*x+y", "x+2*y", 1, true, false, true, true,
+            false, { S::Central }, { "x - y = 0", "x + y = 0" } },
+        PropertyCase { "AffineLineOffOrigin", "x-1", "-(y-2)", 1, true, true, true, false, false, {},
+            { "x - 1 = 0", "y - 2 = 0" } },
+        PropertyCase { "ConstantFlowHasAFamilyOfLines", "1", "0", 0, true, true, true, true, false,
+            { S::ReverseX }, { "y = constante" } },
+        PropertyCase { "GradientReversibleInXOnly", "x^2+y", "x", 2, false, false, true, false, false,
+            { S::ReverseX }, {} }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Properties, ZeroSystemIsReportedAsEveryPointFixed)
@@ -95,7 +97,7 @@ struct SignCase {
     DivergenceSign sign;
 };
 
-class DivergenceSigns : public ::testing::TestWithParam<SignCase> {};
+class DivergenceSigns : public ::testing::TestWithParam<SignCase> { };
 
 TEST_P(DivergenceSigns, AreDecidedExactly)
 {
@@ -109,17 +111,18 @@ TEST_P(DivergenceSigns, AreDecidedExactly)
 
 using D = DivergenceSign;
 INSTANTIATE_TEST_SUITE_P(Bendixson, DivergenceSigns,
-    ::testing::Values(SignCase{"Zero", "0", D::Zero}, SignCase{"PositiveConstant", "3", D::NonNegative},
-        SignCase{"NegativeConstant", "-1/2", D::NonPositive}, SignCase{"OddDegreeChanges", "x+y^3", D::ChangesSign},
-        SignCase{"SumOfEvenPowers", "x^2+2*y^4", D::NonNegative},
-        SignCase{"MinusSumOfEvenPowers", "-x^2*y^2-3*y^4-1", D::NonPositive},
-        SignCase{"PerfectSquare", "x^2-2*x*y+y^2", D::NonNegative},
-        SignCase{"MinusPerfectSquare", "-(x^2+y+1)^2", D::NonPositive},
-        SignCase{"DefiniteQuadratic", "x^2+x*y+y^2+x+1", D::NonNegative},
-        SignCase{"NegativeQuadratic", "-x^2-y^2+2*x*y-1", D::NonPositive},
-        SignCase{"IndefiniteQuadratic", "1-x^2", D::ChangesSign},
-        SignCase{"QuadraticWithNegativeMinimum", "x^2+y^2-1", D::ChangesSign},
-        SignCase{"QuarticLeftUndecided", "x^2*y^2-x^4", D::Unknown}),
+    ::testing::Values(SignCase { "Zero", "0", D::Zero }, SignCase { "PositiveConstant", "3", D::NonNegative },
+        SignCase { "NegativeConstant", "-1/2", D::NonPositive },
+        SignCase { "OddDegreeChanges", "x+y^3", D::ChangesSign },
+        SignCase { "SumOfEvenPowers", "x^2+2*y^4", D::NonNegative },
+        SignCase { "MinusSumOfEvenPowers", "-x^2*y^2-3*y^4-1", D::NonPositive },
+        SignCase { "PerfectSquare", "x^2-2*x*y+y^2", D::NonNegative },
+        SignCase { "MinusPerfectSquare", "-(x^2+y+1)^2", D::NonPositive },
+        SignCase { "DefiniteQuadratic", "x^2+x*y+y^2+x+1", D::NonNegative },
+        SignCase { "NegativeQuadratic", "-x^2-y^2+2*x*y-1", D::NonPositive },
+        SignCase { "IndefiniteQuadratic", "1-x^2", D::ChangesSign },
+        SignCase { "QuadraticWithNegativeMinimum", "x^2+y^2-1", D::ChangesSign },
+        SignCase { "QuarticLeftUndecided", "x^2*y^2-x^4", D::Unknown }),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Random systems of degree <= 3 with small coefficients, fixed seed.
@@ -130,7 +133,7 @@ std::string PolyTextOf(const FmpqMpoly& p)
 
 class RandomSystems : public ::testing::Test {
 protected:
-    std::mt19937 rng{20240607};
+    std::mt19937 rng { 20240607 };
     flint::MpolyCtxPtr ctx = XY();
 
     FmpqMpoly RandomPoly(int degree, int density)
@@ -140,14 +143,15 @@ protected:
         for (int i = 0; i <= degree; ++i)
             for (int j = 0; i + j <= degree; ++j)
                 if (keep(rng) < density)
-                    s += "+(" + std::to_string(coeff(rng)) + ")*x^" + std::to_string(i) + "*y^" + std::to_string(j);
+                    s += "+(" + std::to_string(coeff(rng)) + ")*x^" + std::to_string(i) + "*y^"
+                        + std::to_string(j);
         return Poly(ctx, s);
     }
 
     FmpqMpoly Substitute(const FmpqMpoly& p, const char* x, const char* y)
     {
         FmpqMpoly X = Poly(ctx, x), Y = Poly(ctx, y), out(ctx);
-        fmpq_mpoly_struct* subs[2] = {X.raw(), Y.raw()};
+        fmpq_mpoly_struct* subs[2] = { X.raw(), Y.raw() };
         fmpq_mpoly_compose_fmpq_mpoly(out.raw(), p.raw(), subs, ctx->raw(), ctx->raw());
         return out;
     }
@@ -170,10 +174,10 @@ TEST_F(RandomSystems, SymmetriesAgreeWithSubstitution)
         auto has = [&](Symmetry s) {
             return std::find(props.symmetries.begin(), props.symmetries.end(), s) != props.symmetries.end();
         };
-        EXPECT_EQ(has(Symmetry::ReverseY),
-            Eq(Substitute(P, "x", "-y"), Neg(P)) && Eq(Substitute(Q, "x", "-y"), Q));
-        EXPECT_EQ(has(Symmetry::ReverseX),
-            Eq(Substitute(P, "-x", "y"), P) && Eq(Substitute(Q, "-x", "y"), Neg(Q)));
+        EXPECT_EQ(
+            has(Symmetry::ReverseY), Eq(Substitute(P, "x", "-y"), Neg(P)) && Eq(Substitute(Q, "x", "-y"), Q));
+        EXPECT_EQ(
+            has(Symmetry::ReverseX), Eq(Substitute(P, "-x", "y"), P) && Eq(Substitute(Q, "-x", "y"), Neg(Q)));
         EXPECT_EQ(has(Symmetry::Central),
             Eq(Substitute(P, "-x", "-y"), Neg(P)) && Eq(Substitute(Q, "-x", "-y"), Neg(Q)));
         // Homogeneous of degree d: P(2x, 2y) = 2^d P(x, y), with one d for both.
@@ -205,7 +209,7 @@ TEST_F(RandomSystems, InvariantLinesDivideTheirDerivativeAndPlantedLinesAreFound
         if (b == 0) continue;
         const std::string L = "(x+(" + std::to_string(b) + ")*y+(" + std::to_string(c) + "))";
         const FmpqMpoly P = RandomPoly(3, 40), R = RandomPoly(2, 40);
-        if (fmpq_mpoly_is_zero(R.raw(), ctx->raw())) continue;  // every parallel line would do
+        if (fmpq_mpoly_is_zero(R.raw(), ctx->raw())) continue; // every parallel line would do
         FmpqMpoly LR(ctx), Q(ctx);
         fmpq_mpoly_mul(LR.raw(), Poly(ctx, L).raw(), R.raw(), ctx->raw());
         fmpq_mpoly_sub(Q.raw(), LR.raw(), P.raw(), ctx->raw());
@@ -231,9 +235,10 @@ TEST_F(RandomSystems, InvariantLinesDivideTheirDerivativeAndPlantedLinesAreFound
             if (fmpq_mpoly_divides(q2.raw(), Lp.raw(), planted.raw(), ctx->raw())) found = true;
         }
         std::string seen;
-        for (const auto& line : props.invariantLines) seen += line.text + " ; ";
-        EXPECT_TRUE(found) << "planted line " << L << " not found in P = " << PolyTextOf(P) << ", Q = " << PolyTextOf(Q)
-                           << ": " << seen;
+        for (const auto& line : props.invariantLines)
+            seen += line.text + " ; ";
+        EXPECT_TRUE(found) << "planted line " << L << " not found in P = " << PolyTextOf(P)
+                           << ", Q = " << PolyTextOf(Q) << ": " << seen;
     }
 }
 
@@ -246,8 +251,8 @@ TEST_F(RandomSystems, NonNegativeDivergenceIsNeverNegativeAtSamplePoints)
         const auto props = AnalyseProperties(P, Q);
         if (props.zeroSystem) continue;
         const int sign = props.divergenceSign == DivergenceSign::NonNegative ? 1
-            : props.divergenceSign == DivergenceSign::NonPositive          ? -1
-                                                                            : 0;
+            : props.divergenceSign == DivergenceSign::NonPositive            ? -1
+                                                                             : 0;
         if (sign == 0) continue;
         ++decided;
         FmpqMpoly div(ctx), t(ctx);
@@ -258,7 +263,7 @@ TEST_F(RandomSystems, NonNegativeDivergenceIsNeverNegativeAtSamplePoints)
             Fmpq x, y, value;
             fmpq_set_si(x.raw(), v(rng), 4);
             fmpq_set_si(y.raw(), v(rng), 4);
-            fmpq* vals[2] = {x.raw(), y.raw()};
+            fmpq* vals[2] = { x.raw(), y.raw() };
             fmpq_mpoly_evaluate_all_fmpq(value.raw(), div.raw(), vals, ctx->raw());
             EXPECT_GE(sign * fmpq_sgn(value.raw()), 0);
         }
@@ -272,16 +277,16 @@ TEST_F(RandomSystems, ReportsUseOnlyResultCharacters)
         // Without constant terms the origin is a fixed point.
         FmpqMpoly P = RandomPoly(3, 45), Q = RandomPoly(3, 45);
         Fmpq p0, q0, zero;
-        fmpq* vals[2] = {zero.raw(), zero.raw()};
+        fmpq* vals[2] = { zero.raw(), zero.raw() };
         fmpq_mpoly_evaluate_all_fmpq(p0.raw(), P.raw(), vals, ctx->raw());
         fmpq_mpoly_evaluate_all_fmpq(q0.raw(), Q.raw(), vals, ctx->raw());
         fmpq_mpoly_sub_fmpq(P.raw(), P.raw(), p0.raw(), ctx->raw());
         fmpq_mpoly_sub_fmpq(Q.raw(), Q.raw(), q0.raw(), ctx->raw());
-        const auto a = AnalyseGeneral(P, Q, {RationalPoint("0", "0")}, PointList::Partial);
+        const auto a = AnalyseGeneral(P, Q, { RationalPoint("0", "0") }, PointList::Partial);
         EXPECT_TRUE(OnlyResultCharacters(a.reports.conclusions)) << a.reports.conclusions;
         EXPECT_TRUE(OnlyResultCharacters(a.reports.calculations)) << a.reports.calculations;
-        EXPECT_NE(a.periodic.verdict, PeriodicOrbits::Possible) << "no centre can be proved by a partial list here"
-                                                                << a.reports.conclusions;
+        EXPECT_NE(a.periodic.verdict, PeriodicOrbits::Possible)
+            << "no centre can be proved by a partial list here" << a.reports.conclusions;
     }
 }
 

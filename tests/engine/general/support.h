@@ -12,11 +12,14 @@
 
 namespace vindrel::engine::general::testing {
 
-inline flint::MpolyCtxPtr XY() { return std::make_shared<const flint::MpolyCtx>(std::vector<std::string>{"x", "y"}); }
+inline flint::MpolyCtxPtr XY()
+{
+    return std::make_shared<const flint::MpolyCtx>(std::vector<std::string> { "x", "y" });
+}
 
 inline flint::MpolyCtxPtr XYAB()
 {
-    return std::make_shared<const flint::MpolyCtx>(std::vector<std::string>{"x", "y", "a", "b"});
+    return std::make_shared<const flint::MpolyCtx>(std::vector<std::string> { "x", "y", "a", "b" });
 }
 
 // FLINT syntax: explicit '*' between factors.
@@ -55,12 +58,20 @@ inline bool OnlyResultCharacters(const std::string& utf8)
         const auto c = static_cast<unsigned char>(utf8[i]);
         char32_t cp;
         size_t n;
-        if (c < 0x80) { cp = c; n = 1; }
-        else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; n = 2; }
-        else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; n = 3; }
-        else return false;
+        if (c < 0x80) {
+            cp = c;
+            n = 1;
+        } else if ((c & 0xE0) == 0xC0) {
+            cp = c & 0x1F;
+            n = 2;
+        } else if ((c & 0xF0) == 0xE0) {
+            cp = c & 0x0F;
+            n = 3;
+        } else
+            return false;
         if (i + n > utf8.size()) return false;
-        for (size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        for (size_t k = 1; k < n; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
         i += n;
         if (cp == '\n' || (cp >= 0x20 && cp < 0x7F)) continue;
         if (allowed.find(cp) == std::u32string::npos) return false;
