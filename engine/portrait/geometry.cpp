@@ -293,6 +293,7 @@ void AddOrbits(Portrait& out, const Setting& s, int count, const std::vector<boo
                 Orbit cycle;
                 cycle.points = loop;
                 cycle.closed = true;
+                cycle.limitCycle = t.loopStart > 0;
                 occupancy.Mark(cycle.points);
                 out.orbits.push_back(cycle);
                 cycles.push_back(std::move(loop));
@@ -451,7 +452,7 @@ Portrait ComputePortrait(const PolynomialField& f, const std::vector<FixedPointI
     }
     s.limits.sinkRadius = kSinkRadius * diag;
     s.limits.maxLength = kMaxLength * diag;
-    s.limits.maxSteps = 20000;
+    s.limits.maxSteps = 5000;
     s.limits.stallLength = 1e-9 * diag;
     s.control.rtol = 1e-9;
     s.control.atol = 1e-11 * diag;

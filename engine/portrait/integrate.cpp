@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
+#include <optional>
 
 namespace vindrel::portrait {
 
@@ -55,6 +57,68 @@ double NextStepSize(double h, double error)
 
 constexpr double kMinStep = 1e-14;
 
+double SegmentDistance(Vec2 p, Vec2 a, Vec2 b)
+{
+    Vec2 ab = b - a;
+    double len2 = Dot(ab, ab);
+    double t = len2 > 0 ? std::clamp(Dot(p - a, ab) / len2, 0.0, 1.0) : 0.0;
+    return Norm(p - (a + t * ab));
+}
+
+double Cross(Vec2 a, Vec2 b) { return a.x * b.y - a.y * b.x; }
+
+double SegmentsDistance(Vec2 a, Vec2 b, Vec2 c, Vec2 d)
+{
+    double d1 = Cross(b - a, c - a), d2 = Cross(b - a, d - a);
+    double d3 = Cross(d - c, a - c), d4 = Cross(d - c, b - c);
+    if (((d1 > 0) != (d2 > 0)) && ((d3 > 0) != (d4 > 0))) return 0; // they cross
+    return std::min({SegmentDistance(a, c, d), SegmentDistance(b, c, d), SegmentDistance(c, a, b),
+                     SegmentDistance(d, a, b)});
+}
+
+// The segments of an orbit so far, hashed by cell, to find a return of the
+// orbit close to where it has already been, in the same direction.
+class ReturnFinder {
+public:
+    ReturnFinder(double tolerance, double cell)
+        : tol_(tolerance)
+        , cell_(cell)
+    {
+    }
+    // Index k (the earliest) of an earlier segment [k, k+1] within the
+    // tolerance of the new segment [p, q], run in the same direction, at
+    // least `gap` earlier along the orbit.
+    std::optional<std::size_t> Find(const std::vector<Vec2>& pts, const std::vector<double>& cum, Vec2 p, Vec2 q,
+                                    double gap) const
+    {
+        const Vec2 dir = q - p;
+        auto [ci, cj] = Key(0.5 * (p + q));
+        std::optional<std::size_t> earliest;
+        for (long di = -2; di <= 2; ++di) {
+            for (long dj = -2; dj <= 2; ++dj) {
+                auto it = cells_.find({ci + di, cj + dj});
+                if (it == cells_.end()) continue;
+                for (std::size_t k : it->second) {
+                    if (cum.back() - cum[k + 1] < gap) continue;
+                    if (Dot(pts[k + 1] - pts[k], dir) <= 0) continue;
+                    if (SegmentsDistance(p, q, pts[k], pts[k + 1]) < tol_ && (!earliest || k < *earliest))
+                        earliest = k;
+                }
+            }
+        }
+        return earliest;
+    }
+    void Add(const std::vector<Vec2>& pts, std::size_t k) { cells_[Key(pts[k])].push_back(k); }
+
+private:
+    std::pair<long, long> Key(Vec2 p) const
+    {
+        return {static_cast<long>(std::floor(p.x / cell_)), static_cast<long>(std::floor(p.y / cell_))};
+    }
+    double tol_, cell_;
+    std::map<std::pair<long, long>, std::vector<std::size_t>> cells_;
+};
+
 } // namespace
 
 IntegrationResult IntegrateTo(const Rhs& f, Vec2 start, double tEnd, const StepControl& ctl)
@@ -105,12 +169,9 @@ Trace TraceOrbit(const Rhs& field, Vec2 start, TimeDirection direction, const Tr
 
     Vec2 y = start;
     Vec2 k1 = f(y);
-    // The section through the start, across the flow, for closed orbits.
-    const Vec2 normal = k1;
-    const bool detectClosing = limits.closeTolerance > 0 && Norm(normal) > 0;
-    // Earlier crossings of that section: a convex orbit crosses it once a
-    // turn, a twisted one several times, so a return is looked for among all.
-    std::vector<std::pair<Vec2, std::size_t>> crossings{{start, 0}};
+    const bool detectClosing = limits.closeTolerance > 0;
+    ReturnFinder returns(limits.closeTolerance, std::max(limits.closeTolerance, ctl.hmax));
+    std::vector<double> cum{0.0}; // arc length at each point
 
     double h = std::min(ctl.hinit, ctl.hmax);
     int steps = 0;
@@ -124,7 +185,8 @@ Trace TraceOrbit(const Rhs& field, Vec2 start, TimeDirection direction, const Tr
             trace.reason = StopReason::LengthLimit;
             return trace;
         }
-        Step s = TryStep(f, y, k1, h, ctl);
+        const double hs = h;
+        Step s = TryStep(f, y, k1, hs, ctl);
         ++steps;
         if (s.error > 1) {
             h = std::min(NextStepSize(h, s.error), ctl.hmax);
@@ -148,28 +210,19 @@ Trace TraceOrbit(const Rhs& field, Vec2 start, TimeDirection direction, const Tr
         }
 
         if (detectClosing) {
-            double gPrev = Dot(prev - start, normal);
-            double gCur = Dot(y - start, normal);
-            if (gPrev < 0 && gCur >= 0) {
-                double t = gPrev / (gPrev - gCur);
-                Vec2 crossing = prev + t * (y - prev);
-                auto returned = std::find_if(crossings.begin(), crossings.end(), [&](const auto& c) {
-                    return Norm(crossing - c.first) < limits.closeTolerance;
-                });
-                if (returned != crossings.end()) {
-                    // Run the loop from the earlier crossing itself, so it closes exactly.
-                    trace.loopStart = returned->second;
-                    trace.points.insert(trace.points.begin() + static_cast<std::ptrdiff_t>(trace.loopStart),
-                                        returned->first);
-                    if (trace.loopStart == 0) trace.points.erase(trace.points.begin() + 1);
-                    trace.points.push_back(returned->first);
-                    trace.reason = StopReason::Closed;
-                    return trace;
-                }
-                crossings.emplace_back(crossing, trace.points.size());
+            // A closed orbit: the orbit comes back onto a stretch it has
+            // already run, in the same direction; that loop is run once.
+            auto k = returns.Find(trace.points, cum, prev, y, 10 * limits.closeTolerance);
+            if (k) {
+                trace.points.push_back(trace.points[*k]);
+                trace.loopStart = *k;
+                trace.reason = StopReason::Closed;
+                return trace;
             }
+            if (trace.points.size() >= 2) returns.Add(trace.points, trace.points.size() - 2);
         }
         trace.points.push_back(y);
+        cum.push_back(trace.length);
         if (!limits.inside(y)) {
             trace.reason = StopReason::LeftRegion;
             return trace;

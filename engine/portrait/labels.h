@@ -19,6 +19,7 @@ inline constexpr const char* kNullclineQ = "isocline Q = 0";
 inline constexpr const char* kUnstableSeparatrix = "séparatrice instable";
 inline constexpr const char* kStableSeparatrix = "séparatrice stable";
 inline constexpr const char* kOrbit = "orbite";
+inline constexpr const char* kLimitCycle = "cycle limite";
 inline constexpr const char* kField = "champ de directions";
 inline constexpr const char* kPointAtInfinity = "point à l'infini";
 inline constexpr const char* kNoFixedPoint = "aucun point fixe fini";

@@ -59,6 +59,7 @@ enum class SeparatrixKind { Stable, Unstable };
 struct Orbit {
     std::vector<Vec2> points; // in the drawing's coordinates (plane or disc)
     bool closed = false;      // a closed orbit, drawn once
+    bool limitCycle = false;  // closed, and found as the limit of a neighbouring orbit
 };
 
 struct Separatrix {

@@ -380,6 +380,8 @@ std::vector<LegendEntry> LegendOf(const Portrait& p)
     e.push_back({labels::kUnstableSeparatrix, LegendEntry::Kind::Line, {kRed, 2}, {}});
     e.push_back({labels::kStableSeparatrix, LegendEntry::Kind::Line, {kBlue, 2}, {}});
     e.push_back({labels::kOrbit, LegendEntry::Kind::Line, {kOrbitGrey, 1.2}, {}});
+    if (std::any_of(p.orbits.begin(), p.orbits.end(), [](const Orbit& o) { return o.limitCycle; }))
+        e.push_back({labels::kLimitCycle, LegendEntry::Kind::Line, {kPurple, 2.4}, {}});
     std::set<std::string> seen;
     for (const FixedPoint& fp : p.fixedPoints) {
         std::string label = NatureLabel(fp.type, fp.stability);
@@ -438,7 +440,8 @@ void Draw(const Portrait& p, const Layout& l, const std::vector<LegendEntry>& le
     c.BeginGroup(labels::kGroupOrbits, Clip::Plot);
     for (const Orbit& o : p.orbits) {
         auto px = ToPixels(l, o.points);
-        c.Lines({px}, {kOrbitGrey, 1.1}, o.closed ? "orbite fermee" : "orbite");
+        if (o.limitCycle) c.Lines({px}, {kPurple, 2.4}, "orbite cycle-limite");
+        else c.Lines({px}, {kOrbitGrey, 1.1}, o.closed ? "orbite fermee" : "orbite");
         ArrowsAlong(c, px, kOrbitGrey, 260);
     }
     c.EndGroup();
