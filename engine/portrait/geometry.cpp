@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <numbers>
 
 namespace vindrel::portrait {
@@ -278,10 +279,19 @@ void AddOrbits(Portrait& out, const Setting& s, int count, const std::vector<boo
     // when they reach one.
     std::vector<std::vector<Vec2>> cycles;
     const double nearCycle = 4 * closeTol;
+    // Points of the cycles hashed by cells of the size of the search radius.
+    std::map<std::pair<long, long>, std::vector<Vec2>> cyclePoints;
+    auto key = [&](Vec2 p) {
+        return std::pair<long, long>{static_cast<long>(std::floor(p.x / nearCycle)),
+                                     static_cast<long>(std::floor(p.y / nearCycle))};
+    };
     auto distanceToCycles = [&](Vec2 p) {
         double best = std::numeric_limits<double>::infinity();
-        for (const auto& c : cycles)
-            for (Vec2 q : c) best = std::min(best, Norm(p - q));
+        auto [i, j] = key(p);
+        for (long di = -1; di <= 1; ++di)
+            for (long dj = -1; dj <= 1; ++dj)
+                if (auto it = cyclePoints.find({i + di, j + dj}); it != cyclePoints.end())
+                    for (Vec2 q : it->second) best = std::min(best, Norm(p - q));
         return best;
     };
     // Splits off the closed orbit a trace ends on, and cuts the trace where
@@ -296,6 +306,15 @@ void AddOrbits(Portrait& out, const Setting& s, int count, const std::vector<boo
                 cycle.limitCycle = t.loopStart > 0;
                 occupancy.Mark(cycle.points);
                 out.orbits.push_back(cycle);
+                // Densified so that the hashed points are no farther apart than the radius.
+                for (std::size_t k = 1; k < loop.size(); ++k) {
+                    Vec2 a = loop[k - 1], b = loop[k];
+                    int parts = 1 + static_cast<int>(Norm(b - a) / nearCycle);
+                    for (int m = 0; m < parts; ++m) {
+                        Vec2 q = a + (static_cast<double>(m) / parts) * (b - a);
+                        cyclePoints[key(q)].push_back(q);
+                    }
+                }
                 cycles.push_back(std::move(loop));
             }
             t.points.resize(t.loopStart + 1);

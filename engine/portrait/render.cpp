@@ -208,11 +208,15 @@ public:
         cairo_show_text(cr_.get(), text.c_str());
         cairo_new_path(cr_.get());
     }
-    void WritePng(const std::string& path)
+    // Writes to `file`; a failure names `shownName`, the file the user asked for.
+    void WritePng(const std::string& file, const std::string& shownName)
     {
         cairo_surface_flush(surface_.get());
-        if (cairo_surface_write_to_png(surface_.get(), path.c_str()) != CAIRO_STATUS_SUCCESS)
-            throw PortraitError(std::string(labels::kCannotWrite) + "'" + path + "'.");
+        if (cairo_surface_write_to_png(surface_.get(), file.c_str()) != CAIRO_STATUS_SUCCESS) {
+            std::error_code ec;
+            std::filesystem::remove(file, ec);
+            throw PortraitError(std::string(labels::kCannotWrite) + "'" + shownName + "'.");
+        }
     }
 
 private:
@@ -565,7 +569,7 @@ void WritePortrait(const Portrait& portrait, const std::string& path)
             }
         });
         Draw(portrait, l, legend, canvas);
-        canvas.WritePng(tmp);
+        canvas.WritePng(tmp, path);
     } else {
         std::string text = SvgText(portrait);
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
