@@ -83,7 +83,12 @@ std::string PolyText(const flint::FmpqMpoly& p)
 
 namespace {
 
-// sqrt(|q|) = k racine(m) / d with m squarefree: returns k, m, d.
+// Integers up to this size are factored completely (a few milliseconds at
+// worst); beyond it only square factors below kTrialBound are taken out.
+constexpr flint_bitcnt_t kFullFactorBits = 100;
+constexpr ulong kTrialBound = 2000;
+
+// sqrt(|q|) = k racine(m) / d, m squarefree when n is small enough.
 void SimplifyRoot(const fmpq_t q, Fmpz& k, Fmpz& m, Fmpz& d)
 {
     // |p/s| = p s / s²: the root is racine(p s) / s.
@@ -93,7 +98,17 @@ void SimplifyRoot(const fmpq_t q, Fmpz& k, Fmpz& m, Fmpz& d)
     fmpz_set(d.raw(), fmpq_denref(q));
     fmpz_one(k.raw());
     fmpz_one(m.raw());
-    if (fmpz_bits(n.raw()) > 200) { // too large to factor quickly: keep the root whole
+    if (fmpz_bits(n.raw()) > kFullFactorBits) {
+        // Too large to factor in a bounded time: take out the squares of
+        // small numbers only; the rest stays under the root.
+        Fmpz sq, q;
+        for (ulong f = 2; f < kTrialBound; ++f) {
+            fmpz_set_ui(sq.raw(), f * f);
+            while (fmpz_divisible(n.raw(), sq.raw())) {
+                fmpz_divexact(n.raw(), n.raw(), sq.raw());
+                fmpz_mul_ui(k.raw(), k.raw(), f);
+            }
+        }
         fmpz_set(m.raw(), n.raw());
     } else {
         fmpz_factor_t f;

@@ -265,3 +265,19 @@ TEST(CentreProof, UndecidedNatureFromTheSearchIsDecidedForAHamiltonianSystem)
 
 } // namespace
 } // namespace vindrel::engine::general::testing
+
+namespace vindrel::engine::general::testing {
+namespace {
+
+TEST(EigenvalueTexts, HugeDiscriminantKeepsSmallSquaresOutOfTheRoot)
+{
+    // disc = 4 * 9 * (2^127 - 1), a prime too large to factor quickly: the
+    // root part is racine(9 * p) = 3 racine(p).
+    Fmpq disc;
+    fmpq_set_str(disc.raw(), "6125082604576892342340742933771827806172", 10);
+    const auto e = EigenvalueTexts(Q("0").raw(), disc.raw());
+    EXPECT_EQ(e.second, "3 racine(170141183460469231731687303715884105727)");
+}
+
+} // namespace
+} // namespace vindrel::engine::general::testing
