@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "analysis/analysis.h"
+#include "app/caption_button.h"
 #include "app/texts.h"
 #include "app/twips.h"
 #include "catalogue/catalogue.h"
@@ -26,6 +27,7 @@ namespace {
 // Client area, below the menu bar, in twips.
 constexpr int kClientWidthTwips = 7155;
 constexpr int kClientHeightTwips = 5130;
+constexpr double kWindowFontPointSize = 7.5;
 
 // The client area keeps its controls where they were placed: no layout, so
 // resizing the window moves nothing and a smaller window simply hides what
@@ -47,6 +49,11 @@ Form1::Form1(Platform& platform, QWidget* parent)
     , platform_(platform)
 {
     setWindowTitle(texts::kForm1Caption);
+    // The window's default font, which every control uses: the system's
+    // family at the small size that the layout was drawn for.
+    QFont windowFont = font();
+    windowFont.setPointSizeF(kWindowFontPointSize);
+    setFont(windowFont);
     BuildControls();
     BuildMenu();
     Wire();
@@ -111,7 +118,7 @@ void Form1::BuildControls()
 
 QPushButton* Form1::AddButton(const QString& name, const QString& caption, const QRect& rect)
 {
-    auto* button = new QPushButton(caption, client_);
+    auto* button = new CaptionButton(caption, client_);
     button->setObjectName(name);
     button->setGeometry(rect);
     // Outside a dialog a button answers Enter only when it is auto-default:
@@ -313,6 +320,8 @@ void Form1::mnuApropos_Click()
         about_->SetHeading(texts::kAboutHeading);
         about_->SetCopyright(texts::kAboutCopyright);
         about_->Display();
+        // Without a window manager nothing gives the keyboard back.
+        if (isVisible()) activateWindow();
     });
 }
 

@@ -24,6 +24,13 @@ QWidget* BoxParent()
     return QApplication::activeWindow();
 }
 
+// Gives the keyboard back to the window under a closed box (a window
+// manager does it; without one the focus would be left nowhere).
+void Reactivate(QWidget* window)
+{
+    if (window && window->isVisible()) window->activateWindow();
+}
+
 QSize ScreenPixels()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -48,8 +55,10 @@ QtPlatform::~QtPlatform() = default;
 
 void QtPlatform::MsgBox(const QString& prompt, const QString& caption)
 {
-    MessageBox box(prompt, caption, BoxParent());
+    QWidget* parent = BoxParent();
+    MessageBox box(prompt, caption, parent);
     box.exec();
+    Reactivate(parent);
 }
 
 QString QtPlatform::InputBox(const QString& prompt, const QString& title, const QString& defaultText, int xTwips,
@@ -58,8 +67,10 @@ QString QtPlatform::InputBox(const QString& prompt, const QString& title, const 
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
     const QPoint topLeft = origin + QPoint(PixelsFromTwips(xTwips), PixelsFromTwips(yTwips));
-    vindrel::InputBox box(prompt, title, defaultText, topLeft, BoxParent());
+    QWidget* parent = BoxParent();
+    vindrel::InputBox box(prompt, title, defaultText, topLeft, parent);
     box.exec();
+    Reactivate(parent);
     return box.answer();
 }
 
