@@ -87,7 +87,9 @@ void About::EnsureLoaded()
 void About::Form_Load()
 {
     loaded_ = true;
-    const QSize outer = frameGeometry().size();
+    // The frame is known once the box has been shown; before that the
+    // outer size is the client size.
+    const QSize outer = size() + frameExtra_;
     const int left = CentreEdge(platform_.ScreenWidthTwips() - TwipsFromPixels(outer.width()));
     const int top = CentreEdge(platform_.ScreenHeightTwips() - TwipsFromPixels(outer.height()));
     move(PixelsFromTwips(left), PixelsFromTwips(top));
@@ -99,6 +101,7 @@ void About::Form_Load()
 
 void About::Unload()
 {
+    if (isVisible()) frameExtra_ = frameGeometry().size() - size();
     loaded_ = false;
 }
 
