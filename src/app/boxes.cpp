@@ -35,6 +35,40 @@ constexpr double kScreenShareHigh = 0.8;
 constexpr int kChromeWidth = 60;
 constexpr int kChromeHeight = 100;
 constexpr int kInputBoxWidth = 420;
+// Longest line that the scrolling view lays out in one piece: laying out a
+// line costs in proportion to its length, so longer lines are shown cut
+// into pieces of this size (the text copied stays whole).
+constexpr qsizetype kLongestShownLine = 1000;
+
+// The text as the scrolling view shows it: lines beyond the longest shown
+// are cut into pieces.
+QString CutLongLines(const QString& text)
+{
+    bool anyLong = false;
+    for (qsizetype from = 0; from < text.size() && !anyLong;) {
+        qsizetype to = text.indexOf(QLatin1Char('\n'), from);
+        if (to < 0) to = text.size();
+        anyLong = to - from > kLongestShownLine;
+        from = to + 1;
+    }
+    if (!anyLong) return text;
+
+    QString shown;
+    shown.reserve(text.size() + text.size() / kLongestShownLine + 1);
+    qsizetype column = 0;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n')) {
+            column = 0;
+        } else if (column == kLongestShownLine) {
+            shown += QLatin1Char('\n');
+            column = 1;
+        } else {
+            ++column;
+        }
+        shown += c;
+    }
+    return shown;
+}
 
 QRect AvailableArea(const QWidget* widget)
 {
@@ -89,7 +123,7 @@ MessageBox::MessageBox(const QString& prompt, const QString& caption, QWidget* p
         view_->setLineWrapMode(QPlainTextEdit::NoWrap);
         view_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         view_->setUndoRedoEnabled(false);
-        view_->setPlainText(text_);
+        view_->setPlainText(CutLongLines(text_));
         view_->installEventFilter(this);
         layout->addWidget(view_);
 
