@@ -133,10 +133,12 @@ MessageBox::MessageBox(const QString& prompt, const QString& caption, QWidget* p
         for (qsizetype from = 0; from < text_.size() && sampled < kWidthSampleLines; ++sampled) {
             qsizetype to = text_.indexOf(QLatin1Char('\n'), from);
             if (to < 0) to = text_.size();
-            widest = std::max(widest, metrics.horizontalAdvance(text_.mid(from, std::min<qsizetype>(to - from, 1000))));
+            widest = std::max(
+                widest, metrics.horizontalAdvance(text_.mid(from, std::min<qsizetype>(to - from, 1000))));
             from = to + 1;
         }
-        const int width = std::min(maxTextWidth, widest + view_->verticalScrollBar()->sizeHint().width() + 24);
+        const int width
+            = std::min(maxTextWidth, widest + view_->verticalScrollBar()->sizeHint().width() + 24);
         resize(std::max(width, 300) + kChromeWidth / 2, maxTextHeight + kChromeHeight / 2);
     }
 
@@ -189,7 +191,7 @@ bool MessageBox::eventFilter(QObject* watched, QEvent* event)
 }
 
 InputBox::InputBox(const QString& prompt, const QString& title, const QString& defaultText,
-                   const QPoint& topLeft, QWidget* parent)
+    const QPoint& topLeft, QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(title);

@@ -51,7 +51,7 @@ class InputBox : public QDialog {
 
 public:
     InputBox(const QString& prompt, const QString& title, const QString& defaultText, const QPoint& topLeft,
-             QWidget* parent = nullptr);
+        QWidget* parent = nullptr);
 
     QString answer() const;
     QLineEdit* field() const { return field_; }

@@ -37,9 +37,9 @@ public:
     using QWidget::QWidget;
     QSize sizeHint() const override
     {
-        return {PixelsFromTwips(kClientWidthTwips), PixelsFromTwips(kClientHeightTwips)};
+        return { PixelsFromTwips(kClientWidthTwips), PixelsFromTwips(kClientHeightTwips) };
     }
-    QSize minimumSizeHint() const override { return {0, 0}; }
+    QSize minimumSizeHint() const override { return { 0, 0 }; }
 };
 
 } // namespace
@@ -88,30 +88,31 @@ void Form1::BuildControls()
     AddLabel(QStringLiteral("Label1"), texts::kLabel1, RectFromTwips(960, 720, 1215, 495));
     AddLabel(QStringLiteral("Label2"), texts::kLabel2, RectFromTwips(960, 1440, 1215, 615));
     Analyser_ = AddButton(QStringLiteral("Analyser"), texts::kAnalyser, RectFromTwips(240, 360, 1095, 495));
-    Resultats_ = AddButton(QStringLiteral("Résultats"), texts::kResultats, RectFromTwips(240, 960, 1095, 495));
+    Resultats_
+        = AddButton(QStringLiteral("Résultats"), texts::kResultats, RectFromTwips(240, 960, 1095, 495));
     Quitter_ = AddButton(QStringLiteral("Quitter"), texts::kQuitter, RectFromTwips(5760, 120, 1215, 375));
     AddLabel(QStringLiteral("Système"), texts::kSysteme, RectFromTwips(120, 120, 1575, 375));
-    QLabel* label3 = AddLabel(QStringLiteral("Label3"), texts::kLabel3, RectFromTwips(2160, 1920, 4575, 1095));
+    QLabel* label3
+        = AddLabel(QStringLiteral("Label3"), texts::kLabel3, RectFromTwips(2160, 1920, 4575, 1095));
     label3->setWordWrap(true);
     Hamiltonien_
         = AddButton(QStringLiteral("Hamiltonien"), texts::kHamiltonien, RectFromTwips(240, 2760, 1095, 495));
     Calculs_explicatifs_ = AddButton(QStringLiteral("Calculs_explicatifs"), texts::kCalculsExplicatifs,
-                                     RectFromTwips(240, 2160, 1095, 495));
+        RectFromTwips(240, 2160, 1095, 495));
     Points_fixes_
         = AddButton(QStringLiteral("Points_fixes"), texts::kPointsFixes, RectFromTwips(240, 1560, 1095, 495));
     Aide_sur_la_theorie_ = AddButton(QStringLiteral("Aide_sur_la_théorie"), texts::kAideSurLaTheorie,
-                                     RectFromTwips(4200, 3120, 2295, 375));
+        RectFromTwips(4200, 3120, 2295, 375));
     AddLabel(QStringLiteral("Rappels"), texts::kRappels, RectFromTwips(2160, 3120, 2055, 375));
     ASTUCES_ = AddButton(QStringLiteral("ASTUCES"), texts::kAstuces, RectFromTwips(240, 4080, 1095, 255));
     Enregistrer_
         = AddButton(QStringLiteral("Enregistrer"), texts::kEnregistrer, RectFromTwips(240, 3480, 1095, 495));
-    Informations_
-        = AddButton(QStringLiteral("Informations"), texts::kInformations, RectFromTwips(2160, 3720, 1455, 495));
+    Informations_ = AddButton(
+        QStringLiteral("Informations"), texts::kInformations, RectFromTwips(2160, 3720, 1455, 495));
 
-    const QWidget* chain[] = {Nom_,           Composante1_,  Composante2_,          Analyser_,
-                              Resultats_,     Quitter_,      Hamiltonien_,          Calculs_explicatifs_,
-                              Points_fixes_,  Aide_sur_la_theorie_, ASTUCES_,       Enregistrer_,
-                              Informations_};
+    const QWidget* chain[] = { Nom_, Composante1_, Composante2_, Analyser_, Resultats_, Quitter_,
+        Hamiltonien_, Calculs_explicatifs_, Points_fixes_, Aide_sur_la_theorie_, ASTUCES_, Enregistrer_,
+        Informations_ };
     for (std::size_t i = 0; i + 1 < std::size(chain); ++i)
         setTabOrder(const_cast<QWidget*>(chain[i]), const_cast<QWidget*>(chain[i + 1]));
 }
@@ -172,19 +173,32 @@ void Form1::Wire()
 QWidget* Form1::widget(Control c) const
 {
     switch (c) {
-    case Control::Nom: return Nom_;
-    case Control::Composante1: return Composante1_;
-    case Control::Composante2: return Composante2_;
-    case Control::Analyser: return Analyser_;
-    case Control::Resultats: return Resultats_;
-    case Control::Quitter: return Quitter_;
-    case Control::Hamiltonien: return Hamiltonien_;
-    case Control::Calculs_explicatifs: return Calculs_explicatifs_;
-    case Control::Points_fixes: return Points_fixes_;
-    case Control::Aide_sur_la_theorie: return Aide_sur_la_theorie_;
-    case Control::ASTUCES: return ASTUCES_;
-    case Control::Enregistrer: return Enregistrer_;
-    case Control::Informations: return Informations_;
+    case Control::Nom:
+        return Nom_;
+    case Control::Composante1:
+        return Composante1_;
+    case Control::Composante2:
+        return Composante2_;
+    case Control::Analyser:
+        return Analyser_;
+    case Control::Resultats:
+        return Resultats_;
+    case Control::Quitter:
+        return Quitter_;
+    case Control::Hamiltonien:
+        return Hamiltonien_;
+    case Control::Calculs_explicatifs:
+        return Calculs_explicatifs_;
+    case Control::Points_fixes:
+        return Points_fixes_;
+    case Control::Aide_sur_la_theorie:
+        return Aide_sur_la_theorie_;
+    case Control::ASTUCES:
+        return ASTUCES_;
+    case Control::Enregistrer:
+        return Enregistrer_;
+    case Control::Informations:
+        return Informations_;
     }
     return nullptr;
 }
@@ -192,10 +206,14 @@ QWidget* Form1::widget(Control c) const
 QString Form1::Text(Control c) const
 {
     switch (c) {
-    case Control::Nom: return Nom_->currentText();
-    case Control::Composante1: return Composante1_->text();
-    case Control::Composante2: return Composante2_->text();
-    default: return static_cast<const QPushButton*>(widget(c))->text();
+    case Control::Nom:
+        return Nom_->currentText();
+    case Control::Composante1:
+        return Composante1_->text();
+    case Control::Composante2:
+        return Composante2_->text();
+    default:
+        return static_cast<const QPushButton*>(widget(c))->text();
     }
 }
 
@@ -206,7 +224,10 @@ void Form1::SetText(Control c, const QString& text)
     if (c == Control::Composante2) Composante2_->setText(text);
 }
 
-void Form1::AddNomItem(const QString& text) { Nom_->addItem(text); }
+void Form1::AddNomItem(const QString& text)
+{
+    Nom_->addItem(text);
+}
 
 void Form1::SetFocus(Control c)
 {
@@ -253,9 +274,15 @@ void Form1::Nom_Click()
     RunHandler([this] { vindrel::Nom_Click(*this, state_); });
 }
 
-void Form1::Composante1_Change() { state_.iana = 0; }
+void Form1::Composante1_Change()
+{
+    state_.iana = 0;
+}
 
-void Form1::Composante2_Change() { state_.iana = 0; }
+void Form1::Composante2_Change()
+{
+    state_.iana = 0;
+}
 
 void Form1::Analyser_Click()
 {

@@ -76,7 +76,7 @@ private:
 
     Platform& platform_;
     WorkingState state_;
-    About* about_ = nullptr;  // created on first use, owned by this window
+    About* about_ = nullptr; // created on first use, owned by this window
 
     QWidget* client_ = nullptr;
     QComboBox* Nom_ = nullptr;

@@ -61,8 +61,8 @@ void QtPlatform::MsgBox(const QString& prompt, const QString& caption)
     Reactivate(parent);
 }
 
-QString QtPlatform::InputBox(const QString& prompt, const QString& title, const QString& defaultText, int xTwips,
-                             int yTwips)
+QString QtPlatform::InputBox(
+    const QString& prompt, const QString& title, const QString& defaultText, int xTwips, int yTwips)
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
@@ -99,12 +99,24 @@ void QtPlatform::OpenPage(const QString& path)
         throw PlatformError(texts::kErrCannotStart, texts::CannotOpenPage(path));
 }
 
-QString QtPlatform::AppPath() const { return QCoreApplication::applicationDirPath(); }
+QString QtPlatform::AppPath() const
+{
+    return QCoreApplication::applicationDirPath();
+}
 
-int QtPlatform::ScreenWidthTwips() const { return TwipsFromPixels(ScreenPixels().width()); }
+int QtPlatform::ScreenWidthTwips() const
+{
+    return TwipsFromPixels(ScreenPixels().width());
+}
 
-int QtPlatform::ScreenHeightTwips() const { return TwipsFromPixels(ScreenPixels().height()); }
+int QtPlatform::ScreenHeightTwips() const
+{
+    return TwipsFromPixels(ScreenPixels().height());
+}
 
-void QtPlatform::End() { QCoreApplication::exit(0); }
+void QtPlatform::End()
+{
+    QCoreApplication::exit(0);
+}
 
 } // namespace vindrel

@@ -15,7 +15,7 @@ public:
 
     void MsgBox(const QString& prompt, const QString& caption = kApplicationTitle) override;
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultText, int xTwips,
-                     int yTwips) override;
+        int yTwips) override;
     void StartProgram(const QString& program, const QStringList& arguments, WindowStyle style) override;
     void OpenPage(const QString& path) override;
     FileChannels& Files() override { return files_; }

@@ -8,7 +8,8 @@
 namespace vindrel::texts {
 
 // Main window.
-inline const QString kForm1Caption = QStringLiteral("Analyseur d'équations polynômiales (Dorvel)  - KESTORA -");
+inline const QString kForm1Caption
+    = QStringLiteral("Analyseur d'équations polynômiales (Dorvel)  - KESTORA -");
 inline const QString kLabel1 = QStringLiteral("              dx/dt =");
 inline const QString kLabel2 = QStringLiteral("              dy/dt =");
 inline const QString kSysteme = QStringLiteral("                 Système :");
@@ -36,7 +37,8 @@ inline const QString kMenuInfo = QStringLiteral("Informations");
 
 // What the About command passes to the About box.
 inline const QString kAboutApplication = QStringLiteral("Projet VINDREL");
-inline const QString kAboutHeading = QStringLiteral("Editeurs d'équations différentielles ordinaires dans R2");
+inline const QString kAboutHeading
+    = QStringLiteral("Editeurs d'équations différentielles ordinaires dans R2");
 inline const QString kAboutCopyright = QStringLiteral("Copyright © 2026 les auteurs de Vindrel");
 
 // About box.
@@ -57,7 +59,10 @@ inline constexpr int kErrFileNotFound = 53;
 inline constexpr int kErrCannotStart = 5;
 inline constexpr int kErrOutOfMemory = 7;
 inline constexpr int kErrInternal = 51;
-inline QString FileNotFound(const QString& program) { return QStringLiteral("Fichier introuvable : %1").arg(program); }
+inline QString FileNotFound(const QString& program)
+{
+    return QStringLiteral("Fichier introuvable : %1").arg(program);
+}
 inline QString CannotStart(const QString& program, const QString& reason)
 {
     return QStringLiteral("Impossible de lancer %1 : %2").arg(program, reason);
@@ -67,7 +72,10 @@ inline QString CannotOpenPage(const QString& path)
     return QStringLiteral("Impossible d'ouvrir la page %1 : aucun navigateur n'a pu être lancé").arg(path);
 }
 inline const QString kOutOfMemory = QStringLiteral("Mémoire insuffisante");
-inline QString InternalError(const QString& what) { return QStringLiteral("Erreur interne : %1").arg(what); }
+inline QString InternalError(const QString& what)
+{
+    return QStringLiteral("Erreur interne : %1").arg(what);
+}
 inline const QString kUnknownError = QStringLiteral("Erreur interne inconnue");
 
 } // namespace vindrel::texts

@@ -17,11 +17,15 @@ inline int PixelsFromTwips(int twips)
 {
     return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
 }
-inline int TwipsFromPixels(int pixels) { return pixels * kTwipsPerPixel; }
+inline int TwipsFromPixels(int pixels)
+{
+    return pixels * kTwipsPerPixel;
+}
 
 inline QRect RectFromTwips(int left, int top, int width, int height)
 {
-    return QRect(PixelsFromTwips(left), PixelsFromTwips(top), PixelsFromTwips(width), PixelsFromTwips(height));
+    return QRect(
+        PixelsFromTwips(left), PixelsFromTwips(top), PixelsFromTwips(width), PixelsFromTwips(height));
 }
 
 } // namespace vindrel

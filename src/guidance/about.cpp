@@ -55,7 +55,7 @@ About::About(Platform& platform, QWidget* parent)
     setWindowTitle(texts::kAboutCaption);
     // An ordinary frame, like the main window's, rather than a dialog's.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
-                   | Qt::WindowCloseButtonHint);
+        | Qt::WindowCloseButtonHint);
     setModal(true);
     resize(PixelsFromTwips(kClientWidthTwips), PixelsFromTwips(kClientHeightTwips));
 

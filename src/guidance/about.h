@@ -47,7 +47,7 @@ private:
 
     Platform& platform_;
     bool loaded_ = false;
-    QSize frameExtra_{0, 0};  // frame around the client area, once known
+    QSize frameExtra_ { 0, 0 }; // frame around the client area, once known
     QLabel* lblHeading_ = nullptr;
     QLabel* lblApplication_ = nullptr;
     QLabel* lblCopyright_ = nullptr;

@@ -23,9 +23,16 @@ struct Centring {
 TEST(CentreEdge, RoundsHalfToEvenThenHalvesTowardsZero)
 {
     const Centring cases[] = {
-        {10575, 5287}, {10576, 5288}, {10574.5, 5287}, {10575.5, 5288}, {-75, -37}, {0, 0}, {-74.5, -37},
+        { 10575, 5287 },
+        { 10576, 5288 },
+        { 10574.5, 5287 },
+        { 10575.5, 5288 },
+        { -75, -37 },
+        { 0, 0 },
+        { -74.5, -37 },
     };
-    for (const Centring& c : cases) EXPECT_EQ(CentreEdge(c.difference), c.edge) << c.difference;
+    for (const Centring& c : cases)
+        EXPECT_EQ(CentreEdge(c.difference), c.edge) << c.difference;
 }
 
 class AboutTest : public ::testing::Test {
@@ -34,7 +41,7 @@ protected:
     QPushButton* Ok() const { return about.findChild<QPushButton*>(QStringLiteral("cmdOK")); }
 
     FakePlatform platform;
-    About about{platform};
+    About about { platform };
 };
 
 TEST_F(AboutTest, LayoutCaptionAndFonts)
@@ -54,7 +61,7 @@ TEST_F(AboutTest, LayoutCaptionAndFonts)
     EXPECT_EQ(Label("lblApplication")->font().pointSizeF(), 13.5);
     EXPECT_EQ(Label("lblApplication")->font().weight(), QFont::Bold);
     EXPECT_EQ(Label("lblCopyright")->font(), about.font());
-    for (const char* name : {"lblHeading", "lblApplication", "lblCopyright"}) {
+    for (const char* name : { "lblHeading", "lblApplication", "lblCopyright" }) {
         EXPECT_EQ(Label(name)->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter) << name;
         EXPECT_TRUE(Label(name)->wordWrap()) << name;
     }
@@ -83,7 +90,7 @@ TEST_F(AboutTest, ABoxWiderThanTheScreenGetsANegativeEdge)
     platform.screenWidth = 4680 - 75;
     platform.screenHeight = 3195;
     about.SetHeading(QStringLiteral("x"));
-    EXPECT_EQ(about.pos(), QPoint(-2, 0));  // -37 twips
+    EXPECT_EQ(about.pos(), QPoint(-2, 0)); // -37 twips
 }
 
 TEST_F(AboutTest, OkClosesAndUnloadsAndTheNextOpeningReloadsAndRecentres)
@@ -136,7 +143,7 @@ TEST_F(AboutTest, SpaceOnOkAndTheCloseBoxCloseIt)
 {
     WhenModalOpens([](QWidget* box) {
         KeyClick(box->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::Key_Space, Qt::NoModifier,
-                 QStringLiteral(" "));
+            QStringLiteral(" "));
     });
     about.Display();
     EXPECT_FALSE(about.isVisible());
@@ -157,15 +164,16 @@ TEST(AboutCommand, ShowsTheProgramsIdentityModallyOverTheMainWindow)
     WhenModalOpens([&](QWidget* box) {
         modal = box->isModal();
         shown << box->windowTitle();
-        for (const char* name : {"lblApplication", "lblHeading", "lblCopyright"})
+        for (const char* name : { "lblApplication", "lblHeading", "lblCopyright" })
             shown << box->findChild<QLabel*>(QString::fromUtf8(name))->text();
         box->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
     });
     form.findChild<QAction*>(QStringLiteral("mnuApropos"))->trigger();
     EXPECT_TRUE(modal);
-    EXPECT_EQ(shown, QStringList({QStringLiteral("À propos"), QStringLiteral("Projet VINDREL"),
-                                  QStringLiteral("Editeurs d'équations différentielles ordinaires dans R2"),
-                                  QStringLiteral("Copyright © 2026 les auteurs de Vindrel")}));
+    EXPECT_EQ(shown,
+        QStringList({ QStringLiteral("À propos"), QStringLiteral("Projet VINDREL"),
+            QStringLiteral("Editeurs d'équations différentielles ordinaires dans R2"),
+            QStringLiteral("Copyright © 2026 les auteurs de Vindrel") }));
     ASSERT_NE(form.aboutBox(), nullptr);
     EXPECT_FALSE(form.aboutBox()->isLoaded());
     EXPECT_TRUE(platform.messages.empty());

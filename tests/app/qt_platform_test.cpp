@@ -25,11 +25,13 @@ TEST(QtPlatformStart, ArgumentsArriveWholeWithoutAShellAndTheProgramRunsInItsDir
     QtPlatform platform;
     // The script writes its working directory, then each argument on a line.
     platform.StartProgram(QStringLiteral("/bin/sh"),
-                          {QStringLiteral("-c"), QStringLiteral("{ pwd; printf '%s\\n' \"$@\"; } > \"$0.tmp\" && mv \"$0.tmp\" \"$0\""),
-                           out, QStringLiteral("x^2 - y"), QStringLiteral("$HOME;*"), QStringLiteral("xy")},
-                          WindowStyle::Hidden);
+        { QStringLiteral("-c"),
+            QStringLiteral("{ pwd; printf '%s\\n' \"$@\"; } > \"$0.tmp\" && mv \"$0.tmp\" \"$0\""), out,
+            QStringLiteral("x^2 - y"), QStringLiteral("$HOME;*"), QStringLiteral("xy") },
+        WindowStyle::Hidden);
     ASSERT_TRUE(WaitFor([&] { return QFile::exists(out); }, 10000));
-    EXPECT_EQ(ReadAll(out), QCoreApplication::applicationDirPath() + QStringLiteral("\nx^2 - y\n$HOME;*\nxy\n"));
+    EXPECT_EQ(
+        ReadAll(out), QCoreApplication::applicationDirPath() + QStringLiteral("\nx^2 - y\n$HOME;*\nxy\n"));
 }
 
 struct Missing {
@@ -40,9 +42,9 @@ struct Missing {
 TEST(QtPlatformStart, AMissingProgramIsFileNotFound)
 {
     const Missing cases[] = {
-        {"/nonexistent/dir/korbast", "Fichier introuvable : /nonexistent/dir/korbast"},
-        {"vindrel-no-such-tool", "Fichier introuvable : vindrel-no-such-tool"},
-        {"sysdyn/not-there", "Fichier introuvable : sysdyn/not-there"},
+        { "/nonexistent/dir/korbast", "Fichier introuvable : /nonexistent/dir/korbast" },
+        { "vindrel-no-such-tool", "Fichier introuvable : vindrel-no-such-tool" },
+        { "sysdyn/not-there", "Fichier introuvable : sysdyn/not-there" },
     };
     QtPlatform platform;
     for (const Missing& m : cases) {

@@ -28,7 +28,7 @@ inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 3000
 // A key press and release sent to a widget; a press that matches a shortcut
 // or an access key triggers it, as a typed key would.
 inline void KeyClick(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-                     const QString& text = QString())
+    const QString& text = QString())
 {
     QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(target, &press);

@@ -12,7 +12,8 @@ QString ManyLines()
 {
     QString text;
     const QString line = QStringLiteral("  x = %1, y = 0.5 : noeud attractif (valeurs propres réelles)\r\n");
-    while (text.size() < 10'000'000) text += line.arg(text.size());
+    while (text.size() < 10'000'000)
+        text += line.arg(text.size());
     return text;
 }
 
@@ -26,8 +27,14 @@ void OpenBox(benchmark::State& state, const QString& text)
     }
 }
 
-void BM_TenMegabytesOfShortLines(benchmark::State& state) { OpenBox(state, ManyLines()); }
-void BM_TenMegabytesInOneLine(benchmark::State& state) { OpenBox(state, QString(10'000'000, QLatin1Char('x'))); }
+void BM_TenMegabytesOfShortLines(benchmark::State& state)
+{
+    OpenBox(state, ManyLines());
+}
+void BM_TenMegabytesInOneLine(benchmark::State& state)
+{
+    OpenBox(state, QString(10'000'000, QLatin1Char('x')));
+}
 
 BENCHMARK(BM_TenMegabytesOfShortLines)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_TenMegabytesInOneLine)->Unit(benchmark::kMillisecond)->Iterations(1);
