@@ -33,17 +33,36 @@ wait_until() {
     done
 }
 
-# Starts Xvfb; it chooses a free display and writes its number to a file.
+# Starts Xvfb on a free display taken from a range that hand-started
+# servers do not use (other sessions may share this machine); tries the next
+# one when the server does not come up there.
 start_xvfb() {
     local size=${1:-1280x1024x24}
-    : >"$E2E_WORK/display"
-    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$E2E_WORK/display" 2>"$E2E_WORK/xvfb.log" &
-    E2E_PIDS+=($!)
-    wait_until 20 test -s "$E2E_WORK/display" || fail "Xvfb n'a pas démarré ($(cat "$E2E_WORK/xvfb.log"))"
-    DISPLAY=":$(tr -dc 0-9 <"$E2E_WORK/display")"
-    export DISPLAY
-    export QT_QPA_PLATFORM=xcb
-    unset WAYLAND_DISPLAY
+    local n pid attempt
+    n=$((200 + RANDOM % 700))
+    for attempt in 1 2 3 4 5 6 7 8; do
+        n=$((n + 1))
+        if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then continue; fi
+        Xvfb ":$n" -screen 0 "$size" -nolisten tcp 2>"$E2E_WORK/xvfb.log" &
+        pid=$!
+        if wait_until 20 xdpyinfo_ok ":$n" "$pid"; then
+            E2E_PIDS+=("$pid")
+            DISPLAY=":$n"
+            export DISPLAY
+            export QT_QPA_PLATFORM=xcb
+            unset WAYLAND_DISPLAY
+            return 0
+        fi
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    fail "Xvfb n'a pas démarré ($(cat "$E2E_WORK/xvfb.log"))"
+}
+
+# xdpyinfo_ok DISPLAY PID: the server of that process answers on DISPLAY.
+xdpyinfo_ok() {
+    kill -0 "$2" 2>/dev/null || return 2
+    DISPLAY=$1 xdotool getdisplaygeometry >/dev/null 2>&1
 }
 
 # visible_window NAME-REGEX: prints the id of a visible window of that name.
