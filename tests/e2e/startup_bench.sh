@@ -3,8 +3,8 @@
 # private Xvfb: RUNS starts of each (default 10), median and ratio printed.
 #   startup_bench.sh APP_DIR BARE_WINDOW_PROGRAM [RUNS]
 set -euo pipefail
-app_dir=$1
-bare=$2
+app_dir=$(realpath "$1")
+bare=$(realpath "$2")
 runs=${3:-10}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/xvfb_session.sh"
@@ -17,9 +17,9 @@ cp -a "$app_dir" "$E2E_WORK/app"
 time_to_window() {
     local start end pid
     start=$(date +%s%N)
-    "$1" >/dev/null 2>&1 &
+    "$1" >"$E2E_WORK/last.log" 2>&1 &
     pid=$!
-    wait_until 30 visible_window "$2" || fail "aucune fenêtre pour $1"
+    wait_until 30 visible_window "$2" || fail "aucune fenêtre pour $1 : $(cat "$E2E_WORK/last.log")"
     end=$(date +%s%N)
     kill "$pid"
     wait "$pid" 2>/dev/null || true
