@@ -120,7 +120,40 @@ Series Derivative(const Series& h)
     return d;
 }
 
-Nature SemiHyperbolic(const System& s, const Mat2& j)
+// A curve of fixed points through the origin (common factor of P and Q), as text.
+std::optional<std::string> FixedCurveThroughOrigin(const flint::FmpqMpoly& p, const flint::FmpqMpoly& q)
+{
+    flint::FmpqMpoly g(p.ctx());
+    if (!fmpq_mpoly_gcd(g.raw(), p.raw(), q.raw(), p.craw())) return std::nullopt;
+    if (fmpq_mpoly_is_zero(g.raw(), g.craw())) return std::string("0");
+    if (fmpq_mpoly_is_fmpq(g.raw(), g.craw())) return std::nullopt;
+    const Poly2 curve = Poly2::FromMpoly(g);
+    if (!curve.Coeff(0, 0).IsZero()) return std::nullopt;
+    // A common factor whose lowest part vanishes on no real line (x^2 + y^2)
+    // has the origin as an isolated real zero.
+    const Poly2 low = curve.Homogeneous(curve.LowDegree());
+    const auto zeros = classify::RealLinearFactors(low);
+    if (zeros.rational.empty() && zeros.irrationalCount == 0) return std::nullopt;
+    return curve.ToString();
+}
+
+
+Nature NonIsolated(LinearPart kind, const std::string& curve)
+{
+    Nature n;
+    n.linearPart = kind;
+    n.type = PointType::Undetermined;
+    if (curve == "0") {
+        n.reason = "non isole: tous les points sont fixes";
+        n.explanation = "Le champ est identiquement nul : tous les points sont fixes.";
+    } else {
+        n.reason = "non isole: courbe de points fixes " + curve + " = 0";
+        n.explanation = "Le point n'est pas isolé : il appartient à la courbe de points fixes " + curve + " = 0.";
+    }
+    return n;
+}
+
+Nature SemiHyperbolic(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const System& s, const Mat2& j)
 {
     const Rational t = j.Trace();
     const Direction e0 = classify::KernelOfRankOne(j);
@@ -144,6 +177,8 @@ Nature SemiHyperbolic(const System& s, const Mat2& j)
     out.linearPart = LinearPart::SemiHyperbolic;
     const std::string intro = "Valeurs propres 0 et lambda = " + Str(t) + " (D = 0, T <> 0).";
     if (m < 0) {
+        // The reduced equation vanishes to high order: a curve of fixed points, or a very degenerate point.
+        if (auto curve = FixedCurveThroughOrigin(P, Q)) return NonIsolated(LinearPart::SemiHyperbolic, *curve);
         out.type = PointType::Undetermined;
         out.reason = "variete centrale: x' = O(x^" + std::to_string(n + 1) + ")";
         out.explanation = intro + " Sur la variété centrale, la dynamique est nulle jusqu'à l'ordre " +
@@ -179,7 +214,7 @@ Nature Monodromic(const System& s, Nature n, const std::string& intro)
     return n;
 }
 
-Nature Nilpotent(const System& s, const Mat2& j)
+Nature Nilpotent(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const System& s, const Mat2& j)
 {
     // Basis (J w2, w2): u' = v + X(u, v), v' = Y(u, v).
     const Direction w2 = (j.a.IsZero() && j.c.IsZero()) ? Direction{Rational(0), Rational(1)}
@@ -201,6 +236,7 @@ Nature Nilpotent(const System& s, const Mat2& j)
     out.linearPart = LinearPart::Nilpotent;
     std::string intro = "Partie linéaire nilpotente (T = D = 0, J <> 0).";
     if (alpha < 0) {
+        if (auto curve = FixedCurveThroughOrigin(P, Q)) return NonIsolated(LinearPart::Nilpotent, *curve);
         out.type = PointType::Undetermined;
         out.reason = "Andreev: F = O(x^" + std::to_string(n + 1) + ")";
         out.explanation = intro + " F(x) = Y(x, f(x)) est nulle jusqu'à l'ordre " + std::to_string(n) +
@@ -247,8 +283,9 @@ std::string DirectionsText(const classify::FormZeros& z)
     return s;
 }
 
-Nature LinearlyZero(const System& s)
+Nature LinearlyZero(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const System& s)
 {
+    if (auto curve = FixedCurveThroughOrigin(P, Q)) return NonIsolated(LinearPart::Zero, *curve);
     Nature out;
     out.linearPart = LinearPart::Zero;
     const int m = std::min(s.P.IsZero() ? s.Q.LowDegree() : s.P.LowDegree(),
@@ -278,18 +315,6 @@ Nature LinearlyZero(const System& s)
     return out;
 }
 
-// A curve of fixed points through the origin (common factor of P and Q), as text.
-std::optional<std::string> FixedCurveThroughOrigin(const flint::FmpqMpoly& p, const flint::FmpqMpoly& q)
-{
-    flint::FmpqMpoly g(p.ctx());
-    if (!fmpq_mpoly_gcd(g.raw(), p.raw(), q.raw(), p.craw())) return std::nullopt;
-    if (fmpq_mpoly_is_zero(g.raw(), g.craw())) return std::string("0");
-    if (fmpq_mpoly_is_fmpq(g.raw(), g.craw())) return std::nullopt;
-    const Poly2 curve = Poly2::FromMpoly(g);
-    if (!curve.Coeff(0, 0).IsZero()) return std::nullopt;
-    return curve.ToString();
-}
-
 } // namespace
 
 Nature ClassifyOrigin(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q)
@@ -302,27 +327,9 @@ Nature ClassifyOrigin(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q)
     const Rational t = j.Trace(), d = j.Det();
     if (!d.IsZero()) return (t.IsZero() && d.Sign() > 0) ? Imaginary(s, j) : Hyperbolic(j);
 
-    const LinearPart kind = !t.IsZero() ? LinearPart::SemiHyperbolic
-                            : (j.a.IsZero() && j.b.IsZero() && j.c.IsZero() && j.d.IsZero()) ? LinearPart::Zero
-                                                                                             : LinearPart::Nilpotent;
-    if (auto curve = FixedCurveThroughOrigin(P, Q)) {
-        Nature n;
-        n.linearPart = kind;
-        n.type = PointType::Undetermined;
-        if (*curve == "0") {
-            n.reason = "non isole: tous les points sont fixes";
-            n.explanation = "Le champ est identiquement nul : tous les points sont fixes.";
-        } else {
-            n.reason = "non isole: courbe de points fixes " + *curve + " = 0";
-            n.explanation = "Le point n'est pas isolé : il appartient à la courbe de points fixes " + *curve + " = 0.";
-        }
-        return n;
-    }
-    switch (kind) {
-    case LinearPart::SemiHyperbolic: return SemiHyperbolic(s, j);
-    case LinearPart::Nilpotent: return Nilpotent(s, j);
-    default: return LinearlyZero(s);
-    }
+    if (!t.IsZero()) return SemiHyperbolic(P, Q, s, j);
+    if (!j.a.IsZero() || !j.b.IsZero() || !j.c.IsZero() || !j.d.IsZero()) return Nilpotent(P, Q, s, j);
+    return LinearlyZero(P, Q, s);
 }
 
 } // namespace vindrel::engine

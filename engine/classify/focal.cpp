@@ -7,8 +7,10 @@
 // linear operator G -> grad G . Jz is invertible; in even degree its kernel is
 // spanned by a power of F2, which fixes V and leaves one free coefficient
 // (the x^k one, set to 0). The first non-zero V(2k+2) gives a weak focus of
-// order k, unstable when V > 0. For the frequency-normalised time,
-// Lk = V(2k+2) D^((k-1)/2) / 2.
+// order k, unstable when V > 0. The value reported is the one of the radial
+// equation r' = Lk r^(2k+1) + ... after an area-preserving linear change to
+// x' = -y + ..., y' = x + ... and time scaled by the frequency sqrt(D):
+// Lk = V(2k+2) D^((k-1)/2) / 2 (for a system already in that form, the usual one).
 #include "engine/classify/local.h"
 
 #include <flint/fmpz_factor.h>

@@ -22,8 +22,10 @@ System ChangeBasis(const System& s, const Mat2& m)
 
 Direction KernelOfRankOne(const Mat2& m)
 {
-    if (!m.a.IsZero() || !m.b.IsZero()) return {m.b, -m.a};
-    return {m.d, -m.c};
+    Direction d = (!m.a.IsZero() || !m.b.IsZero()) ? Direction{m.b, -m.a} : Direction{m.d, -m.c};
+    // First non-zero component positive, so that printed reduced equations read naturally.
+    if (d.dx.Sign() < 0 || (d.dx.IsZero() && d.dy.Sign() < 0)) d = {-d.dx, -d.dy};
+    return d;
 }
 
 } // namespace vindrel::engine::classify

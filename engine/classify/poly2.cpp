@@ -211,9 +211,20 @@ flint::FmpzPoly IntegerPoly(const std::vector<Rational>& c)
     return z;
 }
 
-std::string IntegerPolyText(const fmpz_poly_struct* p, const char* var)
+// The polynomial in m, leading coefficient made positive, printed like the others.
+std::string PolyInMText(const fmpz_poly_struct* p)
 {
-    return flint::TakeString(fmpz_poly_get_str_pretty(p, var));
+    auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string>{"m"});
+    flint::FmpqMpoly q(ctx);
+    const bool negate = fmpz_sgn(fmpz_poly_lead(p)) < 0;
+    flint::Fmpq c;
+    for (slong i = 0; i <= fmpz_poly_degree(p); ++i) {
+        fmpq_set_fmpz(c.raw(), fmpz_poly_get_coeff_ptr(p, i));
+        if (negate) fmpq_neg(c.raw(), c.raw());
+        ulong e = static_cast<ulong>(i);
+        fmpq_mpoly_set_coeff_fmpq_ui(q.raw(), c.raw(), &e, q.craw());
+    }
+    return flint::TakeString(fmpq_mpoly_get_str_pretty(q.raw(), ctx->cnames(), q.craw()));
 }
 
 } // namespace
@@ -246,7 +257,7 @@ FormZeros RealLinearFactors(const Poly2& form)
                 // x = t*y, i.e. y = m*x with m = 1/t: print the reversed polynomial in m.
                 flint::FmpzPoly rev;
                 fmpz_poly_reverse(rev.raw(), p, deg + 1);
-                out.irrational.push_back("y = m*x, m racine réelle de " + IntegerPolyText(rev.raw(), "m"));
+                out.irrational.push_back("y = m*x, m racine réelle de " + PolyInMText(rev.raw()));
                 out.irrationalCount += static_cast<int>(real);
             }
         }
