@@ -6,7 +6,10 @@
 //     rational line on which the divergence vanishes (it must: the divergence
 //     is odd under R);
 //   - a polynomial first integral of low degree;
-//   - a polynomial integrating factor M of low degree with M(0,0) <> 0.
+//   - a polynomial integrating factor M of low degree with M(0,0) <> 0;
+//   - a polynomial inverse integrating factor V (P V_x + Q V_y = div V) of low
+//     degree with V(0,0) <> 0: 1/V integrates the system near the point
+//     (this covers Darboux factors built from invariant lines and conics).
 #include "engine/classify/classify_texts.h"
 #include "engine/classify/local.h"
 
@@ -16,6 +19,7 @@ namespace {
 
 constexpr int kFirstIntegralDegree = 4;
 constexpr int kIntegratingFactorDegree = 3;
+constexpr int kInverseFactorDegree = 4;
 
 bool Parallel(const Direction& u, const Direction& v)
 {
@@ -156,6 +160,23 @@ std::optional<CentreProof> IntegratingFactor(const System& s)
     return std::nullopt;
 }
 
+std::optional<CentreProof> InverseIntegratingFactor(const System& s)
+{
+    const auto monos = Monomials(0, kInverseFactorDegree);
+    const Poly2 div = Divergence(s);
+    std::vector<Poly2> images;
+    for (const auto& [i, j] : monos) {
+        const Poly2 v = Poly2::Monomial(i, j);
+        images.push_back(v.Dx() * s.P + v.Dy() * s.Q - v * div);
+    }
+    for (const auto& v : NullSpace(CoefficientMatrix(images), static_cast<int>(monos.size()))) {
+        if (v.front().IsZero()) continue; // V(0,0) = 0: 1/V is singular at the point
+        const Poly2 inv = FromCoefficients(monos, v);
+        return CentreProof{texts::kReasonFirstIntegral, texts::InverseFactorExplanation(inv.ToString())};
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<CentreProof> ProveCentre(const System& s)
@@ -163,7 +184,8 @@ std::optional<CentreProof> ProveCentre(const System& s)
     if (Divergence(s).IsZero()) return CentreProof{texts::kReasonHamiltonian, texts::kHamiltonianExplanation};
     if (auto r = Reversibility(s)) return r;
     if (auto r = FirstIntegral(s)) return r;
-    return IntegratingFactor(s);
+    if (auto r = IntegratingFactor(s)) return r;
+    return InverseIntegratingFactor(s);
 }
 
 } // namespace vindrel::engine::classify

@@ -35,6 +35,13 @@ inline std::string IntegratingFactorExplanation(const std::string& m)
            "première au voisinage, et le point est un centre.";
 }
 
+inline std::string InverseFactorExplanation(const std::string& v)
+{
+    return "1/V, avec V = " + v +
+           ", est un facteur intégrant défini au voisinage du point (V ne s'y annule pas) : le système a une "
+           "intégrale première au voisinage, et le point est un centre.";
+}
+
 // "col", "noeud stable", "foyer faible instable d'ordre 2", ...
 inline std::string TypeName(const Nature& n)
 {

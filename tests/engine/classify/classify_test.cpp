@@ -102,8 +102,14 @@ const KnownCase kImaginary[] = {
      "-(x^2 + y^2 + 2*x*y^2 + 2*y^3 + (1+x)*(x + y^2))", LP::Imaginary, PT::Center, St::None, kNoOrder,
      "integrale premiere"},
     // Lotka-Volterra centre: integrating factor 1/((1 + x)(1 + 2y)), no symmetry, no polynomial integral.
-    {"CentreWithoutAProofWeKnowIsUndetermined", "-y - x*y", "x + 2*x*y", LP::Imaginary, PT::Undetermined,
-     St::None, kNoOrder, "L1 = L2 = L3 = L4 = L5 = 0, centre non prouve"},
+    {"CentreFoundByItsInverseIntegratingFactor", "-y - x*y", "x + 2*x*y", LP::Imaginary, PT::Center, St::None,
+     kNoOrder, "integrale premiere"},
+    {"L1FromTheClassicalFormulaWithMixedTerms", "-y - x*y", "x + 3*x^2 + 2*x*y", LP::Imaginary, PT::WeakFocus,
+     St::Stable, 1, "L1 = -3/4 < 0"},
+    // Kapteyn-Bautin centre (C + 2a = A + 3b + 5d = a^2 + bd + 2d^2 = 0): its integrating factor is not
+    // polynomial of low degree, so all five values vanish and no proof is found.
+    {"CentreWithoutAProofWeKnowIsUndetermined", "-y - 3*x^2 + 2*x*y + y^2", "x + x^2 - 4*x*y - y^2",
+     LP::Imaginary, PT::Undetermined, St::None, kNoOrder, "L1 = L2 = L3 = L4 = L5 = 0, centre non prouve"},
 };
 INSTANTIATE_TEST_SUITE_P(Imaginary, KnownNature, ::testing::ValuesIn(kImaginary),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -190,7 +196,7 @@ TEST(ClassifyExplanation, WeakFocusNamesOrderAndStabilityInFrench)
 
 TEST(ClassifyExplanation, UnprovenCentreListsTheOrdersChecked)
 {
-    const Nature n = Classify("-y - x*y", "x + 2*x*y");
+    const Nature n = Classify("-y - 3*x^2 + 2*x*y + y^2", "x + x^2 - 4*x*y - y^2");
     EXPECT_EQ(n.explanation,
               "Valeurs propres imaginaires pures +/- i racine(D) (T = 0, D = 1 > 0) : centre ou foyer faible. Les "
               "valeurs de Lyapunov L1 à L5 sont nulles et aucune preuve de centre n'a été trouvée : centre ou foyer "
@@ -232,6 +238,51 @@ TEST(ClassifyExplanation, IrrationalDirectionsAreGivenByTheirPolynomial)
               "Partie linéaire nulle ; partie homogène de plus bas degré : degré 3. Directions caractéristiques "
               "(zéros réels de x^4 + x^3*y - 2*x^2*y^2 - x*y^3) : x = 0, y = m*x, m racine réelle de m^3 + 2*m^2 - "
               "m - 1. Nature non déterminée (pas d'éclatement).");
+}
+
+// Reasons are ASCII; explanations use only what the front end decodes.
+bool OnlyDecodableCharacters(const std::string& text)
+{
+    static const std::string allowed[] = {"é", "è", "ê", "ë", "ç", "à", "â", "ä", "û", "ù", "ü", "ï", "î", "ô", "ö", "²"};
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7f) {
+            ++i;
+            continue;
+        }
+        bool found = false;
+        for (const auto& a : allowed)
+            if (text.compare(i, a.size(), a) == 0) {
+                i += a.size();
+                found = true;
+                break;
+            }
+        if (!found) return false;
+    }
+    return true;
+}
+
+TEST(ClassifyTexts, EveryKnownCaseWritesOnlyDecodableCharacters)
+{
+    auto check = [](const auto& cases) {
+        for (const KnownCase& c : cases) {
+            const Nature n = Classify(c.p, c.q);
+            EXPECT_TRUE(OnlyDecodableCharacters(n.explanation)) << c.name << ": " << n.explanation;
+            EXPECT_FALSE(n.explanation.empty()) << c.name;
+            for (char ch : n.reason) EXPECT_TRUE(ch >= 0x20 && ch < 0x7f) << c.name << ": " << n.reason;
+        }
+    };
+    check(kImaginary);
+    check(kHyperbolic);
+    check(kSemiHyperbolic);
+    check(kNilpotent);
+    check(kZero);
+}
+
+TEST(ClassifyTexts, IrrationalDirectionsAndSquareRootsStayDecodable)
+{
+    EXPECT_TRUE(OnlyDecodableCharacters(Classify("x^3", "2*x^2*y - y^3 + x^3 - 2*x*y^2").explanation));
+    EXPECT_TRUE(OnlyDecodableCharacters(Classify("-y + x*(2*x^2+y^2)^2", "2*x + y*(2*x^2+y^2)^2").explanation));
 }
 
 TEST(ClassifyPreconditions, RejectsAPointThatIsNotFixed)
