@@ -3,6 +3,9 @@
 #include "engine/classify/classify_texts.h"
 #include "engine/classify/local.h"
 
+#include <flint/fmpq_mpoly_factor.h>
+
+#include <algorithm>
 #include <stdexcept>
 
 namespace vindrel::engine {
@@ -17,7 +20,14 @@ using classify::Series;
 using classify::System;
 
 constexpr int kMaxFocalOrder = 5;   // Lyapunov values L1..L5
-constexpr int kMaxSeriesOrder = 20; // centre manifold and Andreev series
+constexpr int kMinSeriesOrder = 20; // centre manifold and Andreev series, at least this order
+
+// Series order for a system: high enough that a leading term coming straight
+// from one monomial of the system is always seen.
+int SeriesLength(const System& s)
+{
+    return std::max(kMinSeriesOrder, 2 * std::max(s.P.Degree(), s.Q.Degree()) + 1);
+}
 
 std::string Str(const Rational& r)
 {
@@ -120,23 +130,36 @@ Series Derivative(const Series& h)
     return d;
 }
 
-// A curve of fixed points through the origin (common factor of P and Q), as text.
+// A curve of fixed points through the origin (common factor of P and Q), as text:
+// the product of the distinct irreducible common factors that vanish at the
+// origin on a real branch. A factor whose lowest homogeneous part vanishes on
+// no real line (x^2 + y^2) has the origin as an isolated real zero.
 std::optional<std::string> FixedCurveThroughOrigin(const flint::FmpqMpoly& p, const flint::FmpqMpoly& q)
 {
     flint::FmpqMpoly g(p.ctx());
     if (!fmpq_mpoly_gcd(g.raw(), p.raw(), q.raw(), p.craw())) return std::nullopt;
     if (fmpq_mpoly_is_zero(g.raw(), g.craw())) return std::string("0");
     if (fmpq_mpoly_is_fmpq(g.raw(), g.craw())) return std::nullopt;
-    const Poly2 curve = Poly2::FromMpoly(g);
-    if (!curve.Coeff(0, 0).IsZero()) return std::nullopt;
-    // A common factor whose lowest part vanishes on no real line (x^2 + y^2)
-    // has the origin as an isolated real zero.
-    const Poly2 low = curve.Homogeneous(curve.LowDegree());
-    const auto zeros = classify::RealLinearFactors(low);
-    if (zeros.rational.empty() && zeros.irrationalCount == 0) return std::nullopt;
+    fmpq_mpoly_factor_t fac;
+    fmpq_mpoly_factor_init(fac, g.craw());
+    Poly2 curve = Poly2::Constant(Rational(1));
+    bool found = false;
+    if (fmpq_mpoly_factor(fac, g.raw(), g.craw())) {
+        for (slong i = 0; i < fac->num; ++i) {
+            flint::FmpqMpoly h(p.ctx());
+            fmpq_mpoly_set(h.raw(), fac->poly + i, h.craw());
+            const Poly2 branch = Poly2::FromMpoly(h);
+            if (!branch.Coeff(0, 0).IsZero()) continue;
+            const auto zeros = classify::RealLinearFactors(branch.Homogeneous(branch.LowDegree()));
+            if (zeros.rational.empty() && zeros.irrationalCount == 0) continue;
+            curve = curve * branch;
+            found = true;
+        }
+    }
+    fmpq_mpoly_factor_clear(fac, g.craw());
+    if (!found) return std::nullopt;
     return curve.ToString();
 }
-
 
 Nature NonIsolated(LinearPart kind, const std::string& curve)
 {
@@ -162,7 +185,7 @@ Nature SemiHyperbolic(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, cons
     // u' = U(u, v), v' = T v + V(u, v) with U, V without linear terms.
     const Poly2& u = w.P;
     const Poly2 v = w.Q - Poly2::Monomial(0, 1, t);
-    const int n = kMaxSeriesOrder;
+    const int n = SeriesLength(s);
     // Centre manifold v = h(u): h'(u) U(u, h) = T h + V(u, h), solved degree by degree.
     Series h(static_cast<std::size_t>(n + 1));
     for (int k = 2; k <= n; ++k) {
@@ -223,7 +246,7 @@ Nature Nilpotent(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Sys
     const System w = classify::ChangeBasis(s, {w1.dx, w2.dx, w1.dy, w2.dy});
     const Poly2 x = w.P - Poly2::Monomial(0, 1);
     const Poly2& y = w.Q;
-    const int n = kMaxSeriesOrder;
+    const int n = SeriesLength(s);
     // v = f(u) solves v + X(u, v) = 0.
     Series f(static_cast<std::size_t>(n + 1));
     for (int k = 2; k <= n; ++k) f[static_cast<std::size_t>(k)] = -x.Along(f, k)[static_cast<std::size_t>(k)];
@@ -247,7 +270,7 @@ Nature Nilpotent(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Sys
     out.reason = "Andreev: n = " + std::to_string(alpha) +
                  (beta < 0 ? std::string(", G = 0") : ", m = " + std::to_string(beta));
     intro += " Théorème d'Andreev : F(x) = " + LeadingText(bigF, alpha) + ", G(x) = " +
-             (beta < 0 ? std::string("0") : LeadingText(bigG, beta)) + ".";
+             (beta < 0 ? "0 (jusqu'à l'ordre " + std::to_string(n) + ")" : LeadingText(bigG, beta)) + ".";
     // With G = 0 to the computed order, beta > n >= alpha: the comparisons below
     // treat it as alpha < 2 beta + 1, which is what G identically 0 also gives.
     const bool gNone = beta < 0;

@@ -143,6 +143,9 @@ const KnownCase kSemiHyperbolic[] = {
      St::None, kNoOrder, "non isole: courbe de points fixes x^2 - y = 0"},
     {"UnstableNodeAlongTheCentreManifold", "x^3", "y", LP::SemiHyperbolic, PT::Node, St::Unstable, kNoOrder,
      "variete centrale: x' = x^3 + ..."},
+    // The leading term x^21 lies beyond the default series order 20.
+    {"HighDegreeLeadingTermIsStillFound", "-x^3*y^5 + x^21", "-y + x^20", LP::SemiHyperbolic, PT::Saddle, St::None,
+     kNoOrder, "variete centrale: x' = x^21 + ..."},
     {"LineOfFixedPointsIsNotIsolated", "x*y", "-y", LP::SemiHyperbolic, PT::Undetermined, St::None, kNoOrder,
      "non isole: courbe de points fixes y = 0"},
 };
@@ -167,6 +170,8 @@ const KnownCase kNilpotent[] = {
      "Andreev: n = 3, m = 1, reversible"},
     {"VanishingDivergenceAlongTheCurveWithSymmetry", "y", "-x^3 + x*y^2", LP::Nilpotent, PT::Center, St::None,
      kNoOrder, "Andreev: n = 3, G = 0, reversible"},
+    {"HighDegreeRestoringTermIsStillFound", "y + x^12*y^3", "x^23 - 11/3*x*y + y^2", LP::Nilpotent, PT::Saddle,
+     St::None, kNoOrder, "Andreev: n = 23, m = 1"},
     {"CurveOfFixedPointsIsNotIsolated", "y - x^2", "x*y - x^3", LP::Nilpotent, PT::Undetermined, St::None,
      kNoOrder, "non isole: courbe de points fixes x^2 - y = 0"},
 };
@@ -178,8 +183,15 @@ const KnownCase kZero[] = {
      "partie lineaire nulle, 1 direction(s) caracteristique(s)"},
     {"MonodromicHamiltonianCentre", "-y^3", "x^3", LP::Zero, PT::Center, St::None, kNoOrder,
      "partie lineaire nulle, aucune direction caracteristique, Hamiltonien"},
-    {"RadialFieldHasEveryDirection", "x*(x^2+y^2)", "y*(x^2+y^2)", LP::Zero, PT::Undetermined, St::None, kNoOrder,
-     "partie lineaire nulle, toutes directions caracteristiques"},
+    {"RepeatedCommonFactorNamesTheCurveOnce", "x^3", "x^2*y", LP::Zero, PT::Undetermined, St::None, kNoOrder,
+     "non isole: courbe de points fixes x = 0"},
+    {"OnlyRealBranchesThroughTheOriginAreNamed", "(x^2+y^2)*(x-y)*(1+x)*x", "(x^2+y^2)*(x-y)*(1+x)*y^2", LP::Zero,
+     PT::Undetermined, St::None, kNoOrder, "non isole: courbe de points fixes x - y = 0"},
+    // x^2 + y^2 divides both components but vanishes only at the origin: the point is isolated.
+    {"ComplexCommonFactorKeepsThePointIsolated", "x*(x^2+y^2)", "y*(x^2+y^2)", LP::Zero, PT::Undetermined,
+     St::None, kNoOrder, "partie lineaire nulle, toutes directions caracteristiques"},
+    {"RealCommonFactorMakesALineOfFixedPoints", "x*y", "y^2", LP::Zero, PT::Undetermined, St::None, kNoOrder,
+     "non isole: courbe de points fixes y = 0"},
     {"ZeroFieldIsAllFixed", "0", "0", LP::Zero, PT::Undetermined, St::None, kNoOrder,
      "non isole: tous les points sont fixes"},
 };
