@@ -19,28 +19,32 @@ struct Sys {
 };
 
 const Sys kSystems[] = {
-    {"-y + x^2 + x*y", "x + x*y"},                                   // weak focus, order 1
-    {"-y - x*(x^2+y^2)^3", "x - y*(x^2+y^2)^3"},                     // weak focus, order 3 (degree 7)
-    {"-y + x*y", "x + x^2 - y^2"},                                   // reversible centre
-    {"-y - x*y", "x + 2*x*y"},                                       // Lotka-Volterra centre
-    {"-y - 3*x^2 + 2*x*y + y^2", "x + x^2 - 4*x*y - y^2"},           // unproven centre: worst case
-    {"-7/3*y + 5/2*x^2 - 11/7*x*y + 3*x^3 - 2/9*y^3", "7/3*x + 13/5*x*y - 4*y^2 + 8/11*x^2*y"}, // weak focus
-    {"x*y", "-y + x^2"},                                             // semi-hyperbolic saddle
-    {"y", "-x^3 + 4*x*y"},                                           // elliptic saddle
-    {"x^2 - y^2", "2*x*y"},                                          // linearly zero
+    { "-y + x^2 + x*y", "x + x*y" }, // weak focus, order 1
+    { "-y - x*(x^2+y^2)^3", "x - y*(x^2+y^2)^3" }, // weak focus, order 3 (degree 7)
+    { "-y + x*y", "x + x^2 - y^2" }, // reversible centre
+    { "-y - x*y", "x + 2*x*y" }, // Lotka-Volterra centre
+    { "-y - 3*x^2 + 2*x*y + y^2", "x + x^2 - 4*x*y - y^2" }, // unproven centre: worst case
+    { "-7/3*y + 5/2*x^2 - 11/7*x*y + 3*x^3 - 2/9*y^3",
+        "7/3*x + 13/5*x*y - 4*y^2 + 8/11*x^2*y" }, // weak focus
+    { "x*y", "-y + x^2" }, // semi-hyperbolic saddle
+    { "y", "-x^3 + 4*x*y" }, // elliptic saddle
+    { "x^2 - y^2", "2*x*y" }, // linearly zero
 };
 
 void BM_ClassifyOrigin(benchmark::State& state)
 {
     const Sys& s = kSystems[state.range(0)];
-    auto ctx = std::make_shared<const MpolyCtx>(std::vector<std::string>{"x", "y"});
+    auto ctx = std::make_shared<const MpolyCtx>(std::vector<std::string> { "x", "y" });
     FmpqMpoly p(ctx), q(ctx);
     fmpq_mpoly_set_str_pretty(p.raw(), s.p, ctx->cnames(), p.craw());
     fmpq_mpoly_set_str_pretty(q.raw(), s.q, ctx->cnames(), q.craw());
-    for (auto _ : state) benchmark::DoNotOptimize(vindrel::engine::ClassifyOrigin(p, q));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(vindrel::engine::ClassifyOrigin(p, q));
     state.SetLabel(std::string(s.p) + " ; " + s.q);
 }
-BENCHMARK(BM_ClassifyOrigin)->DenseRange(0, sizeof(kSystems) / sizeof(kSystems[0]) - 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ClassifyOrigin)
+    ->DenseRange(0, sizeof(kSystems) / sizeof(kSystems[0]) - 1)
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -46,7 +46,8 @@ std::vector<Direction> AxisCandidates(const System& s)
         if (h.IsZero()) continue;
         const FormZeros z = RealLinearFactors(h);
         if (k == div.LowDegree())
-            for (const auto& d : z.rational) add(d);
+            for (const auto& d : z.rational)
+                add(d);
         else {
             // Only lines on which every homogeneous part vanishes can be axes.
             std::vector<Direction> keep;
@@ -63,13 +64,14 @@ std::vector<Direction> AxisCandidates(const System& s)
 // kernel of the linear part: the axes, and zeros of x Q_k - y P_k.
 std::vector<Direction> SecondCandidates(const System& s)
 {
-    std::vector<Direction> out{{Rational(1), Rational(0)}, {Rational(0), Rational(1)}};
+    std::vector<Direction> out { { Rational(1), Rational(0) }, { Rational(0), Rational(1) } };
     const int deg = std::max(s.P.Degree(), s.Q.Degree());
     const Poly2 x = Poly2::Monomial(1, 0), y = Poly2::Monomial(0, 1);
     for (int k = 1; k <= deg; ++k) {
         const Poly2 form = x * s.Q.Homogeneous(k) - y * s.P.Homogeneous(k);
         if (form.IsZero()) continue;
-        for (const auto& d : RealLinearFactors(form).rational) out.push_back(d);
+        for (const auto& d : RealLinearFactors(form).rational)
+            out.push_back(d);
     }
     return out;
 }
@@ -77,13 +79,13 @@ std::vector<Direction> SecondCandidates(const System& s)
 // The reflection fixing e and reversing w, if the system is reversible under it.
 std::optional<Mat2> ReversingReflection(const System& s, const Direction& e, const Direction& w)
 {
-    const Mat2 m{e.dx, w.dx, e.dy, w.dy};
+    const Mat2 m { e.dx, w.dx, e.dy, w.dy };
     const Rational det = m.Det();
     if (det.IsZero()) return std::nullopt;
     // R = M diag(1, -1) M^-1.
     const Rational inv = Rational(1) / det;
-    const Mat2 r{inv * (m.a * m.d + m.b * m.c), inv * (Rational(-2) * m.a * m.b),
-                 inv * (Rational(2) * m.c * m.d), inv * (-(m.c * m.b) - m.d * m.a)};
+    const Mat2 r { inv * (m.a * m.d + m.b * m.c), inv * (Rational(-2) * m.a * m.b),
+        inv * (Rational(2) * m.c * m.d), inv * (-(m.c * m.b) - m.d * m.a) };
     // f(R z) + R f(z) = 0.
     const Poly2 p = s.P.Linear(r.a, r.b, r.c, r.d);
     const Poly2 q = s.Q.Linear(r.a, r.b, r.c, r.d);
@@ -97,7 +99,7 @@ std::optional<CentreProof> Reversibility(const System& s)
     const Mat2 j = JacobianAtOrigin(s);
     const auto seconds = SecondCandidates(s);
     for (const auto& e : AxisCandidates(s)) {
-        const Direction je{j.a * e.dx + j.b * e.dy, j.c * e.dx + j.d * e.dy};
+        const Direction je { j.a * e.dx + j.b * e.dy, j.c * e.dx + j.d * e.dy };
         std::vector<Direction> ws;
         if (!IsNull(je))
             ws.push_back(je);
@@ -106,8 +108,8 @@ std::optional<CentreProof> Reversibility(const System& s)
         for (const auto& w : ws) {
             if (Parallel(e, w)) continue;
             if (ReversingReflection(s, e, w))
-                return CentreProof{texts::kReasonReversible,
-                                   texts::ReversibleExplanation(LineText(e), LineText(w))};
+                return CentreProof { texts::kReasonReversible,
+                    texts::ReversibleExplanation(LineText(e), LineText(w)) };
         }
     }
     return std::nullopt;
@@ -118,14 +120,16 @@ std::vector<Poly2::Exp> Monomials(int lo, int hi)
 {
     std::vector<Poly2::Exp> out;
     for (int d = lo; d <= hi; ++d)
-        for (int i = d; i >= 0; --i) out.push_back({i, d - i});
+        for (int i = d; i >= 0; --i)
+            out.push_back({ i, d - i });
     return out;
 }
 
 Poly2 FromCoefficients(const std::vector<Poly2::Exp>& monos, const std::vector<Rational>& v)
 {
     Poly2 p;
-    for (std::size_t k = 0; k < monos.size(); ++k) p.AddTerm(monos[k].first, monos[k].second, v[k]);
+    for (std::size_t k = 0; k < monos.size(); ++k)
+        p.AddTerm(monos[k].first, monos[k].second, v[k]);
     return p;
 }
 
@@ -140,7 +144,7 @@ std::optional<CentreProof> FirstIntegral(const System& s)
     const auto kernel = NullSpace(CoefficientMatrix(images), static_cast<int>(monos.size()));
     if (kernel.empty()) return std::nullopt;
     const Poly2 h = FromCoefficients(monos, kernel.front());
-    return CentreProof{texts::kReasonFirstIntegral, texts::FirstIntegralExplanation(h.ToString())};
+    return CentreProof { texts::kReasonFirstIntegral, texts::FirstIntegralExplanation(h.ToString()) };
 }
 
 std::optional<CentreProof> IntegratingFactor(const System& s)
@@ -155,7 +159,7 @@ std::optional<CentreProof> IntegratingFactor(const System& s)
     for (const auto& v : NullSpace(CoefficientMatrix(images), static_cast<int>(monos.size()))) {
         if (v.front().IsZero()) continue; // M(0,0) = 0: no local first integral from it
         const Poly2 m = FromCoefficients(monos, v);
-        return CentreProof{texts::kReasonFirstIntegral, texts::IntegratingFactorExplanation(m.ToString())};
+        return CentreProof { texts::kReasonFirstIntegral, texts::IntegratingFactorExplanation(m.ToString()) };
     }
     return std::nullopt;
 }
@@ -172,7 +176,7 @@ std::optional<CentreProof> InverseIntegratingFactor(const System& s)
     for (const auto& v : NullSpace(CoefficientMatrix(images), static_cast<int>(monos.size()))) {
         if (v.front().IsZero()) continue; // V(0,0) = 0: 1/V is singular at the point
         const Poly2 inv = FromCoefficients(monos, v);
-        return CentreProof{texts::kReasonFirstIntegral, texts::InverseFactorExplanation(inv.ToString())};
+        return CentreProof { texts::kReasonFirstIntegral, texts::InverseFactorExplanation(inv.ToString()) };
     }
     return std::nullopt;
 }
@@ -181,7 +185,8 @@ std::optional<CentreProof> InverseIntegratingFactor(const System& s)
 
 std::optional<CentreProof> ProveCentre(const System& s)
 {
-    if (Divergence(s).IsZero()) return CentreProof{texts::kReasonHamiltonian, texts::kHamiltonianExplanation};
+    if (Divergence(s).IsZero())
+        return CentreProof { texts::kReasonHamiltonian, texts::kHamiltonianExplanation };
     if (auto r = Reversibility(s)) return r;
     if (auto r = FirstIntegral(s)) return r;
     if (auto r = IntegratingFactor(s)) return r;

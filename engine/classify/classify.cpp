@@ -19,7 +19,7 @@ using classify::Rational;
 using classify::Series;
 using classify::System;
 
-constexpr int kMaxFocalOrder = 5;   // Lyapunov values L1..L5
+constexpr int kMaxFocalOrder = 5; // Lyapunov values L1..L5
 constexpr int kMinSeriesOrder = 20; // centre manifold and Andreev series, at least this order
 
 // Series order for a system: high enough that a leading term coming straight
@@ -65,13 +65,14 @@ Nature Hyperbolic(const Mat2& j)
     if (d.Sign() < 0) {
         n.type = PointType::Saddle;
         n.reason = "D = " + Str(d) + " < 0";
-        return Finish(n, "Le déterminant D = " + Str(d) +
-                             " est négatif : les valeurs propres sont réelles et de signes opposés.");
+        return Finish(n,
+            "Le déterminant D = " + Str(d)
+                + " est négatif : les valeurs propres sont réelles et de signes opposés.");
     }
     n.stability = StabilityOfSign(t.Sign());
     n.reason = td + " > 0, T^2 - 4D = " + Str(disc) + " " + SignText(disc.Sign());
-    std::string why = "Trace T = " + Str(t) + ", déterminant D = " + Str(d) + " > 0, discriminant T² - 4D = " +
-                      Str(disc);
+    std::string why
+        = "Trace T = " + Str(t) + ", déterminant D = " + Str(d) + " > 0, discriminant T² - 4D = " + Str(disc);
     if (disc.Sign() > 0) {
         n.type = PointType::Node;
         why += " > 0 : valeurs propres réelles distinctes de même signe que T.";
@@ -90,7 +91,8 @@ Nature Hyperbolic(const Mat2& j)
 std::string ZeroValuesText(int upTo)
 {
     std::string s;
-    for (int k = 1; k <= upTo; ++k) s += "L" + std::to_string(k) + " = ";
+    for (int k = 1; k <= upTo; ++k)
+        s += "L" + std::to_string(k) + " = ";
     return s + "0";
 }
 
@@ -98,14 +100,15 @@ Nature Imaginary(const System& s, const Mat2& j)
 {
     Nature n;
     n.linearPart = LinearPart::Imaginary;
-    const std::string intro = "Valeurs propres imaginaires pures +/- i racine(D) (T = 0, D = " + Str(j.Det()) +
-                              " > 0) : centre ou foyer faible.";
+    const std::string intro = "Valeurs propres imaginaires pures +/- i racine(D) (T = 0, D = " + Str(j.Det())
+        + " > 0) : centre ou foyer faible.";
     const auto focal = classify::FirstFocalValue(s, kMaxFocalOrder);
     if (focal.order > 0) {
         n.type = PointType::WeakFocus;
         n.order = focal.order;
         n.stability = StabilityOfSign(focal.sign);
-        const std::string lk = "L" + std::to_string(focal.order) + " = " + focal.value + " " + SignText(focal.sign);
+        const std::string lk
+            = "L" + std::to_string(focal.order) + " = " + focal.value + " " + SignText(focal.sign);
         n.reason = (focal.order > 1 ? ZeroValuesText(focal.order - 1) + ", " : std::string()) + lk;
         return Finish(n, intro + " Valeurs de Lyapunov : " + n.reason + ".");
     }
@@ -117,16 +120,17 @@ Nature Imaginary(const System& s, const Mat2& j)
     }
     n.type = PointType::Undetermined;
     n.reason = zeros + ", centre non prouve";
-    n.explanation = intro + " Les valeurs de Lyapunov L1 à L" + std::to_string(kMaxFocalOrder) +
-                    " sont nulles et aucune preuve de centre n'a été trouvée : centre ou foyer faible d'ordre > " +
-                    std::to_string(kMaxFocalOrder) + " (non déterminé).";
+    n.explanation = intro + " Les valeurs de Lyapunov L1 à L" + std::to_string(kMaxFocalOrder)
+        + " sont nulles et aucune preuve de centre n'a été trouvée : centre ou foyer faible d'ordre > "
+        + std::to_string(kMaxFocalOrder) + " (non déterminé).";
     return n;
 }
 
 Series Derivative(const Series& h)
 {
     Series d(h.size());
-    for (std::size_t k = 1; k < h.size(); ++k) d[k - 1] = Rational(static_cast<slong>(k)) * h[k];
+    for (std::size_t k = 1; k < h.size(); ++k)
+        d[k - 1] = Rational(static_cast<slong>(k)) * h[k];
     return d;
 }
 
@@ -171,7 +175,8 @@ Nature NonIsolated(LinearPart kind, const std::string& curve)
         n.explanation = "Le champ est identiquement nul : tous les points sont fixes.";
     } else {
         n.reason = "non isole: courbe de points fixes " + curve + " = 0";
-        n.explanation = "Le point n'est pas isolé : il appartient à la courbe de points fixes " + curve + " = 0.";
+        n.explanation
+            = "Le point n'est pas isolé : il appartient à la courbe de points fixes " + curve + " = 0.";
     }
     return n;
 }
@@ -180,8 +185,8 @@ Nature SemiHyperbolic(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, cons
 {
     const Rational t = j.Trace();
     const Direction e0 = classify::KernelOfRankOne(j);
-    const Direction et = classify::KernelOfRankOne({j.a - t, j.b, j.c, j.d - t});
-    const System w = classify::ChangeBasis(s, {e0.dx, et.dx, e0.dy, et.dy});
+    const Direction et = classify::KernelOfRankOne({ j.a - t, j.b, j.c, j.d - t });
+    const System w = classify::ChangeBasis(s, { e0.dx, et.dx, e0.dy, et.dy });
     // u' = U(u, v), v' = T v + V(u, v) with U, V without linear terms.
     const Poly2& u = w.P;
     const Poly2 v = w.Q - Poly2::Monomial(0, 1, t);
@@ -191,7 +196,8 @@ Nature SemiHyperbolic(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, cons
     for (int k = 2; k <= n; ++k) {
         const Series lhs = classify::SeriesMul(Derivative(h), u.Along(h, k), k);
         const Series rhs = v.Along(h, k);
-        h[static_cast<std::size_t>(k)] = (lhs[static_cast<std::size_t>(k)] - rhs[static_cast<std::size_t>(k)]) / t;
+        h[static_cast<std::size_t>(k)]
+            = (lhs[static_cast<std::size_t>(k)] - rhs[static_cast<std::size_t>(k)]) / t;
     }
     const Series g = u.Along(h, n);
     const int m = classify::SeriesOrder(g);
@@ -201,16 +207,18 @@ Nature SemiHyperbolic(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, cons
     const std::string intro = "Valeurs propres 0 et lambda = " + Str(t) + " (D = 0, T <> 0).";
     if (m < 0) {
         // The reduced equation vanishes to high order: a curve of fixed points, or a very degenerate point.
-        if (auto curve = FixedCurveThroughOrigin(P, Q)) return NonIsolated(LinearPart::SemiHyperbolic, *curve);
+        if (auto curve = FixedCurveThroughOrigin(P, Q))
+            return NonIsolated(LinearPart::SemiHyperbolic, *curve);
         out.type = PointType::Undetermined;
         out.reason = "variete centrale: x' = O(x^" + std::to_string(n + 1) + ")";
-        out.explanation = intro + " Sur la variété centrale, la dynamique est nulle jusqu'à l'ordre " +
-                          std::to_string(n) + " : nature non déterminée.";
+        out.explanation = intro + " Sur la variété centrale, la dynamique est nulle jusqu'à l'ordre "
+            + std::to_string(n) + " : nature non déterminée.";
         return out;
     }
     const Rational a = g[static_cast<std::size_t>(m)];
     out.reason = "variete centrale: x' = " + LeadingText(g, m);
-    std::string why = intro + " Sur la variété centrale, x' = " + LeadingText(g, m) + " : m = " + std::to_string(m);
+    std::string why
+        = intro + " Sur la variété centrale, x' = " + LeadingText(g, m) + " : m = " + std::to_string(m);
     if (m % 2 == 0) {
         out.type = PointType::SaddleNode;
         why += " est pair.";
@@ -233,23 +241,25 @@ Nature Monodromic(const System& s, Nature n, const std::string& intro)
         return Finish(n, intro + " Le point est un centre ou un foyer. " + proof->explanation);
     }
     n.type = PointType::Undetermined;
-    n.explanation = intro + " Le point est un centre ou un foyer (non déterminé : aucune preuve de centre trouvée).";
+    n.explanation
+        = intro + " Le point est un centre ou un foyer (non déterminé : aucune preuve de centre trouvée).";
     return n;
 }
 
 Nature Nilpotent(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const System& s, const Mat2& j)
 {
     // Basis (J w2, w2): u' = v + X(u, v), v' = Y(u, v).
-    const Direction w2 = (j.a.IsZero() && j.c.IsZero()) ? Direction{Rational(0), Rational(1)}
-                                                        : Direction{Rational(1), Rational(0)};
-    const Direction w1{j.a * w2.dx + j.b * w2.dy, j.c * w2.dx + j.d * w2.dy};
-    const System w = classify::ChangeBasis(s, {w1.dx, w2.dx, w1.dy, w2.dy});
+    const Direction w2 = (j.a.IsZero() && j.c.IsZero()) ? Direction { Rational(0), Rational(1) }
+                                                        : Direction { Rational(1), Rational(0) };
+    const Direction w1 { j.a * w2.dx + j.b * w2.dy, j.c * w2.dx + j.d * w2.dy };
+    const System w = classify::ChangeBasis(s, { w1.dx, w2.dx, w1.dy, w2.dy });
     const Poly2 x = w.P - Poly2::Monomial(0, 1);
     const Poly2& y = w.Q;
     const int n = SeriesLength(s);
     // v = f(u) solves v + X(u, v) = 0.
     Series f(static_cast<std::size_t>(n + 1));
-    for (int k = 2; k <= n; ++k) f[static_cast<std::size_t>(k)] = -x.Along(f, k)[static_cast<std::size_t>(k)];
+    for (int k = 2; k <= n; ++k)
+        f[static_cast<std::size_t>(k)] = -x.Along(f, k)[static_cast<std::size_t>(k)];
     const Series bigF = y.Along(f, n);
     const Series bigG = (x.Dx() + y.Dy()).Along(f, n);
     const int alpha = classify::SeriesOrder(bigF);
@@ -262,15 +272,15 @@ Nature Nilpotent(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Sys
         if (auto curve = FixedCurveThroughOrigin(P, Q)) return NonIsolated(LinearPart::Nilpotent, *curve);
         out.type = PointType::Undetermined;
         out.reason = "Andreev: F = O(x^" + std::to_string(n + 1) + ")";
-        out.explanation = intro + " F(x) = Y(x, f(x)) est nulle jusqu'à l'ordre " + std::to_string(n) +
-                          " : nature non déterminée.";
+        out.explanation = intro + " F(x) = Y(x, f(x)) est nulle jusqu'à l'ordre " + std::to_string(n)
+            + " : nature non déterminée.";
         return out;
     }
     const Rational a = bigF[static_cast<std::size_t>(alpha)];
-    out.reason = "Andreev: n = " + std::to_string(alpha) +
-                 (beta < 0 ? std::string(", G = 0") : ", m = " + std::to_string(beta));
-    intro += " Théorème d'Andreev : F(x) = " + LeadingText(bigF, alpha) + ", G(x) = " +
-             (beta < 0 ? "0 (jusqu'à l'ordre " + std::to_string(n) + ")" : LeadingText(bigG, beta)) + ".";
+    out.reason = "Andreev: n = " + std::to_string(alpha)
+        + (beta < 0 ? std::string(", G = 0") : ", m = " + std::to_string(beta));
+    intro += " Théorème d'Andreev : F(x) = " + LeadingText(bigF, alpha) + ", G(x) = "
+        + (beta < 0 ? "0 (jusqu'à l'ordre " + std::to_string(n) + ")" : LeadingText(bigG, beta)) + ".";
     // With G = 0 to the computed order, beta > n >= alpha: the comparisons below
     // treat it as alpha < 2 beta + 1, which is what G identically 0 also gives.
     const bool gNone = beta < 0;
@@ -284,8 +294,8 @@ Nature Nilpotent(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Sys
         return Finish(out, intro);
     }
     const bool beyond = !gNone && alpha > 2 * beta + 1;
-    const bool boundary = !gNone && alpha == 2 * beta + 1 &&
-                          (b * b + Rational(4) * a * Rational(beta + 1)).Sign() >= 0;
+    const bool boundary
+        = !gNone && alpha == 2 * beta + 1 && (b * b + Rational(4) * a * Rational(beta + 1)).Sign() >= 0;
     if (beyond || boundary) {
         if (beta % 2 == 0) {
             out.type = PointType::Node;
@@ -301,8 +311,10 @@ Nature Nilpotent(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Sys
 std::string DirectionsText(const classify::FormZeros& z)
 {
     std::string s;
-    for (const auto& d : z.rational) s += (s.empty() ? "" : ", ") + classify::LineText(d);
-    for (const auto& t : z.irrational) s += (s.empty() ? "" : ", ") + t;
+    for (const auto& d : z.rational)
+        s += (s.empty() ? "" : ", ") + classify::LineText(d);
+    for (const auto& t : z.irrational)
+        s += (s.empty() ? "" : ", ") + t;
     return s;
 }
 
@@ -311,17 +323,18 @@ Nature LinearlyZero(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const 
     if (auto curve = FixedCurveThroughOrigin(P, Q)) return NonIsolated(LinearPart::Zero, *curve);
     Nature out;
     out.linearPart = LinearPart::Zero;
-    const int m = std::min(s.P.IsZero() ? s.Q.LowDegree() : s.P.LowDegree(),
-                           s.Q.IsZero() ? s.P.LowDegree() : s.Q.LowDegree());
-    const Poly2 form = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m);
-    const std::string intro = "Partie linéaire nulle ; partie homogène de plus bas degré : degré " +
-                              std::to_string(m) + ".";
+    const int m = std::min(
+        s.P.IsZero() ? s.Q.LowDegree() : s.P.LowDegree(), s.Q.IsZero() ? s.P.LowDegree() : s.Q.LowDegree());
+    const Poly2 form
+        = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m);
+    const std::string intro
+        = "Partie linéaire nulle ; partie homogène de plus bas degré : degré " + std::to_string(m) + ".";
     out.type = PointType::Undetermined;
     if (form.IsZero()) {
         out.reason = "partie lineaire nulle, toutes directions caracteristiques";
-        out.explanation = intro + " x Q" + std::to_string(m) + " - y P" + std::to_string(m) +
-                          " est identiquement nul : toutes les directions sont caractéristiques (nature non "
-                          "déterminée).";
+        out.explanation = intro + " x Q" + std::to_string(m) + " - y P" + std::to_string(m)
+            + " est identiquement nul : toutes les directions sont caractéristiques (nature non "
+              "déterminée).";
         return out;
     }
     const auto zeros = classify::RealLinearFactors(form);
@@ -329,12 +342,13 @@ Nature LinearlyZero(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const 
     if (count == 0) {
         out.reason = "partie lineaire nulle, aucune direction caracteristique";
         return Monodromic(s, out,
-                          intro + " " + form.ToString() + " ne s'annule sur aucune droite réelle : aucune "
-                                                          "direction caractéristique.");
+            intro + " " + form.ToString()
+                + " ne s'annule sur aucune droite réelle : aucune "
+                  "direction caractéristique.");
     }
     out.reason = "partie lineaire nulle, " + std::to_string(count) + " direction(s) caracteristique(s)";
-    out.explanation = intro + " Directions caractéristiques (zéros réels de " + form.ToString() +
-                      ") : " + DirectionsText(zeros) + ". Nature non déterminée (pas d'éclatement).";
+    out.explanation = intro + " Directions caractéristiques (zéros réels de " + form.ToString()
+        + ") : " + DirectionsText(zeros) + ". Nature non déterminée (pas d'éclatement).";
     return out;
 }
 
@@ -343,7 +357,7 @@ Nature LinearlyZero(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const 
 Nature ClassifyOrigin(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q)
 {
     if (P.ctx() != Q.ctx()) throw std::invalid_argument("P et Q n'ont pas le même contexte");
-    const System s{Poly2::FromMpoly(P), Poly2::FromMpoly(Q)};
+    const System s { Poly2::FromMpoly(P), Poly2::FromMpoly(Q) };
     if (!s.P.Coeff(0, 0).IsZero() || !s.Q.Coeff(0, 0).IsZero())
         throw std::invalid_argument("l'origine n'est pas un point fixe");
     const Mat2 j = classify::JacobianAtOrigin(s);

@@ -71,8 +71,9 @@ FocalResult FirstFocalValue(const System& s, int maxOrder)
     const Mat2 j = JacobianAtOrigin(s);
     const Rational det = j.Det();
     const Rational sign(j.b.Sign() > 0 ? 1 : -1);
-    const Poly2 f2 = sign * (Poly2::Monomial(2, 0, -j.c) + Poly2::Monomial(1, 1, Rational(2) * j.a) +
-                             Poly2::Monomial(0, 2, j.b));
+    const Poly2 f2 = sign
+        * (Poly2::Monomial(2, 0, -j.c) + Poly2::Monomial(1, 1, Rational(2) * j.a)
+            + Poly2::Monomial(0, 2, j.b));
     const int top = 2 * maxOrder + 2;
     std::vector<Poly2> pk(static_cast<std::size_t>(top + 1)), qk(static_cast<std::size_t>(top + 1));
     for (int k = 2; k <= top; ++k) {
@@ -95,7 +96,8 @@ FocalResult FirstFocalValue(const System& s, int maxOrder)
         }
         const bool even = k % 2 == 0;
         const int unknowns = even ? k + 2 : k + 1;
-        Matrix m(static_cast<std::size_t>(unknowns), std::vector<Rational>(static_cast<std::size_t>(unknowns)));
+        Matrix m(
+            static_cast<std::size_t>(unknowns), std::vector<Rational>(static_cast<std::size_t>(unknowns)));
         std::vector<Rational> rhs(static_cast<std::size_t>(unknowns));
         for (int i = 0; i <= k; ++i) {
             const Poly2 image = LinearImage(i, k, j);
@@ -108,12 +110,14 @@ FocalResult FirstFocalValue(const System& s, int maxOrder)
             kernel = f2.Pow(k / 2);
             for (int i = 0; i <= k; ++i)
                 m[static_cast<std::size_t>(i)][static_cast<std::size_t>(k + 1)] = -kernel.Coeff(i, k - i);
-            m[static_cast<std::size_t>(k + 1)][static_cast<std::size_t>(k)] = Rational(1); // x^k coefficient = 0
+            m[static_cast<std::size_t>(k + 1)][static_cast<std::size_t>(k)]
+                = Rational(1); // x^k coefficient = 0
         }
         auto sol = SolveUnique(std::move(m), std::move(rhs));
-        if (!sol) return FocalResult{};
+        if (!sol) return FocalResult {};
         Poly2 fk;
-        for (int i = 0; i <= k; ++i) fk.AddTerm(i, k - i, (*sol)[static_cast<std::size_t>(i)]);
+        for (int i = 0; i <= k; ++i)
+            fk.AddTerm(i, k - i, (*sol)[static_cast<std::size_t>(i)]);
         f[static_cast<std::size_t>(k)] = fk;
         fx[static_cast<std::size_t>(k)] = fk.Dx();
         fy[static_cast<std::size_t>(k)] = fk.Dy();

@@ -42,7 +42,7 @@ FocalResult FirstFocalValue(const System& s, int maxOrder);
 
 // A proof that a monodromic point at the origin is a centre, if one is found.
 struct CentreProof {
-    std::string reason;      // short ASCII
+    std::string reason; // short ASCII
     std::string explanation; // French sentence
 };
 std::optional<CentreProof> ProveCentre(const System& s);

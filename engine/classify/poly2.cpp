@@ -52,7 +52,7 @@ Poly2 Poly2::FromMpoly(const flint::FmpqMpoly& p)
                 throw std::invalid_argument("le système contient une constante littérale");
         fmpq_mpoly_get_term_coeff_fmpq(c.raw(), p.raw(), t, p.craw());
         out.AddTerm(static_cast<int>(exps[0]), nvars > 1 ? static_cast<int>(exps[1]) : 0,
-                    Rational::FromFmpq(c.raw()));
+            Rational::FromFmpq(c.raw()));
     }
     return out;
 }
@@ -60,7 +60,8 @@ Poly2 Poly2::FromMpoly(const flint::FmpqMpoly& p)
 int Poly2::Degree() const
 {
     int d = -1;
-    for (const auto& [e, c] : terms_) d = std::max(d, e.first + e.second);
+    for (const auto& [e, c] : terms_)
+        d = std::max(d, e.first + e.second);
     return d;
 }
 
@@ -74,14 +75,14 @@ int Poly2::LowDegree() const
 
 Rational Poly2::Coeff(int i, int j) const
 {
-    auto it = terms_.find({i, j});
+    auto it = terms_.find({ i, j });
     return it == terms_.end() ? Rational() : it->second;
 }
 
 void Poly2::AddTerm(int i, int j, const Rational& c)
 {
     if (c.IsZero()) return;
-    auto [it, inserted] = terms_.try_emplace({i, j}, c);
+    auto [it, inserted] = terms_.try_emplace({ i, j }, c);
     if (!inserted) {
         it->second += c;
         if (it->second.IsZero()) terms_.erase(it);
@@ -122,13 +123,15 @@ Poly2 Poly2::Dy() const
 
 Poly2& Poly2::operator+=(const Poly2& o)
 {
-    for (const auto& [e, c] : o.terms_) AddTerm(e.first, e.second, c);
+    for (const auto& [e, c] : o.terms_)
+        AddTerm(e.first, e.second, c);
     return *this;
 }
 
 Poly2& Poly2::operator-=(const Poly2& o)
 {
-    for (const auto& [e, c] : o.terms_) AddTerm(e.first, e.second, -c);
+    for (const auto& [e, c] : o.terms_)
+        AddTerm(e.first, e.second, -c);
     return *this;
 }
 
@@ -136,7 +139,8 @@ Poly2 operator*(const Poly2& a, const Poly2& b)
 {
     Poly2 r;
     for (const auto& [ea, ca] : a.terms_)
-        for (const auto& [eb, cb] : b.terms_) r.AddTerm(ea.first + eb.first, ea.second + eb.second, ca * cb);
+        for (const auto& [eb, cb] : b.terms_)
+            r.AddTerm(ea.first + eb.first, ea.second + eb.second, ca * cb);
     return r;
 }
 
@@ -144,14 +148,16 @@ Poly2 operator*(const Rational& c, const Poly2& a)
 {
     Poly2 r;
     if (c.IsZero()) return r;
-    for (const auto& [e, v] : a.terms_) r.terms_.emplace(e, c * v);
+    for (const auto& [e, v] : a.terms_)
+        r.terms_.emplace(e, c * v);
     return r;
 }
 
 Poly2 Poly2::Pow(int e) const
 {
     Poly2 r = Constant(Rational(1));
-    for (int k = 0; k < e; ++k) r = r * *this;
+    for (int k = 0; k < e; ++k)
+        r = r * *this;
     return r;
 }
 
@@ -160,7 +166,7 @@ Poly2 Poly2::Linear(const Rational& a, const Rational& b, const Rational& c, con
     const int n = std::max(Degree(), 0);
     const Poly2 u = Monomial(1, 0, a) + Monomial(0, 1, b);
     const Poly2 v = Monomial(1, 0, c) + Monomial(0, 1, d);
-    std::vector<Poly2> up{Constant(Rational(1))}, vp{Constant(Rational(1))};
+    std::vector<Poly2> up { Constant(Rational(1)) }, vp { Constant(Rational(1)) };
     for (int k = 1; k <= n; ++k) {
         up.push_back(up.back() * u);
         vp.push_back(vp.back() * v);
@@ -174,9 +180,11 @@ Poly2 Poly2::Linear(const Rational& a, const Rational& b, const Rational& c, con
 Series Poly2::Along(const Series& h, int n) const
 {
     int maxJ = 0;
-    for (const auto& [e, c] : terms_) maxJ = std::max(maxJ, e.second);
-    std::vector<Series> hp{Series{Rational(1)}};
-    for (int j = 1; j <= maxJ; ++j) hp.push_back(SeriesMul(hp.back(), h, n));
+    for (const auto& [e, c] : terms_)
+        maxJ = std::max(maxJ, e.second);
+    std::vector<Series> hp { Series { Rational(1) } };
+    for (int j = 1; j <= maxJ; ++j)
+        hp.push_back(SeriesMul(hp.back(), h, n));
     Series r(static_cast<std::size_t>(n + 1));
     for (const auto& [e, c] : terms_) {
         const Series& pj = hp[static_cast<std::size_t>(e.second)];
@@ -188,7 +196,7 @@ Series Poly2::Along(const Series& h, int n) const
 
 std::string Poly2::ToString() const
 {
-    auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string>{"x", "y"});
+    auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string> { "x", "y" });
     flint::FmpqMpoly p(ctx);
     ulong exps[2];
     for (const auto& [e, c] : terms_) {
@@ -205,7 +213,8 @@ namespace {
 flint::FmpzPoly IntegerPoly(const std::vector<Rational>& c)
 {
     flint::FmpqPoly q;
-    for (std::size_t i = 0; i < c.size(); ++i) fmpq_poly_set_coeff_fmpq(q.raw(), static_cast<slong>(i), c[i].raw());
+    for (std::size_t i = 0; i < c.size(); ++i)
+        fmpq_poly_set_coeff_fmpq(q.raw(), static_cast<slong>(i), c[i].raw());
     flint::FmpzPoly z;
     fmpq_poly_get_numerator(z.raw(), q.raw());
     return z;
@@ -214,7 +223,7 @@ flint::FmpzPoly IntegerPoly(const std::vector<Rational>& c)
 // The polynomial in m, leading coefficient made positive, printed like the others.
 std::string PolyInMText(const fmpz_poly_struct* p)
 {
-    auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string>{"m"});
+    auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string> { "m" });
     flint::FmpqMpoly q(ctx);
     const bool negate = fmpz_sgn(fmpz_poly_lead(p)) < 0;
     flint::Fmpq c;
@@ -236,8 +245,9 @@ FormZeros RealLinearFactors(const Poly2& form)
     if (k <= 0) return out;
     // Lines x = t*y: roots t of g(t) = form(t, 1); the line y = 0 when g drops degree.
     std::vector<Rational> g(static_cast<std::size_t>(k + 1));
-    for (int i = 0; i <= k; ++i) g[static_cast<std::size_t>(i)] = form.Coeff(i, k - i);
-    if (g[static_cast<std::size_t>(k)].IsZero()) out.rational.push_back({Rational(1), Rational(0)});
+    for (int i = 0; i <= k; ++i)
+        g[static_cast<std::size_t>(i)] = form.Coeff(i, k - i);
+    if (g[static_cast<std::size_t>(k)].IsZero()) out.rational.push_back({ Rational(1), Rational(0) });
     flint::FmpzPoly z = IntegerPoly(g);
     if (fmpz_poly_degree(z.raw()) < 1) return out;
     fmpz_poly_factor_t fac;
@@ -250,7 +260,7 @@ FormZeros RealLinearFactors(const Poly2& form)
             // p1 t + p0 = 0: t = -p0/p1, direction (t, 1).
             Rational t;
             fmpq_set_fmpz_frac(t.raw(), fmpz_poly_get_coeff_ptr(p, 0), fmpz_poly_get_coeff_ptr(p, 1));
-            out.rational.push_back({-t, Rational(1)});
+            out.rational.push_back({ -t, Rational(1) });
         } else {
             const slong real = fmpz_poly_num_real_roots(p);
             if (real > 0) {
@@ -285,11 +295,13 @@ std::vector<int> RowReduce(Matrix& a, int columns)
     std::size_t row = 0;
     for (int col = 0; col < columns && row < a.size(); ++col) {
         std::size_t p = row;
-        while (p < a.size() && a[p][static_cast<std::size_t>(col)].IsZero()) ++p;
+        while (p < a.size() && a[p][static_cast<std::size_t>(col)].IsZero())
+            ++p;
         if (p == a.size()) continue;
         std::swap(a[p], a[row]);
         const Rational inv = Rational(1) / a[row][static_cast<std::size_t>(col)];
-        for (auto& v : a[row]) v *= inv;
+        for (auto& v : a[row])
+            v *= inv;
         for (std::size_t r = 0; r < a.size(); ++r) {
             if (r == row || a[r][static_cast<std::size_t>(col)].IsZero()) continue;
             const Rational f = a[r][static_cast<std::size_t>(col)];
@@ -308,11 +320,13 @@ std::optional<std::vector<Rational>> SolveUnique(Matrix a, std::vector<Rational>
 {
     const int n = static_cast<int>(rhs.size());
     if (static_cast<int>(a.size()) != n) return std::nullopt;
-    for (int r = 0; r < n; ++r) a[static_cast<std::size_t>(r)].push_back(rhs[static_cast<std::size_t>(r)]);
+    for (int r = 0; r < n; ++r)
+        a[static_cast<std::size_t>(r)].push_back(rhs[static_cast<std::size_t>(r)]);
     const auto pivots = RowReduce(a, n);
     if (static_cast<int>(pivots.size()) != n) return std::nullopt;
     std::vector<Rational> x(static_cast<std::size_t>(n));
-    for (int r = 0; r < n; ++r) x[static_cast<std::size_t>(r)] = a[static_cast<std::size_t>(r)][static_cast<std::size_t>(n)];
+    for (int r = 0; r < n; ++r)
+        x[static_cast<std::size_t>(r)] = a[static_cast<std::size_t>(r)][static_cast<std::size_t>(n)];
     return x;
 }
 
@@ -320,7 +334,8 @@ std::vector<std::vector<Rational>> NullSpace(Matrix a, int columns)
 {
     const auto pivots = RowReduce(a, columns);
     std::vector<bool> isPivot(static_cast<std::size_t>(columns), false);
-    for (int p : pivots) isPivot[static_cast<std::size_t>(p)] = true;
+    for (int p : pivots)
+        isPivot[static_cast<std::size_t>(p)] = true;
     std::vector<std::vector<Rational>> basis;
     for (int free = 0; free < columns; ++free) {
         if (isPivot[static_cast<std::size_t>(free)]) continue;
@@ -337,12 +352,15 @@ Matrix CoefficientMatrix(const std::vector<Poly2>& images)
 {
     std::map<Poly2::Exp, std::size_t> rowOf;
     for (const auto& p : images)
-        for (const auto& [e, c] : p.Terms()) rowOf.try_emplace(e, 0);
+        for (const auto& [e, c] : p.Terms())
+            rowOf.try_emplace(e, 0);
     std::size_t r = 0;
-    for (auto& [e, idx] : rowOf) idx = r++;
+    for (auto& [e, idx] : rowOf)
+        idx = r++;
     Matrix m(rowOf.size(), std::vector<Rational>(images.size()));
     for (std::size_t k = 0; k < images.size(); ++k)
-        for (const auto& [e, c] : images[k].Terms()) m[rowOf[e]][k] = c;
+        for (const auto& [e, c] : images[k].Terms())
+            m[rowOf[e]][k] = c;
     return m;
 }
 

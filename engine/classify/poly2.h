@@ -38,7 +38,7 @@ public:
 
     const std::map<Exp, Rational>& Terms() const { return terms_; }
     bool IsZero() const { return terms_.empty(); }
-    int Degree() const;    // -1 for zero
+    int Degree() const; // -1 for zero
     int LowDegree() const; // lowest total degree of a term; -1 for zero
     Rational Coeff(int i, int j) const;
     void AddTerm(int i, int j, const Rational& c);
@@ -81,7 +81,7 @@ struct Direction {
 struct FormZeros {
     std::vector<Direction> rational;
     std::vector<std::string> irrational; // one text per irreducible factor with real roots
-    int irrationalCount = 0;             // number of real lines they give
+    int irrationalCount = 0; // number of real lines they give
 };
 FormZeros RealLinearFactors(const Poly2& form);
 

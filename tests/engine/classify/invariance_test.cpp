@@ -14,7 +14,7 @@ namespace {
 
 flint::MpolyCtxPtr Ctx()
 {
-    static const auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string>{"x", "y"});
+    static const auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string> { "x", "y" });
     return ctx;
 }
 
@@ -30,8 +30,8 @@ struct Change {
 };
 
 // w' = A^-1 f(A w), with A^-1 = [[d, -b], [-c, a]] / det.
-std::pair<flint::FmpqMpoly, flint::FmpqMpoly> Transform(const flint::FmpqMpoly& p, const flint::FmpqMpoly& q,
-                                                        const Change& m)
+std::pair<flint::FmpqMpoly, flint::FmpqMpoly> Transform(
+    const flint::FmpqMpoly& p, const flint::FmpqMpoly& q, const Change& m)
 {
     const auto ctx = Ctx();
     flint::FmpqMpoly x(ctx), y(ctx), u(ctx), v(ctx);
@@ -45,7 +45,7 @@ std::pair<flint::FmpqMpoly, flint::FmpqMpoly> Transform(const flint::FmpqMpoly& 
     fmpq_mpoly_scalar_mul_si(v.raw(), x.raw(), m.c, ctx->raw());
     fmpq_mpoly_scalar_mul_si(t.raw(), y.raw(), m.d, ctx->raw());
     fmpq_mpoly_add(v.raw(), v.raw(), t.raw(), ctx->raw());
-    fmpq_mpoly_struct* args[2] = {u.raw(), v.raw()};
+    fmpq_mpoly_struct* args[2] = { u.raw(), v.raw() };
     flint::FmpqMpoly pa(ctx), qa(ctx);
     EXPECT_TRUE(fmpq_mpoly_compose_fmpq_mpoly(pa.raw(), p.raw(), args, ctx->raw(), ctx->raw()));
     EXPECT_TRUE(fmpq_mpoly_compose_fmpq_mpoly(qa.raw(), q.raw(), args, ctx->raw(), ctx->raw()));
@@ -59,7 +59,7 @@ std::pair<flint::FmpqMpoly, flint::FmpqMpoly> Transform(const flint::FmpqMpoly& 
     fmpq_mpoly_scalar_mul_si(t.raw(), pa.raw(), -m.c, ctx->raw());
     fmpq_mpoly_add(nq.raw(), nq.raw(), t.raw(), ctx->raw());
     fmpq_mpoly_scalar_div_si(nq.raw(), nq.raw(), det, ctx->raw());
-    return {std::move(np), std::move(nq)};
+    return { std::move(np), std::move(nq) };
 }
 
 std::string Text(const flint::FmpqMpoly& p)
@@ -74,31 +74,31 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"UnstableWeakFocusOfOrder1", "-y + x*(x^2+y^2)", "x + y*(x^2+y^2)"},
-    {"StableWeakFocusOfOrder2", "-y - x*(x^2+y^2)^2", "x - y*(x^2+y^2)^2"},
-    {"QuadraticWeakFocus", "-y + x^2 + x*y", "x + x*y"},
-    {"StableWeakFocusOfOrder3", "-y - x*(x^2+y^2)^3", "x - y*(x^2+y^2)^3"},
-    {"HamiltonianCentre", "y", "-x + x^2"},
-    {"LotkaVolterraCentre", "-y - x*y", "x + 2*x*y"},
-    {"UnprovenKapteynBautinCentre", "-y - 3*x^2 + 2*x*y + y^2", "x + x^2 - 4*x*y - y^2"},
-    {"ReversibleCentre", "-y + x*y", "x + x^2 - y^2"},
-    {"CentreWithFirstIntegral", "(1+y)*(y + x^2)", "-(1+y)*(x + 3*x^2 + 2*x*y)"},
-    {"Saddle", "x + y^2", "-2*y"},
-    {"DegenerateNode", "-x + y", "-y"},
-    {"SaddleNode", "x^2", "-y"},
-    {"StableNodeOnTheCentreManifold", "-x^3", "-y"},
-    {"SaddleOnACurvedCentreManifold", "x*y", "-y + x^2"},
-    {"Cusp", "y", "x^2"},
-    {"NilpotentSaddle", "y", "x^3"},
-    {"NilpotentCentre", "y", "-x^3"},
-    {"NilpotentReversibleCentre", "y", "-x^3 + x*y"},
-    {"EllipticSaddle", "y", "-x^3 + 4*x*y"},
-    {"NilpotentNode", "y", "-x^5 - 4*x^2*y"},
-    {"NilpotentSaddleNode", "y", "x^4 + x*y"},
-    {"MonodromicZeroLinearPart", "-y^3", "x^3"},
+    { "UnstableWeakFocusOfOrder1", "-y + x*(x^2+y^2)", "x + y*(x^2+y^2)" },
+    { "StableWeakFocusOfOrder2", "-y - x*(x^2+y^2)^2", "x - y*(x^2+y^2)^2" },
+    { "QuadraticWeakFocus", "-y + x^2 + x*y", "x + x*y" },
+    { "StableWeakFocusOfOrder3", "-y - x*(x^2+y^2)^3", "x - y*(x^2+y^2)^3" },
+    { "HamiltonianCentre", "y", "-x + x^2" },
+    { "LotkaVolterraCentre", "-y - x*y", "x + 2*x*y" },
+    { "UnprovenKapteynBautinCentre", "-y - 3*x^2 + 2*x*y + y^2", "x + x^2 - 4*x*y - y^2" },
+    { "ReversibleCentre", "-y + x*y", "x + x^2 - y^2" },
+    { "CentreWithFirstIntegral", "(1+y)*(y + x^2)", "-(1+y)*(x + 3*x^2 + 2*x*y)" },
+    { "Saddle", "x + y^2", "-2*y" },
+    { "DegenerateNode", "-x + y", "-y" },
+    { "SaddleNode", "x^2", "-y" },
+    { "StableNodeOnTheCentreManifold", "-x^3", "-y" },
+    { "SaddleOnACurvedCentreManifold", "x*y", "-y + x^2" },
+    { "Cusp", "y", "x^2" },
+    { "NilpotentSaddle", "y", "x^3" },
+    { "NilpotentCentre", "y", "-x^3" },
+    { "NilpotentReversibleCentre", "y", "-x^3 + x*y" },
+    { "EllipticSaddle", "y", "-x^3 + 4*x*y" },
+    { "NilpotentNode", "y", "-x^5 - 4*x^2*y" },
+    { "NilpotentSaddleNode", "y", "x^4 + x*y" },
+    { "MonodromicZeroLinearPart", "-y^3", "x^3" },
 };
 
-class NatureInvariance : public ::testing::TestWithParam<Case> {};
+class NatureInvariance : public ::testing::TestWithParam<Case> { };
 
 TEST_P(NatureInvariance, SurvivesRandomRationalChangesOfCoordinates)
 {
@@ -108,9 +108,9 @@ TEST_P(NatureInvariance, SurvivesRandomRationalChangesOfCoordinates)
     std::mt19937 rng(20261207u);
     std::uniform_int_distribution<int> entry(-3, 3);
     for (int trial = 0; trial < 4; ++trial) {
-        Change m{};
+        Change m {};
         do {
-            m = {entry(rng), entry(rng), entry(rng), entry(rng)};
+            m = { entry(rng), entry(rng), entry(rng), entry(rng) };
         } while (m.a * m.d - m.b * m.c == 0);
         const auto [np, nq] = Transform(p, q, m);
         const Nature n = ClassifyOrigin(np, nq);
@@ -123,7 +123,7 @@ TEST_P(NatureInvariance, SurvivesRandomRationalChangesOfCoordinates)
 }
 
 INSTANTIATE_TEST_SUITE_P(Classify, NatureInvariance, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace vindrel::engine

@@ -14,7 +14,7 @@ namespace {
 
 flint::MpolyCtxPtr Ctx()
 {
-    static const auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string>{"x", "y"});
+    static const auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string> { "x", "y" });
     return ctx;
 }
 
@@ -59,10 +59,11 @@ TEST(Poly2, LinearSubstitutionAgreesWithFlintComposition)
         const int a = entry(rng), b = entry(rng), c = entry(rng), d = entry(rng);
         auto u = Parse(std::to_string(a) + "*x + " + std::to_string(b) + "*y");
         auto v = Parse(std::to_string(c) + "*x + " + std::to_string(d) + "*y");
-        fmpq_mpoly_struct* args[2] = {u.raw(), v.raw()};
+        fmpq_mpoly_struct* args[2] = { u.raw(), v.raw() };
         flint::FmpqMpoly expected(Ctx());
         const auto mp = ToMpoly(p);
-        ASSERT_TRUE(fmpq_mpoly_compose_fmpq_mpoly(expected.raw(), mp.raw(), args, Ctx()->raw(), Ctx()->raw()));
+        ASSERT_TRUE(
+            fmpq_mpoly_compose_fmpq_mpoly(expected.raw(), mp.raw(), args, Ctx()->raw(), Ctx()->raw()));
         EXPECT_EQ(p.Linear(a, b, c, d), Poly2::FromMpoly(expected)) << p.ToString();
     }
 }
@@ -81,7 +82,7 @@ TEST(Poly2, SubstitutingASeriesAgreesWithFlintComposition)
             fmpq_poly_set_coeff_fmpq(hx.raw(), k, h[static_cast<std::size_t>(k)].raw());
         }
         fmpq_poly_set_coeff_si(xpoly.raw(), 1, 1);
-        fmpq_poly_struct* args[2] = {xpoly.raw(), hx.raw()};
+        fmpq_poly_struct* args[2] = { xpoly.raw(), hx.raw() };
         const auto mp = ToMpoly(p);
         ASSERT_TRUE(fmpq_mpoly_compose_fmpq_poly(got.raw(), mp.raw(), args, Ctx()->raw()));
         const Series s = p.Along(h, n);
@@ -102,12 +103,14 @@ TEST(LinearAlgebra, RandomSquareSystemsAreSolvedExactly)
         Matrix a(static_cast<std::size_t>(n), std::vector<Rational>(static_cast<std::size_t>(n)));
         std::vector<Rational> x(static_cast<std::size_t>(n)), b(static_cast<std::size_t>(n));
         for (auto& row : a)
-            for (auto& v : row) v = Rational(num(rng));
-        for (auto& v : x) v = Rational(num(rng), 3);
+            for (auto& v : row)
+                v = Rational(num(rng));
+        for (auto& v : x)
+            v = Rational(num(rng), 3);
         for (int r = 0; r < n; ++r)
             for (int c = 0; c < n; ++c)
-                b[static_cast<std::size_t>(r)] += a[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] *
-                                                  x[static_cast<std::size_t>(c)];
+                b[static_cast<std::size_t>(r)] += a[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]
+                    * x[static_cast<std::size_t>(c)];
         const auto sol = SolveUnique(a, b);
         if (!sol) continue; // a singular draw: nothing to compare
         EXPECT_EQ(*sol, x);
@@ -116,22 +119,23 @@ TEST(LinearAlgebra, RandomSquareSystemsAreSolvedExactly)
 
 TEST(LinearAlgebra, SingularSystemHasNoUniqueSolution)
 {
-    const Matrix a{{Rational(1), Rational(2)}, {Rational(2), Rational(4)}};
-    EXPECT_FALSE(SolveUnique(a, {Rational(1), Rational(2)}).has_value());
+    const Matrix a { { Rational(1), Rational(2) }, { Rational(2), Rational(4) } };
+    EXPECT_FALSE(SolveUnique(a, { Rational(1), Rational(2) }).has_value());
 }
 
 TEST(LinearAlgebra, NullSpaceVectorsAreIndependentSolutions)
 {
     // Rank 2 in four columns: two independent kernel vectors.
-    const Matrix a{{Rational(1), Rational(2), Rational(0), Rational(-1)},
-                   {Rational(2), Rational(4), Rational(1), Rational(0)},
-                   {Rational(3), Rational(6), Rational(1), Rational(-1)}};
+    const Matrix a { { Rational(1), Rational(2), Rational(0), Rational(-1) },
+        { Rational(2), Rational(4), Rational(1), Rational(0) },
+        { Rational(3), Rational(6), Rational(1), Rational(-1) } };
     const auto basis = NullSpace(a, 4);
     ASSERT_EQ(basis.size(), 2u);
     for (const auto& v : basis)
         for (const auto& row : a) {
             Rational s;
-            for (std::size_t c = 0; c < 4; ++c) s += row[c] * v[c];
+            for (std::size_t c = 0; c < 4; ++c)
+                s += row[c] * v[c];
             EXPECT_TRUE(s.IsZero());
         }
     EXPECT_FALSE(basis[0] == basis[1]);
@@ -143,10 +147,11 @@ TEST(BinaryForms, RationalAndIrrationalRealLinesAreFound)
     const Poly2 form = Poly2::FromMpoly(Parse("(x - 2*y)*(3*x + y)*(x^2 - 2*y^2)*(x^2 + y^2)"));
     const FormZeros z = RealLinearFactors(form);
     std::vector<std::string> lines;
-    for (const auto& d : z.rational) lines.push_back(LineText(d));
+    for (const auto& d : z.rational)
+        lines.push_back(LineText(d));
     std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(lines, (std::vector<std::string>{"y = -3*x", "y = 1/2*x"}));
-    EXPECT_EQ(z.irrational, std::vector<std::string>{"y = m*x, m racine réelle de 2*m^2 - 1"});
+    EXPECT_EQ(lines, (std::vector<std::string> { "y = -3*x", "y = 1/2*x" }));
+    EXPECT_EQ(z.irrational, std::vector<std::string> { "y = m*x, m racine réelle de 2*m^2 - 1" });
     EXPECT_EQ(z.irrationalCount, 2);
 }
 
@@ -154,9 +159,10 @@ TEST(BinaryForms, AxesAreFoundWhenTheFormDropsDegree)
 {
     const FormZeros z = RealLinearFactors(Poly2::FromMpoly(Parse("x*y^2")));
     std::vector<std::string> lines;
-    for (const auto& d : z.rational) lines.push_back(LineText(d));
+    for (const auto& d : z.rational)
+        lines.push_back(LineText(d));
     std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(lines, (std::vector<std::string>{"x = 0", "y = 0"}));
+    EXPECT_EQ(lines, (std::vector<std::string> { "x = 0", "y = 0" }));
 }
 
 TEST(BinaryForms, DefiniteFormHasNoRealLine)
