@@ -70,7 +70,8 @@ Nature Hyperbolic(const Mat2& j)
                 + " est négatif : les valeurs propres sont réelles et de signes opposés.");
     }
     n.stability = StabilityOfSign(t.Sign());
-    n.reason = td + " > 0, T^2 - 4D = " + Str(disc) + " " + SignText(disc.Sign());
+    n.reason = td
+        + " > 0, T^2 - 4D = " + (disc.IsZero() ? std::string("0") : Str(disc) + " " + SignText(disc.Sign()));
     std::string why
         = "Trace T = " + Str(t) + ", déterminant D = " + Str(d) + " > 0, discriminant T² - 4D = " + Str(disc);
     if (disc.Sign() > 0) {

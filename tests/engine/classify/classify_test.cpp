@@ -121,9 +121,9 @@ const KnownCase kHyperbolic[] = {
     { "RealEigenvaluesOfOneSignGiveANode", "-x", "-2*y + x^2", LP::Hyperbolic, PT::Node, St::Stable, kNoOrder,
         "T = -3, D = 2 > 0, T^2 - 4D = 1 > 0" },
     { "ScalarMatrixGivesAStarNode", "x", "y + x*y", LP::Hyperbolic, PT::StarNode, St::Unstable, kNoOrder,
-        "T = 2, D = 1 > 0, T^2 - 4D = 0 = 0" },
+        "T = 2, D = 1 > 0, T^2 - 4D = 0" },
     { "JordanBlockGivesADegenerateNode", "-x + y", "-y", LP::Hyperbolic, PT::DegenerateNode, St::Stable,
-        kNoOrder, "T = -2, D = 1 > 0, T^2 - 4D = 0 = 0" },
+        kNoOrder, "T = -2, D = 1 > 0, T^2 - 4D = 0" },
     { "ComplexEigenvaluesGiveAFocus", "x - y", "x + y", LP::Hyperbolic, PT::Focus, St::Unstable, kNoOrder,
         "T = 2, D = 2 > 0, T^2 - 4D = -4 < 0" },
 };
