@@ -1,6 +1,7 @@
 // Time to classify the origin for typical systems of degree <= 3: each should
-// take well under 10 ms (the worst case is a centre that no method proves:
-// five Lyapunov values and every centre test).
+// take well under 10 ms. The worst cases are a centre proven only by the last
+// test (inverse integrating factor of degree 5) and a focus of order 6, where
+// five Lyapunov values and every centre test are computed in vain.
 #include "engine/classify/classify.h"
 
 #include <benchmark/benchmark.h>
@@ -23,12 +24,13 @@ const Sys kSystems[] = {
     { "-y - x*(x^2+y^2)^3", "x - y*(x^2+y^2)^3" }, // weak focus, order 3 (degree 7)
     { "-y + x*y", "x + x^2 - y^2" }, // reversible centre
     { "-y - x*y", "x + 2*x*y" }, // Lotka-Volterra centre
-    { "-y - 3*x^2 + 2*x*y + y^2", "x + x^2 - 4*x*y - y^2" }, // unproven centre: worst case
+    { "-y - 3*x^2 + 2*x*y + y^2", "x + x^2 - 4*x*y - y^2" }, // centre, inverse integrating factor of degree 5
     { "-7/3*y + 5/2*x^2 - 11/7*x*y + 3*x^3 - 2/9*y^3",
         "7/3*x + 13/5*x*y - 4*y^2 + 8/11*x^2*y" }, // weak focus
     { "x*y", "-y + x^2" }, // semi-hyperbolic saddle
     { "y", "-x^3 + 4*x*y" }, // elliptic saddle
     { "x^2 - y^2", "2*x*y" }, // linearly zero
+    { "-y - x*(x^2+y^2)^6", "x - y*(x^2+y^2)^6" }, // focus of order 6 (degree 13): undetermined
 };
 
 void BM_ClassifyOrigin(benchmark::State& state)

@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kFirstIntegralDegree = 4;
 constexpr int kIntegratingFactorDegree = 3;
-constexpr int kInverseFactorDegree = 4;
+constexpr int kInverseFactorDegree = 5;
 
 bool Parallel(const Direction& u, const Direction& v)
 {

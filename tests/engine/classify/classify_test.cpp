@@ -106,11 +106,13 @@ const KnownCase kImaginary[] = {
         St::None, kNoOrder, "integrale premiere" },
     { "L1FromTheClassicalFormulaWithMixedTerms", "-y - x*y", "x + 3*x^2 + 2*x*y", LP::Imaginary,
         PT::WeakFocus, St::Stable, 1, "L1 = -3/4 < 0" },
-    // Kapteyn-Bautin centre (C + 2a = A + 3b + 5d = a^2 + bd + 2d^2 = 0): its integrating factor is not
-    // polynomial of low degree, so all five values vanish and no proof is found.
-    { "CentreWithoutAProofWeKnowIsUndetermined", "-y - 3*x^2 + 2*x*y + y^2", "x + x^2 - 4*x*y - y^2",
-        LP::Imaginary, PT::Undetermined, St::None, kNoOrder,
-        "L1 = L2 = L3 = L4 = L5 = 0, centre non prouve" },
+    // Kapteyn-Bautin centre (C + 2a = A + 3b + 5d = a^2 + bd + 2d^2 = 0): no symmetry, no polynomial
+    // integral of low degree; its inverse integrating factor has degree 5.
+    { "KapteynBautinCentreFoundByItsInverseIntegratingFactor", "-y - 3*x^2 + 2*x*y + y^2",
+        "x + x^2 - 4*x*y - y^2", LP::Imaginary, PT::Center, St::None, kNoOrder, "integrale premiere" },
+    // r' = -r^13: L1..L5 vanish, and a focus has no first integral nor symmetry to be found.
+    { "FocusOfOrder6IsNotMistakenForACentre", "-y - x*(x^2+y^2)^6", "x - y*(x^2+y^2)^6", LP::Imaginary,
+        PT::Undetermined, St::None, kNoOrder, "L1 = L2 = L3 = L4 = L5 = 0, centre non prouve" },
 };
 INSTANTIATE_TEST_SUITE_P(Imaginary, KnownNature, ::testing::ValuesIn(kImaginary),
     [](const auto& info) { return std::string(info.param.name); });
@@ -209,7 +211,7 @@ TEST(ClassifyExplanation, WeakFocusNamesOrderAndStabilityInFrench)
 
 TEST(ClassifyExplanation, UnprovenCentreListsTheOrdersChecked)
 {
-    const Nature n = Classify("-y - 3*x^2 + 2*x*y + y^2", "x + x^2 - 4*x*y - y^2");
+    const Nature n = Classify("-y - x*(x^2+y^2)^6", "x - y*(x^2+y^2)^6");
     EXPECT_EQ(n.explanation,
         "Valeurs propres imaginaires pures +/- i racine(D) (T = 0, D = 1 > 0) : centre ou foyer faible. Les "
         "valeurs de Lyapunov L1 à L5 sont nulles et aucune preuve de centre n'a été trouvée : centre ou "

@@ -80,7 +80,7 @@ const Case kCases[] = {
     { "StableWeakFocusOfOrder3", "-y - x*(x^2+y^2)^3", "x - y*(x^2+y^2)^3" },
     { "HamiltonianCentre", "y", "-x + x^2" },
     { "LotkaVolterraCentre", "-y - x*y", "x + 2*x*y" },
-    { "UnprovenKapteynBautinCentre", "-y - 3*x^2 + 2*x*y + y^2", "x + x^2 - 4*x*y - y^2" },
+    { "KapteynBautinCentre", "-y - 3*x^2 + 2*x*y + y^2", "x + x^2 - 4*x*y - y^2" },
     { "ReversibleCentre", "-y + x*y", "x + x^2 - y^2" },
     { "CentreWithFirstIntegral", "(1+y)*(y + x^2)", "-(1+y)*(x + 3*x^2 + 2*x*y)" },
     { "Saddle", "x + y^2", "-2*y" },
@@ -95,6 +95,7 @@ const Case kCases[] = {
     { "EllipticSaddle", "y", "-x^3 + 4*x*y" },
     { "NilpotentNode", "y", "-x^5 - 4*x^2*y" },
     { "NilpotentSaddleNode", "y", "x^4 + x*y" },
+    { "FocusOfOrder6", "-y - x*(x^2+y^2)^6", "x - y*(x^2+y^2)^6" },
     { "MonodromicZeroLinearPart", "-y^3", "x^3" },
 };
 
