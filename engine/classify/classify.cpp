@@ -280,8 +280,11 @@ Nature Nilpotent(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Sys
     const Rational a = bigF[static_cast<std::size_t>(alpha)];
     out.reason = "Andreev: n = " + std::to_string(alpha)
         + (beta < 0 ? std::string(", G = 0") : ", m = " + std::to_string(beta));
-    intro += " Théorème d'Andreev : F(x) = " + LeadingText(bigF, alpha) + ", G(x) = "
-        + (beta < 0 ? "0 (jusqu'à l'ordre " + std::to_string(n) + ")" : LeadingText(bigG, beta)) + ".";
+    intro += " Théorème d'Andreev : F(x) = " + LeadingText(bigF, alpha) + " (n = " + std::to_string(alpha)
+        + ") et G(x) = "
+        + (beta < 0 ? "0 jusqu'à l'ordre " + std::to_string(n)
+                    : LeadingText(bigG, beta) + " (m = " + std::to_string(beta) + ")")
+        + ".";
     // With G = 0 to the computed order, beta > n >= alpha: the comparisons below
     // treat it as alpha < 2 beta + 1, which is what G identically 0 also gives.
     const bool gNone = beta < 0;
@@ -343,7 +346,7 @@ Nature LinearlyZero(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const 
     if (count == 0) {
         out.reason = "partie lineaire nulle, aucune direction caracteristique";
         return Monodromic(s, out,
-            intro + " " + form.ToString()
+            intro + " La forme " + form.ToString()
                 + " ne s'annule sur aucune droite réelle : aucune "
                   "direction caractéristique.");
     }

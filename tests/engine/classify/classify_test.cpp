@@ -233,8 +233,21 @@ TEST(ClassifyExplanation, AndreevCoefficientsAreShown)
 {
     const Nature n = Classify("y", "-x^3 + 4*x*y");
     EXPECT_EQ(n.explanation,
-        "Partie linéaire nilpotente (T = D = 0, J <> 0). Théorème d'Andreev : F(x) = -x^3 + ..., G(x) = 4*x "
-        "+ .... Le point est : point col-elliptique (un secteur elliptique et un secteur hyperbolique).");
+        "Partie linéaire nilpotente (T = D = 0, J <> 0). Théorème d'Andreev : F(x) = -x^3 + ... (n = 3) et "
+        "G(x) = 4*x + ... (m = 1). Le point est : point col-elliptique (un secteur elliptique et un secteur "
+        "hyperbolique).");
+}
+
+TEST(ClassifyExplanation, MonodromicZeroLinearPartNamesTheProof)
+{
+    const Nature n = Classify("-y^3", "x^3");
+    EXPECT_EQ(n.explanation,
+        "Partie linéaire nulle ; partie homogène de plus bas degré : degré 3. La forme x^4 + y^4 ne s'annule "
+        "sur "
+        "aucune droite réelle : aucune direction caractéristique. Le point est un centre ou un foyer. La "
+        "divergence est identiquement nulle : le système est hamiltonien, et le point est un centre. Le "
+        "point "
+        "est : centre.");
 }
 
 TEST(ClassifyExplanation, CharacteristicDirectionsAreListed)
