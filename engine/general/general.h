@@ -109,9 +109,10 @@ bool PointOnSymmetryAxis(Symmetry s, const FixedPoint& p);
 
 SystemProperties AnalyseProperties(const FmpqMpoly& P, const FmpqMpoly& Q);
 
-// Fills the linear data and, for hyperbolic points and for centres proved by
-// the Hamiltonian or a reversibility symmetry, the nature of a rational point.
-// A nature already set is kept, unless it leaves a linear centre undecided.
+// Fills the linear data and the nature of a rational point: the trace-
+// determinant rule for a hyperbolic point, the local classification at the
+// point otherwise, then a centre proved by the Hamiltonian or a
+// reversibility symmetry. A nature already decided is kept.
 void CompleteRationalPoint(
     const SystemProperties& props, const FmpqMpoly& P, const FmpqMpoly& Q, FixedPoint& point);
 

@@ -4,6 +4,8 @@
 #include "engine/general/messages.h"
 #include "engine/general/text.h"
 
+#include "engine/classify/classify.h"
+
 #include <algorithm>
 
 namespace vindrel::engine::general {
@@ -20,6 +22,26 @@ Fmpq Evaluate(const FmpqMpoly& p, const Fmpq& x, const Fmpq& y)
         ptrs.push_back(v.raw());
     Fmpq out;
     fmpq_mpoly_evaluate_all_fmpq(out.raw(), p.raw(), ptrs.data(), p.craw());
+    return out;
+}
+
+// p(x + x0, y + y0).
+FmpqMpoly Translate(const FmpqMpoly& p, const Fmpq& x0, const Fmpq& y0)
+{
+    const auto& ctx = p.ctx();
+    std::vector<FmpqMpoly> subs;
+    for (slong i = 0; i < ctx->nvars(); ++i) {
+        FmpqMpoly g(ctx);
+        fmpq_mpoly_gen(g.raw(), i, ctx->raw());
+        if (i == 0) fmpq_mpoly_add_fmpq(g.raw(), g.raw(), x0.raw(), ctx->raw());
+        if (i == 1) fmpq_mpoly_add_fmpq(g.raw(), g.raw(), y0.raw(), ctx->raw());
+        subs.push_back(std::move(g));
+    }
+    std::vector<fmpq_mpoly_struct*> ptrs;
+    for (auto& g : subs)
+        ptrs.push_back(g.raw());
+    FmpqMpoly out(ctx);
+    fmpq_mpoly_compose_fmpq_mpoly(out.raw(), p.raw(), ptrs.data(), ctx->raw(), ctx->raw());
     return out;
 }
 
@@ -124,14 +146,19 @@ void CompleteRationalPoint(
         = fmpq_is_zero(j[1].raw()) && fmpq_is_zero(j[2].raw()) && fmpq_equal(j[0].raw(), j[3].raw());
     point.jacobianZero = point.jacobianScalar && fmpq_is_zero(j[0].raw());
     point.linearKnown = true;
-    if (!point.nature) {
+    if (!point.nature || point.nature->type == PointType::Undetermined) {
         const LinearVerdict v = ClassifyLinear(point.traceSign, point.determinantSign, point.discriminantSign,
             point.jacobianScalar, point.jacobianZero);
-        Nature n;
-        n.linearPart = v.part;
-        n.type = v.type;
-        n.stability = v.stability;
-        point.nature = n;
+        if (v.part == LinearPart::Hyperbolic) {
+            Nature n;
+            n.linearPart = v.part;
+            n.type = v.type;
+            n.stability = v.stability;
+            point.nature = n;
+        } else {
+            // The local classification works at the origin: move the point there.
+            point.nature = ClassifyOrigin(Translate(P, *point.x, *point.y), Translate(Q, *point.x, *point.y));
+        }
     }
     ProveCentre(props, point);
 }

@@ -17,35 +17,21 @@ struct GoldenCase {
     const char* P;
     const char* Q;
     std::vector<std::pair<const char*, const char*>> points;
-    std::optional<Nature> origin; // nature given by the local classification
 };
-
-Nature WeakFocusOrderOne()
-{
-    Nature n;
-    n.linearPart = LinearPart::Imaginary;
-    n.type = PointType::WeakFocus;
-    n.stability = Stability::Stable;
-    n.order = 1;
-    n.reason = "L1 = -3/4 < 0";
-    n.explanation
-        = "Première constante de Lyapunov : L1 = -3/4 < 0, le foyer faible est d'ordre 1 et stable.";
-    return n;
-}
 
 const std::vector<GoldenCase>& Cases()
 {
     static const std::vector<GoldenCase> cases = {
-        { "linear_saddle", "x+2*y", "x-y", { { "0", "0" } }, {} },
-        { "linear_centre", "y", "-x", { { "0", "0" } }, {} },
-        { "hamiltonian", "y", "-x+x^2", { { "0", "0" }, { "1", "0" } }, {} },
-        { "gradient", "x-x^3", "-y", { { "-1", "0" }, { "0", "0" }, { "1", "0" } }, {} },
-        { "lotka_volterra", "x-x*y", "-y+x*y", { { "0", "0" }, { "1", "1" } }, {} },
-        { "van_der_pol", "y", "-x+y-x^2*y", { { "0", "0" } }, {} },
-        { "duffing", "y", "x-x^3", { { "-1", "0" }, { "0", "0" }, { "1", "0" } }, {} },
-        { "weak_focus", "-y-x^3", "x-y^3", { { "0", "0" } }, WeakFocusOrderOne() },
-        { "no_fixed_point", "y", "1+x^2", {}, {} },
-        { "literal_constants", "-a", "-2*a*b*x-b", {}, {} },
+        { "linear_saddle", "x+2*y", "x-y", { { "0", "0" } } },
+        { "linear_centre", "y", "-x", { { "0", "0" } } },
+        { "hamiltonian", "y", "-x+x^2", { { "0", "0" }, { "1", "0" } } },
+        { "gradient", "x-x^3", "-y", { { "-1", "0" }, { "0", "0" }, { "1", "0" } } },
+        { "lotka_volterra", "x-x*y", "-y+x*y", { { "0", "0" }, { "1", "1" } } },
+        { "van_der_pol", "y", "-x+y-x^2*y", { { "0", "0" } } },
+        { "duffing", "y", "x-x^3", { { "-1", "0" }, { "0", "0" }, { "1", "0" } } },
+        { "weak_focus", "-y-x^3", "x-y^3", { { "0", "0" } } },
+        { "no_fixed_point", "y", "1+x^2", {} },
+        { "literal_constants", "-a", "-2*a*b*x-b", {} },
     };
     return cases;
 }
@@ -70,7 +56,6 @@ GeneralReports RunCase(const GoldenCase& c)
     std::vector<FixedPoint> points;
     for (const auto& [x, y] : c.points) {
         points.push_back(RationalPoint(x, y));
-        if (c.origin && std::string(x) == "0" && std::string(y) == "0") points.back().nature = c.origin;
     }
     return AnalyseGeneral(P, Q, std::move(points), PointList::Complete).reports;
 }

@@ -109,23 +109,51 @@ TEST(PeriodicRules, LinearSystemHasOrbitsOnlyWhenItIsACentre)
         PO::Impossible);
 }
 
-TEST(PeriodicRules, ReversibleCentreNeedsThePointOnTheAxis)
+FixedPoint UndecidedLinearCentre(const char* x, const char* y)
 {
-    // x' = -y + x y, y' = x + x²: reversible for (x, -y, -t); the origin lies on y = 0.
+    FixedPoint p = RationalPoint(x, y);
+    Nature n;
+    n.linearPart = LP::Imaginary;
+    p.nature = n;
+    return p;
+}
+
+TEST(CentreProof, ReversibilityDecidesOnlyOnTheAxis)
+{
+    // x' = -y + x y, y' = x + x²: reversible for (x, -y, -t), whose axis is y = 0.
     auto ctx = XY();
-    auto on = AnalyseGeneral(
-        Poly(ctx, "-y+x*y"), Poly(ctx, "x+x^2"), { RationalPoint("0", "0") }, PointList::Complete);
-    ASSERT_TRUE(on.points[0].nature.has_value());
-    EXPECT_EQ(on.points[0].nature->type, PT::Center);
-    EXPECT_EQ(on.points[0].nature->explanation,
+    const auto props = AnalyseProperties(Poly(ctx, "-y+x*y"), Poly(ctx, "x+x^2"));
+    FixedPoint on = UndecidedLinearCentre("0", "0");
+    ProveCentre(props, on);
+    EXPECT_EQ(on.nature->type, PT::Center);
+    EXPECT_EQ(on.nature->explanation,
         "Le système est réversible pour (x, y, t) -> (x, -y, -t) et le point est sur l'axe y = 0 : c'est "
         "donc un "
         "centre.");
-    // Central symmetry alone proves nothing: x' = -y - x³, y' = x is odd but not reversible.
-    auto odd = AnalyseGeneral(
-        Poly(ctx, "-y-x^3"), Poly(ctx, "x"), { RationalPoint("0", "0") }, PointList::Complete);
-    EXPECT_EQ(odd.points[0].nature->type, PT::Undetermined);
-    EXPECT_EQ(odd.points[0].nature->linearPart, LP::Imaginary);
+    FixedPoint off = UndecidedLinearCentre("0", "1");
+    ProveCentre(props, off);
+    EXPECT_EQ(off.nature->type, PT::Undetermined);
+}
+
+TEST(CentreProof, CentralSymmetryAloneProvesNothing)
+{
+    // x' = -y - x³, y' = x is odd but neither reversible nor Hamiltonian.
+    auto ctx = XY();
+    const auto props = AnalyseProperties(Poly(ctx, "-y-x^3"), Poly(ctx, "x"));
+    FixedPoint p = UndecidedLinearCentre("0", "0");
+    ProveCentre(props, p);
+    EXPECT_EQ(p.nature->type, PT::Undetermined);
+}
+
+TEST(CentreProof, LocalClassificationDecidesAWeakFocusAtARationalPoint)
+{
+    // The same system moved to (1, -2): the weak focus is found there.
+    auto ctx = XY();
+    const auto a = AnalyseGeneral(
+        Poly(ctx, "-(y+2)-(x-1)^3"), Poly(ctx, "x-1"), { RationalPoint("1", "-2") }, PointList::Complete);
+    ASSERT_TRUE(a.points[0].nature.has_value());
+    EXPECT_EQ(a.points[0].nature->type, PT::WeakFocus);
+    EXPECT_EQ(a.points[0].nature->stability, Stability::Stable);
 }
 
 struct LinearCase {
