@@ -35,10 +35,12 @@ bool Parses(const std::string& p, const std::string& q, char xvar, char yvar)
 
 } // namespace
 
-Components RejoinWords(const std::vector<std::string>& allWords, VarsWord varsWord)
+Components RejoinWords(const std::vector<std::string>& allWords, VarsWord varsWord, char xvar, char yvar)
 {
     std::vector<std::string> words = allWords;
     Components c;
+    c.xvar = xvar;
+    c.yvar = yvar;
     if (varsWord == VarsWord::Present) {
         if (words.size() < 3)
             throw EngineError("Il faut deux composantes, dx/dt et dy/dt, suivies des variables (xy) : reçu "

@@ -22,6 +22,8 @@ struct Components {
 
 // words: the command-line arguments after the program name. Throws
 // EngineError with a French message when they do not give two components.
-Components RejoinWords(const std::vector<std::string>& words, VarsWord varsWord);
+// Without a variables word, xvar and yvar name the variables.
+Components RejoinWords(
+    const std::vector<std::string>& words, VarsWord varsWord, char xvar = 'x', char yvar = 'y');
 
 } // namespace vindrel::engine
