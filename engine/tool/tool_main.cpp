@@ -113,16 +113,26 @@ int RunTool(int argc, char** argv, const ToolSpec& spec,
     std::vector<std::filesystem::path> paths;
     for (const std::string& f : spec.files) paths.push_back(dir / f);
 
-    bool placed = true;
+    std::vector<std::filesystem::path> placed;
     for (const auto& path : paths) {
         try {
             WriteResultFile(path, kPlaceholder);
+            placed.push_back(path);
         } catch (const std::exception& e) {
             std::cerr << spec.toolName << " : " << path.string() << " : " << e.what() << '\n';
-            placed = false;
         }
     }
-    if (!placed) return kExitCannotWrite;
+    if (placed.size() != paths.size()) {
+        // Do not leave a placeholder where the others cannot be written.
+        for (const auto& path : placed) {
+            try {
+                WriteResultFile(path, "Les fichiers de résultats de " + spec.toolName
+                        + " n'ont pas tous pu être écrits dans " + SanitizeForDos(dir.string()) + ".\n");
+            } catch (const std::exception&) {
+            }
+        }
+        return kExitCannotWrite;
+    }
 
     Finisher finisher(paths, spec.budget);
     std::vector<std::string> texts;

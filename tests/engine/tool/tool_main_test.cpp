@@ -129,6 +129,14 @@ TEST_F(RunToolTest, UnwritableDirectoryGivesItsOwnStatus)
     EXPECT_EQ(Run({"y", "x", "xy"}, Echo), kExitCannotWrite);
 }
 
+TEST_F(RunToolTest, OneUnwritableFileLeavesNoPlaceholderInTheOthers)
+{
+    spec_.files = {"un.res", "absent/deux.res"};
+    EXPECT_EQ(Run({"y", "x", "xy"}, Echo), kExitCannotWrite);
+    EXPECT_EQ(Read("un.res"), "Les fichiers de r\x82sultats de essai n'ont pas tous pu \x88tre \x82" "crits dans "
+            + dir_.string() + ".\r\n");
+}
+
 TEST_F(RunToolTest, ComputationPastTheBudgetEndsWithTheTimeoutMessage)
 {
     spec_.budget = std::chrono::milliseconds(200);
