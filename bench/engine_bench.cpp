@@ -18,11 +18,11 @@ struct Classic {
 };
 
 const Classic kClassics[] = {
-    {"y", "-x+x^2"},                        // 0: Hamiltonian, degree 2
-    {"y", "-x+(1-x^2)y"},                   // 1: Van der Pol
-    {"x-xy", "xy-y"},                       // 2: Lotka-Volterra
-    {"3y^2+2xy-x^3", "-y^2-3x^2+3x^2y"},    // 3: cubic Hamiltonian
-    {"-a", "-2abx-b"},                      // 4: literal constants
+    { "y", "-x+x^2" }, // 0: Hamiltonian, degree 2
+    { "y", "-x+(1-x^2)y" }, // 1: Van der Pol
+    { "x-xy", "xy-y" }, // 2: Lotka-Volterra
+    { "3y^2+2xy-x^3", "-y^2-3x^2+3x^2y" }, // 3: cubic Hamiltonian
+    { "-a", "-2abx-b" }, // 4: literal constants
 };
 
 void BM_ParseHamiltonianReport(benchmark::State& state)
@@ -39,7 +39,7 @@ void BM_AnalyseJson(benchmark::State& state)
 {
     for (auto _ : state) {
         std::ostringstream out, err;
-        benchmark::DoNotOptimize(RunAnalyse({"--json", "y", "-x+x^2"}, out, err));
+        benchmark::DoNotOptimize(RunAnalyse({ "--json", "y", "-x+x^2" }, out, err));
     }
 }
 BENCHMARK(BM_AnalyseJson);
@@ -47,8 +47,10 @@ BENCHMARK(BM_AnalyseJson);
 void BM_ParseLongComponent(benchmark::State& state)
 {
     std::string p;
-    for (int i = 0; i < 60; ++i) p += "+3/7x^2y-0,5xy";
-    for (auto _ : state) benchmark::DoNotOptimize(ParseSystem(p, "(x+y)^10"));
+    for (int i = 0; i < 60; ++i)
+        p += "+3/7x^2y-0,5xy";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ParseSystem(p, "(x+y)^10"));
 }
 BENCHMARK(BM_ParseLongComponent);
 

@@ -60,7 +60,8 @@ Json ErrorJson(const std::string& message, const ParseError* pe)
 Json Parameters(const ParsedSystem& s)
 {
     Json list = Json::MakeArray();
-    for (char c : s.parameters) list.push(std::string(1, c));
+    for (char c : s.parameters)
+        list.push(std::string(1, c));
     return list;
 }
 
@@ -80,15 +81,19 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
     Json input = Json::MakeObject();
     input.set("P", nullptr);
     input.set("Q", nullptr);
-    const bool varsValid = o.vars.size() == 2 && IsLetter(o.vars[0]) && IsLetter(o.vars[1]) && o.vars[0] != o.vars[1];
+    const bool varsValid
+        = o.vars.size() == 2 && IsLetter(o.vars[0]) && IsLetter(o.vars[1]) && o.vars[0] != o.vars[1];
     Json vars = Json::MakeArray();
-    for (char c : o.vars) vars.push(std::string(1, c));
+    for (char c : o.vars)
+        vars.push(std::string(1, c));
     input.set("variables", varsValid ? vars : Json());
     result.set("input", input);
     result.set("error", nullptr);
-    for (const char* key : {"parameters", "degree", "P", "Q"}) result.set(key, nullptr);
+    for (const char* key : { "parameters", "degree", "P", "Q" })
+        result.set(key, nullptr);
     for (const auto& section : sections)
-        for (const auto& key : section.jsonFields) result.set(key, nullptr);
+        for (const auto& key : section.jsonFields)
+            result.set(key, nullptr);
 
     if (o.words.empty() && o.output == Output::Text) {
         err << kAnalyseUsageText;
@@ -98,8 +103,8 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
     std::string text;
     try {
         if (!varsValid)
-            throw EngineError(
-                "--vars attend deux lettres distinctes, par exemple xy : reçu \"" + SanitizeForDos(o.vars) + "\".");
+            throw EngineError("--vars attend deux lettres distinctes, par exemple xy : reçu \""
+                + SanitizeForDos(o.vars) + "\".");
         const Components c = RejoinWords(o.words, VarsWord::Absent, o.vars[0], o.vars[1]);
         input.set("P", c.p);
         input.set("Q", c.q);

@@ -18,11 +18,11 @@
 namespace vindrel::engine {
 
 struct ReportSection {
-    std::string file;                                   // the result file it stands for: "quenmar2.pho"
-    std::string title;                                  // French heading in text mode
-    std::function<std::string(const ParsedSystem&)> report;       // the file's French text
-    std::vector<std::string> jsonFields;                // fields it owns (null when the input is refused)
-    std::function<void(const ParsedSystem&, Json& object)> json;  // sets those fields
+    std::string file; // the result file it stands for: "quenmar2.pho"
+    std::string title; // French heading in text mode
+    std::function<std::string(const ParsedSystem&)> report; // the file's French text
+    std::vector<std::string> jsonFields; // fields it owns (null when the input is refused)
+    std::function<void(const ParsedSystem&, Json& object)> json; // sets those fields
 };
 
 // The sections, in the order they are printed.
@@ -34,11 +34,11 @@ inline constexpr int kAnalyseInputError = 1;
 inline constexpr int kAnalyseUsage = 2;
 inline constexpr int kAnalyseInternalError = 3;
 
-inline constexpr const char* kAnalyseUsageText =
-    "Usage : vindrel-analyse [--json] [--vars xy] [--] P Q\n"
-    "  P, Q      les composantes dx/dt et dy/dt (par exemple  y  et  -x+x^2)\n"
-    "  --json    un objet JSON au lieu des rapports en français\n"
-    "  --vars xy les deux lettres des variables (abscisse puis ordonnée), xy par défaut\n";
+inline constexpr const char* kAnalyseUsageText
+    = "Usage : vindrel-analyse [--json] [--vars xy] [--] P Q\n"
+      "  P, Q      les composantes dx/dt et dy/dt (par exemple  y  et  -x+x^2)\n"
+      "  --json    un objet JSON au lieu des rapports en français\n"
+      "  --vars xy les deux lettres des variables (abscisse puis ordonnée), xy par défaut\n";
 
 // args: the arguments after the program name.
 int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -18,17 +18,38 @@ public:
     using Object = std::vector<std::pair<std::string, Json>>;
 
     Json() = default; // null
-    Json(std::nullptr_t) {}
-    Json(bool b) : v_(b) {}
-    Json(int n) : v_(static_cast<long long>(n)) {}
-    Json(long n) : v_(static_cast<long long>(n)) {}
-    Json(long long n) : v_(n) {}
-    Json(double d) : v_(d) {}
-    Json(std::string s) : v_(std::move(s)) {}
-    Json(const char* s) : v_(std::string(s)) {}
+    Json(std::nullptr_t) { }
+    Json(bool b)
+        : v_(b)
+    {
+    }
+    Json(int n)
+        : v_(static_cast<long long>(n))
+    {
+    }
+    Json(long n)
+        : v_(static_cast<long long>(n))
+    {
+    }
+    Json(long long n)
+        : v_(n)
+    {
+    }
+    Json(double d)
+        : v_(d)
+    {
+    }
+    Json(std::string s)
+        : v_(std::move(s))
+    {
+    }
+    Json(const char* s)
+        : v_(std::string(s))
+    {
+    }
 
-    static Json MakeArray() { return Json(Array{}); }
-    static Json MakeObject() { return Json(Object{}); }
+    static Json MakeArray() { return Json(Array {}); }
+    static Json MakeObject() { return Json(Object {}); }
 
     bool isNull() const { return std::holds_alternative<std::monostate>(v_); }
 
@@ -41,8 +62,14 @@ public:
     std::string dump() const;
 
 private:
-    explicit Json(Array a) : v_(std::move(a)) {}
-    explicit Json(Object o) : v_(std::move(o)) {}
+    explicit Json(Array a)
+        : v_(std::move(a))
+    {
+    }
+    explicit Json(Object o)
+        : v_(std::move(o))
+    {
+    }
     void DumpTo(std::string& out) const;
 
     std::variant<std::monostate, bool, long long, double, std::string, Array, Object> v_;

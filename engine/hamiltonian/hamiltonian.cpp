@@ -48,7 +48,10 @@ FmpqMpoly Neg(const FmpqMpoly& a)
     return r;
 }
 
-bool IsZero(const FmpqMpoly& a) { return fmpq_mpoly_is_zero(a.raw(), a.craw()); }
+bool IsZero(const FmpqMpoly& a)
+{
+    return fmpq_mpoly_is_zero(a.raw(), a.craw());
+}
 
 // Integer coprime coefficients, first printed term positive.
 FmpqMpoly Normalised(const FmpqMpoly& a)
@@ -71,11 +74,12 @@ ExistenceTest Vanishing(const FmpqMpoly& gap)
         return t;
     }
     std::set<std::pair<ulong, ulong>> monomials;
-    for (const PolyTerm& term : SortedTerms(gap)) monomials.insert({term.exps[0], term.exps[1]});
-    const slong vars[2] = {0, 1};
+    for (const PolyTerm& term : SortedTerms(gap))
+        monomials.insert({ term.exps[0], term.exps[1] });
+    const slong vars[2] = { 0, 1 };
     bool contradiction = false;
     for (auto it = monomials.rbegin(); it != monomials.rend(); ++it) {
-        const ulong exps[2] = {it->first, it->second};
+        const ulong exps[2] = { it->first, it->second };
         FmpqMpoly c(gap.ctx());
         fmpq_mpoly_get_coeff_vars_ui(c.raw(), gap.raw(), vars, exps, 2, gap.craw());
         if (fmpq_mpoly_is_fmpq(c.raw(), c.craw())) {
@@ -96,7 +100,10 @@ ExistenceTest Vanishing(const FmpqMpoly& gap)
     return t;
 }
 
-std::string Name(const ParsedSystem& s, int var) { return std::string(1, var == 0 ? s.xvar : s.yvar); }
+std::string Name(const ParsedSystem& s, int var)
+{
+    return std::string(1, var == 0 ? s.xvar : s.yvar);
+}
 
 std::string ConstantsList(const ParsedSystem& s)
 {
@@ -111,26 +118,31 @@ std::string ConstantsList(const ParsedSystem& s)
 std::string ConditionLines(const ExistenceTest& t)
 {
     std::string out;
-    for (const FmpqMpoly& c : t.conditions) out += "    " + ToReport(c) + " = 0\n";
+    for (const FmpqMpoly& c : t.conditions)
+        out += "    " + ToReport(c) + " = 0\n";
     return out;
 }
 
 } // namespace
 
-FmpqMpoly Divergence(const ParsedSystem& s) { return Add(Derivative(s.P, 0), Derivative(s.Q, 1)); }
+FmpqMpoly Divergence(const ParsedSystem& s)
+{
+    return Add(Derivative(s.P, 0), Derivative(s.Q, 1));
+}
 
 long SystemDegree(const ParsedSystem& s)
 {
     long d = 0;
-    for (const FmpqMpoly* p : {&s.P, &s.Q})
-        for (const PolyTerm& t : SortedTerms(*p)) d = std::max(d, static_cast<long>(t.exps[0] + t.exps[1]));
+    for (const FmpqMpoly* p : { &s.P, &s.Q })
+        for (const PolyTerm& t : SortedTerms(*p))
+            d = std::max(d, static_cast<long>(t.exps[0] + t.exps[1]));
     return d;
 }
 
 HamiltonianAnalysis AnalyseHamiltonian(const ParsedSystem& s)
 {
-    HamiltonianAnalysis a{Derivative(s.P, 0), Derivative(s.Q, 1), FmpqMpoly(s.ctx), {}, Derivative(s.P, 1),
-        Derivative(s.Q, 0), {}};
+    HamiltonianAnalysis a { Derivative(s.P, 0), Derivative(s.Q, 1), FmpqMpoly(s.ctx), {}, Derivative(s.P, 1),
+        Derivative(s.Q, 0), {} };
     a.divergence = Add(a.dPdx, a.dQdy);
     a.hamiltonian = Vanishing(a.divergence);
     if (a.hamiltonian.existence == Existence::Always) {
@@ -159,8 +171,7 @@ std::string HamiltonianReport(const ParsedSystem& s, const HamiltonianAnalysis& 
     r += "Système étudié :\n";
     r += "    d" + x + "/dt = P" + xy + " = " + ToReport(s.P) + "\n";
     r += "    d" + y + "/dt = Q" + xy + " = " + ToReport(s.Q) + "\n";
-    if (constants)
-        r += "Constantes littérales : " + ConstantsList(s) + " (traitées comme des symboles).\n";
+    if (constants) r += "Constantes littérales : " + ConstantsList(s) + " (traitées comme des symboles).\n";
     r += "Les dérivées sont des dérivées partielles.\n\n";
 
     // Hamiltonian.
@@ -175,7 +186,8 @@ std::string HamiltonianReport(const ParsedSystem& s, const HamiltonianAnalysis& 
         const FmpqMpoly I = Integral(s.P, 1);
         const FmpqMpoly fprime = Sub(Neg(s.Q), Derivative(I, 0));
         if (constants)
-            r += "La divergence est nulle pour toutes les valeurs des constantes : le système est hamiltonien "
+            r += "La divergence est nulle pour toutes les valeurs des constantes : le système est "
+                 "hamiltonien "
                  "pour toutes les valeurs des constantes.\n";
         else
             r += "La divergence est nulle : le système est hamiltonien.\n";
@@ -201,7 +213,8 @@ std::string HamiltonianReport(const ParsedSystem& s, const HamiltonianAnalysis& 
     case Existence::Never:
         if (constants)
             r += "Un coefficient de la divergence est un nombre non nul : elle ne s'annule jamais pour tous "
-                + x + " et " + y + ". Le système n'est jamais hamiltonien, quelles que soient les constantes.\n";
+                + x + " et " + y
+                + ". Le système n'est jamais hamiltonien, quelles que soient les constantes.\n";
         else
             r += "La divergence n'est pas nulle : le système n'est pas hamiltonien.\n";
         break;
@@ -242,6 +255,9 @@ std::string HamiltonianReport(const ParsedSystem& s, const HamiltonianAnalysis& 
     return r;
 }
 
-std::string HamiltonianReport(const ParsedSystem& s) { return HamiltonianReport(s, AnalyseHamiltonian(s)); }
+std::string HamiltonianReport(const ParsedSystem& s)
+{
+    return HamiltonianReport(s, AnalyseHamiltonian(s));
+}
 
 } // namespace vindrel::engine

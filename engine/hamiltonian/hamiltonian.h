@@ -16,9 +16,9 @@
 namespace vindrel::engine {
 
 enum class Existence {
-    Always,      // for every value of the constants (or: yes, without constants)
+    Always, // for every value of the constants (or: yes, without constants)
     Conditional, // exactly when every condition holds
-    Never,       // a coefficient is a non-zero number
+    Never, // a coefficient is a non-zero number
 };
 
 struct ExistenceTest {
@@ -33,7 +33,7 @@ struct ExistenceTest {
 struct HamiltonianAnalysis {
     flint::FmpqMpoly dPdx, dQdy, divergence; // divergence = dPdx + dQdy
     ExistenceTest hamiltonian;
-    flint::FmpqMpoly dPdy, dQdx;             // gradient test: dPdy == dQdx
+    flint::FmpqMpoly dPdy, dQdx; // gradient test: dPdy == dQdx
     ExistenceTest gradient;
 };
 

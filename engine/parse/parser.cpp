@@ -19,11 +19,11 @@ bool IsLetter(char c)
 namespace {
 
 using flint::Fmpq;
-using flint::Fmpz;
 using flint::FmpqMpoly;
+using flint::Fmpz;
 using flint::MpolyCtxPtr;
 
-constexpr std::array<const char*, 7> kFunctionNames = {"sqrt", "sin", "cos", "exp", "tan", "log", "ln"};
+constexpr std::array<const char*, 7> kFunctionNames = { "sqrt", "sin", "cos", "exp", "tan", "log", "ln" };
 
 // ---------------------------------------------------------------- characters
 
@@ -60,7 +60,8 @@ std::vector<Char> Decode(const std::string& text, int component)
         } else {
             throw ParseError(component, position, "caractère non valide (codage UTF-8 incorrect).");
         }
-        if (i + len > n) throw ParseError(component, position, "caractère non valide (codage UTF-8 incorrect).");
+        if (i + len > n)
+            throw ParseError(component, position, "caractère non valide (codage UTF-8 incorrect).");
         for (size_t k = 1; k < len; ++k) {
             if ((s[i + k] & 0xC0) != 0x80)
                 throw ParseError(component, position, "caractère non valide (codage UTF-8 incorrect).");
@@ -69,7 +70,7 @@ std::vector<Char> Decode(const std::string& text, int component)
         const bool overlong = (len == 3 && code < 0x800) || (len == 4 && code < 0x10000);
         if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
             throw ParseError(component, position, "caractère non valide (codage UTF-8 incorrect).");
-        out.push_back({code, position});
+        out.push_back({ code, position });
         i += len;
         ++position;
         if (position > kMaxComponentLength + 1) break;
@@ -92,31 +93,49 @@ enum class Tok { Number, Letter, Plus, Minus, Star, Slash, Caret, Square, Cube, 
 struct Token {
     Tok kind;
     int position;
-    std::string text;     // number: its digits as typed; letter: the letter
-    bool integer = true;  // number without a decimal part
+    std::string text; // number: its digits as typed; letter: the letter
+    bool integer = true; // number without a decimal part
 };
 
 std::string TokenText(const Token& t)
 {
     switch (t.kind) {
-    case Tok::Number: return "\"" + t.text + "\"";
-    case Tok::Letter: return "\"" + t.text + "\"";
-    case Tok::Plus: return "\"+\"";
-    case Tok::Minus: return "\"-\"";
-    case Tok::Star: return "\"*\"";
-    case Tok::Slash: return "\"/\"";
-    case Tok::Caret: return "\"^\"";
-    case Tok::Square: return "\"²\"";
-    case Tok::Cube: return "l'exposant 3";
-    case Tok::LParen: return "\"(\"";
-    case Tok::RParen: return "\")\"";
-    case Tok::End: return "la fin";
+    case Tok::Number:
+        return "\"" + t.text + "\"";
+    case Tok::Letter:
+        return "\"" + t.text + "\"";
+    case Tok::Plus:
+        return "\"+\"";
+    case Tok::Minus:
+        return "\"-\"";
+    case Tok::Star:
+        return "\"*\"";
+    case Tok::Slash:
+        return "\"/\"";
+    case Tok::Caret:
+        return "\"^\"";
+    case Tok::Square:
+        return "\"²\"";
+    case Tok::Cube:
+        return "l'exposant 3";
+    case Tok::LParen:
+        return "\"(\"";
+    case Tok::RParen:
+        return "\")\"";
+    case Tok::End:
+        return "la fin";
     }
     return "";
 }
 
-bool IsDigit(char32_t c) { return c >= '0' && c <= '9'; }
-bool IsAsciiLetter(char32_t c) { return c < 0x80 && IsLetter(static_cast<char>(c)); }
+bool IsDigit(char32_t c)
+{
+    return c >= '0' && c <= '9';
+}
+bool IsAsciiLetter(char32_t c)
+{
+    return c < 0x80 && IsLetter(static_cast<char>(c));
+}
 
 std::vector<Token> Lex(const std::vector<Char>& chars, int component)
 {
@@ -131,16 +150,19 @@ std::vector<Token> Lex(const std::vector<Char>& chars, int component)
             continue;
         }
         if (IsDigit(c)) {
-            Token t{Tok::Number, pos, "", true};
-            while (i < n && IsDigit(chars[i].code)) t.text += static_cast<char>(chars[i++].code);
+            Token t { Tok::Number, pos, "", true };
+            while (i < n && IsDigit(chars[i].code))
+                t.text += static_cast<char>(chars[i++].code);
             if (i < n && (chars[i].code == '.' || chars[i].code == ',')) {
                 t.text += static_cast<char>(chars[i].code);
                 ++i;
                 if (i >= n || !IsDigit(chars[i].code))
-                    throw ParseError(component, i < n ? chars[i].position : pos + static_cast<int>(t.text.size()),
+                    throw ParseError(component,
+                        i < n ? chars[i].position : pos + static_cast<int>(t.text.size()),
                         "un chiffre est attendu après \"" + t.text + "\".");
                 t.integer = false;
-                while (i < n && IsDigit(chars[i].code)) t.text += static_cast<char>(chars[i++].code);
+                while (i < n && IsDigit(chars[i].code))
+                    t.text += static_cast<char>(chars[i++].code);
             }
             out.push_back(std::move(t));
             continue;
@@ -160,20 +182,25 @@ std::vector<Token> Lex(const std::vector<Char>& chars, int component)
             const char letter = static_cast<char>(c);
             if (i + 1 < n && IsDigit(chars[i + 1].code)) {
                 std::string digits;
-                for (size_t k = i + 1; k < n && IsDigit(chars[k].code); ++k) digits += static_cast<char>(chars[k].code);
+                for (size_t k = i + 1; k < n && IsDigit(chars[k].code); ++k)
+                    digits += static_cast<char>(chars[k].code);
                 throw ParseError(component, chars[i + 1].position,
-                    std::string("un chiffre ne peut pas suivre directement une lettre : écrivez ") + letter + "^"
-                        + digits + " pour une puissance ou " + digits + letter + " pour un produit.");
+                    std::string("un chiffre ne peut pas suivre directement une lettre : écrivez ") + letter
+                        + "^" + digits + " pour une puissance ou " + digits + letter + " pour un produit.");
             }
-            out.push_back({Tok::Letter, pos, std::string(1, letter), true});
+            out.push_back({ Tok::Letter, pos, std::string(1, letter), true });
             ++i;
             continue;
         }
         Tok kind = Tok::End;
         size_t len = 1;
         switch (c) {
-        case '+': kind = Tok::Plus; break;
-        case '-': kind = Tok::Minus; break;
+        case '+':
+            kind = Tok::Plus;
+            break;
+        case '-':
+            kind = Tok::Minus;
+            break;
         case '*':
             if (i + 1 < n && chars[i + 1].code == '*') {
                 kind = Tok::Caret;
@@ -182,22 +209,34 @@ std::vector<Token> Lex(const std::vector<Char>& chars, int component)
                 kind = Tok::Star;
             }
             break;
-        case '/': kind = Tok::Slash; break;
-        case '^': kind = Tok::Caret; break;
-        case U'\u00B2': kind = Tok::Square; break;
-        case U'\u00B3': kind = Tok::Cube; break;
-        case '(': kind = Tok::LParen; break;
-        case ')': kind = Tok::RParen; break;
+        case '/':
+            kind = Tok::Slash;
+            break;
+        case '^':
+            kind = Tok::Caret;
+            break;
+        case U'\u00B2':
+            kind = Tok::Square;
+            break;
+        case U'\u00B3':
+            kind = Tok::Cube;
+            break;
+        case '(':
+            kind = Tok::LParen;
+            break;
+        case ')':
+            kind = Tok::RParen;
+            break;
         default:
             throw ParseError(component, pos,
                 "caractère inattendu " + Describe(c)
                     + " : seuls les nombres, les lettres, + - * / ^ ** ² ³ et les parenthèses sont permis.");
         }
-        out.push_back({kind, pos, "", true});
+        out.push_back({ kind, pos, "", true });
         i += len;
     }
     const int endPos = n ? chars.back().position + 1 : 1;
-    out.push_back({Tok::End, endPos, "", true});
+    out.push_back({ Tok::End, endPos, "", true });
     return out;
 }
 
@@ -224,7 +263,8 @@ public:
             fmpz_add_ui(num.raw(), num.raw(), static_cast<ulong>(ch - '0'));
         }
         const auto sep = text.find_first_of(".,");
-        if (sep != std::string::npos) fmpz_ui_pow_ui(den.raw(), 10, static_cast<ulong>(text.size() - sep - 1));
+        if (sep != std::string::npos)
+            fmpz_ui_pow_ui(den.raw(), 10, static_cast<ulong>(text.size() - sep - 1));
         Fmpq q;
         fmpq_set_fmpz_frac(q.raw(), num.raw(), den.raw());
         FmpqMpoly r(ctx_);
@@ -269,8 +309,10 @@ public:
     {
         if (!fmpq_mpoly_is_fmpq(d.raw(), ctx_->raw()))
             throw ParseError(component_, position,
-                "on ne peut diviser que par un nombre non nul (pas par une variable ni une constante littérale).");
-        if (fmpq_mpoly_is_zero(d.raw(), ctx_->raw())) throw ParseError(component_, position, "division par zéro.");
+                "on ne peut diviser que par un nombre non nul (pas par une variable ni une constante "
+                "littérale).");
+        if (fmpq_mpoly_is_zero(d.raw(), ctx_->raw()))
+            throw ParseError(component_, position, "division par zéro.");
         Fmpq q;
         fmpq_mpoly_get_fmpq(q.raw(), d.raw(), ctx_->raw());
         fmpq_mpoly_scalar_div_fmpq(a.raw(), a.raw(), q.raw(), ctx_->raw());
@@ -333,8 +375,8 @@ private:
         const slong n = fmpq_mpoly_length(a.raw(), ctx_->raw());
         for (slong i = 0; i < n; ++i) {
             fmpq_mpoly_get_term_coeff_fmpq(c.raw(), a.raw(), i, ctx_->raw());
-            bits = std::max<long>(bits,
-                static_cast<long>(fmpz_bits(fmpq_numref(c.raw())) + fmpz_bits(fmpq_denref(c.raw()))));
+            bits = std::max<long>(
+                bits, static_cast<long>(fmpz_bits(fmpq_numref(c.raw())) + fmpz_bits(fmpq_denref(c.raw()))));
         }
         return bits;
     }
@@ -407,8 +449,8 @@ private:
     void Enter(int depth) const
     {
         if (depth > kMaxNestingDepth)
-            throw LimitExceeded(ParseError::ComponentName(component_) + " : expression trop imbriquée (plus de "
-                + std::to_string(kMaxNestingDepth) + " niveaux).");
+            throw LimitExceeded(ParseError::ComponentName(component_)
+                + " : expression trop imbriquée (plus de " + std::to_string(kMaxNestingDepth) + " niveaux).");
     }
 
     FmpqMpoly Expr(int depth)
@@ -489,12 +531,13 @@ private:
             Next();
             if (!t.integer)
                 throw ParseError(component_, t.position,
-                    "exposant non entier (" + t.text + ") : les exposants sont des entiers positifs ou nuls.");
+                    "exposant non entier (" + t.text
+                        + ") : les exposants sont des entiers positifs ou nuls.");
             return t.text;
         }
         if (t.kind == Tok::Minus)
-            throw ParseError(
-                component_, t.position, "exposant négatif : les exposants sont des entiers positifs ou nuls.");
+            throw ParseError(component_, t.position,
+                "exposant négatif : les exposants sont des entiers positifs ou nuls.");
         if (t.kind == Tok::LParen) {
             Enter(depth + 1);
             const int pos = t.position;
@@ -509,8 +552,8 @@ private:
                 throw ParseError(
                     component_, pos, "exposant négatif : les exposants sont des entiers positifs ou nuls.");
             if (!fmpz_is_one(fmpq_denref(q.raw())))
-                throw ParseError(
-                    component_, pos, "exposant non entier : les exposants sont des entiers positifs ou nuls.");
+                throw ParseError(component_, pos,
+                    "exposant non entier : les exposants sont des entiers positifs ou nuls.");
             if (fmpz_bits(fmpq_numref(q.raw())) > 40) return "9999999999";
             return std::to_string(fmpz_get_ui(fmpq_numref(q.raw())));
         }
@@ -522,7 +565,9 @@ private:
     {
         const Token& t = Peek();
         switch (t.kind) {
-        case Tok::Number: Next(); return a_.Number(t.text);
+        case Tok::Number:
+            Next();
+            return a_.Number(t.text);
         case Tok::Letter: {
             Next();
             return a_.Gen(VariableIndex(t.text[0]));
@@ -531,7 +576,8 @@ private:
             Enter(depth + 1);
             Next();
             if (Peek().kind == Tok::RParen)
-                throw ParseError(component_, Peek().position, "une expression est attendue entre les parenthèses.");
+                throw ParseError(
+                    component_, Peek().position, "une expression est attendue entre les parenthèses.");
             FmpqMpoly r = Expr(depth + 1);
             Expect(Tok::RParen);
             return r;
@@ -595,19 +641,20 @@ ParsedSystem ParseSystem(const std::string& p, const std::string& q, char xvar, 
     const std::vector<Token> tq = LexComponent(q, 2);
 
     std::set<char> constants;
-    for (const auto* tokens : {&tp, &tq})
+    for (const auto* tokens : { &tp, &tq })
         for (const Token& t : *tokens)
             if (t.kind == Tok::Letter && t.text[0] != xvar && t.text[0] != yvar) constants.insert(t.text[0]);
     std::vector<char> parameters(constants.begin(), constants.end());
 
-    std::vector<std::string> names = {std::string(1, xvar), std::string(1, yvar)};
-    for (char c : parameters) names.emplace_back(1, c);
+    std::vector<std::string> names = { std::string(1, xvar), std::string(1, yvar) };
+    for (char c : parameters)
+        names.emplace_back(1, c);
     auto ctx = std::make_shared<const flint::MpolyCtx>(names);
 
     Arith ap(ctx, 1), aq(ctx, 2);
     FmpqMpoly P = Parser(tp, ap, 1, xvar, yvar, parameters).Parse();
     FmpqMpoly Q = Parser(tq, aq, 2, xvar, yvar, parameters).Parse();
-    return ParsedSystem{ctx, std::move(P), std::move(Q), std::move(parameters), xvar, yvar};
+    return ParsedSystem { ctx, std::move(P), std::move(Q), std::move(parameters), xvar, yvar };
 }
 
 } // namespace vindrel::engine

@@ -14,16 +14,16 @@
 namespace vindrel::engine {
 
 // Bounds on what the parser accepts, all checked before the work is done.
-inline constexpr int kMaxComponentLength = 1000;   // characters per component
-inline constexpr int kMaxNestingDepth = 200;       // parentheses and unary signs
-inline constexpr long kMaxTotalDegree = 100;       // of any intermediate polynomial
-inline constexpr long kMaxProductTerms = 200000;   // terms(a) * terms(b) in one product
+inline constexpr int kMaxComponentLength = 1000; // characters per component
+inline constexpr int kMaxNestingDepth = 200; // parentheses and unary signs
+inline constexpr long kMaxTotalDegree = 100; // of any intermediate polynomial
+inline constexpr long kMaxProductTerms = 200000; // terms(a) * terms(b) in one product
 inline constexpr long kMaxCoefficientBits = 20000; // size of a number raised to a power
 
 struct ParsedSystem {
-    flint::MpolyCtxPtr ctx;        // variables: abscissa, ordinate, then literal constants in alphabetical order
+    flint::MpolyCtxPtr ctx; // variables: abscissa, ordinate, then literal constants in alphabetical order
     flint::FmpqMpoly P, Q;
-    std::vector<char> parameters;  // literal constants, alphabetical
+    std::vector<char> parameters; // literal constants, alphabetical
     char xvar = 'x', yvar = 'y';
 };
 

@@ -16,8 +16,10 @@ enum class Style { Report, Canonical };
 std::vector<slong> WritingOrder(slong nvars)
 {
     std::vector<slong> order;
-    for (slong v = 2; v < nvars; ++v) order.push_back(v);
-    for (slong v = 0; v < std::min<slong>(nvars, 2); ++v) order.push_back(v);
+    for (slong v = 2; v < nvars; ++v)
+        order.push_back(v);
+    for (slong v = 0; v < std::min<slong>(nvars, 2); ++v)
+        order.push_back(v);
     return order;
 }
 
@@ -83,19 +85,31 @@ std::vector<PolyTerm> SortedTerms(const flint::FmpqMpoly& a)
         fmpq_mpoly_get_term_exp_ui(t.exps.data(), a.raw(), i, a.craw());
     }
     std::sort(terms.begin(), terms.end(), [](const PolyTerm& l, const PolyTerm& r) {
-        const ulong dl = std::accumulate(l.exps.begin(), l.exps.end(), ulong{0});
-        const ulong dr = std::accumulate(r.exps.begin(), r.exps.end(), ulong{0});
+        const ulong dl = std::accumulate(l.exps.begin(), l.exps.end(), ulong { 0 });
+        const ulong dr = std::accumulate(r.exps.begin(), r.exps.end(), ulong { 0 });
         if (dl != dr) return dl > dr;
         return l.exps > r.exps; // lexicographic on [x, y, constants...]
     });
     return terms;
 }
 
-std::string ToReport(const flint::FmpqMpoly& a) { return Render(a, Style::Report); }
-std::string ToCanonical(const flint::FmpqMpoly& a) { return Render(a, Style::Canonical); }
+std::string ToReport(const flint::FmpqMpoly& a)
+{
+    return Render(a, Style::Report);
+}
+std::string ToCanonical(const flint::FmpqMpoly& a)
+{
+    return Render(a, Style::Canonical);
+}
 
-std::string RationalToCanonical(const fmpq_t q) { return flint::TakeString(fmpq_get_str(nullptr, 10, q)); }
-std::string RationalToReport(const fmpq_t q) { return RationalToCanonical(q); }
+std::string RationalToCanonical(const fmpq_t q)
+{
+    return flint::TakeString(fmpq_get_str(nullptr, 10, q));
+}
+std::string RationalToReport(const fmpq_t q)
+{
+    return RationalToCanonical(q);
+}
 
 std::string DecimalFr(double value, int significantDigits)
 {
@@ -111,7 +125,8 @@ std::string DecimalFr(double value, int significantDigits)
     std::string mantissa = s.substr(0, e);
     std::string exponent = e == std::string::npos ? "" : s.substr(e);
     if (mantissa.find('.') != std::string::npos) {
-        while (!mantissa.empty() && mantissa.back() == '0') mantissa.pop_back();
+        while (!mantissa.empty() && mantissa.back() == '0')
+            mantissa.pop_back();
         if (!mantissa.empty() && mantissa.back() == '.') mantissa.pop_back();
     }
     if (!exponent.empty()) {

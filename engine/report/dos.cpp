@@ -11,9 +11,10 @@ struct Letter {
     unsigned char dos;
 };
 
-constexpr Letter kLetters[] = {{U'\u00E9', 130}, {U'\u00E8', 138}, {U'\u00EA', 136}, {U'\u00EB', 137},
-    {U'\u00E7', 135}, {U'\u00E0', 133}, {U'\u00E2', 131}, {U'\u00E4', 132}, {U'\u00FB', 150}, {U'\u00F9', 151},
-    {U'\u00FC', 129}, {U'\u00EF', 139}, {U'\u00EE', 140}, {U'\u00F4', 147}, {U'\u00F6', 148}, {U'\u00B2', 253}};
+constexpr Letter kLetters[] = { { U'\u00E9', 130 }, { U'\u00E8', 138 }, { U'\u00EA', 136 },
+    { U'\u00EB', 137 }, { U'\u00E7', 135 }, { U'\u00E0', 133 }, { U'\u00E2', 131 }, { U'\u00E4', 132 },
+    { U'\u00FB', 150 }, { U'\u00F9', 151 }, { U'\u00FC', 129 }, { U'\u00EF', 139 }, { U'\u00EE', 140 },
+    { U'\u00F4', 147 }, { U'\u00F6', 148 }, { U'\u00B2', 253 } };
 
 // Reads the code point at s[i]; returns its length, or 0 for invalid UTF-8.
 size_t NextCodePoint(const std::string& s, size_t i, char32_t& code)
@@ -65,7 +66,9 @@ std::string ToDos850(const std::string& utf8)
         const size_t len = NextCodePoint(utf8, i, code);
         if (len == 0) throw std::logic_error("ToDos850: invalid UTF-8 at byte " + std::to_string(i));
         const int byte = DosByte(code);
-        if (byte < 0) throw std::logic_error("ToDos850: character not in the result-file set at byte " + std::to_string(i));
+        if (byte < 0)
+            throw std::logic_error(
+                "ToDos850: character not in the result-file set at byte " + std::to_string(i));
         if (code == '\n') out += '\r';
         out += static_cast<char>(byte);
         i += len;

@@ -10,13 +10,13 @@
 namespace vindrel::engine {
 
 // The whole run of a tool, watched by RunTool.
-inline constexpr std::chrono::milliseconds kToolBudget{9500};
+inline constexpr std::chrono::milliseconds kToolBudget { 9500 };
 // What the algorithms allow themselves, so they stop before the watchdog.
-inline constexpr std::chrono::milliseconds kComputationBudget{9000};
+inline constexpr std::chrono::milliseconds kComputationBudget { 9000 };
 
-inline constexpr const char* kTimeoutMessage =
-    "Calcul abandonné : il dépasse le temps permis (10 secondes).\n"
-    "Essayez un système plus simple (degré plus petit, coefficients plus courts).";
+inline constexpr const char* kTimeoutMessage
+    = "Calcul abandonné : il dépasse le temps permis (10 secondes).\n"
+      "Essayez un système plus simple (degré plus petit, coefficients plus courts).";
 
 class Deadline {
 public:

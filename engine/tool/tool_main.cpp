@@ -15,10 +15,10 @@ namespace vindrel::engine {
 
 namespace {
 
-constexpr const char* kSyntaxReminder =
-    "Rappel : chaque composante est un polynôme en x et y, par exemple  -x+x^2  ou  3x²y-0,5y .\n"
-    "On peut utiliser les nombres (2, 0,5, 1.25, 1/3), les opérations + - * / ^, les parenthèses\n"
-    "et des constantes littérales (une lettre : a, b, ...). Pas d'espace dans une composante.";
+constexpr const char* kSyntaxReminder
+    = "Rappel : chaque composante est un polynôme en x et y, par exemple  -x+x^2  ou  3x²y-0,5y .\n"
+      "On peut utiliser les nombres (2, 0,5, 1.25, 1/3), les opérations + - * / ^, les parenthèses\n"
+      "et des constantes littérales (une lettre : a, b, ...). Pas d'espace dans une composante.";
 
 // Writes every file once: either the main thread's results or, if the budget
 // runs out first, the timeout message (and then the process ends).
@@ -111,7 +111,8 @@ int RunTool(int argc, char** argv, const ToolSpec& spec,
         }
     }
     std::vector<std::filesystem::path> paths;
-    for (const std::string& f : spec.files) paths.push_back(dir / f);
+    for (const std::string& f : spec.files)
+        paths.push_back(dir / f);
 
     std::vector<std::filesystem::path> placed;
     for (const auto& path : paths) {
@@ -126,8 +127,9 @@ int RunTool(int argc, char** argv, const ToolSpec& spec,
         // Do not leave a placeholder where the others cannot be written.
         for (const auto& path : placed) {
             try {
-                WriteResultFile(path, "Les fichiers de résultats de " + spec.toolName
-                        + " n'ont pas tous pu être écrits dans " + SanitizeForDos(dir.string()) + ".\n");
+                WriteResultFile(path,
+                    "Les fichiers de résultats de " + spec.toolName + " n'ont pas tous pu être écrits dans "
+                        + SanitizeForDos(dir.string()) + ".\n");
             } catch (const std::exception&) {
             }
         }

@@ -21,7 +21,7 @@ namespace vindrel::engine {
 struct ToolSpec {
     std::string toolName;
     std::vector<std::string> files; // result file names, written in the output directory
-    bool takesVarsWord;             // the last word names the variables ("xy")
+    bool takesVarsWord; // the last word names the variables ("xy")
     // Where the files go; empty: beside the executable (the normal case).
     std::filesystem::path outputDir = {};
     // After this the watchdog writes kTimeoutMessage into every file and ends the process.
@@ -30,7 +30,7 @@ struct ToolSpec {
 
 // Exit statuses of a tool.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitInputError = 1;   // components unreadable, limits, parameters, time
+inline constexpr int kExitInputError = 1; // components unreadable, limits, parameters, time
 inline constexpr int kExitInternalError = 2;
 inline constexpr int kExitCannotWrite = 3;
 inline constexpr int kExitTimeout = 4;

@@ -23,12 +23,12 @@ Outcome Analyse(const std::vector<std::string>& args)
 {
     std::ostringstream out, err;
     const int status = RunAnalyse(args, out, err);
-    return {status, out.str(), err.str()};
+    return { status, out.str(), err.str() };
 }
 
 JValue AnalyseJson(const std::vector<std::string>& args, int expectedStatus = kAnalyseOk)
 {
-    std::vector<std::string> all = {"--json"};
+    std::vector<std::string> all = { "--json" };
     all.insert(all.end(), args.begin(), args.end());
     const Outcome r = Analyse(all);
     EXPECT_EQ(r.status, expectedStatus) << r.out << r.err;
@@ -37,7 +37,7 @@ JValue AnalyseJson(const std::vector<std::string>& args, int expectedStatus = kA
 
 TEST(AnalyseJson, ContractExampleSystem)
 {
-    const JValue j = AnalyseJson({"y", "-x+x^2"});
+    const JValue j = AnalyseJson({ "y", "-x+x^2" });
     EXPECT_EQ(j["input"]["P"].s, "y");
     EXPECT_EQ(j["input"]["Q"].s, "-x+x^2");
     ASSERT_EQ(j["input"]["variables"].a.size(), 2u);
@@ -59,44 +59,45 @@ TEST(AnalyseJson, ContractExampleSystem)
 
 TEST(AnalyseJson, LiteralConstantsGiveParametersAndConditions)
 {
-    const JValue always = AnalyseJson({"--", "-a", "-2abx-b"});
+    const JValue always = AnalyseJson({ "--", "-a", "-2abx-b" });
     ASSERT_EQ(always["parameters"].a.size(), 2u);
     EXPECT_EQ(always["parameters"].a[1].s, "b");
     EXPECT_EQ(always["hamiltonian_conditions"].kind, JValue::Array);
     EXPECT_TRUE(always["hamiltonian_conditions"].a.empty());
     EXPECT_EQ(always["hamiltonian"].s, "a*b*x^2 + b*x - a*y");
 
-    const JValue conditional = AnalyseJson({"ax+y", "bx-y"});
+    const JValue conditional = AnalyseJson({ "ax+y", "bx-y" });
     ASSERT_EQ(conditional["hamiltonian_conditions"].a.size(), 1u);
     EXPECT_EQ(conditional["hamiltonian_conditions"].a[0].s, "a - 1");
     EXPECT_EQ(conditional["hamiltonian"].kind, JValue::Null);
 
-    const JValue never = AnalyseJson({"ax^2+x", "-2axy"});
+    const JValue never = AnalyseJson({ "ax^2+x", "-2axy" });
     ASSERT_EQ(never["hamiltonian_conditions"].a.size(), 1u);
     EXPECT_EQ(never["hamiltonian_conditions"].a[0].s, "1");
 }
 
 TEST(AnalyseJson, GradientSystemGivesThePotential)
 {
-    const JValue j = AnalyseJson({"3x^2-1", "0"});
+    const JValue j = AnalyseJson({ "3x^2-1", "0" });
     EXPECT_EQ(j["potential"].s, "x^3 - x");
 }
 
 TEST(AnalyseJson, ParseErrorHasComponentAndPosition)
 {
-    const JValue j = AnalyseJson({"y", "3+x2"}, kAnalyseInputError);
+    const JValue j = AnalyseJson({ "y", "3+x2" }, kAnalyseInputError);
     EXPECT_EQ(j["error"]["component"].n, 2);
     EXPECT_EQ(j["error"]["position"].n, 4);
     EXPECT_EQ(j["error"]["message"].s,
-        "Erreur dans dy/dt, position 4 : un chiffre ne peut pas suivre directement une lettre : écrivez x^2 pour "
+        "Erreur dans dy/dt, position 4 : un chiffre ne peut pas suivre directement une lettre : écrivez x^2 "
+        "pour "
         "une puissance ou 2x pour un produit.");
-    for (const char* key : {"parameters", "degree", "P", "Q", "divergence", "hamiltonian", "potential"})
+    for (const char* key : { "parameters", "degree", "P", "Q", "divergence", "hamiltonian", "potential" })
         EXPECT_EQ(j[key].kind, JValue::Null) << key;
 }
 
 TEST(AnalyseJson, RefusedWordsHaveNoPosition)
 {
-    const JValue j = AnalyseJson({"x", "+", "y", "x"}, kAnalyseInputError);
+    const JValue j = AnalyseJson({ "x", "+", "y", "x" }, kAnalyseInputError);
     EXPECT_EQ(j["error"]["component"].kind, JValue::Null);
     EXPECT_EQ(j["error"]["position"].kind, JValue::Null);
     EXPECT_EQ(j["error"]["message"].s.rfind("Les composantes ne doivent pas contenir d'espace", 0), 0u);
@@ -104,7 +105,7 @@ TEST(AnalyseJson, RefusedWordsHaveNoPosition)
 
 TEST(AnalyseJson, OtherVariables)
 {
-    const JValue j = AnalyseJson({"--vars", "uv", "v", "-u"});
+    const JValue j = AnalyseJson({ "--vars", "uv", "v", "-u" });
     EXPECT_EQ(j["input"]["variables"].a[0].s, "u");
     EXPECT_EQ(j["hamiltonian"].s, "1/2*u^2 + 1/2*v^2");
     EXPECT_TRUE(j["parameters"].a.empty());
@@ -112,23 +113,25 @@ TEST(AnalyseJson, OtherVariables)
 
 TEST(AnalyseJson, BadVariablesAreAnInputError)
 {
-    const JValue j = AnalyseJson({"--vars", "xx", "y", "x"}, kAnalyseInputError);
-    EXPECT_EQ(j["error"]["message"].s, "--vars attend deux lettres distinctes, par exemple xy : reçu \"xx\".");
+    const JValue j = AnalyseJson({ "--vars", "xx", "y", "x" }, kAnalyseInputError);
+    EXPECT_EQ(
+        j["error"]["message"].s, "--vars attend deux lettres distinctes, par exemple xy : reçu \"xx\".");
     EXPECT_EQ(j["input"]["variables"].kind, JValue::Null);
 }
 
 TEST(AnalyseText, PrintsEachSectionWithItsHeading)
 {
-    const Outcome r = Analyse({"y", "x-x^3"});
+    const Outcome r = Analyse({ "y", "x-x^3" });
     EXPECT_EQ(r.status, kAnalyseOk);
-    EXPECT_EQ(r.out, "==== Hamiltonien et potentiel (quenmar2.pho) ====\n\n"
-            + HamiltonianReport(ParseSystem("y", "x-x^3")) + "\n");
+    EXPECT_EQ(r.out,
+        "==== Hamiltonien et potentiel (quenmar2.pho) ====\n\n" + HamiltonianReport(ParseSystem("y", "x-x^3"))
+            + "\n");
     EXPECT_EQ(r.err, "");
 }
 
 TEST(AnalyseText, ErrorGoesToTheErrorStream)
 {
-    const Outcome r = Analyse({"sin(x)", "y"});
+    const Outcome r = Analyse({ "sin(x)", "y" });
     EXPECT_EQ(r.status, kAnalyseInputError);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.rfind("Erreur dans dx/dt, position 1 : la fonction sin", 0), 0u);
@@ -139,7 +142,7 @@ struct UsageCase {
     const char* firstLine;
 };
 
-class Usage : public ::testing::TestWithParam<UsageCase> {};
+class Usage : public ::testing::TestWithParam<UsageCase> { };
 
 TEST_P(Usage, PrintsTheUsage)
 {
@@ -150,9 +153,9 @@ TEST_P(Usage, PrintsTheUsage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Args, Usage,
-    ::testing::Values(UsageCase{{}, "Usage : vindrel-analyse [--json] [--vars xy] [--] P Q"},
-        UsageCase{{"--frobnicate", "y", "x"}, "vindrel-analyse : option inconnue : --frobnicate"},
-        UsageCase{{"--vars"}, "vindrel-analyse : --vars attend deux lettres, par exemple xy."}));
+    ::testing::Values(UsageCase { {}, "Usage : vindrel-analyse [--json] [--vars xy] [--] P Q" },
+        UsageCase { { "--frobnicate", "y", "x" }, "vindrel-analyse : option inconnue : --frobnicate" },
+        UsageCase { { "--vars" }, "vindrel-analyse : --vars attend deux lettres, par exemple xy." }));
 
 TEST(Json, EscapesStringsAndKeepsKeyOrder)
 {

@@ -34,7 +34,10 @@ struct JValue {
 
 class JReader {
 public:
-    explicit JReader(const std::string& text) : t_(text) {}
+    explicit JReader(const std::string& text)
+        : t_(text)
+    {
+    }
     JValue ReadAll()
     {
         JValue v = Value();
@@ -46,7 +49,8 @@ public:
 private:
     void Ws()
     {
-        while (i_ < t_.size() && (t_[i_] == ' ' || t_[i_] == '\n' || t_[i_] == '\t' || t_[i_] == '\r')) ++i_;
+        while (i_ < t_.size() && (t_[i_] == ' ' || t_[i_] == '\n' || t_[i_] == '\t' || t_[i_] == '\r'))
+            ++i_;
     }
     void Lit(const char* w)
     {
@@ -135,13 +139,27 @@ private:
             }
             const char e = t_[i_++];
             switch (e) {
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'u': out += static_cast<char>(std::stoi(t_.substr(i_, 4), nullptr, 16)); i_ += 4; break;
-            default: out += e;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
+            case 'u':
+                out += static_cast<char>(std::stoi(t_.substr(i_, 4), nullptr, 16));
+                i_ += 4;
+                break;
+            default:
+                out += e;
             }
         }
     }
@@ -149,6 +167,9 @@ private:
     size_t i_ = 0;
 };
 
-inline JValue ParseJson(const std::string& text) { return JReader(text).ReadAll(); }
+inline JValue ParseJson(const std::string& text)
+{
+    return JReader(text).ReadAll();
+}
 
 } // namespace vindrel::engine::testing

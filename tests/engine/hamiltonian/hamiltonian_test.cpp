@@ -11,7 +11,10 @@ namespace {
 
 using flint::FmpqMpoly;
 
-bool Equal(const FmpqMpoly& a, const FmpqMpoly& b) { return fmpq_mpoly_equal(a.raw(), b.raw(), a.craw()); }
+bool Equal(const FmpqMpoly& a, const FmpqMpoly& b)
+{
+    return fmpq_mpoly_equal(a.raw(), b.raw(), a.craw());
+}
 
 FmpqMpoly Neg(const FmpqMpoly& a)
 {
@@ -42,7 +45,7 @@ struct ClassicCase {
     bool gradient;
 };
 
-class Classic : public ::testing::TestWithParam<ClassicCase> {};
+class Classic : public ::testing::TestWithParam<ClassicCase> { };
 
 TEST_P(Classic, VerdictsAndFunctionsCheckByDifferentiation)
 {
@@ -59,13 +62,15 @@ TEST_P(Classic, VerdictsAndFunctionsCheckByDifferentiation)
 }
 
 INSTANTIATE_TEST_SUITE_P(Systems, Classic,
-    ::testing::Values(ClassicCase{"Center", "y", "-x", true, false},
-        ClassicCase{"Duffing", "y", "x-x^3", true, false}, ClassicCase{"Pendulum2", "y", "-x+x^2", true, false},
-        ClassicCase{"LotkaVolterra", "x-xy", "xy-y", false, false},
-        ClassicCase{"VanDerPol", "y", "-x+(1-x^2)y", false, false},
-        ClassicCase{"Saddle", "x", "-y", true, true}, ClassicCase{"GradientOnly", "2x", "2y", false, true},
-        ClassicCase{"IntegrateP", "x^2-1", "0", false, true}, ClassicCase{"Zero", "0", "0", true, true},
-        ClassicCase{"CubicHamiltonian", "3y^2+2xy", "-y^2-3x^2", true, false}),
+    ::testing::Values(ClassicCase { "Center", "y", "-x", true, false },
+        ClassicCase { "Duffing", "y", "x-x^3", true, false },
+        ClassicCase { "Pendulum2", "y", "-x+x^2", true, false },
+        ClassicCase { "LotkaVolterra", "x-xy", "xy-y", false, false },
+        ClassicCase { "VanDerPol", "y", "-x+(1-x^2)y", false, false },
+        ClassicCase { "Saddle", "x", "-y", true, true },
+        ClassicCase { "GradientOnly", "2x", "2y", false, true },
+        ClassicCase { "IntegrateP", "x^2-1", "0", false, true }, ClassicCase { "Zero", "0", "0", true, true },
+        ClassicCase { "CubicHamiltonian", "3y^2+2xy", "-y^2-3x^2", true, false }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Hamiltonian, DuffingGivesTheExpectedH)
@@ -92,7 +97,7 @@ struct ConstantsCase {
     std::vector<std::string> conditions;
 };
 
-class WithConstants : public ::testing::TestWithParam<ConstantsCase> {};
+class WithConstants : public ::testing::TestWithParam<ConstantsCase> { };
 
 TEST_P(WithConstants, ConditionsOnTheConstants)
 {
@@ -101,18 +106,19 @@ TEST_P(WithConstants, ConditionsOnTheConstants)
     const HamiltonianAnalysis a = AnalyseHamiltonian(s);
     EXPECT_EQ(a.hamiltonian.existence, c.existence);
     std::vector<std::string> got;
-    for (const auto& cond : a.hamiltonian.conditions) got.push_back(ToCanonical(cond));
+    for (const auto& cond : a.hamiltonian.conditions)
+        got.push_back(ToCanonical(cond));
     EXPECT_EQ(got, c.conditions);
     if (a.hamiltonian.function) ExpectHamiltonianOf(s, *a.hamiltonian.function);
     EXPECT_TRUE(IsDecodable(HamiltonianReport(s, a)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Systems, WithConstants,
-    ::testing::Values(ConstantsCase{"-a", "-2abx-b", Existence::Always, {}},
-        ConstantsCase{"ax+y", "bx-y", Existence::Conditional, {"a - 1"}},
-        ConstantsCase{"2ax+by", "-2bx^2y+cy", Existence::Conditional, {"b", "2*a + c"}},
-        ConstantsCase{"ax^2+x", "-2axy", Existence::Never, {}},
-        ConstantsCase{"a*x+b*x", "-2b*y", Existence::Conditional, {"a - b"}}));
+    ::testing::Values(ConstantsCase { "-a", "-2abx-b", Existence::Always, {} },
+        ConstantsCase { "ax+y", "bx-y", Existence::Conditional, { "a - 1" } },
+        ConstantsCase { "2ax+by", "-2bx^2y+cy", Existence::Conditional, { "b", "2*a + c" } },
+        ConstantsCase { "ax^2+x", "-2axy", Existence::Never, {} },
+        ConstantsCase { "a*x+b*x", "-2b*y", Existence::Conditional, { "a - b" } }));
 
 TEST(Hamiltonian, ConditionalCaseHasNoFunction)
 {
@@ -142,8 +148,8 @@ public:
             for (int j = 0; i + j <= degree; ++j) {
                 const int num = static_cast<int>(rng_() % 11) - 5;
                 if (num == 0) continue;
-                out += (num < 0 ? "-" : "+") + std::to_string(std::abs(num)) + "/" + std::to_string(1 + rng_() % 3)
-                    + "*x^" + std::to_string(i) + "*y^" + std::to_string(j);
+                out += (num < 0 ? "-" : "+") + std::to_string(std::abs(num)) + "/"
+                    + std::to_string(1 + rng_() % 3) + "*x^" + std::to_string(i) + "*y^" + std::to_string(j);
             }
         return out.empty() ? "0" : out;
     }
@@ -194,35 +200,36 @@ TEST(SystemDegree, CountsOnlyTheVariables)
 
 TEST(HamiltonianReport, ExplainsTheDuffingCaseStepByStep)
 {
-    const std::string expected = "Recherche d'un hamiltonien et d'un potentiel\n\n"
-                                 "Système étudié :\n"
-                                 "    dx/dt = P(x,y) = y\n"
-                                 "    dy/dt = Q(x,y) = -x^3 + x\n"
-                                 "Les dérivées sont des dérivées partielles.\n\n"
-                                 "1. Le système est-il hamiltonien ?\n"
-                                 "Convention : dx/dt = dH/dy et dy/dt = -dH/dx.\n"
-                                 "Une telle fonction H existe si et seulement si la divergence est nulle.\n"
-                                 "    dP/dx = 0\n"
-                                 "    dQ/dy = 0\n"
-                                 "    div = dP/dx + dQ/dy = 0\n"
-                                 "La divergence est nulle : le système est hamiltonien.\n"
-                                 "Calcul de H :\n"
-                                 "  - dH/dy = P : on intègre P par rapport à y,\n"
-                                 "      H = 1/2 y² + f(x), où f ne dépend que de x ;\n"
-                                 "  - -dH/dx = Q : on dérive par rapport à x et on compare à Q,\n"
-                                 "      f'(x) = -Q - d(1/2 y²)/dx = x^3 - x\n"
-                                 "      (la divergence étant nulle, y a bien disparu) ;\n"
-                                 "  - on intègre : f(x) = 1/4 x^4 - 1/2 x².\n"
-                                 "Hamiltonien (défini à une constante près) :\n"
-                                 "    H(x,y) = 1/4 x^4 - 1/2 x² + 1/2 y²\n"
-                                 "H est constant le long des trajectoires : elles suivent les courbes de niveau "
-                                 "H(x,y) = constante.\n"
-                                 "\n2. Le système est-il un système de gradient ?\n"
-                                 "Convention : dx/dt = dV/dx et dy/dt = dV/dy.\n"
-                                 "Une telle fonction V existe si et seulement si dP/dy = dQ/dx.\n"
-                                 "    dP/dy = 1\n"
-                                 "    dQ/dx = -3x² + 1\n"
-                                 "Les deux dérivées sont différentes : ce n'est pas un système de gradient.\n";
+    const std::string expected
+        = "Recherche d'un hamiltonien et d'un potentiel\n\n"
+          "Système étudié :\n"
+          "    dx/dt = P(x,y) = y\n"
+          "    dy/dt = Q(x,y) = -x^3 + x\n"
+          "Les dérivées sont des dérivées partielles.\n\n"
+          "1. Le système est-il hamiltonien ?\n"
+          "Convention : dx/dt = dH/dy et dy/dt = -dH/dx.\n"
+          "Une telle fonction H existe si et seulement si la divergence est nulle.\n"
+          "    dP/dx = 0\n"
+          "    dQ/dy = 0\n"
+          "    div = dP/dx + dQ/dy = 0\n"
+          "La divergence est nulle : le système est hamiltonien.\n"
+          "Calcul de H :\n"
+          "  - dH/dy = P : on intègre P par rapport à y,\n"
+          "      H = 1/2 y² + f(x), où f ne dépend que de x ;\n"
+          "  - -dH/dx = Q : on dérive par rapport à x et on compare à Q,\n"
+          "      f'(x) = -Q - d(1/2 y²)/dx = x^3 - x\n"
+          "      (la divergence étant nulle, y a bien disparu) ;\n"
+          "  - on intègre : f(x) = 1/4 x^4 - 1/2 x².\n"
+          "Hamiltonien (défini à une constante près) :\n"
+          "    H(x,y) = 1/4 x^4 - 1/2 x² + 1/2 y²\n"
+          "H est constant le long des trajectoires : elles suivent les courbes de niveau "
+          "H(x,y) = constante.\n"
+          "\n2. Le système est-il un système de gradient ?\n"
+          "Convention : dx/dt = dV/dx et dy/dt = dV/dy.\n"
+          "Une telle fonction V existe si et seulement si dP/dy = dQ/dx.\n"
+          "    dP/dy = 1\n"
+          "    dQ/dx = -3x² + 1\n"
+          "Les deux dérivées sont différentes : ce n'est pas un système de gradient.\n";
     EXPECT_EQ(HamiltonianReport(ParseSystem("y", "x-x^3")), expected);
 }
 
@@ -231,8 +238,9 @@ TEST(HamiltonianReport, ListsTheConditionsAndNamesOtherVariables)
     const std::string r = HamiltonianReport(ParseSystem("au+v", "bu-v", 'u', 'v'));
     EXPECT_NE(r.find("    du/dt = P(u,v) = au + v\n"), std::string::npos) << r;
     EXPECT_NE(r.find("Constantes littérales : a, b (traitées comme des symboles).\n"), std::string::npos);
-    EXPECT_NE(r.find("chacun de ses coefficients en u et v est nul :\n    a - 1 = 0\nLe système est hamiltonien si "
-                     "et seulement si ces conditions sont toutes vérifiées.\n"),
+    EXPECT_NE(
+        r.find("chacun de ses coefficients en u et v est nul :\n    a - 1 = 0\nLe système est hamiltonien si "
+               "et seulement si ces conditions sont toutes vérifiées.\n"),
         std::string::npos)
         << r;
 }
@@ -240,7 +248,8 @@ TEST(HamiltonianReport, ListsTheConditionsAndNamesOtherVariables)
 TEST(HamiltonianReport, SaysNeverWhenACoefficientIsANumber)
 {
     const std::string r = HamiltonianReport(ParseSystem("ax^2+x", "-2axy"));
-    EXPECT_NE(r.find("Le système n'est jamais hamiltonien, quelles que soient les constantes.\n"), std::string::npos);
+    EXPECT_NE(r.find("Le système n'est jamais hamiltonien, quelles que soient les constantes.\n"),
+        std::string::npos);
 }
 
 } // namespace

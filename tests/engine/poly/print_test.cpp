@@ -12,7 +12,7 @@ struct PrintCase {
     const char* canonical;
 };
 
-class Prints : public ::testing::TestWithParam<PrintCase> {};
+class Prints : public ::testing::TestWithParam<PrintCase> { };
 
 TEST_P(Prints, ReportAndCanonicalForms)
 {
@@ -23,11 +23,11 @@ TEST_P(Prints, ReportAndCanonicalForms)
 }
 
 INSTANTIATE_TEST_SUITE_P(Polynomials, Prints,
-    ::testing::Values(PrintCase{"x^2-3xy+y/2", "x² - 3xy + 1/2 y", "x^2 - 3*x*y + 1/2*y"},
-        PrintCase{"1/2y^2-x^3", "-x^3 + 1/2 y²", "-x^3 + 1/2*y^2"}, PrintCase{"0", "0", "0"},
-        PrintCase{"-7/3", "-7/3", "-7/3"}, PrintCase{"-x", "-x", "-x"},
-        PrintCase{"-2abx-b", "-2abx - b", "-2*a*b*x - b"}, PrintCase{"x^3y^2", "x^3y²", "x^3*y^2"},
-        PrintCase{"y+x+1", "x + y + 1", "x + y + 1"}, PrintCase{"-3/4x^2y", "-3/4 x²y", "-3/4*x^2*y"}));
+    ::testing::Values(PrintCase { "x^2-3xy+y/2", "x² - 3xy + 1/2 y", "x^2 - 3*x*y + 1/2*y" },
+        PrintCase { "1/2y^2-x^3", "-x^3 + 1/2 y²", "-x^3 + 1/2*y^2" }, PrintCase { "0", "0", "0" },
+        PrintCase { "-7/3", "-7/3", "-7/3" }, PrintCase { "-x", "-x", "-x" },
+        PrintCase { "-2abx-b", "-2abx - b", "-2*a*b*x - b" }, PrintCase { "x^3y^2", "x^3y²", "x^3*y^2" },
+        PrintCase { "y+x+1", "x + y + 1", "x + y + 1" }, PrintCase { "-3/4x^2y", "-3/4 x²y", "-3/4*x^2*y" }));
 
 TEST(Print, RationalsAreReducedWithTheSignInFront)
 {
@@ -44,7 +44,7 @@ struct DecimalCase {
     const char* text;
 };
 
-class Decimal : public ::testing::TestWithParam<DecimalCase> {};
+class Decimal : public ::testing::TestWithParam<DecimalCase> { };
 
 TEST_P(Decimal, CommaAndSignificantDigits)
 {
@@ -52,9 +52,10 @@ TEST_P(Decimal, CommaAndSignificantDigits)
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, Decimal,
-    ::testing::Values(DecimalCase{-0.5, 10, "-0,5"}, DecimalCase{2.0, 10, "2"}, DecimalCase{0.0, 10, "0"},
-        DecimalCase{-0.0, 10, "0"}, DecimalCase{1.0 / 3.0, 4, "0,3333"}, DecimalCase{1.41421356237, 10, "1,414213562"},
-        DecimalCase{1e-20, 10, "1e-20"}, DecimalCase{123456789012.0, 5, "1,2346e11"}));
+    ::testing::Values(DecimalCase { -0.5, 10, "-0,5" }, DecimalCase { 2.0, 10, "2" },
+        DecimalCase { 0.0, 10, "0" }, DecimalCase { -0.0, 10, "0" }, DecimalCase { 1.0 / 3.0, 4, "0,3333" },
+        DecimalCase { 1.41421356237, 10, "1,414213562" }, DecimalCase { 1e-20, 10, "1e-20" },
+        DecimalCase { 123456789012.0, 5, "1,2346e11" }));
 
 } // namespace
 } // namespace vindrel::engine

@@ -10,29 +10,46 @@ namespace vindrel::engine::testing {
 inline char32_t FrontEndDecode(unsigned char b)
 {
     switch (b) {
-    case 130: return U'\u00E9';
-    case 138: return U'\u00E8';
-    case 136: return U'\u00EA';
-    case 137: return U'\u00EB';
-    case 135: return U'\u00E7';
-    case 133: return U'\u00E0';
-    case 131: return U'\u00E2';
-    case 132: return U'\u00E4';
-    case 150: return U'\u00FB';
-    case 151: return U'\u00F9';
-    case 129: return U'\u00FC';
-    case 139: return U'\u00EF';
-    case 140: return U'\u00EE';
-    case 147: return U'\u00F4';
-    case 148: return U'\u00F6';
-    case 253: return U'\u00B2';
-    default: break;
+    case 130:
+        return U'\u00E9';
+    case 138:
+        return U'\u00E8';
+    case 136:
+        return U'\u00EA';
+    case 137:
+        return U'\u00EB';
+    case 135:
+        return U'\u00E7';
+    case 133:
+        return U'\u00E0';
+    case 131:
+        return U'\u00E2';
+    case 132:
+        return U'\u00E4';
+    case 150:
+        return U'\u00FB';
+    case 151:
+        return U'\u00F9';
+    case 129:
+        return U'\u00FC';
+    case 139:
+        return U'\u00EF';
+    case 140:
+        return U'\u00EE';
+    case 147:
+        return U'\u00F4';
+    case 148:
+        return U'\u00F6';
+    case 253:
+        return U'\u00B2';
+    default:
+        break;
     }
     if (b < 0x80 || b >= 0xA0) return b;
     // Windows-1252 0x80..0x9F; the four undefined codes stay control characters.
-    static const char32_t k1252[32] = {0x20AC, 0x81, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
+    static const char32_t k1252[32] = { 0x20AC, 0x81, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
         0x2030, 0x0160, 0x2039, 0x0152, 0x8D, 0x017D, 0x8F, 0x90, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D, 0x017E, 0x0178};
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D, 0x017E, 0x0178 };
     return k1252[b - 0x80];
 }
 

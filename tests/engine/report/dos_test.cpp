@@ -1,6 +1,6 @@
+#include "decode_table.h"
 #include "engine/report/dos.h"
 #include "engine/report/result_file.h"
-#include "decode_table.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ TEST(ToDos850, LineFeedsBecomeCrLf)
 
 TEST(ToDos850, RefusesCharactersTheFrontEndCannotShow)
 {
-    for (const char* text : {"É", "«", "√5", "∞", "λ", "≠", "\xC3", "€"})
+    for (const char* text : { "É", "«", "√5", "∞", "λ", "≠", "\xC3", "€" })
         EXPECT_THROW(ToDos850(text), std::logic_error) << text;
     EXPECT_FALSE(IsDecodable("Équation"));
     EXPECT_TRUE(IsDecodable("Système de gradient : dP/dy = dQ/dx, x² + 1"));
@@ -36,7 +36,8 @@ TEST(ToDos850, RefusesCharactersTheFrontEndCannotShow)
 TEST(ToDos850, EveryAllowedTextReadsBackUnchanged)
 {
     std::string all;
-    for (int c = 0x20; c < 0x7F; ++c) all += static_cast<char>(c);
+    for (int c = 0x20; c < 0x7F; ++c)
+        all += static_cast<char>(c);
     all += "\néèêëçàâäûùüïîôö²\nfin";
     EXPECT_EQ(FrontEndRead(ToDos850(all)), all);
 }

@@ -32,8 +32,8 @@ protected:
     // Runs from another current directory: the file must land beside the tool.
     int Run(const std::string& args)
     {
-        const std::string cmd = "cd '" + (dir_ / "elsewhere").string() + "' && '" + (dir_ / "velquin2").string()
-            + "' " + args + " 2>/dev/null";
+        const std::string cmd = "cd '" + (dir_ / "elsewhere").string() + "' && '"
+            + (dir_ / "velquin2").string() + "' " + args + " 2>/dev/null";
         const int raw = std::system(cmd.c_str());
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
@@ -51,7 +51,9 @@ TEST_F(Velquin2Process, WritesQuenmar2BesideItselfInDosBytes)
 {
     EXPECT_EQ(Run("y -x+x^2 xy"), 0);
     const std::string bytes = Result();
-    EXPECT_EQ(bytes.rfind("Recherche d'un hamiltonien et d'un potentiel\r\n\r\nSyst\x8Ame \x82tudi\x82 :\r\n", 0), 0u);
+    EXPECT_EQ(
+        bytes.rfind("Recherche d'un hamiltonien et d'un potentiel\r\n\r\nSyst\x8Ame \x82tudi\x82 :\r\n", 0),
+        0u);
     EXPECT_NE(bytes.find("    H(x,y) = -1/3 x^3 + 1/2 x\xFD + 1/2 y\xFD\r\n"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir_ / "elsewhere" / "quenmar2.pho"));
 }
@@ -67,14 +69,16 @@ TEST_F(Velquin2Process, ErrorReplacesThePlaceholderAndFailsTheExit)
     EXPECT_EQ(Run("y x2 xy"), 1);
     const std::string bytes = Result();
     EXPECT_EQ(bytes.find(kPlaceholder), std::string::npos);
-    EXPECT_NE(bytes.find("Erreur dans dy/dt, position 2 : un chiffre ne peut pas suivre directement une lettre"),
+    EXPECT_NE(
+        bytes.find("Erreur dans dy/dt, position 2 : un chiffre ne peut pas suivre directement une lettre"),
         std::string::npos);
 }
 
 TEST_F(Velquin2Process, MissingComponentsAreReported)
 {
     EXPECT_EQ(Run(""), 1);
-    EXPECT_EQ(Result().rfind("Il faut deux composantes, dx/dt et dy/dt, suivies des variables (xy) : re\x87u \"\".", 0),
+    EXPECT_EQ(Result().rfind(
+                  "Il faut deux composantes, dx/dt et dy/dt, suivies des variables (xy) : re\x87u \"\".", 0),
         0u);
 }
 

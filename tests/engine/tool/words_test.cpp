@@ -13,7 +13,7 @@ struct JoinCase {
     const char* q;
 };
 
-class Rejoins : public ::testing::TestWithParam<JoinCase> {};
+class Rejoins : public ::testing::TestWithParam<JoinCase> { };
 
 TEST_P(Rejoins, IntoTheOnlyValidSplit)
 {
@@ -24,17 +24,17 @@ TEST_P(Rejoins, IntoTheOnlyValidSplit)
 }
 
 INSTANTIATE_TEST_SUITE_P(Words, Rejoins,
-    ::testing::Values(JoinCase{{"y", "-x+x^2", "xy"}, VarsWord::Present, "y", "-x+x^2"},
-        JoinCase{{"y", "-x"}, VarsWord::Absent, "y", "-x"},
+    ::testing::Values(JoinCase { { "y", "-x+x^2", "xy" }, VarsWord::Present, "y", "-x+x^2" },
+        JoinCase { { "y", "-x" }, VarsWord::Absent, "y", "-x" },
         // Two words are taken as they are, even when they do not parse: the parser reports it.
-        JoinCase{{"x+", "y"}, VarsWord::Absent, "x+", "y"},
-        JoinCase{{"x+", "y", "-x"}, VarsWord::Absent, "x+ y", "-x"},
-        JoinCase{{"y", "-x", "*", "(", "1+x", ")", "xy"}, VarsWord::Present, "y", "-x * ( 1+x )"},
-        JoinCase{{"2*", "x", "y", "xy"}, VarsWord::Present, "2* x", "y"}));
+        JoinCase { { "x+", "y" }, VarsWord::Absent, "x+", "y" },
+        JoinCase { { "x+", "y", "-x" }, VarsWord::Absent, "x+ y", "-x" },
+        JoinCase { { "y", "-x", "*", "(", "1+x", ")", "xy" }, VarsWord::Present, "y", "-x * ( 1+x )" },
+        JoinCase { { "2*", "x", "y", "xy" }, VarsWord::Present, "2* x", "y" }));
 
 TEST(RejoinWords, TakesTheVariablesFromTheLastWord)
 {
-    const Components r = RejoinWords({"v", "-u", "uv"}, VarsWord::Present);
+    const Components r = RejoinWords({ "v", "-u", "uv" }, VarsWord::Present);
     EXPECT_EQ(r.xvar, 'u');
     EXPECT_EQ(r.yvar, 'v');
 }
@@ -45,7 +45,7 @@ struct RefusalCase {
     const char* message;
 };
 
-class Refuses : public ::testing::TestWithParam<RefusalCase> {};
+class Refuses : public ::testing::TestWithParam<RefusalCase> { };
 
 TEST_P(Refuses, WithAMessageQuotingTheWords)
 {
@@ -59,27 +59,28 @@ TEST_P(Refuses, WithAMessageQuotingTheWords)
 
 INSTANTIATE_TEST_SUITE_P(Words, Refuses,
     ::testing::Values(
-        RefusalCase{{"x", "+", "y", "x", "xy"}, VarsWord::Present,
+        RefusalCase { { "x", "+", "y", "x", "xy" }, VarsWord::Present,
             "Les composantes ne doivent pas contenir d'espace : \"x + y x\" se coupe de 2 façons en deux "
-            "composantes valides, on ne peut pas savoir laquelle est voulue. Tapez chaque composante sans espace."},
-        RefusalCase{{"x", "+", "+"}, VarsWord::Absent,
+            "composantes valides, on ne peut pas savoir laquelle est voulue. Tapez chaque composante sans "
+            "espace." },
+        RefusalCase { { "x", "+", "+" }, VarsWord::Absent,
             "Les composantes ne doivent pas contenir d'espace : aucune façon de couper \"x + +\" en deux "
-            "composantes valides. Tapez chaque composante sans espace."},
-        RefusalCase{{"x"}, VarsWord::Absent,
-            "Il faut deux composantes, dx/dt et dy/dt, séparées par un espace : reçu \"x\"."},
-        RefusalCase{{}, VarsWord::Absent,
-            "Il faut deux composantes, dx/dt et dy/dt, séparées par un espace : reçu \"\"."},
-        RefusalCase{{"y", "xy"}, VarsWord::Present,
-            "Il faut deux composantes, dx/dt et dy/dt, suivies des variables (xy) : reçu \"y xy\"."},
-        RefusalCase{{"y", "x", "xx"}, VarsWord::Present,
-            "Le dernier mot doit nommer les deux variables, par exemple xy : reçu \"xx\"."},
-        RefusalCase{{"y", "x", "x×y"}, VarsWord::Present,
-            "Le dernier mot doit nommer les deux variables, par exemple xy : reçu \"x?y\"."}));
+            "composantes valides. Tapez chaque composante sans espace." },
+        RefusalCase { { "x" }, VarsWord::Absent,
+            "Il faut deux composantes, dx/dt et dy/dt, séparées par un espace : reçu \"x\"." },
+        RefusalCase { {}, VarsWord::Absent,
+            "Il faut deux composantes, dx/dt et dy/dt, séparées par un espace : reçu \"\"." },
+        RefusalCase { { "y", "xy" }, VarsWord::Present,
+            "Il faut deux composantes, dx/dt et dy/dt, suivies des variables (xy) : reçu \"y xy\"." },
+        RefusalCase { { "y", "x", "xx" }, VarsWord::Present,
+            "Le dernier mot doit nommer les deux variables, par exemple xy : reçu \"xx\"." },
+        RefusalCase { { "y", "x", "x×y" }, VarsWord::Present,
+            "Le dernier mot doit nommer les deux variables, par exemple xy : reçu \"x?y\"." }));
 
 TEST(RejoinWords, BlankAroundAnOperatorIsUsuallyAmbiguous)
 {
     // "x + y -x": both "x" / "+ y -x" and "x + y" / "-x" are valid systems.
-    EXPECT_THROW(RejoinWords({"x", "+", "y", "-x"}, VarsWord::Absent), EngineError);
+    EXPECT_THROW(RejoinWords({ "x", "+", "y", "-x" }, VarsWord::Absent), EngineError);
 }
 
 TEST(RejoinWords, TooManyWordsIsALimit)
