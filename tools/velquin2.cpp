@@ -8,8 +8,8 @@
 int main(int argc, char** argv)
 {
     using namespace vindrel::engine;
-    const ToolSpec spec { "velquin2", { "quenmar2.pho" }, true };
-    const int status = RunTool(argc, argv, spec,
+    const ToolSpec tool { "velquin2", { "quenmar2.pho" }, true };
+    const int status = RunTool(argc, argv, tool,
         [](const ParsedSystem& s) { return std::vector<std::string> { HamiltonianReport(s) }; });
     flint_cleanup();
     return status;

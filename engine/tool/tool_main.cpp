@@ -98,20 +98,20 @@ std::string ErrorReport(const std::string& message)
     return SanitizeForDos(message) + "\n\n" + kSyntaxReminder + "\n";
 }
 
-int RunTool(int argc, char** argv, const ToolSpec& spec,
+int RunTool(int argc, char** argv, const ToolSpec& tool,
     const std::function<std::vector<std::string>(const ParsedSystem&)>& compute)
 {
-    std::filesystem::path dir = spec.outputDir;
+    std::filesystem::path dir = tool.outputDir;
     if (dir.empty()) {
         try {
             dir = ExecutableDir();
         } catch (const std::exception& e) {
-            std::cerr << spec.toolName << " : " << e.what() << '\n';
+            std::cerr << tool.toolName << " : " << e.what() << '\n';
             return kExitCannotWrite;
         }
     }
     std::vector<std::filesystem::path> paths;
-    for (const std::string& f : spec.files)
+    for (const std::string& f : tool.files)
         paths.push_back(dir / f);
 
     std::vector<std::filesystem::path> placed;
@@ -120,7 +120,7 @@ int RunTool(int argc, char** argv, const ToolSpec& spec,
             WriteResultFile(path, kPlaceholder);
             placed.push_back(path);
         } catch (const std::exception& e) {
-            std::cerr << spec.toolName << " : " << path.string() << " : " << e.what() << '\n';
+            std::cerr << tool.toolName << " : " << path.string() << " : " << e.what() << '\n';
         }
     }
     if (placed.size() != paths.size()) {
@@ -128,7 +128,7 @@ int RunTool(int argc, char** argv, const ToolSpec& spec,
         for (const auto& path : placed) {
             try {
                 WriteResultFile(path,
-                    "Les fichiers de résultats de " + spec.toolName + " n'ont pas tous pu être écrits dans "
+                    "Les fichiers de résultats de " + tool.toolName + " n'ont pas tous pu être écrits dans "
                         + SanitizeForDos(dir.string()) + ".\n");
             } catch (const std::exception&) {
             }
@@ -136,16 +136,16 @@ int RunTool(int argc, char** argv, const ToolSpec& spec,
         return kExitCannotWrite;
     }
 
-    Finisher finisher(paths, spec.budget);
+    Finisher finisher(paths, tool.budget);
     std::vector<std::string> texts;
     int status = kExitOk;
     try {
         const std::vector<std::string> words(argv + std::min(argc, 1), argv + argc);
-        const Components c = RejoinWords(words, spec.takesVarsWord ? VarsWord::Present : VarsWord::Absent);
+        const Components c = RejoinWords(words, tool.takesVarsWord ? VarsWord::Present : VarsWord::Absent);
         const ParsedSystem system = ParseSystem(c.p, c.q, c.xvar, c.yvar);
         texts = compute(system);
         if (texts.size() != paths.size())
-            throw std::logic_error(spec.toolName + " : nombre de textes différent du nombre de fichiers");
+            throw std::logic_error(tool.toolName + " : nombre de textes différent du nombre de fichiers");
     } catch (const ParseError& e) {
         texts.assign(paths.size(), ErrorReport(std::string("Le système n'a pas pu être lu.\n") + e.what()));
         status = kExitInputError;
@@ -160,11 +160,11 @@ int RunTool(int argc, char** argv, const ToolSpec& spec,
         status = kExitInputError;
     } catch (const std::exception& e) {
         texts.assign(paths.size(),
-            "Erreur interne de " + spec.toolName + " : " + SanitizeForDos(e.what())
+            "Erreur interne de " + tool.toolName + " : " + SanitizeForDos(e.what())
                 + "\nLe calcul n'a pas pu aboutir pour ce système.\n");
         status = kExitInternalError;
     }
-    if (status != kExitOk && !texts.empty()) std::cerr << spec.toolName << " : " << texts.front() << '\n';
+    if (status != kExitOk && !texts.empty()) std::cerr << tool.toolName << " : " << texts.front() << '\n';
     if (!finisher.Finish(texts)) return kExitCannotWrite;
     return status;
 }

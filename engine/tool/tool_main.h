@@ -36,8 +36,8 @@ inline constexpr int kExitCannotWrite = 3;
 inline constexpr int kExitTimeout = 4;
 
 // compute: from the parsed system, the UTF-8 text of each file (same order as
-// spec.files); may throw EngineError.
-int RunTool(int argc, char** argv, const ToolSpec& spec,
+// tool.files); may throw EngineError.
+int RunTool(int argc, char** argv, const ToolSpec& tool,
     const std::function<std::vector<std::string>(const ParsedSystem&)>& compute);
 
 // The file text for an error message: what went wrong, then a reminder of

@@ -22,7 +22,7 @@ protected:
                 + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
-        spec_ = ToolSpec { "essai", { "un.res", "deux.res" }, true, dir_ };
+        tool_ = ToolSpec { "essai", { "un.res", "deux.res" }, true, dir_ };
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
@@ -33,7 +33,7 @@ protected:
         std::vector<char*> argv;
         for (auto& w : words)
             argv.push_back(w.data());
-        return RunTool(static_cast<int>(argv.size()), argv.data(), spec_, f);
+        return RunTool(static_cast<int>(argv.size()), argv.data(), tool_, f);
     }
 
     std::string Read(const std::string& name) const
@@ -45,7 +45,7 @@ protected:
     }
 
     std::filesystem::path dir_;
-    ToolSpec spec_;
+    ToolSpec tool_;
 };
 
 std::vector<std::string> Echo(const ParsedSystem& s)
@@ -128,20 +128,20 @@ TEST_F(RunToolTest, UndecodableCharactersAreReplacedNotLost)
 
 TEST_F(RunToolTest, KorbastStyleToolHasNoVariablesWord)
 {
-    spec_.takesVarsWord = false;
+    tool_.takesVarsWord = false;
     EXPECT_EQ(Run({ "y", "x+y" }, Echo), kExitOk);
     EXPECT_EQ(Read("deux.res"), "Q = x + y");
 }
 
 TEST_F(RunToolTest, UnwritableDirectoryGivesItsOwnStatus)
 {
-    spec_.outputDir = dir_ / "absent";
+    tool_.outputDir = dir_ / "absent";
     EXPECT_EQ(Run({ "y", "x", "xy" }, Echo), kExitCannotWrite);
 }
 
 TEST_F(RunToolTest, OneUnwritableFileLeavesNoPlaceholderInTheOthers)
 {
-    spec_.files = { "un.res", "absent/deux.res" };
+    tool_.files = { "un.res", "absent/deux.res" };
     EXPECT_EQ(Run({ "y", "x", "xy" }, Echo), kExitCannotWrite);
     EXPECT_EQ(Read("un.res"),
         "Les fichiers de r\x82sultats de essai n'ont pas tous pu \x88tre \x82"
@@ -151,7 +151,7 @@ TEST_F(RunToolTest, OneUnwritableFileLeavesNoPlaceholderInTheOthers)
 
 TEST_F(RunToolTest, ComputationPastTheBudgetEndsWithTheTimeoutMessage)
 {
-    spec_.budget = std::chrono::milliseconds(200);
+    tool_.budget = std::chrono::milliseconds(200);
     EXPECT_EXIT(Run({ "y", "x", "xy" },
                     [](const ParsedSystem& s) {
                         std::this_thread::sleep_for(std::chrono::seconds(5));
