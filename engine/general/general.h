@@ -12,6 +12,7 @@
 // handle beyond the divergence (the reports then say so).
 #pragma once
 
+#include "engine/cli/json.h"
 #include "engine/flint/flint_types.h"
 #include "engine/nature.h"
 
@@ -155,10 +156,9 @@ std::string SymmetryText(Symmetry s);
 
 namespace vindrel::engine::general {
 
-// The "properties" object of the JSON output (one line, UTF-8):
-// linear, hamiltonian, gradient, homogeneous, lotka_volterra, reversible,
-// central_symmetry, divergence_sign, invariant_lines, periodic_orbits and
-// its reason.
-std::string PropertiesJson(const GeneralAnalysis& a);
+// The "properties" object of the JSON output: degree, linear, hamiltonian,
+// gradient, homogeneous, lotka_volterra, reversible, central_symmetry,
+// divergence_sign, invariant_lines, periodic_orbits and its reason.
+Json PropertiesJson(const GeneralAnalysis& a);
 
 } // namespace vindrel::engine::general

@@ -1,43 +1,11 @@
 // The properties of the general analysis as a JSON object.
 #include "engine/general/general.h"
 
+#include "engine/cli/json.h"
+
 namespace vindrel::engine::general {
 
 namespace {
-
-std::string Quote(const std::string& s)
-{
-    std::string out = "\"";
-    for (char c : s) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                static const char* hex = "0123456789abcdef";
-                out += "\\u00";
-                out += hex[(c >> 4) & 0xF];
-                out += hex[c & 0xF];
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
-}
 
 const char* TypeName(PointType t)
 {
@@ -89,13 +57,13 @@ const char* StabilityName(Stability s)
 {
     switch (s) {
     case Stability::Stable:
-        return "\"stable\"";
+        return "stable";
     case Stability::Unstable:
-        return "\"unstable\"";
+        return "unstable";
     case Stability::None:
         break;
     }
-    return "null";
+    return nullptr;
 }
 
 const char* SignName(DivergenceSign s)
@@ -128,59 +96,63 @@ const char* VerdictName(PeriodicOrbits v)
     return "unknown";
 }
 
-std::string Bool(bool b)
-{
-    return b ? "true" : "false";
-}
-
 } // namespace
 
-std::string PropertiesJson(const GeneralAnalysis& a)
+Json PropertiesJson(const GeneralAnalysis& a)
 {
     const auto& p = a.properties;
-    std::string out = "{";
-    auto field = [&](const std::string& name, const std::string& value) {
-        if (out.size() > 1) out += ", ";
-        out += Quote(name) + ": " + value;
-    };
+    Json o = Json::MakeObject();
     if (p.hasParameters) {
-        field("parameters", "true");
-        field("hamiltonian", Bool(p.hamiltonian));
+        o.set("parameters", true);
+        o.set("hamiltonian", p.hamiltonian);
         for (const char* n : { "linear", "gradient", "homogeneous", "lotka_volterra", "reversible" })
-            field(n, "null");
+            o.set(n, nullptr);
     } else {
-        field("degree", std::to_string(p.degree));
-        if (p.linear && p.linearType)
-            field("linear",
-                "{\"type\": " + Quote(TypeName(p.linearType->type))
-                    + ", \"linear_part\": " + Quote(PartName(p.linearType->part))
-                    + ", \"stability\": " + StabilityName(p.linearType->stability) + "}");
-        else
-            field("linear", Bool(p.linear));
-        field("hamiltonian", Bool(p.hamiltonian));
-        field("gradient", Bool(p.gradient));
-        field("homogeneous", Bool(p.homogeneous));
-        field("lotka_volterra", Bool(p.lotkaVolterra));
-        std::string sym;
-        bool central = false;
+        o.set("degree", p.degree);
+        if (p.linear && p.linearType) {
+            Json lin = Json::MakeObject();
+            lin.set("type", TypeName(p.linearType->type));
+            lin.set("linear_part", PartName(p.linearType->part));
+            const char* st = StabilityName(p.linearType->stability);
+            lin.set("stability", st ? Json(st) : Json());
+            o.set("linear", std::move(lin));
+        } else {
+            o.set("linear", p.linear);
+        }
+        o.set("hamiltonian", p.hamiltonian);
+        o.set("gradient", p.gradient);
+        o.set("homogeneous", p.homogeneous);
+        o.set("lotka_volterra", p.lotkaVolterra);
+        Json sym = Json::MakeArray();
+        bool reversible = false, central = false;
         for (Symmetry s : p.symmetries) {
             if (s == Symmetry::Central) {
                 central = true;
-                continue;
+            } else {
+                reversible = true;
+                sym.push(SymmetryText(s));
             }
-            sym += (sym.empty() ? "" : ", ") + Quote(SymmetryText(s));
         }
-        field("reversible", sym.empty() ? "false" : "{\"symmetries\": [" + sym + "]}");
-        field("central_symmetry", Bool(central));
-        field("divergence_sign", Quote(SignName(p.divergenceSign)));
-        std::string lines;
-        for (const auto& l : p.invariantLines)
-            lines += (lines.empty() ? "" : ", ") + Quote(l.text);
-        field("invariant_lines", p.linesSearched ? "[" + lines + "]" : "null");
+        if (reversible) {
+            Json r = Json::MakeObject();
+            r.set("symmetries", std::move(sym));
+            o.set("reversible", std::move(r));
+        } else {
+            o.set("reversible", false);
+        }
+        o.set("central_symmetry", central);
+        o.set("divergence_sign", SignName(p.divergenceSign));
+        if (p.linesSearched) {
+            Json lines = Json::MakeArray();
+            for (const auto& l : p.invariantLines) lines.push(l.text);
+            o.set("invariant_lines", std::move(lines));
+        } else {
+            o.set("invariant_lines", nullptr);
+        }
     }
-    field("periodic_orbits", Quote(VerdictName(a.periodic.verdict)));
-    field("reason", Quote(a.periodic.reason));
-    return out + "}";
+    o.set("periodic_orbits", VerdictName(a.periodic.verdict));
+    o.set("reason", a.periodic.reason);
+    return o;
 }
 
 } // namespace vindrel::engine::general

@@ -242,7 +242,7 @@ TEST(PropertiesJson, DescribesTheHamiltonianExample)
     auto ctx = XY();
     const auto a = AnalyseGeneral(Poly(ctx, "y"), Poly(ctx, "-x+x^2"),
         { RationalPoint("0", "0"), RationalPoint("1", "0") }, PointList::Complete);
-    EXPECT_EQ(PropertiesJson(a),
+    EXPECT_EQ(PropertiesJson(a).dump(),
         "{\"degree\": 2, \"linear\": false, \"hamiltonian\": true, \"gradient\": false, \"homogeneous\": "
         "false, "
         "\"lotka_volterra\": false, \"reversible\": {\"symmetries\": [\"(x, y, t) -> (x, -y, -t)\"]}, "
@@ -255,12 +255,12 @@ TEST(PropertiesJson, GivesTheLinearTypeAndNullsForLiteralConstants)
     auto ctx = XY();
     const auto lin
         = AnalyseGeneral(Poly(ctx, "-x"), Poly(ctx, "-y"), { RationalPoint("0", "0") }, PointList::Complete);
-    EXPECT_NE(PropertiesJson(lin).find("\"linear\": {\"type\": \"star_node\", \"linear_part\": "
+    EXPECT_NE(PropertiesJson(lin).dump().find("\"linear\": {\"type\": \"star_node\", \"linear_part\": "
                                        "\"hyperbolic\", \"stability\": \"stable\"}"),
         std::string::npos);
     auto pctx = XYAB();
     const auto lit = AnalyseGeneral(Poly(pctx, "-a"), Poly(pctx, "-2*a*b*x-b"), {}, PointList::Partial);
-    EXPECT_EQ(PropertiesJson(lit),
+    EXPECT_EQ(PropertiesJson(lit).dump(),
         "{\"parameters\": true, \"hamiltonian\": true, \"linear\": null, \"gradient\": null, "
         "\"homogeneous\": null, "
         "\"lotka_volterra\": null, \"reversible\": null, \"periodic_orbits\": \"unknown\", \"reason\": \"le "
