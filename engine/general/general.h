@@ -15,6 +15,7 @@
 #include "engine/cli/json.h"
 #include "engine/flint/flint_types.h"
 #include "engine/nature.h"
+#include "engine/tool/deadline.h"
 
 #include <optional>
 #include <string>
@@ -108,7 +109,10 @@ void ProveCentre(const SystemProperties& props, FixedPoint& point);
 // Whether the symmetry lets a linear centre at the point be a true centre.
 bool PointOnSymmetryAxis(Symmetry s, const FixedPoint& p);
 
-SystemProperties AnalyseProperties(const FmpqMpoly& P, const FmpqMpoly& Q);
+// Gives up with LimitExceeded once the deadline has passed (checked between
+// steps).
+SystemProperties AnalyseProperties(
+    const FmpqMpoly& P, const FmpqMpoly& Q, const Deadline& deadline = Deadline());
 
 // Fills the linear data and the nature of a rational point: the trace-
 // determinant rule for a hyperbolic point, the local classification at the
@@ -145,8 +149,8 @@ struct GeneralAnalysis {
     PeriodicVerdict periodic;
     GeneralReports reports;
 };
-GeneralAnalysis AnalyseGeneral(
-    const FmpqMpoly& P, const FmpqMpoly& Q, std::vector<FixedPoint> points, PointList list);
+GeneralAnalysis AnalyseGeneral(const FmpqMpoly& P, const FmpqMpoly& Q, std::vector<FixedPoint> points,
+    PointList list, const Deadline& deadline = Deadline());
 
 // French names used by the reports.
 std::string NatureName(const Nature& n);

@@ -144,7 +144,8 @@ Json PropertiesJson(const GeneralAnalysis& a)
         o.set("divergence_sign", SignName(p.divergenceSign));
         if (p.linesSearched) {
             Json lines = Json::MakeArray();
-            for (const auto& l : p.invariantLines) lines.push(l.text);
+            for (const auto& l : p.invariantLines)
+                lines.push(l.text);
             o.set("invariant_lines", std::move(lines));
         } else {
             o.set("invariant_lines", nullptr);

@@ -347,7 +347,8 @@ void LinesOfDirection(const FmpqMpoly& P, const FmpqMpoly& Q, const Fmpq* r, Sys
     }
 }
 
-void FindInvariantLines(const FmpqMpoly& P, const FmpqMpoly& Q, SystemProperties& props)
+void FindInvariantLines(
+    const FmpqMpoly& P, const FmpqMpoly& Q, SystemProperties& props, const Deadline& deadline)
 {
     const auto& ctx = P.ctx();
     const int d = props.degree;
@@ -367,8 +368,10 @@ void FindInvariantLines(const FmpqMpoly& P, const FmpqMpoly& Q, SystemProperties
     FmpqPoly h;
     for (const auto& term : Terms(H))
         fmpq_poly_set_coeff_fmpq(h.raw(), term.exps[0], term.coeff.raw());
-    for (const auto& r : RationalRoots(h))
+    for (const auto& r : RationalRoots(h)) {
+        deadline.check();
         LinesOfDirection(P, Q, &r, props);
+    }
     if (fmpq_poly_degree(h.raw()) < d + 1) LinesOfDirection(P, Q, nullptr, props);
 }
 
@@ -380,7 +383,7 @@ bool IsLotkaVolterra(const FmpqMpoly& P, const FmpqMpoly& Q)
 
 } // namespace
 
-SystemProperties AnalyseProperties(const FmpqMpoly& P, const FmpqMpoly& Q)
+SystemProperties AnalyseProperties(const FmpqMpoly& P, const FmpqMpoly& Q, const Deadline& deadline)
 {
     SystemProperties props;
     const auto& ctx = P.ctx();
@@ -446,13 +449,15 @@ SystemProperties AnalyseProperties(const FmpqMpoly& P, const FmpqMpoly& Q)
             = ClassifyLinear(fmpq_sgn(T.raw()), fmpq_sgn(D.raw()), fmpq_sgn(disc.raw()), scalar, zeroJ);
     }
 
+    deadline.check();
     DecideDivergenceSign(div, props);
 
     FmpqMpoly g(ctx);
     fmpq_mpoly_gcd(g.raw(), P.raw(), Q.raw(), ctx->raw());
     if (!IsZero(g) && DegreeXY(g) > 0) props.commonFactor = PolyText(g);
 
-    FindInvariantLines(P, Q, props);
+    deadline.check();
+    FindInvariantLines(P, Q, props, deadline);
     return props;
 }
 

@@ -458,15 +458,17 @@ GeneralReports WriteReports(const FmpqMpoly& P, const FmpqMpoly& Q, const System
     return { Conclusions(P, Q, props, points, complete, periodic), Calculations(P, Q, props, points) };
 }
 
-GeneralAnalysis AnalyseGeneral(
-    const FmpqMpoly& P, const FmpqMpoly& Q, std::vector<FixedPoint> points, PointList list)
+GeneralAnalysis AnalyseGeneral(const FmpqMpoly& P, const FmpqMpoly& Q, std::vector<FixedPoint> points,
+    PointList list, const Deadline& deadline)
 {
     GeneralAnalysis a;
-    a.properties = AnalyseProperties(P, Q);
+    a.properties = AnalyseProperties(P, Q, deadline);
     a.points = std::move(points);
     if (!a.properties.hasParameters)
-        for (auto& p : a.points)
+        for (auto& p : a.points) {
+            deadline.check();
             CompleteRationalPoint(a.properties, P, Q, p);
+        }
     a.periodic = DecidePeriodicOrbits(a.properties, a.points, list);
     a.reports = WriteReports(P, Q, a.properties, a.points, list, a.periodic);
     return a;
