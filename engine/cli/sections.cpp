@@ -1,6 +1,7 @@
 // The analyses vindrel-analyse runs, one section per result file.
 #include "engine/cli/analyse.h"
 
+#include "engine/general/system.h"
 #include "engine/hamiltonian/hamiltonian.h"
 #include "engine/poly/print.h"
 
@@ -33,11 +34,30 @@ ReportSection HamiltonianSection()
         } };
 }
 
+// The general analysis: brisolt.res, with the "properties" field, and
+// tarnel2.res.
+ReportSection GeneralConclusionsSection()
+{
+    return ReportSection { general::kConclusionsFile, "Conclusions (brisolt.res)",
+        [](const ParsedSystem& s) { return general::AnalyseSystem(s).reports.conclusions + "\n"; },
+        { "properties" },
+        [](const ParsedSystem& s, Json& o) {
+            o.set("properties", general::PropertiesJson(general::AnalyseSystem(s)));
+        } };
+}
+
+ReportSection GeneralCalculationsSection()
+{
+    return ReportSection { general::kCalculationsFile, "Calculs explicatifs (tarnel2.res)",
+        [](const ParsedSystem& s) { return general::AnalyseSystem(s).reports.calculations + "\n"; }, {},
+        [](const ParsedSystem&, Json&) {} };
+}
+
 } // namespace
 
 std::vector<ReportSection> AnalyseSections()
 {
-    return { HamiltonianSection() };
+    return { GeneralConclusionsSection(), HamiltonianSection(), GeneralCalculationsSection() };
 }
 
 } // namespace vindrel::engine
