@@ -126,6 +126,12 @@ void CompleteRationalPoint(
 LinearVerdict ClassifyLinear(
     int traceSign, int determinantSign, int discriminantSign, bool scalar, bool zero);
 
+// For a point whose linear data come as texts (algebraic coordinates): the
+// signs of trace, determinant and discriminant that its linear part implies,
+// so that the reports can state the rule. traceApprox gives the sign of a
+// non-zero trace the linear part leaves open (saddles, semi-hyperbolic points).
+void SignsFromNature(const Nature& n, double traceApprox, FixedPoint& point);
+
 // Index of a point of the given nature, when known: saddle -1, nodes, foci
 // and centres +1, saddle-node and cusp 0.
 std::optional<int> PointIndex(const Nature& n);

@@ -163,6 +163,55 @@ void CompleteRationalPoint(
     ProveCentre(props, point);
 }
 
+void SignsFromNature(const Nature& n, double traceApprox, FixedPoint& point)
+{
+    const int traceSign = traceApprox < 0 ? -1 : 1;
+    const int byStability = n.stability == Stability::Stable ? -1 : 1;
+    auto set = [&](int t, int d, int disc) {
+        point.traceSign = t;
+        point.determinantSign = d;
+        point.discriminantSign = disc;
+    };
+    point.jacobianScalar = false;
+    point.jacobianZero = false;
+    switch (n.linearPart) {
+    case LinearPart::Imaginary:
+        set(0, 1, -1);
+        break;
+    case LinearPart::SemiHyperbolic:
+        set(traceSign, 0, 1);
+        break;
+    case LinearPart::Nilpotent:
+        set(0, 0, 0);
+        break;
+    case LinearPart::Zero:
+        set(0, 0, 0);
+        point.jacobianScalar = point.jacobianZero = true;
+        break;
+    case LinearPart::Hyperbolic:
+        switch (n.type) {
+        case PointType::Saddle:
+            set(traceApprox == 0 ? 0 : traceSign, -1, 1);
+            break;
+        case PointType::StarNode:
+            set(byStability, 1, 0);
+            point.jacobianScalar = true;
+            break;
+        case PointType::DegenerateNode:
+            set(byStability, 1, 0);
+            break;
+        case PointType::Focus:
+            set(byStability, 1, -1);
+            break;
+        default:
+            set(byStability, 1, 1);
+            break;
+        }
+        break;
+    }
+    point.linearKnown = true;
+}
+
 std::optional<int> PointIndex(const Nature& n)
 {
     if (n.linearPart == LinearPart::Imaginary) return 1;

@@ -467,7 +467,10 @@ GeneralAnalysis AnalyseGeneral(const FmpqMpoly& P, const FmpqMpoly& Q, std::vect
     if (!a.properties.hasParameters)
         for (auto& p : a.points) {
             deadline.check();
-            CompleteRationalPoint(a.properties, P, Q, p);
+            if (p.x && p.y)
+                CompleteRationalPoint(a.properties, P, Q, p);
+            else
+                ProveCentre(a.properties, p);
         }
     a.periodic = DecidePeriodicOrbits(a.properties, a.points, list);
     a.reports = WriteReports(P, Q, a.properties, a.points, list, a.periodic);

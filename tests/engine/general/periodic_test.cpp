@@ -256,7 +256,7 @@ TEST(PropertiesJson, GivesTheLinearTypeAndNullsForLiteralConstants)
     const auto lin
         = AnalyseGeneral(Poly(ctx, "-x"), Poly(ctx, "-y"), { RationalPoint("0", "0") }, PointList::Complete);
     EXPECT_NE(PropertiesJson(lin).dump().find("\"linear\": {\"type\": \"star_node\", \"linear_part\": "
-                                       "\"hyperbolic\", \"stability\": \"stable\"}"),
+                                              "\"hyperbolic\", \"stability\": \"stable\"}"),
         std::string::npos);
     auto pctx = XYAB();
     const auto lit = AnalyseGeneral(Poly(pctx, "-a"), Poly(pctx, "-2*a*b*x-b"), {}, PointList::Partial);
@@ -305,6 +305,39 @@ TEST(EigenvalueTexts, HugeDiscriminantKeepsSmallSquaresOutOfTheRoot)
     fmpq_set_str(disc.raw(), "6125082604576892342340742933771827806172", 10);
     const auto e = EigenvalueTexts(Q("0").raw(), disc.raw());
     EXPECT_EQ(e.second, "3 racine(170141183460469231731687303715884105727)");
+}
+
+} // namespace
+} // namespace vindrel::engine::general::testing
+
+namespace vindrel::engine::general::testing {
+namespace {
+
+// For points known only by texts, the signs read from the nature give back
+// the same verdict through the trace-determinant rules.
+TEST(SignsFromNature, RoundTripThroughTheLinearRules)
+{
+    const std::vector<std::pair<LinearPart, PointType>> kinds = { { LinearPart::Hyperbolic,
+                                                                      PointType::Saddle },
+        { LinearPart::Hyperbolic, PointType::Node }, { LinearPart::Hyperbolic, PointType::StarNode },
+        { LinearPart::Hyperbolic, PointType::DegenerateNode }, { LinearPart::Hyperbolic, PointType::Focus },
+        { LinearPart::Imaginary, PointType::Undetermined },
+        { LinearPart::SemiHyperbolic, PointType::Undetermined },
+        { LinearPart::Nilpotent, PointType::Undetermined }, { LinearPart::Zero, PointType::Undetermined } };
+    for (const auto& [part, type] : kinds)
+        for (Stability st : { Stability::Stable, Stability::Unstable }) {
+            Nature n;
+            n.linearPart = part;
+            n.type = type;
+            n.stability = type == PointType::Saddle || part != LinearPart::Hyperbolic ? Stability::None : st;
+            FixedPoint p;
+            SignsFromNature(n, st == Stability::Stable ? -0.5 : 0.5, p);
+            const auto v = ClassifyLinear(
+                p.traceSign, p.determinantSign, p.discriminantSign, p.jacobianScalar, p.jacobianZero);
+            EXPECT_EQ(v.part, part);
+            EXPECT_EQ(v.type, type);
+            EXPECT_EQ(v.stability, n.stability);
+        }
 }
 
 } // namespace
