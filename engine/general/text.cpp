@@ -1,6 +1,7 @@
 #include "engine/general/text.h"
 
 #include "engine/flint/korbast_factor.h"
+#include "engine/poly/print.h"
 
 #include <flint/fmpz_factor.h>
 
@@ -29,56 +30,11 @@ std::string FmpzText(const fmpz_t z)
     return TakeString(fmpz_get_str(nullptr, 10, z));
 }
 
-std::string MonomialText(const std::vector<slong>& exps, const std::vector<std::string>& names)
-{
-    std::string out;
-    auto put = [&](size_t i) {
-        if (exps[i] <= 0) return;
-        out += names[i];
-        if (exps[i] == 2)
-            out += "²";
-        else if (exps[i] > 2)
-            out += "^" + std::to_string(exps[i]);
-    };
-    // Literal constants come first, then x and y: -2abx.
-    for (size_t i = 2; i < exps.size(); ++i)
-        put(i);
-    for (size_t i = 0; i < exps.size() && i < 2; ++i)
-        put(i);
-    return out;
-}
-
 } // namespace
 
 std::string PolyText(const flint::FmpqMpoly& p)
 {
-    const slong len = fmpq_mpoly_length(p.raw(), p.craw());
-    if (len == 0) return "0";
-    const auto& names = p.ctx()->names();
-    std::vector<slong> exps(static_cast<size_t>(p.ctx()->nvars()));
-    std::string out;
-    Fmpq c, a;
-    for (slong i = 0; i < len; ++i) {
-        fmpq_mpoly_get_term_coeff_fmpq(c.raw(), p.raw(), i, p.craw());
-        fmpq_mpoly_get_term_exp_si(exps.data(), p.raw(), i, p.craw());
-        const bool negative = fmpq_sgn(c.raw()) < 0;
-        fmpq_abs(a.raw(), c.raw());
-        if (i == 0)
-            out += negative ? "-" : "";
-        else
-            out += negative ? " - " : " + ";
-        const std::string mono = MonomialText(exps, names);
-        if (mono.empty()) {
-            out += RationalText(a);
-        } else if (fmpq_is_one(a.raw())) {
-            out += mono;
-        } else if (fmpz_is_one(fmpq_denref(a.raw()))) {
-            out += RationalText(a) + mono;
-        } else {
-            out += RationalText(a) + " " + mono;
-        }
-    }
-    return out;
+    return ToReport(p);
 }
 
 namespace {

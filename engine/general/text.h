@@ -11,7 +11,8 @@ namespace vindrel::engine::general {
 std::string RationalText(const fmpq_t q);
 std::string RationalText(const flint::Fmpq& q);
 
-// x² - 3xy + 1/2 y; literal constants first in each term (-2abx - b).
+// x² - 3xy + 1/2 y; literal constants first in each term (-2abx - b):
+// the engine's report printer.
 std::string PolyText(const flint::FmpqMpoly& p);
 
 // The two eigenvalues (T - r)/2 and (T + r)/2 with r² = disc, exact, with
