@@ -58,7 +58,9 @@ TEST_F(KorbastProcess, WritesBothFilesBesideItselfInCodePage850WithCrLf)
     EXPECT_EQ(conclusions.find("Calcul en cours"), std::string::npos);
     for (const auto& text : { conclusions, calculations }) {
         for (size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '\n') EXPECT_EQ(text[i - 1], '\r');
+            if (text[i] == '\n') {
+                EXPECT_EQ(text[i - 1], '\r');
+            }
         }
     }
 }
