@@ -31,6 +31,8 @@ const std::vector<GoldenCase>& Cases()
         { "duffing", "y", "x-x^3", { { "-1", "0" }, { "0", "0" }, { "1", "0" } } },
         { "weak_focus", "-y-x^3", "x-y^3", { { "0", "0" } } },
         { "no_fixed_point", "y", "1+x^2", {} },
+        { "saddle_node", "x^2", "-y", { { "0", "0" } } },
+        { "cusp", "y", "x^2", { { "0", "0" } } },
         { "literal_constants", "-a", "-2*a*b*x-b", {} },
     };
     return cases;
