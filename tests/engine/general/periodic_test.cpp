@@ -222,15 +222,6 @@ INSTANTIATE_TEST_SUITE_P(Texts, Eigenvalues,
         EigenCase { "DoubleEigenvalue", "-1", "0", "-1/2", "-1/2" }),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PolyText, UsesTheReportTypography)
-{
-    auto ctx = XY();
-    EXPECT_EQ(PolyText(Poly(ctx, "x^2-3*x*y+1/2*y")), "x² - 3xy + 1/2 y");
-    EXPECT_EQ(PolyText(Poly(ctx, "-x^3+x^4*y-1")), "x^4y - x^3 - 1");
-    EXPECT_EQ(PolyText(Poly(ctx, "0")), "0");
-    EXPECT_EQ(PolyText(Poly(XYAB(), "-2*a*b*x-b")), "-2abx - b");
-}
-
 } // namespace
 } // namespace vindrel::engine::general::testing
 
