@@ -224,6 +224,35 @@ TEST(Disc, SaddleHasFourPointsAtInfinityAndOrbitsStayInside)
     }
 }
 
+// Regression: orbits crawling along the circle near its degenerate points at
+// infinity made the closed-orbit check quadratic; the fast check must still
+// find the cycle, once, and every point at infinity.
+TEST(Disc, VanDerPolKeepsItsLimitCycleAndItsFourPointsAtInfinity)
+{
+    PolynomialField f = FieldOf("y", "-x+y-x^2*y");
+    PortraitOptions o;
+    o.projection = Projection::PoincareDisc;
+    Portrait p = ComputePortrait(f, {{0, 0, "focus", "unstable"}}, o);
+    ASSERT_EQ(p.infinitePoints.size(), 4u);
+    for (Vec2 q : p.infinitePoints) EXPECT_NEAR(std::abs(q.x * q.y), 0, 1e-9);
+    std::vector<const Orbit*> cycles;
+    for (const Orbit& orbit : p.orbits)
+        if (orbit.limitCycle) cycles.push_back(&orbit);
+    ASSERT_EQ(cycles.size(), 1u);
+    // In the plane the cycle reaches |x| = 2.0086 (amplitude of this Van der Pol).
+    double reach = 0;
+    for (Vec2 q : cycles[0]->points) reach = std::max(reach, std::abs(FromDisc(q).x));
+    EXPECT_NEAR(reach, 2.0086, 0.01);
+}
+
+TEST(Norm, NeitherOverflowsNorUnderflows)
+{
+    EXPECT_DOUBLE_EQ(Norm({3e200, 4e200}), 5e200);
+    EXPECT_DOUBLE_EQ(Norm({3e-200, 4e-200}), 5e-200);
+    EXPECT_DOUBLE_EQ(Norm({3, 4}), 5);
+    EXPECT_EQ(Norm({0, 0}), 0);
+}
+
 TEST(Terms, LiteralConstantsAreRefusedWithAFrenchMessage)
 {
     auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string>{"x", "y", "a"});
