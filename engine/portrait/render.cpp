@@ -17,6 +17,10 @@
 #include <set>
 #include <sstream>
 
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace vindrel::portrait {
 
 namespace {
@@ -507,7 +511,21 @@ bool EndsWith(const std::string& s, const std::string& suffix)
 }
 
 // Writes beside the target, then renames: the picture is never half-written.
-std::string TemporaryBeside(const std::string& path) { return path + ".tmp"; }
+// The temporary name is new (mkstemp): a file of the user's that happens to
+// bear a fixed name such as "a.svg.tmp" is never overwritten, and two runs
+// drawing into the same file do not write into each other's temporary.
+std::string TemporaryBeside(const std::string& path)
+{
+    std::string name = path + ".XXXXXX";
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) throw PortraitError(std::string(labels::kCannotWrite) + "'" + path + "'.");
+    // mkstemp makes it private to its owner; a picture is as readable as any new file.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    ::close(fd);
+    return name;
+}
 
 void Commit(const std::string& tmp, const std::string& path)
 {
@@ -555,7 +573,7 @@ std::string SvgText(const Portrait& portrait)
 
 void WritePortrait(const Portrait& portrait, const std::string& path)
 {
-    const std::string tmp = TemporaryBeside(path);
+    std::string tmp;
     if (EndsWith(path, ".png")) {
         auto legend = LegendOf(portrait);
         Layout l = MakeLayout(portrait, legend.size());
@@ -569,9 +587,11 @@ void WritePortrait(const Portrait& portrait, const std::string& path)
             }
         });
         Draw(portrait, l, legend, canvas);
+        tmp = TemporaryBeside(path);
         canvas.WritePng(tmp, path);
     } else {
         std::string text = SvgText(portrait);
+        tmp = TemporaryBeside(path);
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
         out << text;
         out.close();

@@ -8,6 +8,8 @@
 #include <iterator>
 #include <string>
 
+#include <sys/stat.h>
+
 namespace vindrel::portrait {
 namespace {
 
@@ -152,6 +154,27 @@ TEST(WritePortrait, UnwritablePlaceIsReportedAndLeavesNothing)
         }
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+// Regression: the temporary file had the fixed name "<picture>.tmp", so a
+// file of the user's by that name was overwritten, then deleted.
+TEST(WritePortrait, SparesAFileNamedLikeATemporaryAndGivesUsualPermissions)
+{
+    TempDir dir;
+    auto target = dir.path() / "p.png";
+    std::ofstream(dir.path() / "p.png.tmp") << "mine";
+    std::ofstream(dir.path() / "p.svg.tmp") << "mine too";
+    WritePortrait(SaddlePortrait(), target.string());
+    WritePortrait(SaddlePortrait(), (dir.path() / "p.svg").string());
+    EXPECT_EQ(ReadAll(dir.path() / "p.png.tmp"), "mine");
+    EXPECT_EQ(ReadAll(dir.path() / "p.svg.tmp"), "mine too");
+    std::size_t files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
+    EXPECT_EQ(files, 4u);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const auto perms = std::filesystem::status(target).permissions();
+    EXPECT_EQ(static_cast<unsigned>(perms), 0666u & ~static_cast<unsigned>(mask));
 }
 
 TEST(WritePortrait, ReplacesAnEarlierPicture)
