@@ -447,6 +447,7 @@ Portrait ComputePortrait(const PolynomialField& f, const std::vector<FixedPointI
     Portrait out;
     out.projection = options.projection;
     out.pixels = options.pixels;
+    out.pointOrigin = options.pointOrigin;
     const bool disc = options.projection == Projection::PoincareDisc;
     if (disc) {
         out.window = Window{-1, 1, -1, 1};

@@ -125,6 +125,25 @@ INSTANTIATE_TEST_SUITE_P(All, Natures,
                                            NatureCase{"elliptic_saddle", "", "col elliptique"},
                                            NatureCase{"undetermined", "", "nature indéterminée"}));
 
+TEST(Legend, ListsOnlyWhatIsDrawn)
+{
+    // A focus: no separatrix, no limit cycle.
+    std::string svg = SvgText(ComputePortrait(FieldOf("-x-y", "x-y"), {{0, 0, "focus", "stable"}}, {}));
+    for (const char* absent : {"séparatrice stable", "séparatrice instable", "cycle limite",
+                               "point à l&apos;infini", "points fixes calculés numériquement"})
+        EXPECT_EQ(Count(svg, std::string(">") + absent + "</text>"), 0u) << absent;
+    for (const char* present : {"isocline P = 0", "isocline Q = 0", "orbite", "foyer stable"})
+        EXPECT_EQ(Count(svg, std::string(">") + present + "</text>"), 1u) << present;
+}
+
+TEST(Legend, SaysWhenTheFixedPointsWereFoundNumerically)
+{
+    PortraitOptions o;
+    o.pointOrigin = PointOrigin::Numerical;
+    Portrait p = ComputePortrait(FieldOf("x", "-y"), {{0, 0, "saddle", ""}}, o);
+    EXPECT_EQ(Count(SvgText(p), ">points fixes calculés numériquement</text>"), 1u);
+}
+
 TEST(WritePortrait, PngByItsNameSvgOtherwiseAndNoTemporaryLeft)
 {
     TempDir dir;
