@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -244,6 +245,44 @@ TEST(Disc, VanDerPolKeepsItsLimitCycleAndItsFourPointsAtInfinity)
     for (Vec2 q : cycles[0]->points) reach = std::max(reach, std::abs(FromDisc(q).x));
     EXPECT_NEAR(reach, 2.0086, 0.01);
 }
+
+struct InfinityCase {
+    const char* name;
+    const char* p;
+    const char* q;
+    std::vector<Vec2> points; // expected directions, counter-clockwise from angle 0
+};
+
+class PointsAtInfinity : public ::testing::TestWithParam<InfinityCase> {};
+
+// Regression: zeros of even multiplicity of X*Q_d - Y*P_d (no change of sign)
+// were missed, so Duffing's disc showed no point at infinity.
+TEST_P(PointsAtInfinity, AreFoundWhateverTheirMultiplicity)
+{
+    const InfinityCase& c = GetParam();
+    PortraitOptions o;
+    o.projection = Projection::PoincareDisc;
+    o.orbitCount = 0;
+    Portrait p = ComputePortrait(FieldOf(c.p, c.q), {}, o);
+    ASSERT_EQ(p.infinitePoints.size(), c.points.size());
+    std::vector<Vec2> found = p.infinitePoints;
+    auto angle = [](Vec2 v) { double a = std::atan2(v.y, v.x); return a < -1e-6 ? a + 2 * std::numbers::pi : a; };
+    std::sort(found.begin(), found.end(), [&](Vec2 a, Vec2 b) { return angle(a) < angle(b); });
+    for (std::size_t k = 0; k < found.size(); ++k) {
+        const Vec2 want = (1 / Norm(c.points[k])) * c.points[k];
+        EXPECT_NEAR(found[k].x, want.x, 1e-6) << k;
+        EXPECT_NEAR(found[k].y, want.y, 1e-6) << k;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Systems, PointsAtInfinity,
+    ::testing::Values(
+        InfinityCase{"DuffingQuadrupleZero", "y", "x-x^3", {{0, 1}, {0, -1}}},
+        InfinityCase{"TwoDoubleZerosOffTheSamples", "y", "-x*(x-2*y)^2", {{2, 1}, {0, 1}, {-2, -1}, {0, -1}}},
+        InfinityCase{"SimpleZeros", "x-x*y", "-y+x*y", {{1, 0}, {0, 1}, {-1, 1}, {-1, 0}, {0, -1}, {1, -1}}},
+        InfinityCase{"NoneWhenTheFormIsDefinite", "-y", "x", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Norm, NeitherOverflowsNorUnderflows)
 {
