@@ -80,4 +80,43 @@ TEST_F(Concurrency, ReadsDuringAThousandRenamedRewritesAreAlwaysWhole)
     EXPECT_EQ(LireFichier(platform, 5, Path("dovra.res")), Decoded(texts[0]));
 }
 
+TEST_F(Concurrency, ReadsWhileTheToolRewritesItsFileAThousandTimesAreAlwaysWhole)
+{
+    // Each run of velquin2 replaces quenmar2.pho twice: first with the
+    // placeholder, then with the result; 500 runs make 1000 rewrites.
+    const QString built = QStringLiteral(VINDREL_APP_DIR "/sysdyn/velquin2");
+    if (!QFile::exists(built)) GTEST_SKIP() << "velquin2 n'est pas construit";
+    ASSERT_TRUE(QDir(platform.AppPath()).mkpath("sysdyn"));
+    const QString tool = Path("sysdyn/velquin2");
+    ASSERT_TRUE(QFile::copy(built, tool));
+    const QStringList arguments { "y", "-x+x^2", "xy" };
+    const auto runTool = [&] { return QProcess::execute(tool, arguments); };
+
+    ASSERT_EQ(runTool(), 0);
+    const QString file = Path("sysdyn/quenmar2.pho");
+    const QString result = LireFichier(platform, 3, file);
+    const QString placeholder = QStringLiteral("Calcul en cours... cliquez de nouveau dans un instant.");
+    ASSERT_TRUE(result.contains("hamiltonien")) << result.toStdString();
+
+    std::atomic<bool> done = false;
+    std::atomic<int> failures = 0;
+    std::thread writer([&] {
+        for (int run = 0; run < kRewrites / 2; ++run)
+            if (runTool() != 0) ++failures;
+        done = true;
+    });
+    int reads = 0, placeholders = 0;
+    while (!done) {
+        const QString text = LireFichier(platform, 3, file);
+        ASSERT_TRUE(text == result || text == placeholder) << "read " << reads << " gave a torn text: " << text.toStdString();
+        placeholders += text == placeholder;
+        ++reads;
+    }
+    writer.join();
+    EXPECT_EQ(failures, 0);
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ(LireFichier(platform, 3, file), result);
+    std::printf("%d lectures pendant %d réécritures, dont %d du texte d'attente\n", reads, kRewrites, placeholders);
+}
+
 } // namespace
