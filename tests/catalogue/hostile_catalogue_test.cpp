@@ -141,9 +141,11 @@ TEST_F(HostileCatalogue, LoadingAndRecordingWhileAnotherWriterAppendsLoseAndMerg
     WriteBytes(Path(), "D\xe9part\r\ny\r\n-x\r\n");
     std::atomic<bool> go = false;
     std::thread other([&] {
-        while (!go) std::this_thread::yield();
+        while (!go)
+            std::this_thread::yield();
         for (int i = 0; i < 40; ++i) {
-            AppendRecordBytes(Path(), "Autre " + QByteArray::number(i) + "\r\nx+" + QByteArray::number(i) + "\r\ny\r\n");
+            AppendRecordBytes(
+                Path(), "Autre " + QByteArray::number(i) + "\r\nx+" + QByteArray::number(i) + "\r\ny\r\n");
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
     });
@@ -185,7 +187,9 @@ TEST_F(HostileCatalogue, LoadingAndRecordingWhileAnotherWriterAppendsLoseAndMerg
 
 TEST_F(HostileCatalogue, AFileGrowingWithoutLineEndsStillFinishesLoading)
 {
-    WriteBytes(Path(), "d\xe9" "but");
+    WriteBytes(Path(),
+        "d\xe9"
+        "but");
     std::atomic<bool> stop = false;
     std::thread other([&] {
         const QByteArray block(64 * 1024, 'z');

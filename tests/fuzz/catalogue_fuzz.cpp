@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int k = 1; k <= state.Max; ++k)
         if (form.nomItems[k - 1] != state.nomsys[k]) std::abort();
     for (int k = state.Max + 1; k <= kCatalogueCapacity; ++k)
-        if (!state.nomsys[k].isEmpty() || !state.compo1[k].isEmpty() || !state.compo2[k].isEmpty()) std::abort();
+        if (!state.nomsys[k].isEmpty() || !state.compo1[k].isEmpty() || !state.compo2[k].isEmpty())
+            std::abort();
     if (!state.nomsys[0].isEmpty()) std::abort();
     if (platform.Files().IsOpen(1)) std::abort();
     if (!platform.messages.empty()) std::abort(); // loading never shows a message

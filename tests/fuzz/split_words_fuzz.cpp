@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (c != QLatin1Char(' ') && c != QLatin1Char('\t')) rest += c;
     QString joined;
     for (const QString& word : words) {
-        if (word.isEmpty() || word.contains(QLatin1Char(' ')) || word.contains(QLatin1Char('\t'))) std::abort();
+        if (word.isEmpty() || word.contains(QLatin1Char(' ')) || word.contains(QLatin1Char('\t')))
+            std::abort();
         joined += word;
     }
     if (joined != rest) std::abort();

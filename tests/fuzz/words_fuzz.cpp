@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const Components c = RejoinWords(words, varsWord);
         const size_t used = varsWord == VarsWord::Present ? words.size() - 1 : words.size();
         std::string joined;
-        for (size_t i = 0; i < used; ++i) joined += (i ? " " : "") + words[i];
+        for (size_t i = 0; i < used; ++i)
+            joined += (i ? " " : "") + words[i];
         if (c.p + " " + c.q != joined) std::abort();
     } catch (const EngineError&) {
     }

@@ -54,8 +54,8 @@ TEST_F(Concurrency, ReadsDuringAThousandRenamedRewritesAreAlwaysWhole)
     for (int n : { 1, 700, 3000 }) {
         QByteArray text;
         for (int i = 0; i < n; ++i)
-            text += "Point fixe n\xf8" + QByteArray::number(i) + " : selle, d\x82termin\x82 en " + QByteArray::number(n)
-                + "\r\n";
+            text += "Point fixe n\xf8" + QByteArray::number(i) + " : selle, d\x82termin\x82 en "
+                + QByteArray::number(n) + "\r\n";
         texts.push_back(text);
     }
     std::set<QString> whole;
@@ -71,7 +71,8 @@ TEST_F(Concurrency, ReadsDuringAThousandRenamedRewritesAreAlwaysWhole)
     int reads = 0;
     while (!done) {
         const QString text = LireFichier(platform, 5, Path("dovra.res"));
-        ASSERT_TRUE(whole.count(text)) << "read " << reads << " gave a torn text of " << text.size() << " characters";
+        ASSERT_TRUE(whole.count(text))
+            << "read " << reads << " gave a torn text of " << text.size() << " characters";
         ++reads;
     }
     writer.join();
@@ -108,7 +109,8 @@ TEST_F(Concurrency, ReadsWhileTheToolRewritesItsFileAThousandTimesAreAlwaysWhole
     int reads = 0, placeholders = 0;
     while (!done) {
         const QString text = LireFichier(platform, 3, file);
-        ASSERT_TRUE(text == result || text == placeholder) << "read " << reads << " gave a torn text: " << text.toStdString();
+        ASSERT_TRUE(text == result || text == placeholder)
+            << "read " << reads << " gave a torn text: " << text.toStdString();
         placeholders += text == placeholder;
         ++reads;
     }
@@ -116,7 +118,8 @@ TEST_F(Concurrency, ReadsWhileTheToolRewritesItsFileAThousandTimesAreAlwaysWhole
     EXPECT_EQ(failures, 0);
     EXPECT_GT(reads, 0);
     EXPECT_EQ(LireFichier(platform, 3, file), result);
-    std::printf("%d lectures pendant %d réécritures, dont %d du texte d'attente\n", reads, kRewrites, placeholders);
+    std::printf(
+        "%d lectures pendant %d réécritures, dont %d du texte d'attente\n", reads, kRewrites, placeholders);
 }
 
 } // namespace

@@ -68,7 +68,10 @@ std::vector<Hostile> HostileInputs()
         { "900 signes moins", { Repeat("-", 900) + "x", "y" } },
         { "x^1000000000", { "x^1000000000", "y" } },
         { "degré 200 dense", { "(1+x+y)^200", "x*y^199+y^200" } },
-        { "caractères de contrôle", { "x\x01\x07" "y\x1b[2J", "\x7f-x" } },
+        { "caractères de contrôle",
+            { "x\x01\x07"
+              "y\x1b[2J",
+                "\x7f-x" } },
         { "UTF-8 invalide", { "x\xff\xfe+\xc3", "\xe9y" } },
         { "blancs seuls", { "   ", "\t " } },
         { "500 mots", fiveHundred },
@@ -116,7 +119,8 @@ ToolRun RunProcess(const fs::path& program, const std::vector<std::string>& word
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    run.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    run.elapsed
+        = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     if (WIFEXITED(wstatus)) run.status = WEXITSTATUS(wstatus);
     return run;
 }
@@ -182,7 +186,8 @@ TEST_F(HostileTools, EveryBuiltToolRefusesHostileComponentsInTimeWithAMessageInE
             EXPECT_GT(run.status, 0) << "exit status (-1: killed)";
             for (const std::string& file : tool.files) {
                 const std::string text = ReadFile(folder / "sysdyn" / file);
-                EXPECT_EQ(text.find(kPlaceholder), std::string::npos) << file << " still holds the placeholder";
+                EXPECT_EQ(text.find(kPlaceholder), std::string::npos)
+                    << file << " still holds the placeholder";
                 EXPECT_GT(text.size(), 20u) << file;
                 EXPECT_TRUE(OnlyResultFileBytes(text)) << file;
                 std::printf("| %s | %s | %lld ms | %d | %s: %s |\n", tool.tool.c_str(), input.name.c_str(),
