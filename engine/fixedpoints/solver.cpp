@@ -1,0 +1,434 @@
+#include "engine/fixedpoints/solver.h"
+
+#include "engine/flint/factor_types.h"
+
+#include <arb_fmpz_poly.h>
+#include <flint/fmpz_mpoly.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace vindrel::engine::fp {
+
+using flint::Arb;
+using flint::Fmpq;
+using flint::FmpqMpoly;
+using flint::FmpqPoly;
+using flint::Fmpz;
+using flint::FmpzPoly;
+
+namespace {
+
+// A polynomial in u and y over Z: entry j is the coefficient of y^j.
+using BiPoly = std::vector<FmpzPoly>;
+
+constexpr long kMaxEliminantDegree = 400;
+const long kShears[] = {0, 1, -1, 2, -2, 3, -3, 5, -5, 7, -7, 11};
+
+// Integer coefficients (the rational content is dropped: it does not move
+// the zeros) with x replaced by u - t*y.
+BiPoly Shear(const FmpqMpoly& p, long t)
+{
+    const fmpz_mpoly_struct* z = p.raw()->zpoly;
+    const fmpz_mpoly_ctx_struct* zctx = p.craw()->zctx;
+    slong nv = fmpz_mpoly_ctx_nvars(zctx);
+    std::vector<ulong> exps(nv);
+    slong total = fmpq_mpoly_total_degree_si(p.raw(), p.craw());
+    BiPoly out(static_cast<size_t>(std::max<slong>(total, 0) + 1));
+    Fmpz c, binom, term, mt;
+    fmpz_set_si(mt.raw(), -t);
+    for (slong k = 0; k < fmpz_mpoly_length(z, zctx); ++k) {
+        fmpz_mpoly_get_term_coeff_fmpz(c.raw(), z, k, zctx);
+        fmpz_mpoly_get_term_exp_ui(exps.data(), z, k, zctx);
+        ulong i = exps[0], j = exps[1];
+        // c * (u - t y)^i * y^j = sum_k C(i,k) (-t)^k c u^(i-k) y^(j+k)
+        for (ulong e = 0; e <= i; ++e) {
+            if (t == 0 && e > 0) break;
+            fmpz_bin_uiui(binom.raw(), i, e);
+            fmpz_pow_ui(term.raw(), mt.raw(), e);
+            fmpz_mul(term.raw(), term.raw(), binom.raw());
+            fmpz_mul(term.raw(), term.raw(), c.raw());
+            FmpzPoly& slot = out[j + e];
+            Fmpz old;
+            fmpz_poly_get_coeff_fmpz(old.raw(), slot.raw(), static_cast<slong>(i - e));
+            fmpz_add(old.raw(), old.raw(), term.raw());
+            fmpz_poly_set_coeff_fmpz(slot.raw(), static_cast<slong>(i - e), old.raw());
+        }
+    }
+    while (!out.empty() && fmpz_poly_is_zero(out.back().raw())) out.pop_back();
+    return out;
+}
+
+long DegY(const BiPoly& p) { return static_cast<long>(p.size()) - 1; }
+
+// Determinant of the rows of the j-th subresultant of a and b keeping the
+// first m+n-2j-1 columns and the column of y^i.
+void SubresultantCoefficient(FmpzPoly& out, const BiPoly& a, const BiPoly& b, long j, long i)
+{
+    const long m = DegY(a), n = DegY(b);
+    const long rows = m + n - 2 * j, top = m + n - j - 1;  // column c holds y^(top - c)
+    flint::FmpzPolyMat mat(rows, rows);
+    auto place = [&](long row, const BiPoly& p, long deg, long k) {
+        for (long e = 0; e <= deg; ++e) {
+            long col = (deg - e) + k;  // power e + (shift) where shift = top - deg - k
+            long power = top - col;
+            if (col < rows - 1) {
+                fmpz_poly_set(mat.at(row, col), p[e].raw());
+            } else if (power == i) {
+                fmpz_poly_set(mat.at(row, rows - 1), p[e].raw());
+            }
+        }
+    };
+    for (long k = 0; k < n - j; ++k) place(k, a, m, k);
+    for (long k = 0; k < m - j; ++k) place(n - j + k, b, n, k);
+    fmpz_poly_mat_det(out.raw(), mat.raw());
+}
+
+// Leading coefficient in y of p(u - t y, y): the top homogeneous part at (-t, 1).
+bool TopCoefficientNonZero(const BiPoly& p, long total)
+{
+    return DegY(p) == total && fmpz_poly_degree(p.back().raw()) == 0;
+}
+
+// --- arithmetic in K = Q[u]/(f), f irreducible -------------------------
+
+struct Field {
+    FmpqPoly f;
+    void Reduce(FmpqPoly& a) const { fmpq_poly_rem(a.raw(), a.raw(), f.raw()); }
+    FmpqPoly Mul(const FmpqPoly& a, const FmpqPoly& b) const
+    {
+        FmpqPoly r;
+        fmpq_poly_mul(r.raw(), a.raw(), b.raw());
+        Reduce(r);
+        return r;
+    }
+    FmpqPoly Inv(const FmpqPoly& a) const
+    {
+        FmpqPoly g, s, t;
+        fmpq_poly_xgcd(g.raw(), s.raw(), t.raw(), a.raw(), f.raw());
+        return s;
+    }
+};
+
+using KPoly = std::vector<FmpqPoly>;  // coefficients in K of powers of y
+
+void Trim(KPoly& p)
+{
+    while (!p.empty() && fmpq_poly_is_zero(p.back().raw())) p.pop_back();
+}
+
+KPoly Rem(KPoly a, const KPoly& b, const Field& k)
+{
+    FmpqPoly inv = k.Inv(b.back());
+    while (a.size() >= b.size()) {
+        FmpqPoly c = k.Mul(a.back(), inv);
+        size_t shift = a.size() - b.size();
+        for (size_t e = 0; e < b.size(); ++e) {
+            FmpqPoly prod = k.Mul(c, b[e]);
+            fmpq_poly_sub(a[e + shift].raw(), a[e + shift].raw(), prod.raw());
+        }
+        fmpq_poly_zero(a.back().raw());
+        Trim(a);
+    }
+    return a;
+}
+
+KPoly Gcd(KPoly a, KPoly b, const Field& k)
+{
+    Trim(a);
+    Trim(b);
+    while (!b.empty()) {
+        KPoly r = Rem(std::move(a), b, k);
+        a = std::move(b);
+        b = std::move(r);
+    }
+    return a;
+}
+
+KPoly Specialize(const BiPoly& p, const Field& k)
+{
+    KPoly out(p.size());
+    for (size_t j = 0; j < p.size(); ++j) {
+        fmpq_poly_set_fmpz_poly(out[j].raw(), p[j].raw());
+        k.Reduce(out[j]);
+    }
+    Trim(out);
+    return out;
+}
+
+// The y of the only distinct common root of a(u0, y), b(u0, y) over the
+// roots u0 of f, or nothing when there are several.
+std::optional<FmpqPoly> UniqueCommonY(const BiPoly& a, const BiPoly& b, const Field& k)
+{
+    KPoly g = Gcd(Specialize(a, k), Specialize(b, k), k);
+    if (g.size() < 2) return std::nullopt;
+    KPoly dg(g.size() - 1);
+    for (size_t e = 1; e < g.size(); ++e) {
+        fmpq_poly_scalar_mul_ui(dg[e - 1].raw(), g[e].raw(), e);
+    }
+    KPoly h = Gcd(g, dg, k);
+    const long repeated = static_cast<long>(h.size()) - 1;
+    const long deg = static_cast<long>(g.size()) - 1;
+    if (deg - repeated != 1) return std::nullopt;
+    // g = c (y - Y)^deg, so Y = -g[deg-1] / (deg * g[deg]).
+    FmpqPoly y = k.Mul(g[deg - 1], k.Inv(g[deg]));
+    fmpq_poly_scalar_div_si(y.raw(), y.raw(), -deg);
+    return y;
+}
+
+} // namespace
+
+// --- SolutionFamily --------------------------------------------------------
+
+SolutionFamily::SolutionFamily(FmpzPoly f, long shear, FmpzPoly s1, FmpzPoly s0)
+    : f_(std::move(f)), shear_(shear), fromSubresultant_(true), s1_(std::move(s1)), s0_(std::move(s0))
+{
+    fmpq_poly_set_fmpz_poly(fq_.raw(), f_.raw());
+}
+
+SolutionFamily::SolutionFamily(FmpzPoly f, long shear, FmpqPoly y)
+    : f_(std::move(f)), shear_(shear), fromSubresultant_(false)
+{
+    fmpq_poly_set_fmpz_poly(fq_.raw(), f_.raw());
+    y_ = std::move(y);
+    FmpqPoly u;
+    fmpq_poly_set_coeff_si(u.raw(), 1, 1);
+    fmpq_poly_scalar_mul_si(x_.raw(), y_.raw(), -shear_);
+    fmpq_poly_add(x_.raw(), x_.raw(), u.raw());
+    fmpq_poly_rem(x_.raw(), x_.raw(), fq_.raw());
+    exact_ = true;
+}
+
+long SolutionFamily::degree() const { return fmpz_poly_degree(f_.raw()); }
+
+FmpqPoly SolutionFamily::Reduce(const FmpqPoly& a) const
+{
+    FmpqPoly r;
+    fmpq_poly_rem(r.raw(), a.raw(), fq_.raw());
+    return r;
+}
+
+void SolutionFamily::EnsureExact() const
+{
+    if (exact_) return;
+    Field k{fq_};
+    FmpqPoly s1, s0;
+    fmpq_poly_set_fmpz_poly(s1.raw(), s1_.raw());
+    fmpq_poly_set_fmpz_poly(s0.raw(), s0_.raw());
+    k.Reduce(s1);
+    k.Reduce(s0);
+    y_ = k.Mul(s0, k.Inv(s1));
+    fmpq_poly_neg(y_.raw(), y_.raw());
+    FmpqPoly u;
+    fmpq_poly_set_coeff_si(u.raw(), 1, 1);
+    fmpq_poly_scalar_mul_si(x_.raw(), y_.raw(), -shear_);
+    fmpq_poly_add(x_.raw(), x_.raw(), u.raw());
+    k.Reduce(x_);
+    exact_ = true;
+}
+
+const FmpqPoly& SolutionFamily::X() const
+{
+    EnsureExact();
+    return x_;
+}
+
+const FmpqPoly& SolutionFamily::Y() const
+{
+    EnsureExact();
+    return y_;
+}
+
+void SolutionFamily::EnsureRoots(slong prec) const
+{
+    if (rootsPrec_ >= prec) return;
+    const slong d = degree();
+    acb_ptr roots = _acb_vec_init(d);
+    arb_fmpz_poly_complex_roots(roots, f_.raw(), 0, prec);
+    realRoots_.clear();
+    for (slong i = 0; i < d; ++i) {
+        if (arb_is_zero(acb_imagref(roots + i))) {
+            Arb r;
+            arb_set(r.raw(), acb_realref(roots + i));
+            realRoots_.push_back(std::move(r));
+        }
+    }
+    _acb_vec_clear(roots, d);
+    realCount_ = static_cast<long>(realRoots_.size());
+    rootsPrec_ = prec;
+}
+
+long SolutionFamily::realCount() const
+{
+    EnsureRoots(64);
+    return realCount_;
+}
+
+static void EvalFmpqPolyArb(Arb& out, const FmpqPoly& p, const arb_t x, slong prec)
+{
+    const fmpq_poly_struct* q = p.raw();
+    _arb_fmpz_poly_evaluate_arb(out.raw(), q->coeffs, q->length, x, prec);
+    arb_div_fmpz(out.raw(), out.raw(), q->den, prec);
+}
+
+void SolutionFamily::RealPoints(slong prec, std::vector<Arb>& xs, std::vector<Arb>& ys) const
+{
+    EnsureRoots(prec);
+    xs.assign(realRoots_.size(), Arb());
+    ys.assign(realRoots_.size(), Arb());
+    for (size_t i = 0; i < realRoots_.size(); ++i) {
+        const arb_struct* u = realRoots_[i].raw();
+        if (fromSubresultant_ && !exact_) {
+            Arb a, b;
+            arb_fmpz_poly_evaluate_arb(a.raw(), s0_.raw(), u, prec);
+            arb_fmpz_poly_evaluate_arb(b.raw(), s1_.raw(), u, prec);
+            arb_div(ys[i].raw(), a.raw(), b.raw(), prec);
+            arb_neg(ys[i].raw(), ys[i].raw());
+            arb_mul_si(xs[i].raw(), ys[i].raw(), -shear_, prec);
+            arb_add(xs[i].raw(), xs[i].raw(), u, prec);
+        } else {
+            EvalFmpqPolyArb(xs[i], x_, u, prec);
+            EvalFmpqPolyArb(ys[i], y_, u, prec);
+        }
+    }
+}
+
+FmpqPoly SolutionFamily::ExactValue(const FmpqMpoly& v) const
+{
+    EnsureExact();
+    const slong nv = fmpq_mpoly_ctx_nvars(v.craw());
+    std::vector<FmpqPoly> vals(static_cast<size_t>(nv));
+    vals[0] = x_;
+    vals[1] = y_;
+    std::vector<fmpq_poly_struct*> ptrs;
+    for (auto& p : vals) ptrs.push_back(p.raw());
+    FmpqPoly out;
+    if (!fmpq_mpoly_compose_fmpq_poly(out.raw(), v.raw(), ptrs.data(), v.craw())) {
+        throw std::runtime_error("composition impossible");
+    }
+    fmpq_poly_rem(out.raw(), out.raw(), fq_.raw());
+    return out;
+}
+
+// --- the solver ------------------------------------------------------------
+
+std::vector<SolutionFamily> SolveCoprime(const FmpqMpoly& A, const FmpqMpoly& B, const Deadline& deadline)
+{
+    const slong da = fmpq_mpoly_total_degree_si(A.raw(), A.craw());
+    const slong db = fmpq_mpoly_total_degree_si(B.raw(), B.craw());
+    if (da <= 0 || db <= 0) return {};  // a non-zero constant has no zero
+    if (da * db > kMaxEliminantDegree) {
+        throw LimitExceeded("degré trop élevé pour la recherche certifiée des points isolés");
+    }
+    for (long t : kShears) {
+        deadline.Check("recherche des points fixes isolés");
+        BiPoly a = Shear(A, t), b = Shear(B, t);
+        if (!TopCoefficientNonZero(a, da) || !TopCoefficientNonZero(b, db)) continue;
+        if (DegY(a) < DegY(b)) std::swap(a, b);
+        const long m = DegY(a), n = DegY(b);
+        FmpzPoly res, s1, s0;
+        SubresultantCoefficient(res, a, b, 0, 0);
+        if (n == 1) {
+            s1 = b[1];
+            s0 = b[0];
+        } else {
+            SubresultantCoefficient(s1, a, b, 1, 1);
+            SubresultantCoefficient(s0, a, b, 1, 0);
+        }
+        (void)m;
+        deadline.Check("recherche des points fixes isolés");
+        if (fmpz_poly_degree(res.raw()) <= 0) return {};
+        flint::FmpzPolyFactor fac;
+        fmpz_poly_factor(fac.raw(), res.raw());
+        std::vector<SolutionFamily> families;
+        bool separated = true;
+        for (slong i = 0; i < fac.raw()->num && separated; ++i) {
+            FmpzPoly f;
+            fmpz_poly_set(f.raw(), fac.raw()->p + i);
+            if (fmpz_sgn(fmpz_poly_lead(f.raw())) < 0) fmpz_poly_neg(f.raw(), f.raw());
+            FmpzPoly r;
+            fmpz_poly_rem(r.raw(), s1.raw(), f.raw());
+            if (!fmpz_poly_is_zero(r.raw())) {
+                families.emplace_back(std::move(f), t, s1, s0);
+                continue;
+            }
+            Field k;
+            fmpq_poly_set_fmpz_poly(k.f.raw(), f.raw());
+            std::optional<FmpqPoly> y = UniqueCommonY(a, b, k);
+            if (!y) {
+                separated = false;
+                break;
+            }
+            families.emplace_back(std::move(f), t, std::move(*y));
+            deadline.Check("recherche des points fixes isolés");
+        }
+        if (separated) return families;
+    }
+    throw LimitExceeded("les points fixes isolés n'ont pas pu être séparés");
+}
+
+// --- helpers ---------------------------------------------------------------
+
+void EvalArb(Arb& out, const FmpqMpoly& p, const arb_t x, const arb_t y, slong prec)
+{
+    const slong nv = fmpq_mpoly_ctx_nvars(p.craw());
+    std::vector<ulong> exps(static_cast<size_t>(nv));
+    arb_zero(out.raw());
+    Fmpq c;
+    Arb term, pw;
+    for (slong k = 0; k < fmpq_mpoly_length(p.raw(), p.craw()); ++k) {
+        fmpq_mpoly_get_term_coeff_fmpq(c.raw(), p.raw(), k, p.craw());
+        fmpq_mpoly_get_term_exp_ui(exps.data(), p.raw(), k, p.craw());
+        arb_set_fmpq(term.raw(), c.raw(), prec);
+        arb_pow_ui(pw.raw(), x, exps[0], prec);
+        arb_mul(term.raw(), term.raw(), pw.raw(), prec);
+        arb_pow_ui(pw.raw(), y, exps[1], prec);
+        arb_mul(term.raw(), term.raw(), pw.raw(), prec);
+        arb_add(out.raw(), out.raw(), term.raw(), prec);
+    }
+}
+
+static void SquareFreePart(FmpzPoly& out, const FmpzPoly& p)
+{
+    FmpzPoly d, g;
+    fmpz_poly_derivative(d.raw(), p.raw());
+    fmpz_poly_gcd(g.raw(), p.raw(), d.raw());
+    fmpz_poly_div(out.raw(), p.raw(), g.raw());
+}
+
+long CountRealRoots(const FmpzPoly& p)
+{
+    if (fmpz_poly_degree(p.raw()) <= 0) return 0;
+    FmpzPoly s;
+    SquareFreePart(s, p);
+    return fmpz_poly_num_real_roots(s.raw());
+}
+
+std::vector<Arb> RealRoots(const FmpzPoly& p, slong prec)
+{
+    std::vector<Arb> out;
+    if (fmpz_poly_degree(p.raw()) <= 0) return out;
+    FmpzPoly s;
+    SquareFreePart(s, p);
+    const slong d = fmpz_poly_degree(s.raw());
+    acb_ptr roots = _acb_vec_init(d);
+    arb_fmpz_poly_complex_roots(roots, s.raw(), 0, prec);
+    for (slong i = 0; i < d; ++i) {
+        if (arb_is_zero(acb_imagref(roots + i))) {
+            Arb r;
+            arb_set(r.raw(), acb_realref(roots + i));
+            out.push_back(std::move(r));
+        }
+    }
+    _acb_vec_clear(roots, d);
+    std::sort(out.begin(), out.end(),
+              [](const Arb& a, const Arb& b) { return arf_cmp(arb_midref(a.raw()), arb_midref(b.raw())) < 0; });
+    return out;
+}
+
+void IntegerNumerator(FmpzPoly& out, const FmpqPoly& p)
+{
+    fmpq_poly_get_numerator(out.raw(), p.raw());
+}
+
+} // namespace vindrel::engine::fp
