@@ -247,6 +247,16 @@ void SetCoordinate(FixedPoint& pt, int which, const std::optional<Quadratic>& ex
     std::string& text = which == 0 ? pt.xText : pt.yText;
     double& approx = which == 0 ? pt.xApprox : pt.yApprox;
     approx = arf_get_d(arb_midref(ball), ARF_RND_NEAR);
+    double* box = which == 0 ? pt.xBox : pt.yBox;
+    arf_t lo, hi;
+    arf_init(lo);
+    arf_init(hi);
+    arb_get_lbound_arf(lo, ball, 53);
+    arb_get_ubound_arf(hi, ball, 53);
+    box[0] = arf_get_d(lo, ARF_RND_FLOOR);
+    box[1] = arf_get_d(hi, ARF_RND_CEIL);
+    arf_clear(lo);
+    arf_clear(hi);
     if (exact) {
         json = CoordinateText(*exact, RootWord::Sqrt);
         text = CoordinateText(*exact, RootWord::Racine);

@@ -34,6 +34,7 @@ struct FixedPoint {
     std::string xJson, yJson;        // exact texts ("1/2", "sqrt(5)/2"), empty if not exact
     std::string xText, yText;        // report texts ("racine(5)/2", "1,324717957 (à 1e-9 près)")
     double xApprox = 0, yApprox = 0;  // at least 15 significant digits
+    double xBox[2] = {0, 0}, yBox[2] = {0, 0};  // certified box holding the point (lower, upper)
     Exactness exactness = Exactness::Decimal;
     std::string jacobianText[2][2];
     std::string traceText, determinantText, discriminantText;
