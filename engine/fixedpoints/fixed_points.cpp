@@ -117,39 +117,25 @@ bool HasRealPoint(const FmpqMpoly& g, const Deadline& deadline)
     const ulong e = static_cast<ulong>(degs[1]);
     fmpq_mpoly_get_coeff_vars_ui(lead.raw(), g.raw(), &var, &e, 1, g.craw());
     const FmpzPoly crit = UnivariateNumerator(Mul(res, lead), 0);
+    deadline.Check("courbes de points fixes");
+    const std::vector<fp::RootInterval> roots = fp::RealRoots(crit);
     std::vector<Fmpq> samples;
-    slong prec = 64;
-    std::vector<Arb> roots;
-    for (;; prec *= 2) {
-        deadline.Check("courbes de points fixes");
-        roots = fp::RealRoots(crit, prec);
-        bool disjoint = true;
-        for (size_t i = 1; i < roots.size(); ++i) disjoint = disjoint && !arb_overlaps(roots[i - 1].raw(), roots[i].raw());
-        if (disjoint) break;
-    }
-    arf_t a, b;
-    arf_init(a);
-    arf_init(b);
+    flint::Arf a;
     Fmpq q;
-    if (roots.empty()) samples.emplace_back();
-    for (size_t i = 0; i <= roots.size() && !roots.empty(); ++i) {
-        if (i == 0) {
-            arb_get_lbound_arf(a, roots[0].raw(), prec);
-            arf_sub_si(a, a, 1, prec, ARF_RND_FLOOR);
+    for (size_t i = 0; i <= roots.size(); ++i) {
+        if (roots.empty()) {
+            arf_zero(a.raw());
+        } else if (i == 0) {
+            arf_sub_si(a.raw(), roots[0].lo.raw(), 1, ARF_PREC_EXACT, ARF_RND_FLOOR);
         } else if (i == roots.size()) {
-            arb_get_ubound_arf(a, roots[i - 1].raw(), prec);
-            arf_add_si(a, a, 1, prec, ARF_RND_CEIL);
+            arf_add_si(a.raw(), roots[i - 1].hi.raw(), 1, ARF_PREC_EXACT, ARF_RND_CEIL);
         } else {
-            arb_get_ubound_arf(a, roots[i - 1].raw(), prec);
-            arb_get_lbound_arf(b, roots[i].raw(), prec);
-            arf_add(a, a, b, ARF_PREC_EXACT, ARF_RND_DOWN);
-            arf_mul_2exp_si(a, a, -1);
+            arf_add(a.raw(), roots[i - 1].hi.raw(), roots[i].lo.raw(), ARF_PREC_EXACT, ARF_RND_DOWN);
+            arf_mul_2exp_si(a.raw(), a.raw(), -1);
         }
-        arf_get_fmpq(q.raw(), a);
+        arf_get_fmpq(q.raw(), a.raw());
         samples.push_back(q);
     }
-    arf_clear(a);
-    arf_clear(b);
     for (const Fmpq& c : samples) {
         FmpqMpoly line(g.ctx());
         fmpq_mpoly_evaluate_one_fmpq(line.raw(), g.raw(), 0, c.raw(), g.craw());
@@ -524,7 +510,10 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
             fmpq_poly_set_fmpz_poly(fq.raw(), f.raw());
             fmpq_poly_set_coeff_si(u.raw(), 1, 1);
             fmpq_poly_rem(u.raw(), u.raw(), fq.raw());
-            for (const Arb& r : fp::RealRoots(f, 128)) {
+            for (fp::RootInterval& ri : fp::RealRoots(f)) {
+                fp::RefineRoot(ri, f, 64);
+                Arb r;
+                fp::RootBall(r.raw(), ri, 128);
                 const double m = arf_get_d(arb_midref(r.raw()), ARF_RND_NEAR);
                 std::string text;
                 std::optional<Quadratic> q;

@@ -239,29 +239,17 @@ const FmpqPoly& SolutionFamily::Y() const
     return y_;
 }
 
-void SolutionFamily::EnsureRoots(slong prec) const
+void SolutionFamily::EnsureRoots() const
 {
-    if (rootsPrec_ >= prec) return;
-    const slong d = degree();
-    acb_ptr roots = _acb_vec_init(d);
-    arb_fmpz_poly_complex_roots(roots, f_.raw(), 0, prec);
-    realRoots_.clear();
-    for (slong i = 0; i < d; ++i) {
-        if (arb_is_zero(acb_imagref(roots + i))) {
-            Arb r;
-            arb_set(r.raw(), acb_realref(roots + i));
-            realRoots_.push_back(std::move(r));
-        }
-    }
-    _acb_vec_clear(roots, d);
-    realCount_ = static_cast<long>(realRoots_.size());
-    rootsPrec_ = prec;
+    if (isolated_) return;
+    realRoots_ = IsolateRealRoots(f_);
+    isolated_ = true;
 }
 
 long SolutionFamily::realCount() const
 {
-    EnsureRoots(64);
-    return realCount_;
+    EnsureRoots();
+    return static_cast<long>(realRoots_.size());
 }
 
 static void EvalFmpqPolyArb(Arb& out, const FmpqPoly& p, const arb_t x, slong prec)
@@ -273,11 +261,14 @@ static void EvalFmpqPolyArb(Arb& out, const FmpqPoly& p, const arb_t x, slong pr
 
 void SolutionFamily::RealPoints(slong prec, std::vector<Arb>& xs, std::vector<Arb>& ys) const
 {
-    EnsureRoots(prec);
+    EnsureRoots();
     xs.assign(realRoots_.size(), Arb());
     ys.assign(realRoots_.size(), Arb());
+    Arb ball;
     for (size_t i = 0; i < realRoots_.size(); ++i) {
-        const arb_struct* u = realRoots_[i].raw();
+        RefineRoot(realRoots_[i], f_, prec - 40);
+        RootBall(ball.raw(), realRoots_[i], prec);
+        const arb_struct* u = ball.raw();
         if (fromSubresultant_ && !exact_) {
             Arb a, b;
             arb_fmpz_poly_evaluate_arb(a.raw(), s0_.raw(), u, prec);
@@ -404,26 +395,49 @@ long CountRealRoots(const FmpzPoly& p)
     return fmpz_poly_num_real_roots(s.raw());
 }
 
-std::vector<Arb> RealRoots(const FmpzPoly& p, slong prec)
+std::vector<RootInterval> RealRoots(const FmpzPoly& p)
 {
-    std::vector<Arb> out;
+    std::vector<RootInterval> out;
     if (fmpz_poly_degree(p.raw()) <= 0) return out;
-    FmpzPoly s;
-    SquareFreePart(s, p);
-    const slong d = fmpz_poly_degree(s.raw());
-    acb_ptr roots = _acb_vec_init(d);
-    arb_fmpz_poly_complex_roots(roots, s.raw(), 0, prec);
-    for (slong i = 0; i < d; ++i) {
-        if (arb_is_zero(acb_imagref(roots + i))) {
-            Arb r;
-            arb_set(r.raw(), acb_realref(roots + i));
+    flint::FmpzPolyFactor fac;
+    fmpz_poly_factor(fac.raw(), p.raw());
+    std::vector<const fmpz_poly_struct*> owner;
+    for (slong i = 0; i < fac.raw()->num; ++i) {
+        FmpzPoly f;
+        fmpz_poly_set(f.raw(), fac.raw()->p + i);
+        for (RootInterval& r : IsolateRealRoots(f)) {
             out.push_back(std::move(r));
+            owner.push_back(fac.raw()->p + i);
         }
     }
-    _acb_vec_clear(roots, d);
-    std::sort(out.begin(), out.end(),
-              [](const Arb& a, const Arb& b) { return arf_cmp(arb_midref(a.raw()), arb_midref(b.raw())) < 0; });
-    return out;
+    // Roots of different factors differ: narrow until the intervals are apart.
+    std::vector<size_t> order(out.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    Arb a, b;
+    for (slong bits = 8;; bits *= 2) {
+        auto mid = [&](size_t i) {
+            RootBall(a.raw(), out[i], 64);
+            return arf_get_d(arb_midref(a.raw()), ARF_RND_NEAR);
+        };
+        std::sort(order.begin(), order.end(), [&](size_t i, size_t j) { return mid(i) < mid(j); });
+        bool apart = true;
+        for (size_t k = 1; k < order.size(); ++k) {
+            RootBall(a.raw(), out[order[k - 1]], bits + 64);
+            RootBall(b.raw(), out[order[k]], bits + 64);
+            if (arb_overlaps(a.raw(), b.raw())) {
+                apart = false;
+                for (size_t i : {order[k - 1], order[k]}) {
+                    FmpzPoly f;
+                    fmpz_poly_set(f.raw(), owner[i]);
+                    RefineRoot(out[i], f, bits);
+                }
+            }
+        }
+        if (apart) break;
+    }
+    std::vector<RootInterval> sorted;
+    for (size_t i : order) sorted.push_back(std::move(out[i]));
+    return sorted;
 }
 
 void IntegerNumerator(FmpzPoly& out, const FmpqPoly& p)

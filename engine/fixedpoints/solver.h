@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/fixedpoints/deadline.h"
+#include "engine/fixedpoints/real_roots.h"
 #include "engine/flint/flint_types.h"
 
 #include <optional>
@@ -33,7 +34,7 @@ public:
 
 private:
     void EnsureExact() const;
-    void EnsureRoots(slong prec) const;
+    void EnsureRoots() const;
 
     flint::FmpzPoly f_;
     flint::FmpqPoly fq_;
@@ -42,9 +43,8 @@ private:
     flint::FmpzPoly s1_, s0_;
     mutable bool exact_ = false;
     mutable flint::FmpqPoly x_, y_;
-    mutable slong rootsPrec_ = 0;
-    mutable long realCount_ = -1;
-    mutable std::vector<flint::Arb> realRoots_;
+    mutable bool isolated_ = false;
+    mutable std::vector<RootInterval> realRoots_;
 };
 
 // A and B: polynomials in x (variable 0) and y (variable 1) without a
@@ -54,8 +54,9 @@ std::vector<SolutionFamily> SolveCoprime(const flint::FmpqMpoly& A, const flint:
 // Helpers shared with the analysis.
 void EvalArb(flint::Arb& out, const flint::FmpqMpoly& p, const arb_t x, const arb_t y, slong prec);
 long CountRealRoots(const flint::FmpzPoly& p);  // distinct real roots
-// Real roots of a square-free-or-not integer polynomial, as balls sorted and disjoint.
-std::vector<flint::Arb> RealRoots(const flint::FmpzPoly& p, slong prec);
+// Real roots of any non-zero integer polynomial, without multiplicity:
+// sorted, pairwise disjoint intervals.
+std::vector<RootInterval> RealRoots(const flint::FmpzPoly& p);
 void IntegerNumerator(flint::FmpzPoly& out, const flint::FmpqPoly& p);
 
 } // namespace vindrel::engine::fp

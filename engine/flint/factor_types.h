@@ -37,6 +37,21 @@ private:
     fmpz_poly_mat_t v_;
 };
 
+class Arf {
+public:
+    Arf() { arf_init(v_); }
+    ~Arf() { arf_clear(v_); }
+    Arf(const Arf& o) { arf_init(v_); arf_set(v_, o.v_); }
+    Arf(Arf&& o) noexcept { arf_init(v_); arf_swap(v_, o.v_); }
+    Arf& operator=(const Arf& o) { arf_set(v_, o.v_); return *this; }
+    Arf& operator=(Arf&& o) noexcept { arf_swap(v_, o.v_); return *this; }
+    arf_struct* raw() { return v_; }
+    const arf_struct* raw() const { return v_; }
+
+private:
+    arf_t v_;
+};
+
 // Factors of a polynomial in several variables, bound to its context.
 class FmpqMpolyFactor {
 public:
