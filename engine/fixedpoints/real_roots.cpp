@@ -48,6 +48,12 @@ void Bisect(const FmpzPoly& p, const Fmpz& c, slong k, std::vector<std::pair<Fmp
     FmpzPoly left;
     fmpz_poly_set(left.raw(), p.raw());
     for (slong i = 0; i <= n; ++i) fmpz_mul_2exp(left.raw()->coeffs + i, left.raw()->coeffs + i, static_cast<ulong>(n - i));
+    // Drop the common power of two: same roots, smaller numbers.
+    ulong common = ~0ul;
+    for (slong i = 0; i <= n; ++i) {
+        if (!fmpz_is_zero(left.raw()->coeffs + i)) common = std::min<ulong>(common, fmpz_val2(left.raw()->coeffs + i));
+    }
+    if (common > 0 && common != ~0ul) fmpz_poly_scalar_fdiv_2exp(left.raw(), left.raw(), common);
     FmpzPoly right;
     Fmpz one;
     fmpz_one(one.raw());
@@ -95,9 +101,15 @@ std::vector<RootInterval> IsolateRealRoots(const FmpzPoly& f)
         out.push_back(std::move(r));
         return out;
     }
-    // Every root has |root| < 2^K (Cauchy).
-    const slong K = std::max<slong>(1, FLINT_ABS(fmpz_poly_max_bits(f.raw())) -
-                                           static_cast<slong>(fmpz_bits(fmpz_poly_lead(f.raw()))) + 2);
+    // Every root has |root| < 2^K (Fujiwara: 2 max |a_(n-i)/a_n|^(1/i)).
+    slong K = 1;
+    const slong lead = static_cast<slong>(fmpz_bits(fmpz_poly_lead(f.raw())));
+    for (slong i = 1; i <= n; ++i) {
+        const fmpz* c = f.raw()->coeffs + (n - i);
+        if (fmpz_is_zero(c)) continue;
+        const slong e = static_cast<slong>(fmpz_bits(c)) - lead + 1;  // |a_(n-i)/a_n| < 2^e
+        K = std::max<slong>(K, 2 + (e > 0 ? (e + i - 1) / i : 0));
+    }
     for (int side : {-1, 1}) {
         FmpzPoly g;  // g(x) = f(side * 2^K x)
         fmpz_poly_set(g.raw(), f.raw());

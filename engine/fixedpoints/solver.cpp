@@ -61,27 +61,98 @@ BiPoly Shear(const FmpqMpoly& p, long t)
 
 long DegY(const BiPoly& p) { return static_cast<long>(p.size()) - 1; }
 
-// Determinant of the rows of the j-th subresultant of a and b keeping the
-// first m+n-2j-1 columns and the column of y^i.
-void SubresultantCoefficient(FmpzPoly& out, const BiPoly& a, const BiPoly& b, long j, long i)
+// The values at u = k of the coefficients in y.
+void EvaluateAt(FmpzPoly& out, const BiPoly& p, const fmpz_t k)
 {
-    const long m = DegY(a), n = DegY(b);
-    const long rows = m + n - 2 * j, top = m + n - j - 1;  // column c holds y^(top - c)
-    flint::FmpzPolyMat mat(rows, rows);
-    auto place = [&](long row, const BiPoly& p, long deg, long k) {
-        for (long e = 0; e <= deg; ++e) {
-            long col = (deg - e) + k;  // power e + (shift) where shift = top - deg - k
-            long power = top - col;
-            if (col < rows - 1) {
-                fmpz_poly_set(mat.at(row, col), p[e].raw());
-            } else if (power == i) {
-                fmpz_poly_set(mat.at(row, rows - 1), p[e].raw());
-            }
+    fmpz_poly_fit_length(out.raw(), static_cast<slong>(p.size()));
+    Fmpz v;
+    fmpz_poly_zero(out.raw());
+    for (size_t j = 0; j < p.size(); ++j) {
+        fmpz_poly_evaluate_fmpz(v.raw(), p[j].raw(), k);
+        fmpz_poly_set_coeff_fmpz(out.raw(), static_cast<slong>(j), v.raw());
+    }
+}
+
+// First subresultant of two integer polynomials of degrees m, n >= 2 (in y):
+// its coefficients of y^1 and y^0, each a determinant of the rows
+// y^(n-2)a, ..., a, y^(m-2)b, ..., b with the first m+n-3 columns and the
+// column of y^1 or y^0. One fraction-free elimination gives both.
+void FirstSubresultant(Fmpz& s1, Fmpz& s0, const FmpzPoly& a, const FmpzPoly& b)
+{
+    const slong m = fmpz_poly_degree(a.raw()), n = fmpz_poly_degree(b.raw());
+    const slong rows = m + n - 2, cols = m + n - 1;  // column c holds y^(m+n-2-c)
+    std::vector<Fmpz> mat(static_cast<size_t>(rows * cols));
+    auto at = [&](slong r, slong c) -> fmpz* { return mat[static_cast<size_t>(r * cols + c)].raw(); };
+    for (slong k = 0; k < n - 1; ++k)
+        for (slong e = 0; e <= m; ++e) fmpz_set(at(k, m - e + k), a.raw()->coeffs + e);
+    for (slong k = 0; k < m - 1; ++k)
+        for (slong e = 0; e <= n; ++e) fmpz_set(at(n - 1 + k, n - e + k), b.raw()->coeffs + e);
+    Fmpz prev, t;
+    fmpz_one(prev.raw());
+    int sign = 1;
+    for (slong k = 0; k < rows - 1; ++k) {
+        slong piv = k;
+        while (piv < rows && fmpz_is_zero(at(piv, k))) ++piv;
+        if (piv == rows) {  // the first columns are dependent: both determinants vanish
+            fmpz_zero(s1.raw());
+            fmpz_zero(s0.raw());
+            return;
         }
+        if (piv != k) {
+            for (slong c = 0; c < cols; ++c) fmpz_swap(at(piv, c), at(k, c));
+            sign = -sign;
+        }
+        for (slong i = k + 1; i < rows; ++i) {
+            for (slong j = k + 1; j < cols; ++j) {
+                fmpz_mul(t.raw(), at(i, j), at(k, k));
+                fmpz_submul(t.raw(), at(i, k), at(k, j));
+                fmpz_divexact(at(i, j), t.raw(), prev.raw());
+            }
+            fmpz_zero(at(i, k));
+        }
+        fmpz_set(prev.raw(), at(k, k));
+    }
+    fmpz_set(s1.raw(), at(rows - 1, rows - 1));
+    fmpz_set(s0.raw(), at(rows - 1, rows));
+    if (sign < 0) {
+        fmpz_neg(s1.raw(), s1.raw());
+        fmpz_neg(s0.raw(), s0.raw());
+    }
+}
+
+// Res_y(a, b) and the first subresultant s1*y + s0, as polynomials in u,
+// by evaluation at integer points and interpolation. The leading
+// coefficients in y are non-zero constants, so evaluation commutes with
+// both constructions.
+void Eliminants(FmpzPoly& res, FmpzPoly& s1, FmpzPoly& s0, const BiPoly& a, const BiPoly& b, slong degreeBound)
+{
+    const slong count = degreeBound + 1;
+    std::vector<Fmpz> xs(static_cast<size_t>(count)), rs(xs.size()), v1(xs.size()), v0(xs.size());
+    const bool linear = DegY(b) == 1;
+    FmpzPoly ak, bk;
+    for (slong i = 0; i < count; ++i) {
+        fmpz_set_si(xs[i].raw(), i - count / 2);
+        EvaluateAt(ak, a, xs[i].raw());
+        EvaluateAt(bk, b, xs[i].raw());
+        fmpz_poly_resultant(rs[i].raw(), ak.raw(), bk.raw());
+        if (!linear) FirstSubresultant(v1[i], v0[i], ak, bk);
+    }
+    auto interpolate = [&](FmpzPoly& out, std::vector<Fmpz>& ys) {
+        std::vector<fmpz> xv, yv;  // shallow views
+        for (slong i = 0; i < count; ++i) {
+            xv.push_back(*xs[i].raw());
+            yv.push_back(*ys[i].raw());
+        }
+        fmpz_poly_interpolate_fmpz_vec(out.raw(), xv.data(), yv.data(), count);
     };
-    for (long k = 0; k < n - j; ++k) place(k, a, m, k);
-    for (long k = 0; k < m - j; ++k) place(n - j + k, b, n, k);
-    fmpz_poly_mat_det(out.raw(), mat.raw());
+    interpolate(res, rs);
+    if (linear) {
+        s1 = b[1];
+        s0 = b[0];
+    } else {
+        interpolate(s1, v1);
+        interpolate(s0, v0);
+    }
 }
 
 // Leading coefficient in y of p(u - t y, y): the top homogeneous part at (-t, 1).
@@ -316,17 +387,8 @@ std::vector<SolutionFamily> SolveCoprime(const FmpqMpoly& A, const FmpqMpoly& B,
         BiPoly a = Shear(A, t), b = Shear(B, t);
         if (!TopCoefficientNonZero(a, da) || !TopCoefficientNonZero(b, db)) continue;
         if (DegY(a) < DegY(b)) std::swap(a, b);
-        const long m = DegY(a), n = DegY(b);
         FmpzPoly res, s1, s0;
-        SubresultantCoefficient(res, a, b, 0, 0);
-        if (n == 1) {
-            s1 = b[1];
-            s0 = b[0];
-        } else {
-            SubresultantCoefficient(s1, a, b, 1, 1);
-            SubresultantCoefficient(s0, a, b, 1, 0);
-        }
-        (void)m;
+        Eliminants(res, s1, s0, a, b, da * db);
         deadline.Check("recherche des points fixes isolés");
         if (fmpz_poly_degree(res.raw()) <= 0) return {};
         flint::FmpzPolyFactor fac;
