@@ -161,8 +161,8 @@ struct Jacobian {
 // Numerical and exact views of one real solution.
 class PointView {
 public:
-    PointView(const SolutionFamily& fam, size_t index, const Deadline& deadline)
-        : fam_(fam), index_(index), deadline_(deadline)
+    PointView(const SolutionFamily& fam, size_t index, slong degree, const Deadline& deadline)
+        : fam_(fam), index_(index), degree_(degree), deadline_(deadline)
     {
         Compute(kStartPrec);
     }
@@ -182,7 +182,7 @@ public:
     Arb Value(const FmpqMpoly& v) const
     {
         Arb out;
-        fp::EvalArb(out, v, x(), y(), prec_);
+        fp::EvalArb(out, v, xpow_, ypow_, prec_);
         return out;
     }
 
@@ -216,13 +216,16 @@ private:
     {
         prec_ = prec;
         fam_.RealPoints(prec_, xs_, ys_);
+        fp::Powers(xpow_, x(), degree_ + 1, prec_);
+        fp::Powers(ypow_, y(), degree_ + 1, prec_);
     }
 
     const SolutionFamily& fam_;
     size_t index_;
+    slong degree_;
     const Deadline& deadline_;
     slong prec_ = 0;
-    std::vector<Arb> xs_, ys_;
+    std::vector<Arb> xs_, ys_, xpow_, ypow_;
 };
 
 std::string CoordinateText(const Quadratic& q, RootWord w) { return fp::QuadraticText(q, w); }
@@ -373,7 +376,8 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
                       const Jacobian& J, const FixedPointOptions& options, const Deadline& deadline)
 {
     FixedPoint pt;
-    PointView view(fam, index, deadline);
+    // The discriminant has the largest degree of the evaluated polynomials.
+    PointView view(fam, index, std::max<slong>({TotalDegree(J.disc), TotalDegree(P), TotalDegree(Q), 1}), deadline);
     const FmpqMpoly xv = Variable(P.ctx(), 0), yv = Variable(P.ctx(), 1);
     view.Accurate(xv, 0);
     view.Accurate(yv, 1);

@@ -422,23 +422,38 @@ std::vector<SolutionFamily> SolveCoprime(const FmpqMpoly& A, const FmpqMpoly& B,
 
 // --- helpers ---------------------------------------------------------------
 
-void EvalArb(Arb& out, const FmpqMpoly& p, const arb_t x, const arb_t y, slong prec)
+void Powers(std::vector<Arb>& out, const arb_t v, slong count, slong prec)
+{
+    out.assign(static_cast<size_t>(std::max<slong>(count, 1)), Arb());
+    arb_one(out[0].raw());
+    for (size_t e = 1; e < out.size(); ++e) arb_mul(out[e].raw(), out[e - 1].raw(), v, prec);
+}
+
+void EvalArb(Arb& out, const FmpqMpoly& p, const std::vector<Arb>& xpow, const std::vector<Arb>& ypow, slong prec)
 {
     const slong nv = fmpq_mpoly_ctx_nvars(p.craw());
     std::vector<ulong> exps(static_cast<size_t>(nv));
     arb_zero(out.raw());
     Fmpq c;
-    Arb term, pw;
+    Arb term;
     for (slong k = 0; k < fmpq_mpoly_length(p.raw(), p.craw()); ++k) {
         fmpq_mpoly_get_term_coeff_fmpq(c.raw(), p.raw(), k, p.craw());
         fmpq_mpoly_get_term_exp_ui(exps.data(), p.raw(), k, p.craw());
-        arb_set_fmpq(term.raw(), c.raw(), prec);
-        arb_pow_ui(pw.raw(), x, exps[0], prec);
-        arb_mul(term.raw(), term.raw(), pw.raw(), prec);
-        arb_pow_ui(pw.raw(), y, exps[1], prec);
-        arb_mul(term.raw(), term.raw(), pw.raw(), prec);
+        if (exps[0] >= xpow.size() || exps[1] >= ypow.size()) throw std::logic_error("puissances manquantes");
+        arb_mul(term.raw(), xpow[exps[0]].raw(), ypow[exps[1]].raw(), prec);
+        arb_mul_fmpz(term.raw(), term.raw(), fmpq_numref(c.raw()), prec);
+        arb_div_fmpz(term.raw(), term.raw(), fmpq_denref(c.raw()), prec);
         arb_add(out.raw(), out.raw(), term.raw(), prec);
     }
+}
+
+void EvalArb(Arb& out, const FmpqMpoly& p, const arb_t x, const arb_t y, slong prec)
+{
+    const slong d = std::max<slong>(fmpq_mpoly_total_degree_si(p.raw(), p.craw()), 0) + 1;
+    std::vector<Arb> xp, yp;
+    Powers(xp, x, d, prec);
+    Powers(yp, y, d, prec);
+    EvalArb(out, p, xp, yp, prec);
 }
 
 static void SquareFreePart(FmpzPoly& out, const FmpzPoly& p)

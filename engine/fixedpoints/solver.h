@@ -53,6 +53,10 @@ std::vector<SolutionFamily> SolveCoprime(const flint::FmpqMpoly& A, const flint:
 
 // Helpers shared with the analysis.
 void EvalArb(flint::Arb& out, const flint::FmpqMpoly& p, const arb_t x, const arb_t y, slong prec);
+// Same with the powers x^0.., y^0.. computed once (Powers) for several polynomials.
+void Powers(std::vector<flint::Arb>& out, const arb_t v, slong count, slong prec);
+void EvalArb(flint::Arb& out, const flint::FmpqMpoly& p, const std::vector<flint::Arb>& xpow,
+             const std::vector<flint::Arb>& ypow, slong prec);
 long CountRealRoots(const flint::FmpzPoly& p);  // distinct real roots
 // Real roots of any non-zero integer polynomial, without multiplicity:
 // sorted, pairwise disjoint intervals.
