@@ -9,6 +9,6 @@ namespace vindrel {
 
 void ASTUCES_Click(Platform& platform, WorkingState& state);
 void Aide_sur_la_théorie_Click(Platform& platform);
-void Informations_Click(Platform& platform);  // also the menu item mnuInfo
+void Informations_Click(Platform& platform); // also the menu item mnuInfo
 
 } // namespace vindrel

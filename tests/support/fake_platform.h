@@ -15,6 +15,18 @@
 #include <optional>
 #include <vector>
 
+#include <ostream>
+
+// Readable QString values in test failure reports.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '[' << l.join("|").toStdString() << ']';
+}
+
 namespace vindrel::test {
 
 struct ShownMessage {
@@ -38,11 +50,11 @@ struct StartedProgram {
 
 class FakePlatform : public Platform {
 public:
-    FakePlatform();  // AppPath is a fresh temporary folder
+    FakePlatform(); // AppPath is a fresh temporary folder
 
     void MsgBox(const QString& prompt, const QString& caption = kApplicationTitle) override;
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultText, int xTwips,
-                     int yTwips) override;
+        int yTwips) override;
     void StartProgram(const QString& program, const QStringList& arguments, WindowStyle style) override;
     void OpenPage(const QString& path) override;
     FileChannels& Files() override { return files_; }
@@ -52,8 +64,9 @@ public:
     void End() override { ended = true; }
 
     // Scripted behaviour.
-    std::deque<QString> inputAnswers;               // answer of each InputBox in turn ("" when none left)
-    std::optional<PlatformError> startFailure;      // thrown by StartProgram / OpenPage when set
+    std::deque<QString> inputAnswers; // answer of each InputBox in turn ("" when none left)
+    std::optional<PlatformError> startFailure; // thrown by StartProgram / OpenPage when set
+    std::size_t startFailureAfter = 0; // ... once this many programs have been started
     int screenWidth = 1920 * 15;
     int screenHeight = 1080 * 15;
 
@@ -63,6 +76,7 @@ public:
     std::vector<StartedProgram> started;
     QStringList openedPages;
     bool ended = false;
+    QStringList events; // "MsgBox <caption>: <prompt>", "InputBox <title>", "Start <program>", in order
 
     void setAppPath(const QString& path) { appPath_ = path; }
 
@@ -71,6 +85,10 @@ private:
     QString appPath_;
     FileChannels files_;
 };
+
+// Whole files as bytes, for tests that write inputs and check outputs.
+QByteArray ReadBytes(const QString& path);
+void WriteBytes(const QString& path, const QByteArray& bytes);
 
 // Controls without widgets: texts, Nom's items and the focus moves.
 class FakeControls : public FormControls {
@@ -86,8 +104,8 @@ public:
 
     QMap<Control, QString> texts;
     QStringList nomItems;
-    std::vector<Control> focus;         // every focus move, in order
-    std::vector<Control> setTextCalls;  // every SetText, in order
+    std::vector<Control> focus; // every focus move, in order
+    std::vector<Control> setTextCalls; // every SetText, in order
 };
 
 } // namespace vindrel::test

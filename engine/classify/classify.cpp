@@ -1,0 +1,376 @@
+#include "engine/classify/classify.h"
+
+#include "engine/classify/classify_texts.h"
+#include "engine/classify/local.h"
+
+#include <flint/fmpq_mpoly_factor.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace vindrel::engine {
+
+namespace {
+
+using classify::Direction;
+using classify::Mat2;
+using classify::Poly2;
+using classify::Rational;
+using classify::Series;
+using classify::System;
+
+constexpr int kMaxFocalOrder = 5; // Lyapunov values L1..L5
+constexpr int kMinSeriesOrder = 20; // centre manifold and Andreev series, at least this order
+
+// Series order for a system: high enough that a leading term coming straight
+// from one monomial of the system is always seen.
+int SeriesLength(const System& s)
+{
+    return std::max(kMinSeriesOrder, 2 * std::max(s.P.Degree(), s.Q.Degree()) + 1);
+}
+
+std::string Str(const Rational& r)
+{
+    return r.ToString();
+}
+
+const char* SignText(int sign)
+{
+    return sign < 0 ? "< 0" : (sign > 0 ? "> 0" : "= 0");
+}
+
+Stability StabilityOfSign(int sign)
+{
+    return sign < 0 ? Stability::Stable : Stability::Unstable;
+}
+
+// "a*x^m + ..." for the leading term of a series.
+std::string LeadingText(const Series& s, int m)
+{
+    return Poly2::Monomial(m, 0, s[static_cast<std::size_t>(m)]).ToString() + " + ...";
+}
+
+Nature Finish(Nature n, const std::string& prefix)
+{
+    n.explanation = prefix + " Le point est : " + classify::texts::TypeName(n) + ".";
+    return n;
+}
+
+Nature Hyperbolic(const Mat2& j)
+{
+    const Rational t = j.Trace(), d = j.Det(), disc = t * t - Rational(4) * d;
+    Nature n;
+    n.linearPart = LinearPart::Hyperbolic;
+    const std::string td = "T = " + Str(t) + ", D = " + Str(d);
+    if (d.Sign() < 0) {
+        n.type = PointType::Saddle;
+        n.reason = "D = " + Str(d) + " < 0";
+        return Finish(n,
+            "Le déterminant D = " + Str(d)
+                + " est négatif : les valeurs propres sont réelles et de signes opposés.");
+    }
+    n.stability = StabilityOfSign(t.Sign());
+    n.reason = td
+        + " > 0, T^2 - 4D = " + (disc.IsZero() ? std::string("0") : Str(disc) + " " + SignText(disc.Sign()));
+    std::string why
+        = "Trace T = " + Str(t) + ", déterminant D = " + Str(d) + " > 0, discriminant T² - 4D = " + Str(disc);
+    if (disc.Sign() > 0) {
+        n.type = PointType::Node;
+        why += " > 0 : valeurs propres réelles distinctes de même signe que T.";
+    } else if (disc.IsZero()) {
+        const bool scalar = j.b.IsZero() && j.c.IsZero();
+        n.type = scalar ? PointType::StarNode : PointType::DegenerateNode;
+        why += scalar ? " : valeur propre double et matrice scalaire."
+                      : " : valeur propre double et matrice non diagonalisable.";
+    } else {
+        n.type = PointType::Focus;
+        why += " < 0 : valeurs propres complexes de partie réelle T/2 <> 0.";
+    }
+    return Finish(n, why);
+}
+
+std::string ZeroValuesText(int upTo)
+{
+    std::string s;
+    for (int k = 1; k <= upTo; ++k)
+        s += "L" + std::to_string(k) + " = ";
+    return s + "0";
+}
+
+Nature Imaginary(const System& s, const Mat2& j)
+{
+    Nature n;
+    n.linearPart = LinearPart::Imaginary;
+    const std::string intro = "Valeurs propres imaginaires pures +/- i racine(D) (T = 0, D = " + Str(j.Det())
+        + " > 0) : centre ou foyer faible.";
+    const auto focal = classify::FirstFocalValue(s, kMaxFocalOrder);
+    if (focal.order > 0) {
+        n.type = PointType::WeakFocus;
+        n.order = focal.order;
+        n.stability = StabilityOfSign(focal.sign);
+        const std::string lk
+            = "L" + std::to_string(focal.order) + " = " + focal.value + " " + SignText(focal.sign);
+        n.reason = (focal.order > 1 ? ZeroValuesText(focal.order - 1) + ", " : std::string()) + lk;
+        return Finish(n, intro + " Valeurs de Lyapunov : " + n.reason + ".");
+    }
+    const std::string zeros = ZeroValuesText(kMaxFocalOrder);
+    if (auto proof = classify::ProveCentre(s)) {
+        n.type = PointType::Center;
+        n.reason = proof->reason;
+        return Finish(n, intro + " Valeurs de Lyapunov : " + zeros + ". " + proof->explanation);
+    }
+    n.type = PointType::Undetermined;
+    n.reason = zeros + ", centre non prouve";
+    n.explanation = intro + " Les valeurs de Lyapunov L1 à L" + std::to_string(kMaxFocalOrder)
+        + " sont nulles et aucune preuve de centre n'a été trouvée : centre ou foyer faible d'ordre > "
+        + std::to_string(kMaxFocalOrder) + " (non déterminé).";
+    return n;
+}
+
+Series Derivative(const Series& h)
+{
+    Series d(h.size());
+    for (std::size_t k = 1; k < h.size(); ++k)
+        d[k - 1] = Rational(static_cast<slong>(k)) * h[k];
+    return d;
+}
+
+// A curve of fixed points through the origin (common factor of P and Q), as text:
+// the product of the distinct irreducible common factors that vanish at the
+// origin on a real branch. A factor whose lowest homogeneous part vanishes on
+// no real line (x^2 + y^2) has the origin as an isolated real zero.
+std::optional<std::string> FixedCurveThroughOrigin(const flint::FmpqMpoly& p, const flint::FmpqMpoly& q)
+{
+    flint::FmpqMpoly g(p.ctx());
+    if (!fmpq_mpoly_gcd(g.raw(), p.raw(), q.raw(), p.craw())) return std::nullopt;
+    if (fmpq_mpoly_is_zero(g.raw(), g.craw())) return std::string("0");
+    if (fmpq_mpoly_is_fmpq(g.raw(), g.craw())) return std::nullopt;
+    fmpq_mpoly_factor_t fac;
+    fmpq_mpoly_factor_init(fac, g.craw());
+    Poly2 curve = Poly2::Constant(Rational(1));
+    bool found = false;
+    if (fmpq_mpoly_factor(fac, g.raw(), g.craw())) {
+        for (slong i = 0; i < fac->num; ++i) {
+            flint::FmpqMpoly h(p.ctx());
+            fmpq_mpoly_set(h.raw(), fac->poly + i, h.craw());
+            const Poly2 branch = Poly2::FromMpoly(h);
+            if (!branch.Coeff(0, 0).IsZero()) continue;
+            const auto zeros = classify::RealLinearFactors(branch.Homogeneous(branch.LowDegree()));
+            if (zeros.rational.empty() && zeros.irrationalCount == 0) continue;
+            curve = curve * branch;
+            found = true;
+        }
+    }
+    fmpq_mpoly_factor_clear(fac, g.craw());
+    if (!found) return std::nullopt;
+    return curve.ToString();
+}
+
+Nature NonIsolated(LinearPart kind, const std::string& curve)
+{
+    Nature n;
+    n.linearPart = kind;
+    n.type = PointType::Undetermined;
+    if (curve == "0") {
+        n.reason = "non isole: tous les points sont fixes";
+        n.explanation = "Le champ est identiquement nul : tous les points sont fixes.";
+    } else {
+        n.reason = "non isole: courbe de points fixes " + curve + " = 0";
+        n.explanation
+            = "Le point n'est pas isolé : il appartient à la courbe de points fixes " + curve + " = 0.";
+    }
+    return n;
+}
+
+Nature SemiHyperbolic(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const System& s, const Mat2& j)
+{
+    const Rational t = j.Trace();
+    const Direction e0 = classify::KernelOfRankOne(j);
+    const Direction et = classify::KernelOfRankOne({ j.a - t, j.b, j.c, j.d - t });
+    const System w = classify::ChangeBasis(s, { e0.dx, et.dx, e0.dy, et.dy });
+    // u' = U(u, v), v' = T v + V(u, v) with U, V without linear terms.
+    const Poly2& u = w.P;
+    const Poly2 v = w.Q - Poly2::Monomial(0, 1, t);
+    const int n = SeriesLength(s);
+    // Centre manifold v = h(u): h'(u) U(u, h) = T h + V(u, h), solved degree by degree.
+    Series h(static_cast<std::size_t>(n + 1));
+    for (int k = 2; k <= n; ++k) {
+        const Series lhs = classify::SeriesMul(Derivative(h), u.Along(h, k), k);
+        const Series rhs = v.Along(h, k);
+        h[static_cast<std::size_t>(k)]
+            = (lhs[static_cast<std::size_t>(k)] - rhs[static_cast<std::size_t>(k)]) / t;
+    }
+    const Series g = u.Along(h, n);
+    const int m = classify::SeriesOrder(g);
+
+    Nature out;
+    out.linearPart = LinearPart::SemiHyperbolic;
+    const std::string intro = "Valeurs propres 0 et lambda = " + Str(t) + " (D = 0, T <> 0).";
+    if (m < 0) {
+        // The reduced equation vanishes to high order: a curve of fixed points, or a very degenerate point.
+        if (auto curve = FixedCurveThroughOrigin(P, Q))
+            return NonIsolated(LinearPart::SemiHyperbolic, *curve);
+        out.type = PointType::Undetermined;
+        out.reason = "variete centrale: x' = O(x^" + std::to_string(n + 1) + ")";
+        out.explanation = intro + " Sur la variété centrale, la dynamique est nulle jusqu'à l'ordre "
+            + std::to_string(n) + " : nature non déterminée.";
+        return out;
+    }
+    const Rational a = g[static_cast<std::size_t>(m)];
+    out.reason = "variete centrale: x' = " + LeadingText(g, m);
+    std::string why
+        = intro + " Sur la variété centrale, x' = " + LeadingText(g, m) + " : m = " + std::to_string(m);
+    if (m % 2 == 0) {
+        out.type = PointType::SaddleNode;
+        why += " est pair.";
+    } else if (a.Sign() != t.Sign()) {
+        out.type = PointType::Saddle;
+        why += " est impair, et a = " + Str(a) + " et lambda sont de signes opposés.";
+    } else {
+        out.type = PointType::Node;
+        out.stability = StabilityOfSign(t.Sign());
+        why += " est impair, et a = " + Str(a) + " et lambda sont de même signe.";
+    }
+    return Finish(out, why);
+}
+
+Nature Monodromic(const System& s, Nature n, const std::string& intro)
+{
+    if (auto proof = classify::ProveCentre(s)) {
+        n.type = PointType::Center;
+        n.reason += ", " + proof->reason;
+        return Finish(n, intro + " Le point est un centre ou un foyer. " + proof->explanation);
+    }
+    n.type = PointType::Undetermined;
+    n.explanation
+        = intro + " Le point est un centre ou un foyer (non déterminé : aucune preuve de centre trouvée).";
+    return n;
+}
+
+Nature Nilpotent(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const System& s, const Mat2& j)
+{
+    // Basis (J w2, w2): u' = v + X(u, v), v' = Y(u, v).
+    const Direction w2 = (j.a.IsZero() && j.c.IsZero()) ? Direction { Rational(0), Rational(1) }
+                                                        : Direction { Rational(1), Rational(0) };
+    const Direction w1 { j.a * w2.dx + j.b * w2.dy, j.c * w2.dx + j.d * w2.dy };
+    const System w = classify::ChangeBasis(s, { w1.dx, w2.dx, w1.dy, w2.dy });
+    const Poly2 x = w.P - Poly2::Monomial(0, 1);
+    const Poly2& y = w.Q;
+    const int n = SeriesLength(s);
+    // v = f(u) solves v + X(u, v) = 0.
+    Series f(static_cast<std::size_t>(n + 1));
+    for (int k = 2; k <= n; ++k)
+        f[static_cast<std::size_t>(k)] = -x.Along(f, k)[static_cast<std::size_t>(k)];
+    const Series bigF = y.Along(f, n);
+    const Series bigG = (x.Dx() + y.Dy()).Along(f, n);
+    const int alpha = classify::SeriesOrder(bigF);
+    const int beta = classify::SeriesOrder(bigG);
+
+    Nature out;
+    out.linearPart = LinearPart::Nilpotent;
+    std::string intro = "Partie linéaire nilpotente (T = D = 0, J <> 0).";
+    if (alpha < 0) {
+        if (auto curve = FixedCurveThroughOrigin(P, Q)) return NonIsolated(LinearPart::Nilpotent, *curve);
+        out.type = PointType::Undetermined;
+        out.reason = "Andreev: F = O(x^" + std::to_string(n + 1) + ")";
+        out.explanation = intro + " F(x) = Y(x, f(x)) est nulle jusqu'à l'ordre " + std::to_string(n)
+            + " : nature non déterminée.";
+        return out;
+    }
+    const Rational a = bigF[static_cast<std::size_t>(alpha)];
+    out.reason = "Andreev: n = " + std::to_string(alpha)
+        + (beta < 0 ? std::string(", G = 0") : ", m = " + std::to_string(beta));
+    intro += " Théorème d'Andreev : F(x) = " + LeadingText(bigF, alpha) + " (n = " + std::to_string(alpha)
+        + ") et G(x) = "
+        + (beta < 0 ? "0 jusqu'à l'ordre " + std::to_string(n)
+                    : LeadingText(bigG, beta) + " (m = " + std::to_string(beta) + ")")
+        + ".";
+    // With G = 0 to the computed order, beta > n >= alpha: the comparisons below
+    // treat it as alpha < 2 beta + 1, which is what G identically 0 also gives.
+    const bool gNone = beta < 0;
+    const Rational b = gNone ? Rational(0) : bigG[static_cast<std::size_t>(beta)];
+    if (alpha % 2 == 0) {
+        out.type = (!gNone && alpha > 2 * beta + 1) ? PointType::SaddleNode : PointType::Cusp;
+        return Finish(out, intro);
+    }
+    if (a.Sign() > 0) {
+        out.type = PointType::Saddle;
+        return Finish(out, intro);
+    }
+    const bool beyond = !gNone && alpha > 2 * beta + 1;
+    const bool boundary
+        = !gNone && alpha == 2 * beta + 1 && (b * b + Rational(4) * a * Rational(beta + 1)).Sign() >= 0;
+    if (beyond || boundary) {
+        if (beta % 2 == 0) {
+            out.type = PointType::Node;
+            out.stability = StabilityOfSign(b.Sign());
+        } else {
+            out.type = PointType::EllipticSaddle;
+        }
+        return Finish(out, intro);
+    }
+    return Monodromic(s, out, intro);
+}
+
+std::string DirectionsText(const classify::FormZeros& z)
+{
+    std::string s;
+    for (const auto& d : z.rational)
+        s += (s.empty() ? "" : ", ") + classify::LineText(d);
+    for (const auto& t : z.irrational)
+        s += (s.empty() ? "" : ", ") + t;
+    return s;
+}
+
+Nature LinearlyZero(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const System& s)
+{
+    if (auto curve = FixedCurveThroughOrigin(P, Q)) return NonIsolated(LinearPart::Zero, *curve);
+    Nature out;
+    out.linearPart = LinearPart::Zero;
+    const int m = std::min(
+        s.P.IsZero() ? s.Q.LowDegree() : s.P.LowDegree(), s.Q.IsZero() ? s.P.LowDegree() : s.Q.LowDegree());
+    const Poly2 form
+        = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m);
+    const std::string intro
+        = "Partie linéaire nulle ; partie homogène de plus bas degré : degré " + std::to_string(m) + ".";
+    out.type = PointType::Undetermined;
+    if (form.IsZero()) {
+        out.reason = "partie lineaire nulle, toutes directions caracteristiques";
+        out.explanation = intro + " x Q" + std::to_string(m) + " - y P" + std::to_string(m)
+            + " est identiquement nul : toutes les directions sont caractéristiques (nature non "
+              "déterminée).";
+        return out;
+    }
+    const auto zeros = classify::RealLinearFactors(form);
+    const int count = static_cast<int>(zeros.rational.size()) + zeros.irrationalCount;
+    if (count == 0) {
+        out.reason = "partie lineaire nulle, aucune direction caracteristique";
+        return Monodromic(s, out,
+            intro + " La forme " + form.ToString()
+                + " ne s'annule sur aucune droite réelle : aucune "
+                  "direction caractéristique.");
+    }
+    out.reason = "partie lineaire nulle, " + std::to_string(count) + " direction(s) caracteristique(s)";
+    out.explanation = intro + " Directions caractéristiques (zéros réels de " + form.ToString()
+        + ") : " + DirectionsText(zeros) + ". Nature non déterminée (pas d'éclatement).";
+    return out;
+}
+
+} // namespace
+
+Nature ClassifyOrigin(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q)
+{
+    if (P.ctx() != Q.ctx()) throw std::invalid_argument("P et Q n'ont pas le même contexte");
+    const System s { Poly2::FromMpoly(P), Poly2::FromMpoly(Q) };
+    if (!s.P.Coeff(0, 0).IsZero() || !s.Q.Coeff(0, 0).IsZero())
+        throw std::invalid_argument("l'origine n'est pas un point fixe");
+    const Mat2 j = classify::JacobianAtOrigin(s);
+    const Rational t = j.Trace(), d = j.Det();
+    if (!d.IsZero()) return (t.IsZero() && d.Sign() > 0) ? Imaginary(s, j) : Hyperbolic(j);
+
+    if (!t.IsZero()) return SemiHyperbolic(P, Q, s, j);
+    if (!j.a.IsZero() || !j.b.IsZero() || !j.c.IsZero() || !j.d.IsZero()) return Nilpotent(P, Q, s, j);
+    return LinearlyZero(P, Q, s);
+}
+
+} // namespace vindrel::engine

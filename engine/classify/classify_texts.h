@@ -1,0 +1,81 @@
+// Texts of the local classification: short ASCII reasons for the JSON and
+// French sentences for the reports (only characters the front end decodes:
+// ASCII and é è ê ë ç à â ä û ù ü ï î ô ö ²).
+#pragma once
+
+#include "engine/nature.h"
+
+#include <string>
+
+namespace vindrel::engine::classify::texts {
+
+inline constexpr const char* kReasonHamiltonian = "Hamiltonien";
+inline constexpr const char* kReasonReversible = "reversible";
+inline constexpr const char* kReasonFirstIntegral = "integrale premiere";
+
+inline constexpr const char* kHamiltonianExplanation
+    = "La divergence est identiquement nulle : le système est hamiltonien, et le point est un centre.";
+
+inline std::string ReversibleExplanation(const std::string& axis, const std::string& reversed)
+{
+    return "Le système est réversible : il est invariant par la symétrie d'axe " + axis
+        + " parallèlement à la droite " + reversed
+        + ", accompagnée du changement de t en -t ; le point est donc un centre.";
+}
+
+inline std::string FirstIntegralExplanation(const std::string& h)
+{
+    return "H = " + h + " est une intégrale première polynomiale : le point est un centre.";
+}
+
+inline std::string IntegratingFactorExplanation(const std::string& m)
+{
+    return "M = " + m
+        + " est un facteur intégrant qui ne s'annule pas au point : le système a une intégrale "
+          "première au voisinage, et le point est un centre.";
+}
+
+inline std::string InverseFactorExplanation(const std::string& v)
+{
+    return "1/V, avec V = " + v
+        + ", est un facteur intégrant défini au voisinage du point (V ne s'y annule pas) : le système a une "
+          "intégrale première au voisinage, et le point est un centre.";
+}
+
+// "col", "noeud stable", "foyer faible instable d'ordre 2", ...
+inline std::string TypeName(const Nature& n)
+{
+    auto stab = [&n](const char* base) {
+        std::string s = base;
+        if (n.stability == Stability::Stable) s += " stable";
+        if (n.stability == Stability::Unstable) s += " instable";
+        return s;
+    };
+    switch (n.type) {
+    case PointType::Saddle:
+        return "col";
+    case PointType::Node:
+        return stab("noeud");
+    case PointType::StarNode:
+        return stab("noeud propre");
+    case PointType::DegenerateNode:
+        return stab("noeud dégénéré");
+    case PointType::Focus:
+        return stab("foyer");
+    case PointType::Center:
+        return "centre";
+    case PointType::WeakFocus:
+        return stab("foyer faible") + " d'ordre " + std::to_string(n.order.value_or(0));
+    case PointType::SaddleNode:
+        return "col-noeud";
+    case PointType::Cusp:
+        return "point de rebroussement (cusp)";
+    case PointType::EllipticSaddle:
+        return "point col-elliptique (un secteur elliptique et un secteur hyperbolique)";
+    case PointType::Undetermined:
+        return "nature non déterminée";
+    }
+    return "";
+}
+
+} // namespace vindrel::engine::classify::texts

@@ -1,0 +1,50 @@
+// Internal pieces of the local classification at the origin.
+#pragma once
+
+#include "engine/classify/poly2.h"
+
+#include <optional>
+#include <string>
+
+namespace vindrel::engine::classify {
+
+struct System {
+    Poly2 P;
+    Poly2 Q;
+};
+
+// A 2x2 rational matrix [[a, b], [c, d]].
+struct Mat2 {
+    Rational a, b, c, d;
+    Rational Det() const { return a * d - b * c; }
+    Rational Trace() const { return a + d; }
+};
+
+Mat2 JacobianAtOrigin(const System& s);
+Poly2 Divergence(const System& s);
+
+// The system in the coordinates w with z = M w: w' = M^-1 f(M w). det M <> 0.
+System ChangeBasis(const System& s, const Mat2& m);
+
+// A non-zero vector spanning the kernel of a rank-one matrix.
+Direction KernelOfRankOne(const Mat2& m);
+
+// Focal values: the first non-zero one among L1..L(maxOrder) at a point with
+// T = 0, D > 0. order = 0 when all vanish (or, never expected, when a linear
+// system is singular). `value` is the Lyapunov value for the time normalised by
+// the frequency, as a text (rational, or rational times a square root).
+struct FocalResult {
+    int order = 0;
+    int sign = 0;
+    std::string value;
+};
+FocalResult FirstFocalValue(const System& s, int maxOrder);
+
+// A proof that a monodromic point at the origin is a centre, if one is found.
+struct CentreProof {
+    std::string reason; // short ASCII
+    std::string explanation; // French sentence
+};
+std::optional<CentreProof> ProveCentre(const System& s);
+
+} // namespace vindrel::engine::classify

@@ -1,0 +1,153 @@
+#include "engine/portrait/field.h"
+
+#include "engine/flint/flint_types.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vindrel::portrait {
+
+namespace {
+
+constexpr int kPowerTable = 32;
+
+// x^0..x^n into out (n < kPowerTable).
+void Powers(double x, int n, double* out)
+{
+    out[0] = 1;
+    for (int k = 1; k <= n; ++k) out[k] = out[k - 1] * x;
+}
+
+double Power(const double* table, double base, int e)
+{
+    return e < kPowerTable ? table[e] : std::pow(base, e);
+}
+
+int DegreeOf(const std::vector<Term>& t)
+{
+    int d = 0;
+    for (const Term& term : t) d = std::max(d, term.i + term.j);
+    return d;
+}
+
+} // namespace
+
+double Norm(Vec2 a) { return std::hypot(a.x, a.y); }
+
+PolynomialField::PolynomialField(std::vector<Term> p, std::vector<Term> q)
+    : p_(std::move(p))
+    , q_(std::move(q))
+{
+    auto zero = [](const Term& t) { return t.c == 0; };
+    std::erase_if(p_, zero);
+    std::erase_if(q_, zero);
+    degreeP_ = DegreeOf(p_);
+    degreeQ_ = DegreeOf(q_);
+    degree_ = std::max(degreeP_, degreeQ_);
+}
+
+double PolynomialField::Eval(const std::vector<Term>& t, Vec2 at)
+{
+    double xs[kPowerTable], ys[kPowerTable];
+    Powers(at.x, kPowerTable - 1, xs);
+    Powers(at.y, kPowerTable - 1, ys);
+    double sum = 0;
+    for (const Term& term : t) sum += term.c * Power(xs, at.x, term.i) * Power(ys, at.y, term.j);
+    return sum;
+}
+
+Vec2 PolynomialField::operator()(Vec2 at) const { return {Eval(p_, at), Eval(q_, at)}; }
+
+void PolynomialField::Jacobian(Vec2 at, double out[4]) const
+{
+    double xs[kPowerTable], ys[kPowerTable];
+    Powers(at.x, kPowerTable - 1, xs);
+    Powers(at.y, kPowerTable - 1, ys);
+    auto partials = [&](const std::vector<Term>& t, double& dx, double& dy) {
+        dx = dy = 0;
+        for (const Term& term : t) {
+            if (term.i > 0) dx += term.c * term.i * Power(xs, at.x, term.i - 1) * Power(ys, at.y, term.j);
+            if (term.j > 0) dy += term.c * term.j * Power(xs, at.x, term.i) * Power(ys, at.y, term.j - 1);
+        }
+    };
+    partials(p_, out[0], out[1]);
+    partials(q_, out[2], out[3]);
+}
+
+double PolynomialField::Homogeneous(const std::vector<Term>& t, int degree, Vec2 at, double s)
+{
+    double xs[kPowerTable], ys[kPowerTable], ss[kPowerTable];
+    Powers(at.x, kPowerTable - 1, xs);
+    Powers(at.y, kPowerTable - 1, ys);
+    Powers(s, kPowerTable - 1, ss);
+    double sum = 0;
+    for (const Term& term : t)
+        sum += term.c * Power(xs, at.x, term.i) * Power(ys, at.y, term.j)
+            * Power(ss, s, degree - term.i - term.j);
+    return sum;
+}
+
+double PolynomialField::TopPart(const std::vector<Term>& t, int degree, Vec2 at)
+{
+    double sum = 0;
+    for (const Term& term : t)
+        if (term.i + term.j == degree) sum += term.c * std::pow(at.x, term.i) * std::pow(at.y, term.j);
+    return sum;
+}
+
+namespace {
+double DiscS(Vec2 at) { return std::sqrt(std::max(0.0, 1 - at.x * at.x - at.y * at.y)); }
+} // namespace
+
+Vec2 PolynomialField::Disc(Vec2 at) const
+{
+    double s = DiscS(at);
+    double p = Homogeneous(p_, degree_, at, s);
+    double q = Homogeneous(q_, degree_, at, s);
+    double xy = at.x * at.y;
+    return {(s * s + at.y * at.y) * p - xy * q, (s * s + at.x * at.x) * q - xy * p};
+}
+
+double PolynomialField::DiscP(Vec2 at) const { return Homogeneous(p_, degreeP_, at, DiscS(at)); }
+double PolynomialField::DiscQ(Vec2 at) const { return Homogeneous(q_, degreeQ_, at, DiscS(at)); }
+
+double PolynomialField::AtInfinity(Vec2 c) const
+{
+    return c.x * TopPart(q_, degree_, c) - c.y * TopPart(p_, degree_, c);
+}
+
+std::vector<Term> TermsOf(const flint::FmpqMpoly& poly)
+{
+    const slong nvars = poly.ctx()->nvars();
+    const slong length = fmpq_mpoly_length(poly.raw(), poly.craw());
+    std::vector<Term> terms;
+    std::vector<ulong> exps(static_cast<std::size_t>(nvars));
+    flint::Fmpq c;
+    for (slong k = 0; k < length; ++k) {
+        fmpq_mpoly_get_term_exp_ui(exps.data(), poly.raw(), k, poly.craw());
+        for (slong v = 2; v < nvars; ++v)
+            if (exps[static_cast<std::size_t>(v)] != 0)
+                throw PortraitError("Le portrait de phase demande des coefficients numériques : "
+                                    "donnez une valeur aux constantes littérales.");
+        if (exps[0] >= kPowerTable * 8 || (nvars > 1 && exps[1] >= kPowerTable * 8))
+            throw PortraitError("Le portrait de phase est limité aux polynômes de degré au plus 255.");
+        fmpq_mpoly_get_term_coeff_fmpq(c.raw(), poly.raw(), k, poly.craw());
+        terms.push_back({fmpq_get_d(c.raw()), static_cast<int>(exps[0]),
+                         nvars > 1 ? static_cast<int>(exps[1]) : 0});
+    }
+    return terms;
+}
+
+Vec2 ToDisc(Vec2 p)
+{
+    double r = std::sqrt(1 + p.x * p.x + p.y * p.y);
+    return {p.x / r, p.y / r};
+}
+
+Vec2 FromDisc(Vec2 d)
+{
+    double s = DiscS(d);
+    return {d.x / s, d.y / s};
+}
+
+} // namespace vindrel::portrait

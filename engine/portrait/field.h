@@ -1,0 +1,75 @@
+// A polynomial vector field evaluated in double, in the plane and on the
+// Poincare disc. Built from the exact polynomials (the first two variables
+// are x and y) or directly from terms.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vindrel::flint {
+class FmpqMpoly;
+}
+
+namespace vindrel::portrait {
+
+// A failure to draw (file not writable, polynomial with constants, ...),
+// with a French message.
+class PortraitError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Vec2 {
+    double x = 0, y = 0;
+};
+
+inline Vec2 operator+(Vec2 a, Vec2 b) { return {a.x + b.x, a.y + b.y}; }
+inline Vec2 operator-(Vec2 a, Vec2 b) { return {a.x - b.x, a.y - b.y}; }
+inline Vec2 operator*(double s, Vec2 a) { return {s * a.x, s * a.y}; }
+inline double Dot(Vec2 a, Vec2 b) { return a.x * b.x + a.y * b.y; }
+double Norm(Vec2 a);
+
+// c * x^i * y^j
+struct Term {
+    double c = 0;
+    int i = 0, j = 0;
+};
+
+class PolynomialField {
+public:
+    PolynomialField(std::vector<Term> p, std::vector<Term> q);
+
+    Vec2 operator()(Vec2 at) const;
+    double P(Vec2 at) const { return Eval(p_, at); }
+    double Q(Vec2 at) const { return Eval(q_, at); }
+    // Jacobian [[Px, Py], [Qx, Qy]] as {Px, Py, Qx, Qy}.
+    void Jacobian(Vec2 at, double out[4]) const;
+    int Degree() const { return degree_; }
+
+    // On the Poincare disc, X = x/r, Y = y/r with r = sqrt(1+x^2+y^2): the
+    // transported field multiplied by r^(1-d), which is bounded and tangent
+    // to the circle. Defined for X^2 + Y^2 <= 1.
+    Vec2 Disc(Vec2 at) const;
+    // The signs of P and Q at the plane point of a disc point (X^2+Y^2 < 1).
+    double DiscP(Vec2 at) const;
+    double DiscQ(Vec2 at) const;
+    // X*Q_d - Y*P_d on the circle: zero at the points at infinity.
+    double AtInfinity(Vec2 onCircle) const;
+
+private:
+    static double Eval(const std::vector<Term>& t, Vec2 at);
+    static double Homogeneous(const std::vector<Term>& t, int degree, Vec2 at, double s);
+    static double TopPart(const std::vector<Term>& t, int degree, Vec2 at);
+    std::vector<Term> p_, q_;
+    int degree_ = 0, degreeP_ = 0, degreeQ_ = 0;
+};
+
+// The terms of a polynomial over Q whose variables are [x, y, ...]; throws
+// PortraitError when another variable appears.
+std::vector<Term> TermsOf(const flint::FmpqMpoly& poly);
+
+Vec2 ToDisc(Vec2 plane);
+Vec2 FromDisc(Vec2 disc); // X^2 + Y^2 < 1
+
+} // namespace vindrel::portrait

@@ -1,0 +1,117 @@
+// Phase portraits of a planar polynomial system dx/dt = P, dy/dt = Q.
+//
+//   polynomials -> field in double (terms c*x^i*y^j)
+//   fixed points -> Jacobian, eigenvalues, eigen-directions
+//   window (framing the fixed points, or given) or the Poincare disc
+//   -> direction field, nullclines (marching squares), separatrices of the
+//      saddles and saddle-nodes, a dozen orbits (Dormand-Prince 5(4))
+//   -> scene (layers in pixels) -> SVG text or PNG through Cairo.
+//
+// The geometry (ComputePortrait) is separate from the drawing (BuildScene,
+// WriteSvg, WritePng) so that each can be checked on its own.
+#pragma once
+
+#include "engine/portrait/field.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vindrel::portrait {
+
+struct Window {
+    double xmin = -2, xmax = 2, ymin = -2, ymax = 2;
+    double Width() const { return xmax - xmin; }
+    double Height() const { return ymax - ymin; }
+    double Diagonal() const;
+    bool Contains(Vec2 p) const { return p.x >= xmin && p.x <= xmax && p.y >= ymin && p.y <= ymax; }
+};
+
+enum class Projection { Plane, PoincareDisc };
+
+// A fixed point as the analysis gives it: its place and its nature, with the
+// schema names (type: saddle, node, focus, center, saddle_node, ...;
+// stability: stable, unstable or empty).
+struct FixedPointInput {
+    double x = 0, y = 0;
+    std::string type;
+    std::string stability;
+};
+
+// The linearisation at a fixed point, computed here from the Jacobian.
+struct Linearisation {
+    double trace = 0, determinant = 0;
+    bool realEigenvalues = false;
+    double lambda1 = 0, lambda2 = 0; // real parts (lambda1 >= lambda2 when real)
+    double imag = 0;                 // |imaginary part| when complex
+    Vec2 v1, v2;                     // unit eigenvectors when real
+};
+
+struct FixedPoint {
+    Vec2 at;
+    std::string type;
+    std::string stability;
+    Linearisation lin;
+};
+
+enum class SeparatrixKind { Stable, Unstable };
+
+struct Orbit {
+    std::vector<Vec2> points; // in the drawing's coordinates (plane or disc)
+    bool closed = false;      // a closed orbit, drawn once
+    bool limitCycle = false;  // closed, and found as the limit of a neighbouring orbit
+};
+
+struct Separatrix {
+    SeparatrixKind kind = SeparatrixKind::Unstable;
+    std::size_t fixedPoint = 0; // index in Portrait::fixedPoints
+    Orbit orbit;                // starts at the fixed point, in the direction of its own time
+};
+
+struct FieldArrow {
+    Vec2 at;
+    Vec2 direction; // unit
+};
+
+struct PortraitOptions {
+    std::optional<Window> window; // plane only; framed from the fixed points when absent
+    Projection projection = Projection::Plane;
+    int orbitCount = 12;
+    int pixels = 720; // size of the square plot
+};
+
+struct Portrait {
+    Projection projection = Projection::Plane;
+    Window window; // in the drawing's coordinates ([-1,1]^2 for the disc)
+    std::vector<FixedPoint> fixedPoints;    // positions in the drawing's coordinates
+    std::vector<Vec2> infinitePoints;       // disc only, on the unit circle
+    std::vector<FieldArrow> field;
+    std::vector<std::vector<Vec2>> nullclineP; // segments (pairs of points)
+    std::vector<std::vector<Vec2>> nullclineQ;
+    std::vector<Separatrix> separatrices;
+    std::vector<Orbit> orbits;
+    int pixels = 720;
+};
+
+// The default window: frames every fixed point with a margin, square.
+Window DefaultWindow(const std::vector<FixedPointInput>& points);
+
+// The linearisation of the field at p.
+Linearisation Linearise(const PolynomialField& f, Vec2 p);
+
+// Fixed points found numerically (Newton from a grid), classified from the
+// Jacobian; for callers that have no certified list.
+std::vector<FixedPointInput> FindFixedPointsNumerically(const PolynomialField& f);
+
+Portrait ComputePortrait(const PolynomialField& f, const std::vector<FixedPointInput>& points,
+                         const PortraitOptions& options);
+
+// The French name of a nature ("col", "foyer stable", ...).
+std::string NatureLabel(const std::string& type, const std::string& stability);
+
+// Writes the picture: PNG when the name ends in .png, SVG otherwise.
+// Throws PortraitError when the file cannot be written.
+void WritePortrait(const Portrait& portrait, const std::string& path);
+std::string SvgText(const Portrait& portrait);
+
+} // namespace vindrel::portrait

@@ -1,0 +1,242 @@
+#include "engine/portrait/portrait.h"
+#include "field_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace vindrel::portrait {
+namespace {
+
+using testing::FieldOf;
+
+// The unit direction from the fixed point to the first point of the curve
+// farther than `reach` from it.
+Vec2 LeavingDirection(const Orbit& o, Vec2 from, double reach)
+{
+    for (Vec2 p : o.points)
+        if (Norm(p - from) > reach) return (1 / Norm(p - from)) * (p - from);
+    return {0, 0};
+}
+
+TEST(Separatrices, LeaveATiltedSaddleAlongItsEigenvectors)
+{
+    // x' = x + 2y, y' = 2x + y: unstable along (1,1) (lambda 3), stable along (1,-1) (lambda -1).
+    PolynomialField f = FieldOf("x+2*y", "2*x+y");
+    Portrait p = ComputePortrait(f, {{0, 0, "saddle", ""}}, {});
+    ASSERT_EQ(p.separatrices.size(), 4u);
+    const double s = 1 / std::sqrt(2.0);
+    int unstable = 0;
+    for (const Separatrix& sep : p.separatrices) {
+        Vec2 d = LeavingDirection(sep.orbit, {0, 0}, 1e-2);
+        Vec2 axis = sep.kind == SeparatrixKind::Unstable ? Vec2{s, s} : Vec2{s, -s};
+        EXPECT_NEAR(std::abs(Dot(d, axis)), 1, 1e-9);
+        unstable += sep.kind == SeparatrixKind::Unstable;
+        EXPECT_EQ(sep.orbit.points.front().x, 0);
+        EXPECT_EQ(sep.orbit.points.front().y, 0);
+    }
+    EXPECT_EQ(unstable, 2);
+}
+
+TEST(Separatrices, FollowTheCurvedStableManifold)
+{
+    // x' = x + y^2, y' = -y: the stable manifold is x = -y^2/3, the unstable one y = 0.
+    PolynomialField f = FieldOf("x+y^2", "-y");
+    Portrait p = ComputePortrait(f, {{0, 0, "saddle", ""}}, {});
+    ASSERT_EQ(p.separatrices.size(), 4u);
+    for (const Separatrix& sep : p.separatrices) {
+        ASSERT_GT(sep.orbit.points.size(), 10u);
+        for (Vec2 q : sep.orbit.points) {
+            if (!p.window.Contains(q)) continue;
+            if (sep.kind == SeparatrixKind::Stable) {
+                ASSERT_NEAR(q.x, -q.y * q.y / 3, 1e-6) << q.y;
+            } else {
+                ASSERT_NEAR(q.y, 0, 1e-9);
+            }
+        }
+    }
+}
+
+TEST(Separatrices, SaddleNodeHasTwoStableAndOneUnstableOnItsSaddleSide)
+{
+    // x' = x^2, y' = -y: stable along the y axis, and x > 0 runs away.
+    PolynomialField f = FieldOf("x^2", "-y");
+    Portrait p = ComputePortrait(f, {{0, 0, "saddle_node", ""}}, {});
+    ASSERT_EQ(p.separatrices.size(), 3u);
+    int stable = 0;
+    for (const Separatrix& sep : p.separatrices) {
+        Vec2 d = LeavingDirection(sep.orbit, {0, 0}, 1e-2);
+        if (sep.kind == SeparatrixKind::Stable) {
+            ++stable;
+            EXPECT_NEAR(std::abs(d.y), 1, 1e-6);
+        } else {
+            EXPECT_NEAR(d.x, 1, 1e-6);
+        }
+    }
+    EXPECT_EQ(stable, 2);
+}
+
+TEST(Separatrices, NoneForNodesFociAndCentres)
+{
+    PolynomialField f = FieldOf("-x-y", "x-y");
+    Portrait p = ComputePortrait(f, {{0, 0, "focus", "stable"}}, {});
+    EXPECT_TRUE(p.separatrices.empty());
+    EXPECT_FALSE(p.orbits.empty());
+}
+
+struct WindowCase {
+    const char* name;
+    std::vector<FixedPointInput> points;
+    Window expected;
+};
+
+class DefaultWindows : public ::testing::TestWithParam<WindowCase> {};
+
+TEST_P(DefaultWindows, FrameTheFixedPoints)
+{
+    const WindowCase& c = GetParam();
+    Window w = DefaultWindow(c.points);
+    EXPECT_DOUBLE_EQ(w.xmin, c.expected.xmin);
+    EXPECT_DOUBLE_EQ(w.xmax, c.expected.xmax);
+    EXPECT_DOUBLE_EQ(w.ymin, c.expected.ymin);
+    EXPECT_DOUBLE_EQ(w.ymax, c.expected.ymax);
+    for (const FixedPointInput& q : c.points) {
+        EXPECT_GT(q.x, w.xmin + 0.1 * w.Width());
+        EXPECT_LT(q.x, w.xmax - 0.1 * w.Width());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DefaultWindows,
+    ::testing::Values(WindowCase{"None", {}, {-2, 2, -2, 2}},
+                      WindowCase{"One", {{3, 1, "node", "stable"}}, {0, 6, -2, 4}},
+                      WindowCase{"Duffing", {{-1, 0, "center", ""}, {0, 0, "saddle", ""}, {1, 0, "center", ""}},
+                                 {-1.6, 1.6, -1.6, 1.6}},
+                      WindowCase{"FarApart", {{0, 0, "saddle", ""}, {10, 4, "node", "stable"}}, {-3, 13, -6, 10}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Portrait, GivenWindowIsKeptAndAnEmptyOneRefused)
+{
+    PolynomialField f = FieldOf("y", "-x");
+    PortraitOptions o;
+    o.window = Window{-1, 3, 0, 2};
+    Portrait p = ComputePortrait(f, {{0, 0, "center", ""}}, o);
+    EXPECT_DOUBLE_EQ(p.window.xmax, 3);
+    o.window = Window{1, 1, 0, 2};
+    try {
+        ComputePortrait(f, {}, o);
+        FAIL() << "no error";
+    } catch (const PortraitError& e) {
+        EXPECT_STREQ(e.what(), "La fenêtre doit vérifier xmin < xmax et ymin < ymax.");
+    }
+}
+
+TEST(Portrait, CentreOrbitsAreClosedAndDrawnOnce)
+{
+    PolynomialField f = FieldOf("x-x*y", "-y+x*y"); // Lotka-Volterra: centre at (1, 1)
+    Portrait p = ComputePortrait(f, {{0, 0, "saddle", ""}, {1, 1, "center", ""}}, {});
+    int closed = 0;
+    for (const Orbit& o : p.orbits) {
+        if (!o.closed) continue;
+        ++closed;
+        EXPECT_FALSE(o.limitCycle);
+        // H = x - ln x + y - ln y is constant along the closed orbit.
+        auto h = [](Vec2 q) { return q.x - std::log(q.x) + q.y - std::log(q.y); };
+        for (Vec2 q : o.points) ASSERT_NEAR(h(q), h(o.points.front()), 1e-6);
+    }
+    EXPECT_GE(closed, 1);
+}
+
+TEST(Portrait, VanDerPolShowsItsLimitCycleOnce)
+{
+    PolynomialField f = FieldOf("y", "-x+y-x^2*y");
+    Portrait p = ComputePortrait(f, {{0, 0, "focus", "unstable"}}, {});
+    int cycles = 0;
+    for (const Orbit& o : p.orbits) cycles += o.limitCycle;
+    EXPECT_EQ(cycles, 1);
+    EXPECT_EQ(p.orbits.size(), 12u);
+}
+
+TEST(Linearise, EigenvaluesAndDirections)
+{
+    Linearisation focus = Linearise(FieldOf("-x-y", "x-y"), {0, 0});
+    EXPECT_FALSE(focus.realEigenvalues);
+    EXPECT_DOUBLE_EQ(focus.lambda1, -1);
+    EXPECT_DOUBLE_EQ(focus.imag, 1);
+    Linearisation saddle = Linearise(FieldOf("x", "-y"), {0, 0});
+    EXPECT_TRUE(saddle.realEigenvalues);
+    EXPECT_DOUBLE_EQ(saddle.lambda1, 1);
+    EXPECT_DOUBLE_EQ(saddle.lambda2, -1);
+    EXPECT_NEAR(std::abs(saddle.v1.x), 1, 1e-15);
+    EXPECT_NEAR(std::abs(saddle.v2.y), 1, 1e-15);
+    Linearisation star = Linearise(FieldOf("-x", "-y"), {0, 0});
+    EXPECT_TRUE(star.realEigenvalues);
+    EXPECT_NEAR(std::abs(star.v1.x * star.v2.y - star.v1.y * star.v2.x), 1, 1e-15);
+}
+
+TEST(FixedPoints, FoundNumericallyAndClassifiedFromTheJacobian)
+{
+    auto pts = FindFixedPointsNumerically(FieldOf("y", "x-x^3"));
+    ASSERT_EQ(pts.size(), 3u);
+    EXPECT_NEAR(pts[0].x, -1, 1e-12);
+    EXPECT_EQ(pts[1].type, "saddle");
+    // Trace zero: a centre cannot be told from a weak focus numerically.
+    EXPECT_EQ(pts[2].type, "undetermined");
+    auto focus = FindFixedPointsNumerically(FieldOf("-x-y", "x-y"));
+    ASSERT_EQ(focus.size(), 1u);
+    EXPECT_EQ(focus[0].type, "focus");
+    EXPECT_EQ(focus[0].stability, "stable");
+}
+
+TEST(Disc, CompactifiedFieldIsTangentToTheCircle)
+{
+    for (const char* p : {"x", "x+y^2", "y", "x-x*y"}) {
+        for (const char* q : {"-y", "x-x^3", "-y+x*y"}) {
+            PolynomialField f = FieldOf(p, q);
+            for (int k = 0; k < 36; ++k) {
+                double t = 2 * std::numbers::pi * k / 36;
+                Vec2 c{std::cos(t), std::sin(t)};
+                EXPECT_NEAR(Dot(f.Disc(c), c), 0, 1e-12) << p << " / " << q << " at " << t;
+            }
+        }
+    }
+}
+
+TEST(Disc, SaddleHasFourPointsAtInfinityAndOrbitsStayInside)
+{
+    PolynomialField f = FieldOf("x", "-y");
+    PortraitOptions o;
+    o.projection = Projection::PoincareDisc;
+    Portrait p = ComputePortrait(f, {{0, 0, "saddle", ""}}, o);
+    ASSERT_EQ(p.infinitePoints.size(), 4u);
+    for (Vec2 q : p.infinitePoints) {
+        EXPECT_NEAR(Norm(q), 1, 1e-12);
+        EXPECT_NEAR(std::abs(q.x * q.y), 0, 1e-9); // on the axes
+    }
+    for (const Orbit& orbit : p.orbits)
+        for (Vec2 q : orbit.points) ASSERT_LE(Norm(q), 1 + 1e-12);
+    // The unstable separatrices run along the x axis out to infinity.
+    for (const Separatrix& s : p.separatrices) {
+        if (s.kind == SeparatrixKind::Unstable) {
+            EXPECT_GT(std::abs(s.orbit.points.back().x), 0.99);
+        }
+    }
+}
+
+TEST(Terms, LiteralConstantsAreRefusedWithAFrenchMessage)
+{
+    auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string>{"x", "y", "a"});
+    flint::FmpqMpoly P(ctx);
+    ASSERT_EQ(fmpq_mpoly_set_str_pretty(P.raw(), "a*x+y", ctx->cnames(), ctx->raw()), 0);
+    try {
+        TermsOf(P);
+        FAIL() << "no error";
+    } catch (const PortraitError& e) {
+        EXPECT_STREQ(e.what(), "Le portrait de phase demande des coefficients numériques : donnez une valeur aux "
+                               "constantes littérales.");
+    }
+}
+
+} // namespace
+} // namespace vindrel::portrait

@@ -1,0 +1,167 @@
+#include "engine/portrait/portrait.h"
+#include "field_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace vindrel::portrait {
+namespace {
+
+using testing::FieldOf;
+
+std::size_t Count(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (auto pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++n;
+    return n;
+}
+
+std::string ReadAll(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class TempDir {
+public:
+    TempDir()
+        : path_(std::filesystem::temp_directory_path()
+                / ("portrait-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-"
+                   + ::testing::UnitTest::GetInstance()->current_test_info()->name()))
+    {
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() { std::filesystem::remove_all(path_); }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+Portrait SaddlePortrait()
+{
+    return ComputePortrait(FieldOf("x", "-y"), {{0, 0, "saddle", ""}}, {});
+}
+
+TEST(Svg, HoldsEveryNamedGroupOnce)
+{
+    std::string svg = SvgText(SaddlePortrait());
+    for (const char* id : {"id=\"champ\"", "id=\"isoclines\"", "id=\"separatrices\"", "id=\"orbites\"",
+                           "id=\"points-fixes\"", "id=\"legende\""})
+        EXPECT_EQ(Count(svg, id), 1u) << id;
+    EXPECT_EQ(svg.rfind("</svg>\n"), svg.size() - 7);
+}
+
+TEST(Svg, DrawsEachSeparatrixAndOrbitAsOnePath)
+{
+    Portrait p = SaddlePortrait();
+    std::string svg = SvgText(p);
+    EXPECT_EQ(Count(svg, "class=\"separatrice instable\""), 2u);
+    EXPECT_EQ(Count(svg, "class=\"separatrice stable\""), 2u);
+    EXPECT_EQ(Count(svg, "class=\"orbite\""), p.orbits.size());
+    EXPECT_EQ(Count(svg, "class=\"isocline-p\""), 1u);
+    EXPECT_EQ(Count(svg, "class=\"isocline-q\""), 1u);
+}
+
+struct LegendCase {
+    const char* name;
+    const char* p;
+    const char* q;
+    std::vector<FixedPointInput> points;
+    std::vector<std::string> entries;
+};
+
+class Legend : public ::testing::TestWithParam<LegendCase> {};
+
+TEST_P(Legend, NamesEachNatureOnceInFrench)
+{
+    const LegendCase& c = GetParam();
+    std::string svg = SvgText(ComputePortrait(FieldOf(c.p, c.q), c.points, {}));
+    for (const std::string& e : c.entries) EXPECT_EQ(Count(svg, ">" + e + "</text>"), 1u) << e;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Systems, Legend,
+    ::testing::Values(
+        LegendCase{"Saddle", "x", "-y", {{0, 0, "saddle", ""}},
+                   {"Portrait de phase", "[-3 ; 3] x [-3 ; 3]", "col", "isocline P = 0", "isocline Q = 0",
+                    "séparatrice stable", "séparatrice instable", "orbite", "champ de directions"}},
+        LegendCase{"Duffing", "y", "x-x^3", {{-1, 0, "center", ""}, {0, 0, "saddle", ""}, {1, 0, "center", ""}},
+                   {"centre", "col", "[-1,6 ; 1,6] x [-1,6 ; 1,6]"}},
+        LegendCase{"VanDerPol", "y", "-x+y-x^2*y", {{0, 0, "focus", "unstable"}}, {"foyer instable", "cycle limite"}},
+        LegendCase{"NoFixedPoint", "1", "x", {}, {"aucun point fixe fini"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct NatureCase {
+    const char* type;
+    const char* stability;
+    const char* label;
+};
+
+class Natures : public ::testing::TestWithParam<NatureCase> {};
+
+TEST_P(Natures, HaveTheirFrenchName)
+{
+    EXPECT_EQ(NatureLabel(GetParam().type, GetParam().stability), GetParam().label);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, Natures,
+                         ::testing::Values(NatureCase{"saddle", "", "col"}, NatureCase{"node", "stable", "noeud stable"},
+                                           NatureCase{"node", "unstable", "noeud instable"},
+                                           NatureCase{"focus", "stable", "foyer stable"},
+                                           NatureCase{"focus", "unstable", "foyer instable"},
+                                           NatureCase{"center", "", "centre"},
+                                           NatureCase{"star_node", "stable", "noeud étoilé stable"},
+                                           NatureCase{"degenerate_node", "unstable", "noeud dégénéré instable"},
+                                           NatureCase{"weak_focus", "stable", "foyer faible stable"},
+                                           NatureCase{"saddle_node", "", "col-noeud"},
+                                           NatureCase{"cusp", "", "point de rebroussement"},
+                                           NatureCase{"elliptic_saddle", "", "col elliptique"},
+                                           NatureCase{"undetermined", "", "nature indéterminée"}));
+
+TEST(WritePortrait, PngByItsNameSvgOtherwiseAndNoTemporaryLeft)
+{
+    TempDir dir;
+    Portrait p = SaddlePortrait();
+    WritePortrait(p, (dir.path() / "a.PNG").string());
+    WritePortrait(p, (dir.path() / "a.svg").string());
+    std::string png = ReadAll(dir.path() / "a.PNG");
+    ASSERT_GT(png.size(), 1000u);
+    EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    EXPECT_EQ(ReadAll(dir.path() / "a.svg"), SvgText(p));
+    std::size_t files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
+    EXPECT_EQ(files, 2u);
+}
+
+TEST(WritePortrait, UnwritablePlaceIsReportedAndLeavesNothing)
+{
+    TempDir dir;
+    Portrait p = SaddlePortrait();
+    for (const char* name : {"absent/a.svg", "absent/a.png"}) {
+        std::string target = (dir.path() / name).string();
+        try {
+            WritePortrait(p, target);
+            FAIL() << "no error for " << name;
+        } catch (const PortraitError& e) {
+            EXPECT_EQ(std::string(e.what()), "Impossible d'écrire le portrait dans le fichier '" + target + "'.");
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(WritePortrait, ReplacesAnEarlierPicture)
+{
+    TempDir dir;
+    auto target = dir.path() / "p.svg";
+    std::ofstream(target) << "old";
+    WritePortrait(SaddlePortrait(), target.string());
+    EXPECT_EQ(ReadAll(target).rfind("<?xml", 0), 0u);
+}
+
+} // namespace
+} // namespace vindrel::portrait
