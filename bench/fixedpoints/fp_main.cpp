@@ -15,7 +15,7 @@ int main(int argc, char** argv)
         fmpq_mpoly_set_str_pretty(Q.raw(), argv[2], ctx->cnames(), ctx->raw())) {
         return 2;
     }
-    const auto a = engine::AnalyseFixedPoints(P, Q, engine::Deadline::After(std::chrono::seconds(10)));
+    const auto a = engine::AnalyseFixedPoints(P, Q, engine::Deadline());
     std::printf("%zu %d%s\n", a.points.size(), a.complexCount, a.pointsCertified ? "" : " incomplete");
     flint_cleanup();
     return 0;

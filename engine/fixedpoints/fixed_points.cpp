@@ -3,6 +3,7 @@
 #include "engine/fixedpoints/format.h"
 #include "engine/fixedpoints/solver.h"
 #include "engine/flint/factor_types.h"
+#include "engine/poly/print.h"
 
 #include <flint/fmpz_mpoly.h>
 
@@ -78,21 +79,14 @@ FmpzPoly UnivariateNumerator(const FmpqMpoly& p, slong var)
     return z;
 }
 
-// "x^2 + y^2 - 1": integer, primitive, positive leading coefficient.
-std::string PolynomialText(const FmpqMpoly& p)
+// The curve g = 0 with g integer, primitive, positive leading coefficient.
+FixedCurve CurveOf(const FmpqMpoly& g)
 {
-    const fmpz_mpoly_struct* z = p.raw()->zpoly;
-    std::string raw = flint::TakeString(
-        fmpz_mpoly_get_str_pretty(z, p.ctx()->cnames(), p.craw()->zctx));
-    std::string out;
-    for (size_t i = 0; i < raw.size(); ++i) {
-        if ((raw[i] == '+' || raw[i] == '-') && i > 0) {
-            out += std::string(" ") + raw[i] + " ";
-        } else {
-            out += raw[i];
-        }
-    }
-    return out;
+    FmpqMpoly primitive(g.ctx());
+    Fmpq content;
+    fmpq_mpoly_content(content.raw(), g.raw(), g.craw());
+    fmpq_mpoly_scalar_div_fmpq(primitive.raw(), g.raw(), content.raw(), g.craw());
+    return FixedCurve {ToCanonical(primitive), ToReport(primitive)};
 }
 
 // ---- curves of fixed points --------------------------------------------------
@@ -117,7 +111,7 @@ bool HasRealPoint(const FmpqMpoly& g, const Deadline& deadline)
     const ulong e = static_cast<ulong>(degs[1]);
     fmpq_mpoly_get_coeff_vars_ui(lead.raw(), g.raw(), &var, &e, 1, g.craw());
     const FmpzPoly crit = UnivariateNumerator(Mul(res, lead), 0);
-    deadline.Check("courbes de points fixes");
+    deadline.check();
     const std::vector<fp::RootInterval> roots = fp::RealRoots(crit);
     std::vector<Fmpq> samples;
     flint::Arf a;
@@ -173,8 +167,8 @@ public:
 
     void Refine()
     {
-        deadline_.Check("raffinement d'un point fixe");
-        if (prec_ >= kMaxPrec) throw LimitExceeded("précision maximale atteinte");
+        deadline_.check();
+        if (prec_ >= kMaxPrec) throw LimitExceeded("la précision nécessaire dépasse 65536 bits.");
         Compute(prec_ * 2);
     }
 
@@ -254,6 +248,10 @@ void SetCoordinate(FixedPoint& pt, int which, const std::optional<Quadratic>& ex
         text = fp::DecimalText(ball);
     }
 }
+
+const char* kTimeUp = "le temps permis (10 secondes) est dépassé.";
+const char* kCurvesCertified = "Les courbes de points fixes ci-dessus et les points à l'infini sont certifiés.";
+const char* kCurvesUnknown = "Les courbes de points fixes n'ont pas été déterminées ; les points à l'infini sont certifiés.";
 
 const char* kUndeterminedImaginary =
     "nature non déterminée par la partie linéaire (valeurs propres imaginaires pures : centre ou foyer faible)";
@@ -421,7 +419,10 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
         pt.nature = LinearNature(fmpq_sgn(T.raw()), fmpq_sgn(D.raw()), fmpq_sgn(disc.raw()), scalar, zero);
         if (pt.nature.type == PointType::Undetermined && options.classifier) {
             auto [ps, qs] = Translate(P, Q, x0.raw(), y0.raw());
-            if (std::optional<Nature> n = options.classifier(ps, qs)) pt.nature = *n;
+            if (std::optional<Nature> n = options.classifier(ps, qs)) {
+                pt.nature = *n;
+                pt.natureSource = NatureSource::LocalClassifier;
+            }
         }
         return pt;
     }
@@ -491,6 +492,8 @@ InfinitePoint Direction(const std::string& text, double m, bool vertical)
 
 void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpoly& Q, slong d)
 {
+    const std::string& nx = P.ctx()->names()[0];
+    const std::string& ny = P.ctx()->names()[1];
     const FmpqMpoly H = Sub(Mul(Variable(P.ctx(), 0), HomogeneousPart(Q, d)),
                             Mul(Variable(P.ctx(), 1), HomogeneousPart(P, d)));
     if (fmpq_mpoly_is_zero(H.raw(), H.craw())) {
@@ -523,16 +526,16 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
                 std::optional<Quadratic> q;
                 if (fmpz_poly_degree(f.raw()) <= 2) q = fp::AsQuadratic(u, fq, r.raw(), 128);
                 if (q && fmpq_is_zero(q->q.raw()) && fmpq_is_zero(q->p.raw())) {
-                    text = "y = 0 (axe des x)";
+                    text = ny + " = 0 (axe des " + nx + ")";
                 } else if (q) {
                     std::string mt = fp::QuadraticText(*q, RootWord::Racine);
                     if (mt == "1") mt = "";
                     else if (mt == "-1") mt = "-";
                     else if (mt.find(' ') != std::string::npos) mt = "(" + mt + ")*";
                     else mt += "*";
-                    text = "y = " + mt + "x";
+                    text = ny + " = " + mt + nx;
                 } else {
-                    text = "y = m*x avec m = " + fp::DecimalText(r.raw());
+                    text = ny + " = m*" + nx + " avec m = " + fp::DecimalText(r.raw());
                 }
                 found.emplace_back(m, Direction(text, m, false));
             }
@@ -540,7 +543,7 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
     }
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (auto& f : found) out.infinite.push_back(std::move(f.second));
-    if (fmpz_poly_degree(hm.raw()) < d + 1) out.infinite.push_back(Direction("x = 0 (axe des y)", 0, true));
+    if (fmpz_poly_degree(hm.raw()) < d + 1) out.infinite.push_back(Direction(nx + " = 0 (axe des " + ny + ")", 0, true));
 }
 
 } // namespace
@@ -570,6 +573,7 @@ FixedPointAnalysis AnalyseFixedPoints(const FmpqMpoly& P, const FmpqMpoly& Q, co
     }
     AnalyseInfinity(out, P, Q, d);
 
+    bool curvesDone = false;
     try {
         FmpqMpoly G(P.ctx()), P1(P.ctx()), Q1(P.ctx());
         fmpq_mpoly_gcd(G.raw(), P.raw(), Q.raw(), P.craw());
@@ -582,10 +586,12 @@ FixedPointAnalysis AnalyseFixedPoints(const FmpqMpoly& P, const FmpqMpoly& Q, co
             for (slong i = 0; i < fac.raw()->num; ++i) {
                 FmpqMpoly g(P.ctx());
                 fmpq_mpoly_set(g.raw(), fac.raw()->poly + i, P.craw());
-                if (HasRealPoint(g, deadline)) out.curves.push_back(PolynomialText(g));
+                if (HasRealPoint(g, deadline)) out.curves.push_back(CurveOf(g));
             }
-            std::sort(out.curves.begin(), out.curves.end());
+            std::sort(out.curves.begin(), out.curves.end(),
+                      [](const FixedCurve& a, const FixedCurve& b) { return a.json < b.json; });
         }
+        curvesDone = true;
         const Jacobian J(P, Q);
         for (const SolutionFamily& fam : fp::SolveCoprime(P1, Q1, deadline)) {
             // Points of G = 0 belong to a curve: not isolated.
@@ -603,9 +609,8 @@ FixedPointAnalysis AnalyseFixedPoints(const FmpqMpoly& P, const FmpqMpoly& Q, co
         out.pointsCertified = false;
         out.points.clear();
         out.complexCount = 0;
-        out.notice = std::string("Calcul interrompu (") + e.what() +
-                     ") : les points fixes isolés n'ont pas été certifiés ; "
-                     "les points à l'infini ci-dessous le sont.";
+        out.notice = std::string("Les points fixes isolés n'ont pas été certifiés : ") +
+                     (deadline.expired() ? kTimeUp : e.what()) + "\n" + (curvesDone ? kCurvesCertified : kCurvesUnknown);
     }
     return out;
 }

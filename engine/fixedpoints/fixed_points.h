@@ -8,7 +8,8 @@
 // Points at infinity: real linear factors of x*Q_d - y*P_d.
 #pragma once
 
-#include "engine/fixedpoints/deadline.h"
+#include "engine/errors.h"
+#include "engine/tool/deadline.h"
 #include "engine/flint/flint_types.h"
 #include "engine/nature.h"
 
@@ -29,6 +30,7 @@ struct FixedPointOptions {
 };
 
 enum class Exactness { Rational, Quadratic, Decimal };
+enum class NatureSource { LinearPart, LocalClassifier };
 
 struct FixedPoint {
     std::string xJson, yJson;        // exact texts ("1/2", "sqrt(5)/2"), empty if not exact
@@ -41,6 +43,12 @@ struct FixedPoint {
     std::string eigenText[2];
     double trace = 0, determinant = 0;
     Nature nature;
+    NatureSource natureSource = NatureSource::LinearPart;
+};
+
+struct FixedCurve {
+    std::string json;  // "x^2 + y^2 - 1"
+    std::string text;  // "x² + y² - 1"
 };
 
 struct InfinitePoint {
@@ -54,7 +62,7 @@ enum class InfinityKind { Points, LineOfSingularities };
 struct FixedPointAnalysis {
     int degree = 0;
     bool wholePlaneFixed = false;        // P = Q = 0
-    std::vector<std::string> curves;     // real curves of fixed points, as polynomial texts
+    std::vector<FixedCurve> curves;      // real curves of fixed points (integer, primitive)
     std::vector<FixedPoint> points;      // sorted by x, then y
     int complexCount = 0;                // isolated non-real solutions, without multiplicity
     bool pointsCertified = true;         // false when the budget ran out

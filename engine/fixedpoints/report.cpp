@@ -46,7 +46,7 @@ std::string DovraReport(const FixedPointAnalysis& a)
     const std::string nl = "\n";
     std::string r = "Points fixes du système (degré " + std::to_string(a.degree) + ")" + nl;
     if (a.wholePlaneFixed) return r + "P = Q = 0 : tous les points du plan sont fixes." + nl;
-    for (const std::string& c : a.curves) r += "Courbe de points fixes : " + c + " = 0" + nl;
+    for (const FixedCurve& c : a.curves) r += "Courbe de points fixes : " + c.text + " = 0" + nl;
     if (!a.pointsCertified) return r + a.notice + nl;
     const size_t n = a.points.size();
     if (n == 0) {
@@ -62,7 +62,14 @@ std::string DovraReport(const FixedPointAnalysis& a)
         r += "  trace T = " + p.traceText + ", déterminant D = " + p.determinantText + ", T² - 4D = " +
              p.discriminantText + nl;
         r += "  valeurs propres : lambda1 = " + p.eigenText[0] + ", lambda2 = " + p.eigenText[1] + nl;
-        r += "  nature : " + NatureText(p.nature) + nl;
+        if (p.natureSource == NatureSource::LocalClassifier) {
+            // The local analysis explains itself in whole sentences.
+            r += "  nature : " + NatureText(Nature {p.nature.linearPart, p.nature.type, p.nature.stability,
+                                                    p.nature.order, {}, {}}) + nl;
+            if (!p.nature.explanation.empty()) r += "  " + p.nature.explanation + nl;
+        } else {
+            r += "  nature : " + NatureText(p.nature) + nl;
+        }
     }
     r += nl + "Solutions non réelles (sans multiplicité) : " + std::to_string(a.complexCount) + nl;
     return r;

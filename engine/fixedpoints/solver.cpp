@@ -380,16 +380,16 @@ std::vector<SolutionFamily> SolveCoprime(const FmpqMpoly& A, const FmpqMpoly& B,
     const slong db = fmpq_mpoly_total_degree_si(B.raw(), B.craw());
     if (da <= 0 || db <= 0) return {};  // a non-zero constant has no zero
     if (da * db > kMaxEliminantDegree) {
-        throw LimitExceeded("degré trop élevé pour la recherche certifiée des points isolés");
+        throw LimitExceeded("le produit des degrés de P et Q dépasse 400.");
     }
     for (long t : kShears) {
-        deadline.Check("recherche des points fixes isolés");
+        deadline.check();
         BiPoly a = Shear(A, t), b = Shear(B, t);
         if (!TopCoefficientNonZero(a, da) || !TopCoefficientNonZero(b, db)) continue;
         if (DegY(a) < DegY(b)) std::swap(a, b);
         FmpzPoly res, s1, s0;
         Eliminants(res, s1, s0, a, b, da * db);
-        deadline.Check("recherche des points fixes isolés");
+        deadline.check();
         if (fmpz_poly_degree(res.raw()) <= 0) return {};
         flint::FmpzPolyFactor fac;
         fmpz_poly_factor(fac.raw(), res.raw());
@@ -413,11 +413,11 @@ std::vector<SolutionFamily> SolveCoprime(const FmpqMpoly& A, const FmpqMpoly& B,
                 break;
             }
             families.emplace_back(std::move(f), t, std::move(*y));
-            deadline.Check("recherche des points fixes isolés");
+            deadline.check();
         }
         if (separated) return families;
     }
-    throw LimitExceeded("les points fixes isolés n'ont pas pu être séparés");
+    throw LimitExceeded("aucune des projections essayées ne les sépare.");
 }
 
 // --- helpers ---------------------------------------------------------------

@@ -2,7 +2,8 @@
 // Internal to the fixed-point area.
 #pragma once
 
-#include "engine/fixedpoints/deadline.h"
+#include "engine/errors.h"
+#include "engine/tool/deadline.h"
 #include "engine/fixedpoints/real_roots.h"
 #include "engine/flint/flint_types.h"
 

@@ -98,7 +98,7 @@ TEST(RandomSystems, EveryReportedPointSolvesTheSystemInItsBox)
 {
     for (const Sample& s : Samples()) {
         const auto P = Poly(s.P), Q = Poly(s.Q);
-        const FixedPointAnalysis a = AnalyseFixedPoints(P, Q, Deadline::Never());
+        const FixedPointAnalysis a = AnalyseFixedPoints(P, Q, Deadline(std::chrono::hours(1)));
         ASSERT_TRUE(a.pointsCertified) << s.P;
         for (const FixedPoint& pt : a.points) {
             EXPECT_TRUE(BoxSolves(P, pt) && BoxSolves(Q, pt)) << s.P << " ; " << s.Q << " at " << pt.xApprox;
@@ -111,7 +111,7 @@ TEST(RandomSystems, RealCountMatchesSturmCountOnTheResultant)
 {
     for (const Sample& s : Samples()) {
         const auto P = Poly(s.P), Q = Poly(s.Q);
-        const FixedPointAnalysis a = AnalyseFixedPoints(P, Q, Deadline::Never());
+        const FixedPointAnalysis a = AnalyseFixedPoints(P, Q, Deadline(std::chrono::hours(1)));
         // Generic systems: distinct real points have distinct abscissas.
         EXPECT_EQ(RealRootsOfResultant(P, Q), static_cast<long>(a.points.size())) << s.P << " ; " << s.Q;
     }
@@ -120,10 +120,10 @@ TEST(RandomSystems, RealCountMatchesSturmCountOnTheResultant)
 TEST(RandomSystems, SwappingXAndYSwapsThePoints)
 {
     for (const Sample& s : Samples()) {
-        const FixedPointAnalysis a = AnalyseFixedPoints(Poly(s.P), Poly(s.Q), Deadline::Never());
+        const FixedPointAnalysis a = AnalyseFixedPoints(Poly(s.P), Poly(s.Q), Deadline(std::chrono::hours(1)));
         // New coordinates (X, Y) = (y, x): dX/dt = Q(Y, X), dY/dt = P(Y, X).
         const FixedPointAnalysis c = AnalyseFixedPoints(Poly(Substitute(s.Q, "y", "x")), Poly(Substitute(s.P, "y", "x")),
-                                                        Deadline::Never());
+                                                        Deadline(std::chrono::hours(1)));
         ASSERT_EQ(a.points.size(), c.points.size()) << s.P;
         EXPECT_EQ(a.complexCount, c.complexCount);
         std::vector<std::pair<double, double>> pa, pc;
@@ -140,11 +140,11 @@ TEST(RandomSystems, SwappingXAndYSwapsThePoints)
 TEST(RandomSystems, ScalingXScalesTheAbscissas)
 {
     for (const Sample& s : Samples()) {
-        const FixedPointAnalysis a = AnalyseFixedPoints(Poly(s.P), Poly(s.Q), Deadline::Never());
+        const FixedPointAnalysis a = AnalyseFixedPoints(Poly(s.P), Poly(s.Q), Deadline(std::chrono::hours(1)));
         // x = 3X: dX/dt = P(3X, y)/3, dy/dt = Q(3X, y) has the points (x/3, y)
         // and a similar Jacobian, so the same natures.
         const FixedPointAnalysis c = AnalyseFixedPoints(Poly("(" + Substitute(s.P, "(3*x)", "y") + ")/3"),
-                                                        Poly(Substitute(s.Q, "(3*x)", "y")), Deadline::Never());
+                                                        Poly(Substitute(s.Q, "(3*x)", "y")), Deadline(std::chrono::hours(1)));
         ASSERT_EQ(a.points.size(), c.points.size()) << s.P;
         EXPECT_EQ(a.complexCount, c.complexCount);
         for (size_t i = 0; i < a.points.size(); ++i) {
@@ -158,7 +158,7 @@ TEST(RandomSystems, ScalingXScalesTheAbscissas)
 TEST(RandomSystems, ReportsUseOnlyDecodableCharacters)
 {
     for (const Sample& s : Samples()) {
-        const FixedPointAnalysis a = AnalyseFixedPoints(Poly(s.P), Poly(s.Q), Deadline::Never());
+        const FixedPointAnalysis a = AnalyseFixedPoints(Poly(s.P), Poly(s.Q), Deadline(std::chrono::hours(1)));
         std::string bad;
         EXPECT_TRUE(testing::OnlyDecodableCharacters(DovraReport(a), &bad)) << bad;
         EXPECT_TRUE(testing::OnlyDecodableCharacters(SkellinReport(a), &bad)) << bad;

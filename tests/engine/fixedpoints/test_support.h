@@ -27,7 +27,7 @@ inline flint::FmpqMpoly Poly(const std::string& text, const flint::MpolyCtxPtr& 
 
 inline FixedPointAnalysis Analyse(const std::string& p, const std::string& q, const FixedPointOptions& options = {})
 {
-    return AnalyseFixedPoints(Poly(p), Poly(q), Deadline::Never(), options);
+    return AnalyseFixedPoints(Poly(p), Poly(q), Deadline(std::chrono::hours(1)), options);
 }
 
 // True when every character of the UTF-8 text is ASCII or one of the
