@@ -109,7 +109,9 @@ std::vector<ReportSection> FixedPointSections()
         } };
     ReportSection infinity { "skellin.res", "Points à l'infini (skellin.res)",
         [cache](const ParsedSystem& s) {
-            return s.parameters.empty() ? SkellinReport(cache->For(s)) + "\n" : NumericCoefficientsNeeded(s) + "\n";
+            if (!s.parameters.empty()) return NumericCoefficientsNeeded(s) + "\n";
+            const std::string text = SkellinReport(cache->For(s));
+            return text.ends_with('\n') ? text : text + "\n";  // the lone 0 has no line end
         },
         {}, [](const ParsedSystem&, Json&) { } };
     return { finite, infinity };
