@@ -9,10 +9,10 @@
 int main(int argc, char** argv)
 {
     using namespace vindrel::engine;
-    const ToolSpec tool {"durmosk", {"dovra.res", "skellin.res"}, true};
+    const ToolSpec tool { "durmosk", { "dovra.res", "skellin.res" }, true };
     const int status = RunTool(argc, argv, tool, [](const ParsedSystem& s) {
         const FixedPointAnalysis a = AnalyseSystemFixedPoints(s, Deadline());
-        return std::vector<std::string> {DovraReport(a), SkellinReport(a)};
+        return std::vector<std::string> { DovraReport(a), SkellinReport(a) };
     });
     flint_cleanup();
     return status;

@@ -9,10 +9,10 @@ int main(int argc, char** argv)
 {
     using namespace vindrel;
     if (argc != 3) return 2;
-    auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string>{"x", "y"});
+    auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string> { "x", "y" });
     flint::FmpqMpoly P(ctx), Q(ctx);
-    if (fmpq_mpoly_set_str_pretty(P.raw(), argv[1], ctx->cnames(), ctx->raw()) ||
-        fmpq_mpoly_set_str_pretty(Q.raw(), argv[2], ctx->cnames(), ctx->raw())) {
+    if (fmpq_mpoly_set_str_pretty(P.raw(), argv[1], ctx->cnames(), ctx->raw())
+        || fmpq_mpoly_set_str_pretty(Q.raw(), argv[2], ctx->cnames(), ctx->raw())) {
         return 2;
     }
     const auto a = engine::AnalyseFixedPoints(P, Q, engine::Deadline());

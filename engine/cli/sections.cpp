@@ -111,9 +111,9 @@ std::vector<ReportSection> FixedPointSections()
         [cache](const ParsedSystem& s) {
             if (!s.parameters.empty()) return NumericCoefficientsNeeded(s) + "\n";
             const std::string text = SkellinReport(cache->For(s));
-            return text.ends_with('\n') ? text : text + "\n";  // the lone 0 has no line end
+            return text.ends_with('\n') ? text : text + "\n"; // the lone 0 has no line end
         },
-        {}, [](const ParsedSystem&, Json&) { } };
+        {}, [](const ParsedSystem&, Json&) {} };
     return { finite, infinity };
 }
 

@@ -27,8 +27,8 @@ namespace {
 
 constexpr slong kStartPrec = 128;
 constexpr slong kMaxPrec = 1 << 16;
-constexpr slong kWantedBits = 64;         // accuracy of the approximations
-constexpr long kMaxExactFieldDegree = 12;  // beyond, coordinates are shown as decimals
+constexpr slong kWantedBits = 64; // accuracy of the approximations
+constexpr long kMaxExactFieldDegree = 12; // beyond, coordinates are shown as decimals
 
 // ---- small polynomial helpers ------------------------------------------------
 
@@ -67,7 +67,10 @@ FmpqMpoly Variable(const flint::MpolyCtxPtr& ctx, slong var)
     return v;
 }
 
-slong TotalDegree(const FmpqMpoly& p) { return fmpq_mpoly_total_degree_si(p.raw(), p.craw()); }
+slong TotalDegree(const FmpqMpoly& p)
+{
+    return fmpq_mpoly_total_degree_si(p.raw(), p.craw());
+}
 
 // The polynomial as a univariate one in variable var (the others absent).
 FmpzPoly UnivariateNumerator(const FmpqMpoly& p, slong var)
@@ -86,7 +89,7 @@ FixedCurve CurveOf(const FmpqMpoly& g)
     Fmpq content;
     fmpq_mpoly_content(content.raw(), g.raw(), g.craw());
     fmpq_mpoly_scalar_div_fmpq(primitive.raw(), g.raw(), content.raw(), g.craw());
-    return FixedCurve {ToCanonical(primitive), ToReport(primitive)};
+    return FixedCurve { ToCanonical(primitive), ToReport(primitive) };
 }
 
 // ---- curves of fixed points --------------------------------------------------
@@ -94,7 +97,7 @@ FixedCurve CurveOf(const FmpqMpoly& g)
 bool HasRealPoint(const FmpqMpoly& g, const Deadline& deadline)
 {
     if (TotalDegree(g) == 1) return true;
-    slong degs[16] = {0};
+    slong degs[16] = { 0 };
     fmpq_mpoly_degrees_si(degs, g.raw(), g.craw());
     if (degs[1] <= 0) return fp::CountRealRoots(UnivariateNumerator(g, 0)) > 0;
     if (degs[0] <= 0) return fp::CountRealRoots(UnivariateNumerator(g, 1)) > 0;
@@ -142,8 +145,13 @@ bool HasRealPoint(const FmpqMpoly& g, const Deadline& deadline)
 
 struct Jacobian {
     explicit Jacobian(const FmpqMpoly& P, const FmpqMpoly& Q)
-        : px(Derivative(P, 0)), py(Derivative(P, 1)), qx(Derivative(Q, 0)), qy(Derivative(Q, 1)),
-          trace(Add(px, qy)), det(Sub(Mul(px, qy), Mul(py, qx))), disc(P.ctx())
+        : px(Derivative(P, 0))
+        , py(Derivative(P, 1))
+        , qx(Derivative(Q, 0))
+        , qy(Derivative(Q, 1))
+        , trace(Add(px, qy))
+        , det(Sub(Mul(px, qy), Mul(py, qx)))
+        , disc(P.ctx())
     {
         FmpqMpoly four(P.ctx());
         fmpq_mpoly_set_si(four.raw(), 4, P.craw());
@@ -156,7 +164,10 @@ struct Jacobian {
 class PointView {
 public:
     PointView(const SolutionFamily& fam, size_t index, slong degree, const Deadline& deadline)
-        : fam_(fam), index_(index), degree_(degree), deadline_(deadline)
+        : fam_(fam)
+        , index_(index)
+        , degree_(degree)
+        , deadline_(deadline)
     {
         Compute(kStartPrec);
     }
@@ -222,7 +233,10 @@ private:
     std::vector<Arb> xs_, ys_, xpow_, ypow_;
 };
 
-std::string CoordinateText(const Quadratic& q, RootWord w) { return fp::QuadraticText(q, w); }
+std::string CoordinateText(const Quadratic& q, RootWord w)
+{
+    return fp::QuadraticText(q, w);
+}
 
 void SetCoordinate(FixedPoint& pt, int which, const std::optional<Quadratic>& exact, const arb_struct* ball)
 {
@@ -250,14 +264,17 @@ void SetCoordinate(FixedPoint& pt, int which, const std::optional<Quadratic>& ex
 }
 
 const char* kTimeUp = "le temps permis (10 secondes) est dépassé.";
-const char* kCurvesCertified = "Les courbes de points fixes ci-dessus et les points à l'infini sont certifiés.";
-const char* kCurvesUnknown = "Les courbes de points fixes n'ont pas été déterminées ; les points à l'infini sont certifiés.";
+const char* kCurvesCertified
+    = "Les courbes de points fixes ci-dessus et les points à l'infini sont certifiés.";
+const char* kCurvesUnknown
+    = "Les courbes de points fixes n'ont pas été déterminées ; les points à l'infini sont certifiés.";
 
-const char* kUndeterminedImaginary =
-    "nature non déterminée par la partie linéaire (valeurs propres imaginaires pures : centre ou foyer faible)";
-const char* kUndeterminedSemi =
-    "nature non déterminée par la partie linéaire (une valeur propre nulle : point semi-hyperbolique)";
-const char* kUndeterminedNilpotent = "nature non déterminée par la partie linéaire (partie linéaire nilpotente)";
+const char* kUndeterminedImaginary = "nature non déterminée par la partie linéaire (valeurs propres "
+                                     "imaginaires pures : centre ou foyer faible)";
+const char* kUndeterminedSemi
+    = "nature non déterminée par la partie linéaire (une valeur propre nulle : point semi-hyperbolique)";
+const char* kUndeterminedNilpotent
+    = "nature non déterminée par la partie linéaire (partie linéaire nilpotente)";
 const char* kUndeterminedZero = "nature non déterminée par la partie linéaire (partie linéaire nulle)";
 
 Nature LinearNature(int sT, int sD, int sDisc, bool scalar, bool zero)
@@ -309,20 +326,23 @@ Nature LinearNature(int sT, int sD, int sDisc, bool scalar, bool zero)
 }
 
 // The system moved so that (x0, y0) is the origin.
-std::pair<FmpqMpoly, FmpqMpoly> Translate(const FmpqMpoly& P, const FmpqMpoly& Q, const fmpq_t x0, const fmpq_t y0)
+std::pair<FmpqMpoly, FmpqMpoly> Translate(
+    const FmpqMpoly& P, const FmpqMpoly& Q, const fmpq_t x0, const fmpq_t y0)
 {
     const auto& ctx = P.ctx();
     const slong nv = fmpq_mpoly_ctx_nvars(P.craw());
     std::vector<FmpqMpoly> gens;
-    for (slong v = 0; v < nv; ++v) gens.push_back(Variable(ctx, v));
+    for (slong v = 0; v < nv; ++v)
+        gens.push_back(Variable(ctx, v));
     fmpq_mpoly_add_fmpq(gens[0].raw(), gens[0].raw(), x0, P.craw());
     fmpq_mpoly_add_fmpq(gens[1].raw(), gens[1].raw(), y0, P.craw());
     std::vector<fmpq_mpoly_struct*> ptrs;
-    for (auto& g : gens) ptrs.push_back(g.raw());
+    for (auto& g : gens)
+        ptrs.push_back(g.raw());
     FmpqMpoly ps(ctx), qs(ctx);
     fmpq_mpoly_compose_fmpq_mpoly(ps.raw(), P.raw(), ptrs.data(), P.craw(), P.craw());
     fmpq_mpoly_compose_fmpq_mpoly(qs.raw(), Q.raw(), ptrs.data(), Q.craw(), Q.craw());
-    return {std::move(ps), std::move(qs)};
+    return { std::move(ps), std::move(qs) };
 }
 
 std::string EigenTextsRational(const fmpq_t T, const fmpq_t disc, std::string out[2])
@@ -371,15 +391,16 @@ void EigenTextsDecimal(double T, double disc, std::string out[2])
 }
 
 FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& P, const FmpqMpoly& Q,
-                      const Jacobian& J, const FixedPointOptions& options, const Deadline& deadline)
+    const Jacobian& J, const FixedPointOptions& options, const Deadline& deadline)
 {
     FixedPoint pt;
     // The discriminant has the largest degree of the evaluated polynomials.
-    PointView view(fam, index, std::max<slong>({TotalDegree(J.disc), TotalDegree(P), TotalDegree(Q), 1}), deadline);
+    PointView view(
+        fam, index, std::max<slong>({ TotalDegree(J.disc), TotalDegree(P), TotalDegree(Q), 1 }), deadline);
     const FmpqMpoly xv = Variable(P.ctx(), 0), yv = Variable(P.ctx(), 1);
     view.Accurate(xv, 0);
     view.Accurate(yv, 1);
-    const FmpqMpoly* entries[2][2] = {{&J.px, &J.py}, {&J.qx, &J.qy}};
+    const FmpqMpoly* entries[2][2] = { { &J.px, &J.py }, { &J.qx, &J.qy } };
 
     if (fam.degree() == 1) {
         // Rational point: everything exact.
@@ -392,7 +413,7 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
         SetCoordinate(pt, 0, qx, view.x());
         SetCoordinate(pt, 1, qy, view.y());
         pt.exactness = Exactness::Rational;
-        fmpq* vals[2] = {x0.raw(), y0.raw()};
+        fmpq* vals[2] = { x0.raw(), y0.raw() };
         std::vector<fmpq*> all(static_cast<size_t>(fmpq_mpoly_ctx_nvars(P.craw())), x0.raw());
         all[0] = vals[0];
         all[1] = vals[1];
@@ -440,7 +461,8 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
     for (int i = 0; i < 2; ++i)
         for (int j = 0; j < 2; ++j) {
             signs[i][j] = view.Sign(*entries[i][j]);
-            pt.jacobianText[i][j] = signs[i][j] == 0 ? "0" : fp::ShortDecimal(mid(view.Value(*entries[i][j])));
+            pt.jacobianText[i][j]
+                = signs[i][j] == 0 ? "0" : fp::ShortDecimal(mid(view.Value(*entries[i][j])));
         }
     const int sT = view.Sign(J.trace), sD = view.Sign(J.det), sDisc = view.Sign(J.disc);
     pt.trace = sT == 0 ? 0.0 : mid(view.Value(J.trace));
@@ -494,8 +516,8 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
 {
     const std::string& nx = P.ctx()->names()[0];
     const std::string& ny = P.ctx()->names()[1];
-    const FmpqMpoly H = Sub(Mul(Variable(P.ctx(), 0), HomogeneousPart(Q, d)),
-                            Mul(Variable(P.ctx(), 1), HomogeneousPart(P, d)));
+    const FmpqMpoly H = Sub(
+        Mul(Variable(P.ctx(), 0), HomogeneousPart(Q, d)), Mul(Variable(P.ctx(), 1), HomogeneousPart(P, d)));
     if (fmpq_mpoly_is_zero(H.raw(), H.craw())) {
         out.infinity = InfinityKind::LineOfSingularities;
         return;
@@ -529,10 +551,14 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
                     text = ny + " = 0 (axe des " + nx + ")";
                 } else if (q) {
                     std::string mt = fp::QuadraticText(*q, RootWord::Racine);
-                    if (mt == "1") mt = "";
-                    else if (mt == "-1") mt = "-";
-                    else if (mt.find(' ') != std::string::npos) mt = "(" + mt + ")*";
-                    else mt += "*";
+                    if (mt == "1")
+                        mt = "";
+                    else if (mt == "-1")
+                        mt = "-";
+                    else if (mt.find(' ') != std::string::npos)
+                        mt = "(" + mt + ")*";
+                    else
+                        mt += "*";
                     text = ny + " = " + mt + nx;
                 } else {
                     text = ny + " = m*" + nx + " avec m = " + fp::DecimalText(r.raw());
@@ -542,28 +568,31 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
         }
     }
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (auto& f : found) out.infinite.push_back(std::move(f.second));
-    if (fmpz_poly_degree(hm.raw()) < d + 1) out.infinite.push_back(Direction(nx + " = 0 (axe des " + ny + ")", 0, true));
+    for (auto& f : found)
+        out.infinite.push_back(std::move(f.second));
+    if (fmpz_poly_degree(hm.raw()) < d + 1)
+        out.infinite.push_back(Direction(nx + " = 0 (axe des " + ny + ")", 0, true));
 }
 
 } // namespace
 
 // ---- the analysis ------------------------------------------------------------
 
-FixedPointAnalysis AnalyseFixedPoints(const FmpqMpoly& P, const FmpqMpoly& Q, const Deadline& deadline,
-                                      const FixedPointOptions& options)
+FixedPointAnalysis AnalyseFixedPoints(
+    const FmpqMpoly& P, const FmpqMpoly& Q, const Deadline& deadline, const FixedPointOptions& options)
 {
     const slong nv = fmpq_mpoly_ctx_nvars(P.craw());
     if (nv < 2 || P.ctx() != Q.ctx()) throw std::invalid_argument("contexte de polynômes inattendu");
     std::vector<slong> degs(static_cast<size_t>(nv));
-    for (const FmpqMpoly* p : {&P, &Q}) {
+    for (const FmpqMpoly* p : { &P, &Q }) {
         fmpq_mpoly_degrees_si(degs.data(), p->raw(), p->craw());
         for (slong v = 2; v < nv; ++v) {
-            if (degs[static_cast<size_t>(v)] > 0) throw std::invalid_argument("le système contient des constantes littérales");
+            if (degs[static_cast<size_t>(v)] > 0)
+                throw std::invalid_argument("le système contient des constantes littérales");
         }
     }
     FixedPointAnalysis out;
-    const slong d = std::max<slong>({TotalDegree(P), TotalDegree(Q), 0});
+    const slong d = std::max<slong>({ TotalDegree(P), TotalDegree(Q), 0 });
     out.degree = static_cast<int>(d);
     const bool pZero = fmpq_mpoly_is_zero(P.raw(), P.craw()), qZero = fmpq_mpoly_is_zero(Q.raw(), Q.craw());
     if (pZero && qZero) {
@@ -589,7 +618,7 @@ FixedPointAnalysis AnalyseFixedPoints(const FmpqMpoly& P, const FmpqMpoly& Q, co
                 if (HasRealPoint(g, deadline)) out.curves.push_back(CurveOf(g));
             }
             std::sort(out.curves.begin(), out.curves.end(),
-                      [](const FixedCurve& a, const FixedCurve& b) { return a.json < b.json; });
+                [](const FixedCurve& a, const FixedCurve& b) { return a.json < b.json; });
         }
         curvesDone = true;
         const Jacobian J(P, Q);
@@ -609,8 +638,9 @@ FixedPointAnalysis AnalyseFixedPoints(const FmpqMpoly& P, const FmpqMpoly& Q, co
         out.pointsCertified = false;
         out.points.clear();
         out.complexCount = 0;
-        out.notice = std::string("Les points fixes isolés n'ont pas été certifiés : ") +
-                     (deadline.expired() ? kTimeUp : e.what()) + "\n" + (curvesDone ? kCurvesCertified : kCurvesUnknown);
+        out.notice = std::string("Les points fixes isolés n'ont pas été certifiés : ")
+            + (deadline.expired() ? kTimeUp : e.what()) + "\n"
+            + (curvesDone ? kCurvesCertified : kCurvesUnknown);
     }
     return out;
 }
@@ -618,11 +648,16 @@ FixedPointAnalysis AnalyseFixedPoints(const FmpqMpoly& P, const FmpqMpoly& Q, co
 const char* JsonName(LinearPart part)
 {
     switch (part) {
-    case LinearPart::Hyperbolic: return "hyperbolic";
-    case LinearPart::Imaginary: return "imaginary";
-    case LinearPart::SemiHyperbolic: return "semi-hyperbolic";
-    case LinearPart::Nilpotent: return "nilpotent";
-    case LinearPart::Zero: return "zero";
+    case LinearPart::Hyperbolic:
+        return "hyperbolic";
+    case LinearPart::Imaginary:
+        return "imaginary";
+    case LinearPart::SemiHyperbolic:
+        return "semi-hyperbolic";
+    case LinearPart::Nilpotent:
+        return "nilpotent";
+    case LinearPart::Zero:
+        return "zero";
     }
     return "hyperbolic";
 }
@@ -630,17 +665,28 @@ const char* JsonName(LinearPart part)
 const char* JsonName(PointType type)
 {
     switch (type) {
-    case PointType::Saddle: return "saddle";
-    case PointType::Node: return "node";
-    case PointType::StarNode: return "star_node";
-    case PointType::DegenerateNode: return "degenerate_node";
-    case PointType::Focus: return "focus";
-    case PointType::Center: return "center";
-    case PointType::WeakFocus: return "weak_focus";
-    case PointType::SaddleNode: return "saddle_node";
-    case PointType::Cusp: return "cusp";
-    case PointType::EllipticSaddle: return "elliptic_saddle";
-    case PointType::Undetermined: return "undetermined";
+    case PointType::Saddle:
+        return "saddle";
+    case PointType::Node:
+        return "node";
+    case PointType::StarNode:
+        return "star_node";
+    case PointType::DegenerateNode:
+        return "degenerate_node";
+    case PointType::Focus:
+        return "focus";
+    case PointType::Center:
+        return "center";
+    case PointType::WeakFocus:
+        return "weak_focus";
+    case PointType::SaddleNode:
+        return "saddle_node";
+    case PointType::Cusp:
+        return "cusp";
+    case PointType::EllipticSaddle:
+        return "elliptic_saddle";
+    case PointType::Undetermined:
+        return "undetermined";
     }
     return "undetermined";
 }
@@ -648,9 +694,12 @@ const char* JsonName(PointType type)
 const char* JsonName(Stability stability)
 {
     switch (stability) {
-    case Stability::Stable: return "stable";
-    case Stability::Unstable: return "unstable";
-    case Stability::None: return nullptr;
+    case Stability::Stable:
+        return "stable";
+    case Stability::Unstable:
+        return "unstable";
+    case Stability::None:
+        return nullptr;
     }
     return nullptr;
 }

@@ -13,7 +13,7 @@ using flint::Fmpz;
 
 namespace {
 
-constexpr slong kMaxFactorBits = 200;  // beyond, square factors are not extracted
+constexpr slong kMaxFactorBits = 200; // beyond, square factors are not extracted
 
 // n = s^2 * r with r square-free (up to the size limit above).
 void SplitSquare(Fmpz& s, Fmpz& r, const fmpz_t n)
@@ -34,11 +34,17 @@ void SplitSquare(Fmpz& s, Fmpz& r, const fmpz_t n)
     fmpz_factor_clear(fac);
 }
 
-std::string FmpzText(const fmpz_t v) { return flint::TakeString(fmpz_get_str(nullptr, 10, v)); }
+std::string FmpzText(const fmpz_t v)
+{
+    return flint::TakeString(fmpz_get_str(nullptr, 10, v));
+}
 
 } // namespace
 
-std::string RationalText(const fmpq_t v) { return flint::TakeString(fmpq_get_str(nullptr, 10, v)); }
+std::string RationalText(const fmpq_t v)
+{
+    return flint::TakeString(fmpq_get_str(nullptr, 10, v));
+}
 
 Quadratic SqrtOf(const fmpq_t c)
 {
@@ -59,7 +65,8 @@ Quadratic SqrtOf(const fmpq_t c)
 std::string QuadraticText(const Quadratic& v, RootWord word)
 {
     if (fmpq_is_zero(v.q.raw())) return RationalText(v.p.raw());
-    const std::string root = std::string(word == RootWord::Sqrt ? "sqrt(" : "racine(") + FmpzText(v.r.raw()) + ")";
+    const std::string root
+        = std::string(word == RootWord::Sqrt ? "sqrt(" : "racine(") + FmpzText(v.r.raw()) + ")";
     const bool hasRational = !fmpq_is_zero(v.p.raw());
     Fmpq absq;
     fmpq_abs(absq.raw(), v.q.raw());
@@ -134,7 +141,7 @@ std::optional<Quadratic> AsQuadratic(const FmpqPoly& a, const FmpqPoly& f, const
     fmpq_set(out.p.raw(), half.raw());
     fmpq_set(out.q.raw(), root.q.raw());
     fmpz_set(out.r.raw(), root.r.raw());
-    if (fmpq_is_zero(root.q.raw())) {  // cannot happen for an irrational a; kept exact anyway
+    if (fmpq_is_zero(root.q.raw())) { // cannot happen for an irrational a; kept exact anyway
         fmpq_add(out.p.raw(), half.raw(), root.p.raw());
         return out;
     }
@@ -154,7 +161,7 @@ std::optional<Quadratic> AsQuadratic(const FmpqPoly& a, const FmpqPoly& f, const
     if (minus) fmpq_neg(out.q.raw(), out.q.raw());
     arb_clear(approx);
     arb_clear(s);
-    if (minus == plus) return std::nullopt;  // ball too wide to choose
+    if (minus == plus) return std::nullopt; // ball too wide to choose
     return out;
 }
 

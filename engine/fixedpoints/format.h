@@ -9,7 +9,7 @@
 
 namespace vindrel::engine::fp {
 
-enum class RootWord { Sqrt, Racine };  // "sqrt(5)" for the JSON, "racine(5)" for the reports
+enum class RootWord { Sqrt, Racine }; // "sqrt(5)" for the JSON, "racine(5)" for the reports
 
 // p + q*sqrt(r), r > 1 a square-free integer, q != 0 (or q = 0 for a rational).
 struct Quadratic {
@@ -27,6 +27,7 @@ std::string DecimalText(const arb_t v);
 std::string ShortDecimal(double v);
 // The element a of Q[u]/(f) whose value at one root is in the ball, as a
 // rational or quadratic number when it is one.
-std::optional<Quadratic> AsQuadratic(const flint::FmpqPoly& a, const flint::FmpqPoly& f, const arb_t ball, slong prec);
+std::optional<Quadratic> AsQuadratic(
+    const flint::FmpqPoly& a, const flint::FmpqPoly& f, const arb_t ball, slong prec);
 
 } // namespace vindrel::engine::fp

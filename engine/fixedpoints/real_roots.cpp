@@ -47,11 +47,13 @@ void Bisect(const FmpzPoly& p, const Fmpz& c, slong k, std::vector<std::pair<Fmp
     // Left half: 2^n p(x/2); right half: the same shifted by 1.
     FmpzPoly left;
     fmpz_poly_set(left.raw(), p.raw());
-    for (slong i = 0; i <= n; ++i) fmpz_mul_2exp(left.raw()->coeffs + i, left.raw()->coeffs + i, static_cast<ulong>(n - i));
+    for (slong i = 0; i <= n; ++i)
+        fmpz_mul_2exp(left.raw()->coeffs + i, left.raw()->coeffs + i, static_cast<ulong>(n - i));
     // Drop the common power of two: same roots, smaller numbers.
     ulong common = ~0ul;
     for (slong i = 0; i <= n; ++i) {
-        if (!fmpz_is_zero(left.raw()->coeffs + i)) common = std::min<ulong>(common, fmpz_val2(left.raw()->coeffs + i));
+        if (!fmpz_is_zero(left.raw()->coeffs + i))
+            common = std::min<ulong>(common, fmpz_val2(left.raw()->coeffs + i));
     }
     if (common > 0 && common != ~0ul) fmpz_poly_scalar_fdiv_2exp(left.raw(), left.raw(), common);
     FmpzPoly right;
@@ -107,11 +109,11 @@ std::vector<RootInterval> IsolateRealRoots(const FmpzPoly& f)
     for (slong i = 1; i <= n; ++i) {
         const fmpz* c = f.raw()->coeffs + (n - i);
         if (fmpz_is_zero(c)) continue;
-        const slong e = static_cast<slong>(fmpz_bits(c)) - lead + 1;  // |a_(n-i)/a_n| < 2^e
+        const slong e = static_cast<slong>(fmpz_bits(c)) - lead + 1; // |a_(n-i)/a_n| < 2^e
         K = std::max<slong>(K, 2 + (e > 0 ? (e + i - 1) / i : 0));
     }
-    for (int side : {-1, 1}) {
-        FmpzPoly g;  // g(x) = f(side * 2^K x)
+    for (int side : { -1, 1 }) {
+        FmpzPoly g; // g(x) = f(side * 2^K x)
         fmpz_poly_set(g.raw(), f.raw());
         for (slong i = 0; i <= n; ++i) {
             fmpz_mul_2exp(g.raw()->coeffs + i, g.raw()->coeffs + i, static_cast<ulong>(K * i));
@@ -136,7 +138,7 @@ std::vector<RootInterval> IsolateRealRoots(const FmpzPoly& f)
         }
     }
     std::sort(out.begin(), out.end(),
-              [](const RootInterval& a, const RootInterval& b) { return arf_cmp(a.lo.raw(), b.lo.raw()) < 0; });
+        [](const RootInterval& a, const RootInterval& b) { return arf_cmp(a.lo.raw(), b.lo.raw()) < 0; });
     return out;
 }
 
@@ -149,8 +151,10 @@ void RefineRoot(RootInterval& r, const FmpzPoly& f, slong bits)
         arf_sub(width.raw(), r.hi.raw(), r.lo.raw(), ARF_PREC_EXACT, ARF_RND_DOWN);
         // |root| >= min(|lo|, |hi|) once 0 is outside the interval
         if (arf_sgn(r.lo.raw()) * arf_sgn(r.hi.raw()) > 0) {
-            if (arf_cmpabs(r.lo.raw(), r.hi.raw()) < 0) arf_abs(bound.raw(), r.lo.raw());
-            else arf_abs(bound.raw(), r.hi.raw());
+            if (arf_cmpabs(r.lo.raw(), r.hi.raw()) < 0)
+                arf_abs(bound.raw(), r.lo.raw());
+            else
+                arf_abs(bound.raw(), r.hi.raw());
             arf_mul_2exp_si(bound.raw(), bound.raw(), -bits);
             if (arf_cmp(width.raw(), bound.raw()) <= 0) return;
         }
@@ -158,8 +162,10 @@ void RefineRoot(RootInterval& r, const FmpzPoly& f, slong bits)
         arf_mul_2exp_si(mid.raw(), mid.raw(), -1);
         const int s = SignAt(f, mid.raw());
         if (s == 0) throw std::logic_error("racine dyadique inattendue");
-        if (s == sLo) arf_swap(r.lo.raw(), mid.raw());
-        else arf_swap(r.hi.raw(), mid.raw());
+        if (s == sLo)
+            arf_swap(r.lo.raw(), mid.raw());
+        else
+            arf_swap(r.hi.raw(), mid.raw());
     }
 }
 

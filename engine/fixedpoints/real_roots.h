@@ -11,8 +11,8 @@
 namespace vindrel::engine::fp {
 
 struct RootInterval {
-    flint::Arf lo, hi;                 // one root inside (lo, hi), none at the ends
-    std::optional<flint::Fmpq> exact;  // the root itself, for a linear polynomial (then lo <= root <= hi)
+    flint::Arf lo, hi; // one root inside (lo, hi), none at the ends
+    std::optional<flint::Fmpq> exact; // the root itself, for a linear polynomial (then lo <= root <= hi)
 };
 
 // Sorted, disjoint, one root each. f must be square-free and non-constant.

@@ -23,7 +23,7 @@ namespace {
 using BiPoly = std::vector<FmpzPoly>;
 
 constexpr long kMaxEliminantDegree = 400;
-const long kShears[] = {0, 1, -1, 2, -2, 3, -3, 5, -5, 7, -7, 11};
+const long kShears[] = { 0, 1, -1, 2, -2, 3, -3, 5, -5, 7, -7, 11 };
 
 // Integer coefficients (the rational content is dropped: it does not move
 // the zeros) with x replaced by u - t*y.
@@ -55,11 +55,15 @@ BiPoly Shear(const FmpqMpoly& p, long t)
             fmpz_poly_set_coeff_fmpz(slot.raw(), static_cast<slong>(i - e), old.raw());
         }
     }
-    while (!out.empty() && fmpz_poly_is_zero(out.back().raw())) out.pop_back();
+    while (!out.empty() && fmpz_poly_is_zero(out.back().raw()))
+        out.pop_back();
     return out;
 }
 
-long DegY(const BiPoly& p) { return static_cast<long>(p.size()) - 1; }
+long DegY(const BiPoly& p)
+{
+    return static_cast<long>(p.size()) - 1;
+}
 
 // The values at u = k of the coefficients in y.
 void EvaluateAt(FmpzPoly& out, const BiPoly& p, const fmpz_t k)
@@ -80,26 +84,30 @@ void EvaluateAt(FmpzPoly& out, const BiPoly& p, const fmpz_t k)
 void FirstSubresultant(Fmpz& s1, Fmpz& s0, const FmpzPoly& a, const FmpzPoly& b)
 {
     const slong m = fmpz_poly_degree(a.raw()), n = fmpz_poly_degree(b.raw());
-    const slong rows = m + n - 2, cols = m + n - 1;  // column c holds y^(m+n-2-c)
+    const slong rows = m + n - 2, cols = m + n - 1; // column c holds y^(m+n-2-c)
     std::vector<Fmpz> mat(static_cast<size_t>(rows * cols));
     auto at = [&](slong r, slong c) -> fmpz* { return mat[static_cast<size_t>(r * cols + c)].raw(); };
     for (slong k = 0; k < n - 1; ++k)
-        for (slong e = 0; e <= m; ++e) fmpz_set(at(k, m - e + k), a.raw()->coeffs + e);
+        for (slong e = 0; e <= m; ++e)
+            fmpz_set(at(k, m - e + k), a.raw()->coeffs + e);
     for (slong k = 0; k < m - 1; ++k)
-        for (slong e = 0; e <= n; ++e) fmpz_set(at(n - 1 + k, n - e + k), b.raw()->coeffs + e);
+        for (slong e = 0; e <= n; ++e)
+            fmpz_set(at(n - 1 + k, n - e + k), b.raw()->coeffs + e);
     Fmpz prev, t;
     fmpz_one(prev.raw());
     int sign = 1;
     for (slong k = 0; k < rows - 1; ++k) {
         slong piv = k;
-        while (piv < rows && fmpz_is_zero(at(piv, k))) ++piv;
-        if (piv == rows) {  // the first columns are dependent: both determinants vanish
+        while (piv < rows && fmpz_is_zero(at(piv, k)))
+            ++piv;
+        if (piv == rows) { // the first columns are dependent: both determinants vanish
             fmpz_zero(s1.raw());
             fmpz_zero(s0.raw());
             return;
         }
         if (piv != k) {
-            for (slong c = 0; c < cols; ++c) fmpz_swap(at(piv, c), at(k, c));
+            for (slong c = 0; c < cols; ++c)
+                fmpz_swap(at(piv, c), at(k, c));
             sign = -sign;
         }
         for (slong i = k + 1; i < rows; ++i) {
@@ -124,7 +132,8 @@ void FirstSubresultant(Fmpz& s1, Fmpz& s0, const FmpzPoly& a, const FmpzPoly& b)
 // by evaluation at integer points and interpolation. The leading
 // coefficients in y are non-zero constants, so evaluation commutes with
 // both constructions.
-void Eliminants(FmpzPoly& res, FmpzPoly& s1, FmpzPoly& s0, const BiPoly& a, const BiPoly& b, slong degreeBound)
+void Eliminants(
+    FmpzPoly& res, FmpzPoly& s1, FmpzPoly& s0, const BiPoly& a, const BiPoly& b, slong degreeBound)
 {
     const slong count = degreeBound + 1;
     std::vector<Fmpz> xs(static_cast<size_t>(count)), rs(xs.size()), v1(xs.size()), v0(xs.size());
@@ -138,7 +147,7 @@ void Eliminants(FmpzPoly& res, FmpzPoly& s1, FmpzPoly& s0, const BiPoly& a, cons
         if (!linear) FirstSubresultant(v1[i], v0[i], ak, bk);
     }
     auto interpolate = [&](FmpzPoly& out, std::vector<Fmpz>& ys) {
-        std::vector<fmpz> xv, yv;  // shallow views
+        std::vector<fmpz> xv, yv; // shallow views
         for (slong i = 0; i < count; ++i) {
             xv.push_back(*xs[i].raw());
             yv.push_back(*ys[i].raw());
@@ -181,11 +190,12 @@ struct Field {
     }
 };
 
-using KPoly = std::vector<FmpqPoly>;  // coefficients in K of powers of y
+using KPoly = std::vector<FmpqPoly>; // coefficients in K of powers of y
 
 void Trim(KPoly& p)
 {
-    while (!p.empty() && fmpq_poly_is_zero(p.back().raw())) p.pop_back();
+    while (!p.empty() && fmpq_poly_is_zero(p.back().raw()))
+        p.pop_back();
 }
 
 KPoly Rem(KPoly a, const KPoly& b, const Field& k)
@@ -252,13 +262,19 @@ std::optional<FmpqPoly> UniqueCommonY(const BiPoly& a, const BiPoly& b, const Fi
 // --- SolutionFamily --------------------------------------------------------
 
 SolutionFamily::SolutionFamily(FmpzPoly f, long shear, FmpzPoly s1, FmpzPoly s0)
-    : f_(std::move(f)), shear_(shear), fromSubresultant_(true), s1_(std::move(s1)), s0_(std::move(s0))
+    : f_(std::move(f))
+    , shear_(shear)
+    , fromSubresultant_(true)
+    , s1_(std::move(s1))
+    , s0_(std::move(s0))
 {
     fmpq_poly_set_fmpz_poly(fq_.raw(), f_.raw());
 }
 
 SolutionFamily::SolutionFamily(FmpzPoly f, long shear, FmpqPoly y)
-    : f_(std::move(f)), shear_(shear), fromSubresultant_(false)
+    : f_(std::move(f))
+    , shear_(shear)
+    , fromSubresultant_(false)
 {
     fmpq_poly_set_fmpz_poly(fq_.raw(), f_.raw());
     y_ = std::move(y);
@@ -270,7 +286,10 @@ SolutionFamily::SolutionFamily(FmpzPoly f, long shear, FmpqPoly y)
     exact_ = true;
 }
 
-long SolutionFamily::degree() const { return fmpz_poly_degree(f_.raw()); }
+long SolutionFamily::degree() const
+{
+    return fmpz_poly_degree(f_.raw());
+}
 
 FmpqPoly SolutionFamily::Reduce(const FmpqPoly& a) const
 {
@@ -282,7 +301,7 @@ FmpqPoly SolutionFamily::Reduce(const FmpqPoly& a) const
 void SolutionFamily::EnsureExact() const
 {
     if (exact_) return;
-    Field k{fq_};
+    Field k { fq_ };
     FmpqPoly s1, s0;
     fmpq_poly_set_fmpz_poly(s1.raw(), s1_.raw());
     fmpq_poly_set_fmpz_poly(s0.raw(), s0_.raw());
@@ -363,7 +382,8 @@ FmpqPoly SolutionFamily::ExactValue(const FmpqMpoly& v) const
     vals[0] = x_;
     vals[1] = y_;
     std::vector<fmpq_poly_struct*> ptrs;
-    for (auto& p : vals) ptrs.push_back(p.raw());
+    for (auto& p : vals)
+        ptrs.push_back(p.raw());
     FmpqPoly out;
     if (!fmpq_mpoly_compose_fmpq_poly(out.raw(), v.raw(), ptrs.data(), v.craw())) {
         throw std::runtime_error("composition impossible");
@@ -378,7 +398,7 @@ std::vector<SolutionFamily> SolveCoprime(const FmpqMpoly& A, const FmpqMpoly& B,
 {
     const slong da = fmpq_mpoly_total_degree_si(A.raw(), A.craw());
     const slong db = fmpq_mpoly_total_degree_si(B.raw(), B.craw());
-    if (da <= 0 || db <= 0) return {};  // a non-zero constant has no zero
+    if (da <= 0 || db <= 0) return {}; // a non-zero constant has no zero
     if (da * db > kMaxEliminantDegree) {
         throw LimitExceeded("le produit des degrés de P et Q dépasse 400.");
     }
@@ -426,10 +446,12 @@ void Powers(std::vector<Arb>& out, const arb_t v, slong count, slong prec)
 {
     out.assign(static_cast<size_t>(std::max<slong>(count, 1)), Arb());
     arb_one(out[0].raw());
-    for (size_t e = 1; e < out.size(); ++e) arb_mul(out[e].raw(), out[e - 1].raw(), v, prec);
+    for (size_t e = 1; e < out.size(); ++e)
+        arb_mul(out[e].raw(), out[e - 1].raw(), v, prec);
 }
 
-void EvalArb(Arb& out, const FmpqMpoly& p, const std::vector<Arb>& xpow, const std::vector<Arb>& ypow, slong prec)
+void EvalArb(
+    Arb& out, const FmpqMpoly& p, const std::vector<Arb>& xpow, const std::vector<Arb>& ypow, slong prec)
 {
     const slong nv = fmpq_mpoly_ctx_nvars(p.craw());
     std::vector<ulong> exps(static_cast<size_t>(nv));
@@ -489,7 +511,8 @@ std::vector<RootInterval> RealRoots(const FmpzPoly& p)
     }
     // Roots of different factors differ: narrow until the intervals are apart.
     std::vector<size_t> order(out.size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
     Arb a, b;
     for (slong bits = 8;; bits *= 2) {
         auto mid = [&](size_t i) {
@@ -503,7 +526,7 @@ std::vector<RootInterval> RealRoots(const FmpzPoly& p)
             RootBall(b.raw(), out[order[k]], bits + 64);
             if (arb_overlaps(a.raw(), b.raw())) {
                 apart = false;
-                for (size_t i : {order[k - 1], order[k]}) {
+                for (size_t i : { order[k - 1], order[k] }) {
                     FmpzPoly f;
                     fmpz_poly_set(f.raw(), owner[i]);
                     RefineRoot(out[i], f, bits);
@@ -513,7 +536,8 @@ std::vector<RootInterval> RealRoots(const FmpzPoly& p)
         if (apart) break;
     }
     std::vector<RootInterval> sorted;
-    for (size_t i : order) sorted.push_back(std::move(out[i]));
+    for (size_t i : order)
+        sorted.push_back(std::move(out[i]));
     return sorted;
 }
 

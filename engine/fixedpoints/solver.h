@@ -3,9 +3,9 @@
 #pragma once
 
 #include "engine/errors.h"
-#include "engine/tool/deadline.h"
 #include "engine/fixedpoints/real_roots.h"
 #include "engine/flint/flint_types.h"
+#include "engine/tool/deadline.h"
 
 #include <optional>
 #include <vector>
@@ -50,15 +50,16 @@ private:
 
 // A and B: polynomials in x (variable 0) and y (variable 1) without a
 // common factor. Returns the families of their common zeros over C.
-std::vector<SolutionFamily> SolveCoprime(const flint::FmpqMpoly& A, const flint::FmpqMpoly& B, const Deadline& deadline);
+std::vector<SolutionFamily> SolveCoprime(
+    const flint::FmpqMpoly& A, const flint::FmpqMpoly& B, const Deadline& deadline);
 
 // Helpers shared with the analysis.
 void EvalArb(flint::Arb& out, const flint::FmpqMpoly& p, const arb_t x, const arb_t y, slong prec);
 // Same with the powers x^0.., y^0.. computed once (Powers) for several polynomials.
 void Powers(std::vector<flint::Arb>& out, const arb_t v, slong count, slong prec);
 void EvalArb(flint::Arb& out, const flint::FmpqMpoly& p, const std::vector<flint::Arb>& xpow,
-             const std::vector<flint::Arb>& ypow, slong prec);
-long CountRealRoots(const flint::FmpzPoly& p);  // distinct real roots
+    const std::vector<flint::Arb>& ypow, slong prec);
+long CountRealRoots(const flint::FmpzPoly& p); // distinct real roots
 // Real roots of any non-zero integer polynomial, without multiplicity:
 // sorted, pairwise disjoint intervals.
 std::vector<RootInterval> RealRoots(const flint::FmpzPoly& p);

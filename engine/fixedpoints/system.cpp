@@ -13,10 +13,11 @@ std::string NumericCoefficientsNeeded(const ParsedSystem& s)
         names += s.parameters[i];
     }
     const bool one = s.parameters.size() == 1;
-    return std::string("durmosk ne traite que des systèmes à coefficients numériques : ") +
-           (one ? "la constante littérale " : "les constantes littérales ") + names +
-           (one ? " n'a pas de valeur.\nDonnez-lui une valeur numérique" : " n'ont pas de valeur.\nDonnez-leur des valeurs numériques") +
-           " pour obtenir les points fixes.";
+    return std::string("durmosk ne traite que des systèmes à coefficients numériques : ")
+        + (one ? "la constante littérale " : "les constantes littérales ") + names
+        + (one ? " n'a pas de valeur.\nDonnez-lui une valeur numérique"
+               : " n'ont pas de valeur.\nDonnez-leur des valeurs numériques")
+        + " pour obtenir les points fixes.";
 }
 
 FixedPointAnalysis AnalyseSystemFixedPoints(const ParsedSystem& s, const Deadline& deadline)
@@ -27,7 +28,7 @@ FixedPointAnalysis AnalyseSystemFixedPoints(const ParsedSystem& s, const Deadlin
         try {
             return ClassifyOrigin(p, q);
         } catch (const LimitExceeded&) {
-            return std::nullopt;  // too hard here: the point keeps its honest linear verdict
+            return std::nullopt; // too hard here: the point keeps its honest linear verdict
         }
     };
     return AnalyseFixedPoints(s.P, s.Q, deadline, options);

@@ -5,9 +5,9 @@
 
 #include "engine/flint/flint_types.h"
 
+#include <flint/fmpq_mpoly_factor.h>
 #include <flint/fmpz_poly_factor.h>
 #include <flint/fmpz_poly_mat.h>
-#include <flint/fmpq_mpoly_factor.h>
 
 namespace vindrel::flint {
 
@@ -41,10 +41,26 @@ class Arf {
 public:
     Arf() { arf_init(v_); }
     ~Arf() { arf_clear(v_); }
-    Arf(const Arf& o) { arf_init(v_); arf_set(v_, o.v_); }
-    Arf(Arf&& o) noexcept { arf_init(v_); arf_swap(v_, o.v_); }
-    Arf& operator=(const Arf& o) { arf_set(v_, o.v_); return *this; }
-    Arf& operator=(Arf&& o) noexcept { arf_swap(v_, o.v_); return *this; }
+    Arf(const Arf& o)
+    {
+        arf_init(v_);
+        arf_set(v_, o.v_);
+    }
+    Arf(Arf&& o) noexcept
+    {
+        arf_init(v_);
+        arf_swap(v_, o.v_);
+    }
+    Arf& operator=(const Arf& o)
+    {
+        arf_set(v_, o.v_);
+        return *this;
+    }
+    Arf& operator=(Arf&& o) noexcept
+    {
+        arf_swap(v_, o.v_);
+        return *this;
+    }
     arf_struct* raw() { return v_; }
     const arf_struct* raw() const { return v_; }
 

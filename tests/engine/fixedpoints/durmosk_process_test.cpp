@@ -19,8 +19,9 @@ protected:
     {
         const fs::path built = fs::path(VINDREL_APP_DIR) / "sysdyn" / "durmosk";
         ASSERT_TRUE(fs::exists(built)) << "build the durmosk target first: " << built;
-        dir_ = fs::temp_directory_path() / ("vindrel-durmosk-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path()
+            / ("vindrel-durmosk-" + std::to_string(::getpid()) + "-"
+                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "elsewhere");
         fs::copy_file(built, dir_ / "durmosk");
@@ -29,8 +30,8 @@ protected:
 
     int Run(const std::string& args)
     {
-        const std::string cmd = "cd '" + (dir_ / "elsewhere").string() + "' && '" + (dir_ / "durmosk").string() +
-                                "' " + args + " 2>/dev/null";
+        const std::string cmd = "cd '" + (dir_ / "elsewhere").string() + "' && '"
+            + (dir_ / "durmosk").string() + "' " + args + " 2>/dev/null";
         const int raw = std::system(cmd.c_str());
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
@@ -48,14 +49,18 @@ TEST_F(DurmoskProcess, WritesBothFilesBesideItselfInDosBytes)
 {
     EXPECT_EQ(0, Run("y -x+x^2 xy"));
     const std::string dovra = File("dovra.res");
-    EXPECT_EQ(0u, dovra.rfind("Points fixes du syst\x8Ame (degr\x82 2)\r\n2 points fixes r\x82" "els isol\x82s :\r\n", 0));
+    EXPECT_EQ(0u,
+        dovra.rfind("Points fixes du syst\x8Ame (degr\x82 2)\r\n2 points fixes r\x82"
+                    "els isol\x82s :\r\n",
+            0));
     EXPECT_NE(std::string::npos, dovra.find("Point 2 : (1 ; 0)\r\n"));
     EXPECT_NE(std::string::npos, dovra.find("  nature : col (d\x82terminant < 0)\r\n"));
     EXPECT_NE(std::string::npos, dovra.find("  trace T = 0, d\x82terminant D = 1, T\xFD - 4D = -4\r\n"));
     EXPECT_EQ("Points \x85 l'infini (compactification de Poincar\x82) :\r\n"
               "chaque direction donne deux points oppos\x82s du cercle de l'infini.\r\n"
-              "  direction x = 0 (axe des y) : nature non d\x82termin\x82" "e\r\n",
-              File("skellin.res"));
+              "  direction x = 0 (axe des y) : nature non d\x82termin\x82"
+              "e\r\n",
+        File("skellin.res"));
     EXPECT_FALSE(fs::exists(dir_ / "elsewhere" / "dovra.res"));
 }
 
@@ -68,9 +73,10 @@ TEST_F(DurmoskProcess, NoPointAtInfinityLeavesJustZero)
 TEST_F(DurmoskProcess, LiteralConstantsAskForNumbersInBothFiles)
 {
     EXPECT_EQ(1, Run("a*y -b*x xy"));
-    const std::string expected =
-        "durmosk ne traite que des syst\x8Ames \x85 coefficients num\x82riques : les constantes litt\x82rales a et b "
-        "n'ont pas de valeur.\r\nDonnez-leur des valeurs num\x82riques pour obtenir les points fixes.\r\n";
+    const std::string expected
+        = "durmosk ne traite que des syst\x8Ames \x85 coefficients num\x82riques : les constantes "
+          "litt\x82rales a et b "
+          "n'ont pas de valeur.\r\nDonnez-leur des valeurs num\x82riques pour obtenir les points fixes.\r\n";
     EXPECT_EQ(expected, File("dovra.res"));
     EXPECT_EQ(expected, File("skellin.res"));
 }

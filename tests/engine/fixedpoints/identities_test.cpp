@@ -30,9 +30,12 @@ std::string Substitute(const std::string& text, const std::string& forX, const s
 {
     std::string out;
     for (char c : text) {
-        if (c == 'x') out += forX;
-        else if (c == 'y') out += forY;
-        else out += c;
+        if (c == 'x')
+            out += forX;
+        else if (c == 'y')
+            out += forY;
+        else
+            out += c;
     }
     return out;
 }
@@ -88,8 +91,9 @@ std::vector<Sample> Samples()
 {
     std::mt19937 rng(20261207);
     std::vector<Sample> out;
-    for (int degree : {1, 2, 2, 3, 3, 3, 4, 4, 5}) {
-        for (int k = 0; k < 3; ++k) out.push_back({RandomDense(rng, degree), RandomDense(rng, degree)});
+    for (int degree : { 1, 2, 2, 3, 3, 3, 4, 4, 5 }) {
+        for (int k = 0; k < 3; ++k)
+            out.push_back({ RandomDense(rng, degree), RandomDense(rng, degree) });
     }
     return out;
 }
@@ -120,15 +124,18 @@ TEST(RandomSystems, RealCountMatchesSturmCountOnTheResultant)
 TEST(RandomSystems, SwappingXAndYSwapsThePoints)
 {
     for (const Sample& s : Samples()) {
-        const FixedPointAnalysis a = AnalyseFixedPoints(Poly(s.P), Poly(s.Q), Deadline(std::chrono::hours(1)));
+        const FixedPointAnalysis a
+            = AnalyseFixedPoints(Poly(s.P), Poly(s.Q), Deadline(std::chrono::hours(1)));
         // New coordinates (X, Y) = (y, x): dX/dt = Q(Y, X), dY/dt = P(Y, X).
-        const FixedPointAnalysis c = AnalyseFixedPoints(Poly(Substitute(s.Q, "y", "x")), Poly(Substitute(s.P, "y", "x")),
-                                                        Deadline(std::chrono::hours(1)));
+        const FixedPointAnalysis c = AnalyseFixedPoints(Poly(Substitute(s.Q, "y", "x")),
+            Poly(Substitute(s.P, "y", "x")), Deadline(std::chrono::hours(1)));
         ASSERT_EQ(a.points.size(), c.points.size()) << s.P;
         EXPECT_EQ(a.complexCount, c.complexCount);
         std::vector<std::pair<double, double>> pa, pc;
-        for (const FixedPoint& p : a.points) pa.emplace_back(p.yApprox, p.xApprox);
-        for (const FixedPoint& p : c.points) pc.emplace_back(p.xApprox, p.yApprox);
+        for (const FixedPoint& p : a.points)
+            pa.emplace_back(p.yApprox, p.xApprox);
+        for (const FixedPoint& p : c.points)
+            pc.emplace_back(p.xApprox, p.yApprox);
         std::sort(pa.begin(), pa.end());
         for (size_t i = 0; i < pa.size(); ++i) {
             EXPECT_NEAR(pa[i].first, pc[i].first, 1e-12 * (1 + std::fabs(pa[i].first)));
@@ -140,16 +147,19 @@ TEST(RandomSystems, SwappingXAndYSwapsThePoints)
 TEST(RandomSystems, ScalingXScalesTheAbscissas)
 {
     for (const Sample& s : Samples()) {
-        const FixedPointAnalysis a = AnalyseFixedPoints(Poly(s.P), Poly(s.Q), Deadline(std::chrono::hours(1)));
+        const FixedPointAnalysis a
+            = AnalyseFixedPoints(Poly(s.P), Poly(s.Q), Deadline(std::chrono::hours(1)));
         // x = 3X: dX/dt = P(3X, y)/3, dy/dt = Q(3X, y) has the points (x/3, y)
         // and a similar Jacobian, so the same natures.
         const FixedPointAnalysis c = AnalyseFixedPoints(Poly("(" + Substitute(s.P, "(3*x)", "y") + ")/3"),
-                                                        Poly(Substitute(s.Q, "(3*x)", "y")), Deadline(std::chrono::hours(1)));
+            Poly(Substitute(s.Q, "(3*x)", "y")), Deadline(std::chrono::hours(1)));
         ASSERT_EQ(a.points.size(), c.points.size()) << s.P;
         EXPECT_EQ(a.complexCount, c.complexCount);
         for (size_t i = 0; i < a.points.size(); ++i) {
-            EXPECT_NEAR(a.points[i].xApprox / 3, c.points[i].xApprox, 1e-12 * (1 + std::fabs(a.points[i].xApprox)));
-            EXPECT_NEAR(a.points[i].yApprox, c.points[i].yApprox, 1e-12 * (1 + std::fabs(a.points[i].yApprox)));
+            EXPECT_NEAR(
+                a.points[i].xApprox / 3, c.points[i].xApprox, 1e-12 * (1 + std::fabs(a.points[i].xApprox)));
+            EXPECT_NEAR(
+                a.points[i].yApprox, c.points[i].yApprox, 1e-12 * (1 + std::fabs(a.points[i].yApprox)));
             EXPECT_EQ(a.points[i].nature.type, c.points[i].nature.type);
         }
     }
@@ -158,7 +168,8 @@ TEST(RandomSystems, ScalingXScalesTheAbscissas)
 TEST(RandomSystems, ReportsUseOnlyDecodableCharacters)
 {
     for (const Sample& s : Samples()) {
-        const FixedPointAnalysis a = AnalyseFixedPoints(Poly(s.P), Poly(s.Q), Deadline(std::chrono::hours(1)));
+        const FixedPointAnalysis a
+            = AnalyseFixedPoints(Poly(s.P), Poly(s.Q), Deadline(std::chrono::hours(1)));
         std::string bad;
         EXPECT_TRUE(testing::OnlyDecodableCharacters(DovraReport(a), &bad)) << bad;
         EXPECT_TRUE(testing::OnlyDecodableCharacters(SkellinReport(a), &bad)) << bad;

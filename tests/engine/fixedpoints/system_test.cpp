@@ -14,7 +14,7 @@ namespace {
 std::string AnalyseJson(const std::vector<std::string>& args)
 {
     std::ostringstream out, err;
-    std::vector<std::string> all = {"--json"};
+    std::vector<std::string> all = { "--json" };
     all.insert(all.end(), args.begin(), args.end());
     RunAnalyse(all, out, err);
     return out.str();
@@ -23,9 +23,10 @@ std::string AnalyseJson(const std::vector<std::string>& args)
 TEST(SystemFixedPoints, OneConstantIsNamedInTheSingular)
 {
     const ParsedSystem s = ParseSystem("a*y", "-x");
-    EXPECT_EQ("durmosk ne traite que des systèmes à coefficients numériques : la constante littérale a n'a pas de "
-              "valeur.\nDonnez-lui une valeur numérique pour obtenir les points fixes.",
-              NumericCoefficientsNeeded(s));
+    EXPECT_EQ(
+        "durmosk ne traite que des systèmes à coefficients numériques : la constante littérale a n'a pas de "
+        "valeur.\nDonnez-lui une valeur numérique pour obtenir les points fixes.",
+        NumericCoefficientsNeeded(s));
     EXPECT_THROW(AnalyseSystemFixedPoints(s, Deadline()), ParametersNotSupported);
     EXPECT_TRUE(testing::OnlyDecodableCharacters(NumericCoefficientsNeeded(ParseSystem("a*y", "-b*x+c"))));
 }
@@ -48,39 +49,43 @@ TEST(SystemFixedPoints, OtherVariableNamesAppearInTheDirections)
 
 TEST(AnalyseJsonFields, FixedPointsOfTheReferenceExample)
 {
-    const std::string json = AnalyseJson({"y", "-x+x^2"});
+    const std::string json = AnalyseJson({ "y", "-x+x^2" });
     EXPECT_NE(std::string::npos,
-              json.find("\"fixed_points\": [{\"x\": \"0\", \"y\": \"0\", \"x_approx\": 0.0, \"y_approx\": 0.0, "
-                        "\"trace\": 0.0, \"determinant\": 1.0, \"linear_part\": \"imaginary\", \"type\": \"center\", "
-                        "\"stability\": null, \"order\": null}, {\"x\": \"1\", \"y\": \"0\", \"x_approx\": 1.0, "
-                        "\"y_approx\": 0.0, \"trace\": 0.0, \"determinant\": -1.0, \"linear_part\": \"hyperbolic\", "
-                        "\"type\": \"saddle\", \"stability\": null, \"order\": null}], \"fixed_curves\": [], "
-                        "\"complex_fixed_points\": 0, \"infinite_points\": [{\"direction\": [0.0, 1.0], "
-                        "\"type\": \"undetermined\", \"stability\": null}]}"))
+        json.find(
+            "\"fixed_points\": [{\"x\": \"0\", \"y\": \"0\", \"x_approx\": 0.0, \"y_approx\": 0.0, "
+            "\"trace\": 0.0, \"determinant\": 1.0, \"linear_part\": \"imaginary\", \"type\": \"center\", "
+            "\"stability\": null, \"order\": null}, {\"x\": \"1\", \"y\": \"0\", \"x_approx\": 1.0, "
+            "\"y_approx\": 0.0, \"trace\": 0.0, \"determinant\": -1.0, \"linear_part\": \"hyperbolic\", "
+            "\"type\": \"saddle\", \"stability\": null, \"order\": null}], \"fixed_curves\": [], "
+            "\"complex_fixed_points\": 0, \"infinite_points\": [{\"direction\": [0.0, 1.0], "
+            "\"type\": \"undetermined\", \"stability\": null}]}"))
         << json;
 }
 
 TEST(AnalyseJsonFields, NonQuadraticCoordinateIsNullWithItsApproximation)
 {
-    const std::string json = AnalyseJson({"y", "x^3-2"});
-    EXPECT_NE(std::string::npos, json.find("{\"x\": null, \"y\": \"0\", \"x_approx\": 1.2599210498948")) << json;
+    const std::string json = AnalyseJson({ "y", "x^3-2" });
+    EXPECT_NE(std::string::npos, json.find("{\"x\": null, \"y\": \"0\", \"x_approx\": 1.2599210498948"))
+        << json;
     EXPECT_NE(std::string::npos, json.find("\"complex_fixed_points\": 2")) << json;
 }
 
 TEST(AnalyseJsonFields, CurvesAndLiteralConstants)
 {
-    EXPECT_NE(std::string::npos, AnalyseJson({"x*y", "x*(x+y-1)"}).find("\"fixed_curves\": [\"x\"]"));
-    const std::string json = AnalyseJson({"a*y", "-x"});
-    EXPECT_NE(std::string::npos, json.find("\"fixed_points\": null, \"fixed_curves\": null, "
-                                           "\"complex_fixed_points\": null, \"infinite_points\": null"))
+    EXPECT_NE(std::string::npos, AnalyseJson({ "x*y", "x*(x+y-1)" }).find("\"fixed_curves\": [\"x\"]"));
+    const std::string json = AnalyseJson({ "a*y", "-x" });
+    EXPECT_NE(std::string::npos,
+        json.find("\"fixed_points\": null, \"fixed_curves\": null, "
+                  "\"complex_fixed_points\": null, \"infinite_points\": null"))
         << json;
 }
 
 TEST(AnalyseTextMode, PrintsBothFilesOfDurmosk)
 {
     std::ostringstream out, err;
-    EXPECT_EQ(kAnalyseOk, RunAnalyse({"-y", "x"}, out, err));
-    EXPECT_NE(std::string::npos, out.str().find("==== Points fixes (dovra.res) ====\n\nPoints fixes du système"));
+    EXPECT_EQ(kAnalyseOk, RunAnalyse({ "-y", "x" }, out, err));
+    EXPECT_NE(
+        std::string::npos, out.str().find("==== Points fixes (dovra.res) ====\n\nPoints fixes du système"));
     EXPECT_NE(std::string::npos, out.str().find("==== Points à l'infini (skellin.res) ====\n\n0\n"));
 }
 

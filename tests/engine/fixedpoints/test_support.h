@@ -14,7 +14,8 @@ namespace vindrel::engine::testing {
 
 inline flint::MpolyCtxPtr XyContext()
 {
-    static const flint::MpolyCtxPtr ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string>{"x", "y"});
+    static const flint::MpolyCtxPtr ctx
+        = std::make_shared<const flint::MpolyCtx>(std::vector<std::string> { "x", "y" });
     return ctx;
 }
 
@@ -25,7 +26,8 @@ inline flint::FmpqMpoly Poly(const std::string& text, const flint::MpolyCtxPtr& 
     return p;
 }
 
-inline FixedPointAnalysis Analyse(const std::string& p, const std::string& q, const FixedPointOptions& options = {})
+inline FixedPointAnalysis Analyse(
+    const std::string& p, const std::string& q, const FixedPointOptions& options = {})
 {
     return AnalyseFixedPoints(Poly(p), Poly(q), Deadline(std::chrono::hours(1)), options);
 }
@@ -34,8 +36,8 @@ inline FixedPointAnalysis Analyse(const std::string& p, const std::string& q, co
 // accented letters the front end decodes (é è ê ë ç à â ä û ù ü ï î ô ö ²).
 inline bool OnlyDecodableCharacters(const std::string& text, std::string* offending = nullptr)
 {
-    static const std::vector<std::string> allowed = {"é", "è", "ê", "ë", "ç", "à", "â", "ä",
-                                                     "û", "ù", "ü", "ï", "î", "ô", "ö", "²"};
+    static const std::vector<std::string> allowed
+        = { "é", "è", "ê", "ë", "ç", "à", "â", "ä", "û", "ù", "ü", "ï", "î", "ô", "ö", "²" };
     for (size_t i = 0; i < text.size();) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c < 0x80) {
