@@ -97,8 +97,8 @@ FixedCurve CurveOf(const FmpqMpoly& g)
 bool HasRealPoint(const FmpqMpoly& g, const Deadline& deadline)
 {
     if (TotalDegree(g) == 1) return true;
-    slong degs[16] = { 0 };
-    fmpq_mpoly_degrees_si(degs, g.raw(), g.craw());
+    std::vector<slong> degs(static_cast<size_t>(fmpq_mpoly_ctx_nvars(g.craw())));
+    fmpq_mpoly_degrees_si(degs.data(), g.raw(), g.craw());
     if (degs[1] <= 0) return fp::CountRealRoots(UnivariateNumerator(g, 0)) > 0;
     if (degs[0] <= 0) return fp::CountRealRoots(UnivariateNumerator(g, 1)) > 0;
     // Points with a vertical tangent or singular (isolated real points among them).
@@ -345,7 +345,7 @@ std::pair<FmpqMpoly, FmpqMpoly> Translate(
     return { std::move(ps), std::move(qs) };
 }
 
-std::string EigenTextsRational(const fmpq_t T, const fmpq_t disc, std::string out[2])
+void EigenTextsRational(const fmpq_t T, const fmpq_t disc, std::string out[2])
 {
     Fmpq half, c;
     fmpq_div_2exp(half.raw(), T, 1);
@@ -364,7 +364,7 @@ std::string EigenTextsRational(const fmpq_t T, const fmpq_t disc, std::string ou
             }
             out[s] = fp::QuadraticText(l, RootWord::Racine);
         }
-        return {};
+        return;
     }
     fmpq_neg(c.raw(), c.raw());
     Quadratic m = fp::SqrtOf(c.raw());
@@ -373,7 +373,6 @@ std::string EigenTextsRational(const fmpq_t T, const fmpq_t disc, std::string ou
     std::string re = fmpq_is_zero(half.raw()) ? std::string() : fp::RationalText(half.raw()) + " ";
     out[0] = re.empty() ? imag : re + "+ " + imag;
     out[1] = re.empty() ? "-" + imag : re + "- " + imag;
-    return {};
 }
 
 void EigenTextsDecimal(double T, double disc, std::string out[2])
@@ -453,6 +452,9 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
         ex = fp::AsQuadratic(fam.X(), fam.modulus(), view.x(), view.prec());
         ey = fp::AsQuadratic(fam.Y(), fam.modulus(), view.y(), view.prec());
     }
+    // A coordinate that is exactly 0 is written so in any field.
+    if (!ex && arb_contains_zero(view.x()) && view.ExactlyZero(xv)) ex.emplace();
+    if (!ey && arb_contains_zero(view.y()) && view.ExactlyZero(yv)) ey.emplace();
     SetCoordinate(pt, 0, ex, view.x());
     SetCoordinate(pt, 1, ey, view.y());
     pt.exactness = ex && ey ? Exactness::Quadratic : Exactness::Decimal;
@@ -594,6 +596,10 @@ FixedPointAnalysis AnalyseFixedPoints(
     FixedPointAnalysis out;
     const slong d = std::max<slong>({ TotalDegree(P), TotalDegree(Q), 0 });
     out.degree = static_cast<int>(d);
+    out.xName = P.ctx()->names()[0];
+    out.yName = P.ctx()->names()[1];
+    out.pText = ToReport(P);
+    out.qText = ToReport(Q);
     const bool pZero = fmpq_mpoly_is_zero(P.raw(), P.craw()), qZero = fmpq_mpoly_is_zero(Q.raw(), Q.craw());
     if (pZero && qZero) {
         out.wholePlaneFixed = true;

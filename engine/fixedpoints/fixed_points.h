@@ -61,6 +61,8 @@ enum class InfinityKind { Points, LineOfSingularities };
 
 struct FixedPointAnalysis {
     int degree = 0;
+    std::string xName = "x", yName = "y"; // the variables' names
+    std::string pText, qText; // the components, as the reports print them
     bool wholePlaneFixed = false; // P = Q = 0
     std::vector<FixedCurve> curves; // real curves of fixed points (integer, primitive)
     std::vector<FixedPoint> points; // sorted by x, then y

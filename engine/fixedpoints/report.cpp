@@ -56,6 +56,7 @@ std::string DovraReport(const FixedPointAnalysis& a)
 {
     const std::string nl = "\n";
     std::string r = "Points fixes du système (degré " + std::to_string(a.degree) + ")" + nl;
+    r += "    d" + a.xName + "/dt = " + a.pText + nl + "    d" + a.yName + "/dt = " + a.qText + nl + nl;
     if (a.wholePlaneFixed) return r + "P = Q = 0 : tous les points du plan sont fixes." + nl;
     for (const FixedCurve& c : a.curves)
         r += "Courbe de points fixes : " + c.text + " = 0" + nl;

@@ -115,6 +115,9 @@ TEST(FixedPointTexts, RationalPointReportShowsExactJacobianTraceAndEigenvalues)
 {
     const FixedPointAnalysis a = Analyse("y", "-x+x^2");
     EXPECT_EQ("Points fixes du système (degré 2)\n"
+              "    dx/dt = y\n"
+              "    dy/dt = x² - x\n"
+              "\n"
               "2 points fixes réels isolés :\n"
               "\n"
               "Point 1 : (0 ; 0)\n"
@@ -173,7 +176,8 @@ TEST(FixedPointTexts, WholePlaneOfFixedPoints)
 {
     const FixedPointAnalysis a = Analyse("0", "0");
     EXPECT_TRUE(a.wholePlaneFixed);
-    EXPECT_EQ("Points fixes du système (degré 0)\nP = Q = 0 : tous les points du plan sont fixes.\n",
+    EXPECT_EQ("Points fixes du système (degré 0)\n    dx/dt = 0\n    dy/dt = 0\n\n"
+              "P = Q = 0 : tous les points du plan sont fixes.\n",
         DovraReport(a));
     EXPECT_EQ("Points à l'infini (compactification de Poincaré) :\nl'infini est une ligne de singularités\n",
         SkellinReport(a));
@@ -235,6 +239,9 @@ TEST(FixedPointLimits, ExpiredBudgetSaysWhatWasNotCertified)
     EXPECT_FALSE(a.pointsCertified);
     EXPECT_TRUE(a.points.empty());
     EXPECT_EQ("Points fixes du système (degré 2)\n"
+              "    dx/dt = y\n"
+              "    dy/dt = x² - x\n"
+              "\n"
               "Les points fixes isolés n'ont pas été certifiés : le temps permis (10 secondes) est dépassé.\n"
               "Les courbes de points fixes ci-dessus et les points à l'infini sont certifiés.\n",
         DovraReport(a));
