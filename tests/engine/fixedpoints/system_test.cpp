@@ -4,6 +4,8 @@
 #include "engine/errors.h"
 #include "engine/fixedpoints/system.h"
 
+#include "engine/report/decode_table.h"
+#include "engine/report/dos.h"
 #include "test_support.h"
 
 #include <sstream>
@@ -87,6 +89,28 @@ TEST(AnalyseTextMode, PrintsBothFilesOfDurmosk)
     EXPECT_NE(
         std::string::npos, out.str().find("==== Points fixes (dovra.res) ====\n\nPoints fixes du système"));
     EXPECT_NE(std::string::npos, out.str().find("==== Points à l'infini (skellin.res) ====\n\n0\n"));
+}
+
+// What durmosk writes reads back unchanged through the front end's decoding.
+TEST(DurmoskTexts, ReadBackThroughTheFrontEnd)
+{
+    const char* systems[][2] = { { "y", "-x+x^2" }, { "x^2-2", "y^2-3" }, { "y", "x^3-2" },
+        { "(x^2+y^2-1)*x", "(x^2+y^2-1)*y" }, { "-y", "x+y" }, { "y^2", "2*x^2" }, { "0", "0" },
+        { "x^21+y", "y^20-x" }, { "a*y", "-b*x" }, { "y", "x^2" } };
+    for (const auto& sys : systems) {
+        const ParsedSystem s = ParseSystem(sys[0], sys[1]);
+        std::vector<std::string> texts;
+        if (s.parameters.empty()) {
+            const FixedPointAnalysis a = AnalyseSystemFixedPoints(s, Deadline());
+            texts = { DovraReport(a), SkellinReport(a) };
+        } else {
+            texts = { NumericCoefficientsNeeded(s) };
+        }
+        for (std::string t : texts) {
+            if (!t.empty() && t.back() == '\n') t.pop_back();
+            EXPECT_EQ(t, testing::FrontEndRead(ToDos850(t))) << sys[0] << " ; " << sys[1];
+        }
+    }
 }
 
 } // namespace
