@@ -192,6 +192,37 @@ TEST(FixedPointTexts, CurveIsNamedInTheReport)
             .find("Courbe de points fixes : x² + y² - 1 = 0\n"));
 }
 
+struct NatureLine {
+    const char* P;
+    const char* Q;
+    const char* line;
+};
+
+class NatureLines : public ::testing::TestWithParam<NatureLine> { };
+
+TEST_P(NatureLines, NameTheTypeStabilityAndRule)
+{
+    const std::string report = DovraReport(Analyse(GetParam().P, GetParam().Q));
+    EXPECT_NE(std::string::npos, report.find(std::string("  nature : ") + GetParam().line + "\n")) << report;
+}
+
+const NatureLine kNatureLines[] = {
+    { "x+y", "x-y", "col (déterminant < 0)" },
+    { "-2*x", "-y", "noeud stable (déterminant > 0 et T² - 4D > 0, trace < 0)" },
+    { "2*x", "y", "noeud instable (déterminant > 0 et T² - 4D > 0, trace > 0)" },
+    { "-x", "-y", "noeud étoilé stable (T² - 4D = 0 et matrice jacobienne scalaire, trace < 0)" },
+    { "x+y", "y", "noeud dégénéré instable (T² - 4D = 0 et matrice jacobienne non scalaire, trace > 0)" },
+    { "x-y", "x+y", "foyer instable (T² - 4D < 0 et trace non nulle, trace > 0)" },
+    { "y", "-x+y^2",
+        "nature non déterminée par la partie linéaire (valeurs propres imaginaires pures : centre ou "
+        "foyer faible)" },
+    { "x^2", "-y",
+        "nature non déterminée par la partie linéaire (une valeur propre nulle : point semi-hyperbolique)" },
+    { "x^2", "y^2", "nature non déterminée par la partie linéaire (partie linéaire nulle)" },
+};
+
+INSTANTIATE_TEST_SUITE_P(Linear, NatureLines, ::testing::ValuesIn(kNatureLines));
+
 // ---- the hook for non-hyperbolic points -------------------------------------
 
 TEST(LocalClassifierHook, ReceivesTheSystemTranslatedToTheOrigin)
