@@ -105,6 +105,9 @@ const KnownSystem kSystems[] = {
         { { "-sqrt(2)", "-sqrt(2)", "zero", "undetermined", nullptr },
             { "sqrt(2)", "sqrt(2)", "zero", "undetermined", nullptr } },
         0, {} },
+    { "ZeroComponentMakesTheOtherACurve", "0", "x^2+y^2-1", {}, 0, { "x^2 + y^2 - 1" } },
+    { "ZeroComponentWithoutRealCurve", "0", "x^2+1", {}, 0, {} },
+    { "ConstantComponentHasNoFixedPoint", "1", "x", {}, 0, {} },
     { "ComplexPointOnTheCurveIsNotCounted", "(x-y)*(x^2+1)", "(x-y)*(y^2+1)", {}, 2, { "x - y" } },
 };
 
