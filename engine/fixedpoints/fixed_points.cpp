@@ -2,6 +2,7 @@
 
 #include "engine/fixedpoints/format.h"
 #include "engine/fixedpoints/solver.h"
+#include "engine/fixedpoints/texts.h"
 #include "engine/flint/factor_types.h"
 #include "engine/poly/print.h"
 
@@ -179,7 +180,7 @@ public:
     void Refine()
     {
         deadline_.check();
-        if (prec_ >= kMaxPrec) throw LimitExceeded("la précision nécessaire dépasse 65536 bits.");
+        if (prec_ >= kMaxPrec) throw LimitExceeded(fp::texts::kPrecisionTooHigh);
         Compute(prec_ * 2);
     }
 
@@ -263,20 +264,6 @@ void SetCoordinate(FixedPoint& pt, int which, const std::optional<Quadratic>& ex
     }
 }
 
-const char* kTimeUp = "le temps permis (10 secondes) est dépassé.";
-const char* kCurvesCertified
-    = "Les courbes de points fixes ci-dessus et les points à l'infini sont certifiés.";
-const char* kCurvesUnknown
-    = "Les courbes de points fixes n'ont pas été déterminées ; les points à l'infini sont certifiés.";
-
-const char* kUndeterminedImaginary = "nature non déterminée par la partie linéaire (valeurs propres "
-                                     "imaginaires pures : centre ou foyer faible)";
-const char* kUndeterminedSemi
-    = "nature non déterminée par la partie linéaire (une valeur propre nulle : point semi-hyperbolique)";
-const char* kUndeterminedNilpotent
-    = "nature non déterminée par la partie linéaire (partie linéaire nilpotente)";
-const char* kUndeterminedZero = "nature non déterminée par la partie linéaire (partie linéaire nulle)";
-
 Nature LinearNature(int sT, int sD, int sDisc, bool scalar, bool zero)
 {
     Nature n;
@@ -284,42 +271,41 @@ Nature LinearNature(int sT, int sD, int sDisc, bool scalar, bool zero)
     if (sD < 0) {
         n.type = PointType::Saddle;
         n.reason = "D < 0";
-        n.explanation = "déterminant < 0";
+        n.explanation = fp::texts::kRuleSaddle;
     } else if (sD > 0 && sT != 0) {
         n.stability = st;
         if (sDisc > 0) {
             n.type = PointType::Node;
             n.reason = "D > 0, T^2 - 4D > 0";
-            n.explanation = "déterminant > 0 et T² - 4D > 0";
+            n.explanation = fp::texts::kRuleNode;
         } else if (sDisc == 0) {
             n.type = scalar ? PointType::StarNode : PointType::DegenerateNode;
             n.reason = scalar ? "T^2 - 4D = 0, J scalaire" : "T^2 - 4D = 0, J non scalaire";
-            n.explanation = scalar ? "T² - 4D = 0 et matrice jacobienne scalaire"
-                                   : "T² - 4D = 0 et matrice jacobienne non scalaire";
+            n.explanation = scalar ? fp::texts::kRuleStarNode : fp::texts::kRuleDegenerateNode;
         } else {
             n.type = PointType::Focus;
             n.reason = "T^2 - 4D < 0, T <> 0";
-            n.explanation = "T² - 4D < 0 et trace non nulle";
+            n.explanation = fp::texts::kRuleFocus;
         }
-        n.explanation += sT < 0 ? ", trace < 0" : ", trace > 0";
+        n.explanation += sT < 0 ? fp::texts::kTraceNegative : fp::texts::kTracePositive;
     } else {
         n.type = PointType::Undetermined;
         if (sD > 0) {
             n.linearPart = LinearPart::Imaginary;
             n.reason = "T = 0, D > 0";
-            n.explanation = kUndeterminedImaginary;
+            n.explanation = fp::texts::kUndeterminedImaginary;
         } else if (sT != 0) {
             n.linearPart = LinearPart::SemiHyperbolic;
             n.reason = "D = 0, T <> 0";
-            n.explanation = kUndeterminedSemi;
+            n.explanation = fp::texts::kUndeterminedSemi;
         } else if (!zero) {
             n.linearPart = LinearPart::Nilpotent;
             n.reason = "D = 0, T = 0, J <> 0";
-            n.explanation = kUndeterminedNilpotent;
+            n.explanation = fp::texts::kUndeterminedNilpotent;
         } else {
             n.linearPart = LinearPart::Zero;
             n.reason = "J = 0";
-            n.explanation = kUndeterminedZero;
+            n.explanation = fp::texts::kUndeterminedZero;
         }
     }
     return n;
@@ -510,7 +496,7 @@ InfinitePoint Direction(const std::string& text, double m, bool vertical)
         ip.dy = m / n;
     }
     ip.nature.type = PointType::Undetermined;
-    ip.nature.explanation = "nature non déterminée";
+    ip.nature.explanation = fp::texts::kUndetermined;
     return ip;
 }
 
@@ -550,7 +536,7 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
                 std::optional<Quadratic> q;
                 if (fmpz_poly_degree(f.raw()) <= 2) q = fp::AsQuadratic(u, fq, r.raw(), 128);
                 if (q && fmpq_is_zero(q->q.raw()) && fmpq_is_zero(q->p.raw())) {
-                    text = ny + " = 0 (axe des " + nx + ")";
+                    text = ny + fp::texts::kAxisOf + nx + ")";
                 } else if (q) {
                     std::string mt = fp::QuadraticText(*q, RootWord::Racine);
                     if (mt == "1")
@@ -563,7 +549,7 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
                         mt += "*";
                     text = ny + " = " + mt + nx;
                 } else {
-                    text = ny + " = m*" + nx + " avec m = " + fp::DecimalText(r.raw());
+                    text = ny + " = m*" + nx + fp::texts::kSlopeIs + fp::DecimalText(r.raw());
                 }
                 found.emplace_back(m, Direction(text, m, false));
             }
@@ -573,7 +559,7 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
     for (auto& f : found)
         out.infinite.push_back(std::move(f.second));
     if (fmpz_poly_degree(hm.raw()) < d + 1)
-        out.infinite.push_back(Direction(nx + " = 0 (axe des " + ny + ")", 0, true));
+        out.infinite.push_back(Direction(nx + fp::texts::kAxisOf + ny + ")", 0, true));
 }
 
 } // namespace
@@ -644,9 +630,9 @@ FixedPointAnalysis AnalyseFixedPoints(
         out.pointsCertified = false;
         out.points.clear();
         out.complexCount = 0;
-        out.notice = std::string("Les points fixes isolés n'ont pas été certifiés : ")
-            + (deadline.expired() ? kTimeUp : e.what()) + "\n"
-            + (curvesDone ? kCurvesCertified : kCurvesUnknown);
+        out.notice = std::string(fp::texts::kNotCertified)
+            + (deadline.expired() ? fp::texts::kTimeUp : e.what()) + "\n"
+            + (curvesDone ? fp::texts::kCurvesCertified : fp::texts::kCurvesUnknown);
     }
     return out;
 }

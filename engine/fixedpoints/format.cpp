@@ -1,5 +1,7 @@
 #include "engine/fixedpoints/format.h"
 
+#include "engine/fixedpoints/texts.h"
+
 #include <flint/fmpz_factor.h>
 
 #include <cmath>
@@ -108,7 +110,7 @@ std::string DecimalText(const arb_t v)
     const int bound = static_cast<int>(magnitude) - 9;
     char buf[32];
     std::snprintf(buf, sizeof buf, "%d", bound);
-    return ShortDecimal(mid) + " (à 10^" + buf + " près)";
+    return ShortDecimal(mid) + texts::kBoundOpen + buf + texts::kBoundClose;
 }
 
 std::optional<Quadratic> AsQuadratic(const FmpqPoly& a, const FmpqPoly& f, const arb_t ball, slong prec)

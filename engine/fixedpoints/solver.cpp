@@ -1,5 +1,6 @@
 #include "engine/fixedpoints/solver.h"
 
+#include "engine/fixedpoints/texts.h"
 #include "engine/flint/factor_types.h"
 
 #include <arb_fmpz_poly.h>
@@ -400,7 +401,7 @@ std::vector<SolutionFamily> SolveCoprime(const FmpqMpoly& A, const FmpqMpoly& B,
     const slong db = fmpq_mpoly_total_degree_si(B.raw(), B.craw());
     if (da <= 0 || db <= 0) return {}; // a non-zero constant has no zero
     if (da * db > kMaxEliminantDegree) {
-        throw LimitExceeded("le produit des degrés de P et Q dépasse 400.");
+        throw LimitExceeded(texts::kDegreesTooHigh);
     }
     for (long t : kShears) {
         deadline.check();
@@ -437,7 +438,7 @@ std::vector<SolutionFamily> SolveCoprime(const FmpqMpoly& A, const FmpqMpoly& B,
         }
         if (separated) return families;
     }
-    throw LimitExceeded("aucune des projections essayées ne les sépare.");
+    throw LimitExceeded(texts::kNotSeparated);
 }
 
 // --- helpers ---------------------------------------------------------------

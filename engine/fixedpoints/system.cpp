@@ -2,6 +2,7 @@
 
 #include "engine/classify/classify.h"
 #include "engine/errors.h"
+#include "engine/fixedpoints/texts.h"
 
 namespace vindrel::engine {
 
@@ -9,15 +10,13 @@ std::string NumericCoefficientsNeeded(const ParsedSystem& s)
 {
     std::string names;
     for (size_t i = 0; i < s.parameters.size(); ++i) {
-        if (i > 0) names += i + 1 == s.parameters.size() ? " et " : ", ";
+        if (i > 0) names += i + 1 == s.parameters.size() ? fp::texts::kAnd : ", ";
         names += s.parameters[i];
     }
     const bool one = s.parameters.size() == 1;
-    return std::string("durmosk ne traite que des systèmes à coefficients numériques : ")
-        + (one ? "la constante littérale " : "les constantes littérales ") + names
-        + (one ? " n'a pas de valeur.\nDonnez-lui une valeur numérique"
-               : " n'ont pas de valeur.\nDonnez-leur des valeurs numériques")
-        + " pour obtenir les points fixes.";
+    using namespace fp::texts;
+    return std::string(kNumericOnly) + (one ? kOneConstant : kSeveralConstants) + names
+        + (one ? kOneHasNoValue : kSeveralHaveNoValue) + kToGetThePoints;
 }
 
 FixedPointAnalysis AnalyseSystemFixedPoints(const ParsedSystem& s, const Deadline& deadline)
