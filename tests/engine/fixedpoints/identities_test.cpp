@@ -165,6 +165,27 @@ TEST(RandomSystems, ScalingXScalesTheAbscissas)
     }
 }
 
+TEST(RandomSystems, ACommonLinearFactorAddsOneCurveAndKeepsThePoints)
+{
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> coeff(1, 4);
+    for (const Sample& s : Samples()) {
+        const std::string g = "(" + std::to_string(coeff(rng)) + "*x-" + std::to_string(coeff(rng)) + "*y+"
+            + std::to_string(coeff(rng)) + ")";
+        const FixedPointAnalysis alone
+            = AnalyseFixedPoints(Poly(s.P), Poly(s.Q), Deadline(std::chrono::hours(1)));
+        const FixedPointAnalysis both = AnalyseFixedPoints(
+            Poly(g + "*(" + s.P + ")"), Poly(g + "*(" + s.Q + ")"), Deadline(std::chrono::hours(1)));
+        ASSERT_EQ(1u, both.curves.size()) << g;
+        ASSERT_EQ(alone.points.size(), both.points.size()) << s.P;
+        EXPECT_EQ(alone.complexCount, both.complexCount);
+        for (size_t i = 0; i < alone.points.size(); ++i) {
+            EXPECT_EQ(alone.points[i].xApprox, both.points[i].xApprox);
+            EXPECT_EQ(alone.points[i].yApprox, both.points[i].yApprox);
+        }
+    }
+}
+
 TEST(RandomSystems, ReportsUseOnlyDecodableCharacters)
 {
     for (const Sample& s : Samples()) {
