@@ -17,9 +17,9 @@ std::string NatureText(const Nature& n)
         return n.explanation.empty() ? std::string(TypeWord(n.type)) : n.explanation;
     }
     std::string s = TypeWord(n.type);
-    if (n.order) s += kOrder + std::to_string(*n.order);
     if (n.stability == Stability::Stable) s += kStable;
     if (n.stability == Stability::Unstable) s += kUnstable;
+    if (n.order) s += kOrder + std::to_string(*n.order); // "foyer faible stable d'ordre 2"
     if (!n.explanation.empty()) s += " (" + n.explanation + ")";
     return s;
 }

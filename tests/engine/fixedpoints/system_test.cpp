@@ -42,6 +42,14 @@ TEST(SystemFixedPoints, CentreIsProvedByTheLocalClassification)
     EXPECT_EQ(NatureSource::LinearPart, a.points[1].natureSource);
 }
 
+TEST(SystemFixedPoints, WeakFocusNamesStabilityThenOrder)
+{
+    const FixedPointAnalysis a = AnalyseSystemFixedPoints(ParseSystem("-y+x^3", "x+y^3"), Deadline());
+    ASSERT_EQ(1u, a.points.size());
+    EXPECT_EQ(PointType::WeakFocus, a.points[0].nature.type);
+    EXPECT_NE(std::string::npos, DovraReport(a).find("  nature : foyer faible instable d'ordre 1\n"));
+}
+
 TEST(SystemFixedPoints, OtherVariableNamesAppearInTheDirections)
 {
     const FixedPointAnalysis a = AnalyseSystemFixedPoints(ParseSystem("v", "-u+u^2", 'u', 'v'), Deadline());
