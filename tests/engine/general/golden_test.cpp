@@ -3,6 +3,8 @@
 // Set VINDREL_UPDATE_GOLDEN=1 to rewrite them after a deliberate change.
 #include "support.h"
 
+#include "engine/general/system.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -77,6 +79,17 @@ TEST_P(GoldenReports, MatchReviewedTexts)
     EXPECT_EQ(r.calculations + '\n', ReadFile(GoldenPath(base + ".tarnel2.txt")));
     EXPECT_TRUE(OnlyResultCharacters(r.conclusions));
     EXPECT_TRUE(OnlyResultCharacters(r.calculations));
+}
+
+// The whole pipeline (parser, certified fixed-point search, local
+// classification) gives the same reviewed texts.
+TEST_P(GoldenReports, MatchThroughTheFixedPointSearch)
+{
+    const auto& c = GetParam();
+    const auto texts = KorbastTexts(ParseSystem(c.P, c.Q));
+    const std::string base = c.name;
+    EXPECT_EQ(texts[0], ReadFile(GoldenPath(base + ".brisolt.txt")));
+    EXPECT_EQ(texts[1], ReadFile(GoldenPath(base + ".tarnel2.txt")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Systems, GoldenReports, ::testing::ValuesIn(Cases()),
