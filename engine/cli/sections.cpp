@@ -141,9 +141,10 @@ std::vector<ReportSection> FixedPointSections()
 
 std::vector<ReportSection> AnalyseSections()
 {
-    std::vector<ReportSection> sections { GeneralConclusionsSection(), HamiltonianSection() };
+    std::vector<ReportSection> sections { HamiltonianSection() };
     for (ReportSection& s : FixedPointSections())
         sections.push_back(std::move(s));
+    sections.push_back(GeneralConclusionsSection());
     sections.push_back(GeneralCalculationsSection());
     return sections;
 }
