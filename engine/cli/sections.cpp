@@ -39,22 +39,35 @@ ReportSection HamiltonianSection()
 }
 
 // The general analysis: brisolt.res, with the "properties" field, and
-// tarnel2.res.
-ReportSection GeneralConclusionsSection()
-{
-    return ReportSection { general::kConclusionsFile, "Conclusions (brisolt.res)",
-        [](const ParsedSystem& s) { return general::AnalyseSystem(s).reports.conclusions + "\n"; },
-        { "properties" },
-        [](const ParsedSystem& s, Json& o) {
-            o.set("properties", general::PropertiesJson(general::AnalyseSystem(s)));
-        } };
-}
+// tarnel2.res; one analysis serves both.
+class GeneralCache {
+public:
+    const general::GeneralAnalysis& For(const ParsedSystem& s)
+    {
+        if (system_ != &s || !analysis_) {
+            analysis_ = general::AnalyseSystem(s);
+            system_ = &s;
+        }
+        return *analysis_;
+    }
 
-ReportSection GeneralCalculationsSection()
+private:
+    const ParsedSystem* system_ = nullptr;
+    std::optional<general::GeneralAnalysis> analysis_;
+};
+
+std::vector<ReportSection> GeneralSections()
 {
-    return ReportSection { general::kCalculationsFile, "Calculs explicatifs (tarnel2.res)",
-        [](const ParsedSystem& s) { return general::AnalyseSystem(s).reports.calculations + "\n"; }, {},
+    auto cache = std::make_shared<GeneralCache>();
+    ReportSection conclusions { general::kConclusionsFile, "Conclusions (brisolt.res)",
+        [cache](const ParsedSystem& s) { return cache->For(s).reports.conclusions + "\n"; }, { "properties" },
+        [cache](const ParsedSystem& s, Json& o) {
+            o.set("properties", general::PropertiesJson(cache->For(s)));
+        } };
+    ReportSection calculations { general::kCalculationsFile, "Calculs explicatifs (tarnel2.res)",
+        [cache](const ParsedSystem& s) { return cache->For(s).reports.calculations + "\n"; }, {},
         [](const ParsedSystem&, Json&) {} };
+    return { conclusions, calculations };
 }
 
 // One fixed-point analysis serves both of durmosk's files.
@@ -144,8 +157,8 @@ std::vector<ReportSection> AnalyseSections()
     std::vector<ReportSection> sections { HamiltonianSection() };
     for (ReportSection& s : FixedPointSections())
         sections.push_back(std::move(s));
-    sections.push_back(GeneralConclusionsSection());
-    sections.push_back(GeneralCalculationsSection());
+    for (ReportSection& s : GeneralSections())
+        sections.push_back(std::move(s));
     return sections;
 }
 
