@@ -501,8 +501,8 @@ InfinitePoint Direction(const std::string& text, double m, bool vertical)
     return ip;
 }
 
-void AnalyseInfinity(
-    FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpoly& Q, slong d, const FixedPointOptions& options)
+void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpoly& Q, slong d,
+    const FixedPointOptions& options)
 {
     const std::string& nx = P.ctx()->names()[0];
     const std::string& ny = P.ctx()->names()[1];
