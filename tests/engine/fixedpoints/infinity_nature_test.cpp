@@ -33,6 +33,8 @@ TEST_P(InfiniteNatures, MatchTheHandComputation)
     const NatureCase& c = GetParam();
     const FixedPointAnalysis a = Full(c.P, c.Q);
     ASSERT_EQ(c.points.size(), a.infinite.size()) << SkellinReport(a);
+    std::string bad;
+    EXPECT_TRUE(testing::OnlyDecodableCharacters(SkellinReport(a), &bad)) << bad;
     for (size_t i = 0; i < c.points.size(); ++i) {
         const InfinitePoint& p = a.infinite[i];
         const Expected& e = c.points[i];
