@@ -332,6 +332,13 @@ void InfinityCharts::Classify(
         }
         if (local) {
             point.nature = *local;
+            Fmpq minus;
+            fmpq_neg(minus.raw(), at.value());
+            const int sign = fmpq_sgn(at.value());
+            const std::string shifted = sign == 0
+                ? u_
+                : u_ + (sign > 0 ? " - " + RationalText(at.value()) : " + " + RationalText(minus.raw()));
+            point.nature.explanation = texts::LocalAnalysis(shifted, v_) + point.nature.explanation;
             point.natureSource = NatureSource::LocalClassifier;
         } else if (s1 == 0 && s2 != 0) {
             point.nature = OnTheCircle(c, at, s2);

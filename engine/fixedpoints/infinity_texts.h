@@ -52,7 +52,12 @@ inline constexpr const char* kOddOppositeSign
     = "ordre impair, coefficient et lambda2 de signes opposés : col.";
 inline constexpr const char* kOddSameSign = "ordre impair, coefficient et lambda2 de même signe : noeud";
 
-inline constexpr const char* kLocalAnalysis = "au point ramené à l'origine : ";
+// "au point ramené à l'origine (x = u + 1, y = v) : ", the local classification
+// naming its coordinates x and y.
+inline std::string LocalAnalysis(const std::string& shiftedU, const std::string& v)
+{
+    return "au point ramené à l'origine (x = " + shiftedU + ", y = " + v + ") : ";
+}
 
 inline constexpr const char* kSemiHyperbolicOpen
     = " : point semi-hyperbolique dont la variété centrale n'est pas le cercle de l'infini";

@@ -89,9 +89,7 @@ std::string SkellinReport(const FixedPointAnalysis& a)
             const std::string& axis = p.dx == 0 ? a.yName : a.xName;
             r += kSide + axis + kPositiveSide + first + " ; " + kSide + axis + kNegativeSide + opposite + nl;
         }
-        r += "    " + p.chartText;
-        if (p.natureSource == NatureSource::LocalClassifier) r += kLocalAnalysis;
-        r += p.nature.explanation + nl;
+        r += "    " + p.chartText + p.nature.explanation + nl;
     }
     return r;
 }

@@ -62,7 +62,7 @@ TEST_F(DurmoskProcess, WritesBothFilesBesideItselfInDosBytes)
               "Degr\x82 2 (pair) : le point oppos\x82 a la m\x88me nature, de stabilit\x82 inverse.\r\n"
               "  direction x = 0 (axe des y) : c\x93t\x82 y > 0 : noeud stable ; c\x93t\x82 y < 0 : noeud "
               "instable\r\n"
-              "    carte u = x/y, v = 1/y, point (0 ; 0) : au point ramen\x82 \x85 l'origine : Partie lin\x82"
+              "    carte u = x/y, v = 1/y, point (0 ; 0) : au point ramen\x82 \x85 l'origine (x = u, y = v) : Partie lin\x82"
               "aire nilpotente (T = D = 0, J <> 0). Th\x82or\x8Ame d'Andreev : F(x) = -x^5 + ... (n = 5) et "
               "G(x) = -4*x^2 + ... (m = 2). Le point est : noeud stable.\r\n",
         File("skellin.res"));

@@ -127,10 +127,11 @@ TEST(InfinityReport, EvenDegreeNamesBothSides)
             "et lambda2 = -1 (transverse), égales, partie linéaire non diagonale : noeud dégénéré stable.\n"))
         << r;
     EXPECT_NE(std::string::npos,
-        r.find(
-            "  direction y = 0 (axe des x) : les deux points : col-noeud\n"
-            "    carte u = y/x, v = 1/x, point (0 ; 0) : au point ramené à l'origine : Valeurs propres 0 et "
-            "lambda = 1 (D = 0, T <> 0)."))
+        r.find("  direction y = 0 (axe des x) : les deux points : col-noeud\n"
+               "    carte u = y/x, v = 1/x, point (0 ; 0) : au point ramené à l'origine (x = u, y = v) : "
+               "Valeurs "
+               "propres 0 et "
+               "lambda = 1 (D = 0, T <> 0)."))
         << r;
 }
 
@@ -166,6 +167,19 @@ TEST(InfinityReport, OpenIrrationalPointSaysWhatIsMissing)
         "coordonnée irrationnelle : nature non déterminée.",
         a.infinite[0].nature.explanation);
     EXPECT_EQ("lambda1 = -6,828427125, lambda2 = 0, coordonnee irrationnelle", a.infinite[0].nature.reason);
+}
+
+TEST(InfinityReport, LocalAnalysisNamesItsCoordinates)
+{
+    // H = -(y - x)^2: a double root u = 1, lambda2 = -1; the local classification decides.
+    const FixedPointAnalysis a = Full("y", "-x+2y");
+    ASSERT_EQ(1u, a.infinite.size());
+    EXPECT_EQ(NatureSource::LocalClassifier, a.infinite[0].natureSource);
+    EXPECT_EQ(PointType::SaddleNode, a.infinite[0].nature.type);
+    EXPECT_EQ("carte u = y/x, v = 1/x, point (1 ; 0) : ", a.infinite[0].chartText);
+    EXPECT_EQ(
+        0u, a.infinite[0].nature.explanation.rfind("au point ramené à l'origine (x = u - 1, y = v) : ", 0))
+        << a.infinite[0].nature.explanation;
 }
 
 TEST(InfinityReport, ChartVariablesAvoidTheSystemsNames)
