@@ -153,14 +153,14 @@ std::string DrawPortrait(const PortraitRequest& request, const ParsedSystem& sys
     const pt::PolynomialField field(pt::TermsOf(system.P), pt::TermsOf(system.Q));
 
     pt::PortraitOptions options;
-    std::vector<pt::FixedPointInput> points;
-    std::vector<pt::FixedCurveInput> curves;
+    pt::PortraitInput input;
+    input.nullclines = pt::SquareFreeField(system.P, system.Q);
     const FixedPointAnalysis analysis = AnalyseSystemFixedPoints(system, Deadline(request.pointBudget));
     if (analysis.pointsCertified) {
-        points = PointsOf(analysis);
-        curves = CurvesOf(analysis, system);
+        input.points = PointsOf(analysis);
+        input.curves = CurvesOf(analysis, system);
     } else {
-        points = pt::FindFixedPointsNumerically(field);
+        input.points = pt::FindFixedPointsNumerically(field);
         options.pointOrigin = pt::PointOrigin::Numerical;
     }
     options.projection
@@ -169,7 +169,7 @@ std::string DrawPortrait(const PortraitRequest& request, const ParsedSystem& sys
         const auto& w = *request.window;
         options.window = pt::Window { w[0], w[1], w[2], w[3] };
     }
-    pt::WritePortrait(pt::ComputePortrait(field, points, curves, options), request.file);
+    pt::WritePortrait(pt::ComputePortrait(field, input, options), request.file);
 
     std::error_code ec;
     const std::filesystem::path shown = std::filesystem::absolute(request.file, ec);

@@ -486,12 +486,14 @@ std::vector<FixedPointInput> FindFixedPointsNumerically(const PolynomialField& f
 Portrait ComputePortrait(const PolynomialField& f, const std::vector<FixedPointInput>& points,
                          const PortraitOptions& options)
 {
-    return ComputePortrait(f, points, {}, options);
+    return ComputePortrait(f, PortraitInput{points, {}, {}}, options);
 }
 
-Portrait ComputePortrait(const PolynomialField& f, const std::vector<FixedPointInput>& points,
-                         const std::vector<FixedCurveInput>& curves, const PortraitOptions& options)
+Portrait ComputePortrait(const PolynomialField& f, const PortraitInput& input, const PortraitOptions& options)
 {
+    const std::vector<FixedPointInput>& points = input.points;
+    const std::vector<FixedCurveInput>& curves = input.curves;
+    const PolynomialField& n = input.nullclines ? *input.nullclines : f;
     Portrait out;
     out.projection = options.projection;
     out.pixels = options.pixels;
@@ -552,11 +554,11 @@ Portrait ComputePortrait(const PolynomialField& f, const std::vector<FixedPointI
     auto inDisc = [](Vec2 p) { return Dot(p, p) <= 1; };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     if (disc) {
-        out.nullclineP = ZeroSet([&](Vec2 p) { return inDisc(p) ? f.DiscP(p) : nan; }, w);
-        out.nullclineQ = ZeroSet([&](Vec2 p) { return inDisc(p) ? f.DiscQ(p) : nan; }, w);
+        out.nullclineP = ZeroSet([&](Vec2 p) { return inDisc(p) ? n.DiscP(p) : nan; }, w);
+        out.nullclineQ = ZeroSet([&](Vec2 p) { return inDisc(p) ? n.DiscQ(p) : nan; }, w);
     } else {
-        out.nullclineP = ZeroSet([&](Vec2 p) { return f.P(p); }, w);
-        out.nullclineQ = ZeroSet([&](Vec2 p) { return f.Q(p); }, w);
+        out.nullclineP = ZeroSet([&](Vec2 p) { return n.P(p); }, w);
+        out.nullclineQ = ZeroSet([&](Vec2 p) { return n.Q(p); }, w);
     }
     out.curveCount = curves.size();
     for (const FixedCurveInput& curve : curves) {

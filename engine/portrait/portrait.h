@@ -48,6 +48,15 @@ struct FixedCurveInput {
     std::vector<Term> terms;
 };
 
+// What the exact analysis gives besides the field.
+struct PortraitInput {
+    std::vector<FixedPointInput> points;
+    std::vector<FixedCurveInput> curves;
+    // P and Q without their repeated factors (see SquareFreeField): the
+    // nullclines are drawn from them; from the field itself when absent.
+    std::optional<PolynomialField> nullclines;
+};
+
 // The linearisation at a fixed point, computed here from the Jacobian.
 struct Linearisation {
     double trace = 0, determinant = 0;
@@ -124,8 +133,7 @@ std::vector<FixedPointInput> FindFixedPointsNumerically(const PolynomialField& f
 
 Portrait ComputePortrait(const PolynomialField& f, const std::vector<FixedPointInput>& points,
                          const PortraitOptions& options);
-Portrait ComputePortrait(const PolynomialField& f, const std::vector<FixedPointInput>& points,
-                         const std::vector<FixedCurveInput>& curves, const PortraitOptions& options);
+Portrait ComputePortrait(const PolynomialField& f, const PortraitInput& input, const PortraitOptions& options);
 
 // The French name of a nature ("col", "foyer stable", ...).
 std::string NatureLabel(const std::string& type, const std::string& stability);

@@ -164,7 +164,7 @@ TEST(Portrait, GivenWindowIsKeptAndAnEmptyOneRefused)
     EXPECT_DOUBLE_EQ(p.window.xmax, 3);
     o.window = Window{1, 1, 0, 2};
     try {
-        ComputePortrait(f, {}, o);
+        ComputePortrait(f, PortraitInput{}, o);
         FAIL() << "no error";
     } catch (const PortraitError& e) {
         EXPECT_STREQ(e.what(), "La fenêtre doit vérifier xmin < xmax et ymin < ymax.");
@@ -301,7 +301,7 @@ TEST_P(PointsAtInfinity, AreFoundWhateverTheirMultiplicity)
     PortraitOptions o;
     o.projection = Projection::PoincareDisc;
     o.orbitCount = 0;
-    Portrait p = ComputePortrait(FieldOf(c.p, c.q), {}, o);
+    Portrait p = ComputePortrait(FieldOf(c.p, c.q), PortraitInput{}, o);
     ASSERT_EQ(p.infinitePoints.size(), c.points.size());
     std::vector<Vec2> found = p.infinitePoints;
     auto angle = [](Vec2 v) { double a = std::atan2(v.y, v.x); return a < -1e-6 ? a + 2 * std::numbers::pi : a; };
@@ -337,7 +337,7 @@ TEST_P(FixedCurves, LieOnTheZeroSetOfTheirPolynomial)
     const FixedCurveInput circle{{{1, 2, 0}, {1, 0, 2}, {-1, 0, 0}}};
     PortraitOptions o;
     o.projection = GetParam().projection;
-    Portrait p = ComputePortrait(f, {{0, 0, "center", "", "imaginary"}}, {circle}, o);
+    Portrait p = ComputePortrait(f, PortraitInput{{{0, 0, "center", "", "imaginary"}}, {circle}, {}}, o);
     EXPECT_EQ(p.curveCount, 1u);
     ASSERT_GT(p.fixedCurves.size(), 100u);
     double turned = 0; // the segments go all round
@@ -359,9 +359,29 @@ TEST(FixedCurves, OutsideTheWindowDrawNothingButAreCounted)
     PolynomialField f = FieldOf("(x-5)*y", "(x-5)*(1-x)");
     PortraitOptions o;
     o.window = Window{-2, 2, -2, 2};
-    Portrait p = ComputePortrait(f, {{1, 0, "center", "", "imaginary"}}, {{{{1, 1, 0}, {-5, 0, 0}}}}, o);
+    Portrait p = ComputePortrait(f, PortraitInput{{{1, 0, "center", "", "imaginary"}}, {{{{1, 1, 0}, {-5, 0, 0}}}}, {}}, o);
     EXPECT_TRUE(p.fixedCurves.empty());
     EXPECT_EQ(p.curveCount, 1u);
+}
+
+// Regression: y' = -x(x-2y)^2 keeps its sign across x = 2y, and that half of
+// the nullcline Q = 0 showed as a few scattered dots.
+TEST(Nullclines, SquaredFactorsAreDrawnWhole)
+{
+    auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string>{"x", "y"});
+    flint::FmpqMpoly P(ctx), Q(ctx);
+    ASSERT_EQ(fmpq_mpoly_set_str_pretty(P.raw(), "y", ctx->cnames(), ctx->raw()), 0);
+    ASSERT_EQ(fmpq_mpoly_set_str_pretty(Q.raw(), "-x*(x-2*y)^2", ctx->cnames(), ctx->raw()), 0);
+    PortraitOptions o;
+    o.window = Window{-2, 2, -2, 2};
+    Portrait p = ComputePortrait(FieldOf("y", "-x*(x-2*y)^2"), PortraitInput{{}, {}, SquareFreeField(P, Q)}, o);
+    double length = 0;
+    for (const auto& segment : p.nullclineQ) {
+        for (Vec2 q : segment) ASSERT_TRUE(std::abs(q.x) < 1e-9 || std::abs(q.x - 2 * q.y) < 1e-9) << q.x << ' ' << q.y;
+        length += Norm(segment[1] - segment[0]);
+    }
+    EXPECT_NEAR(length, 4 + std::sqrt(20.0), 0.05); // x = 0 and x = 2y across the window, to a cell or two
+    EXPECT_FALSE(p.nullclineP.empty());
 }
 
 TEST(Norm, NeitherOverflowsNorUnderflows)

@@ -183,7 +183,7 @@ TEST_P(CurveLegend, NamesTheDrawnCurvesAndNeverCallsThePlaneEmptyBesideOne)
     const CurveLegendCase& c = GetParam();
     PortraitOptions o;
     o.window = Window{-2, 2, -2, 2};
-    const std::string svg = SvgText(ComputePortrait(FieldOf("x*y", "x^2"), c.points, c.curves, o));
+    const std::string svg = SvgText(ComputePortrait(FieldOf("x*y", "x^2"), PortraitInput{c.points, c.curves, {}}, o));
     EXPECT_EQ(Count(svg, ">courbe de points fixes</text>"), c.curveEntries);
     EXPECT_EQ(Count(svg, "class=\"courbe-points-fixes\""), c.curveEntries);
     EXPECT_EQ(Count(svg, "id=\"courbes-points-fixes\""), c.curveEntries);
