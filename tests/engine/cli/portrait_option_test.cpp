@@ -315,14 +315,6 @@ TEST_F(PortraitOption, LineOfFixedPointsIsDrawnAlongTheYAxis)
     EXPECT_NEAR(high, 744, 0.005);
 }
 
-TEST_F(PortraitOption, LineOfFixedPointsIsDrawnOnTheDisc)
-{
-    ASSERT_EQ(Analyse({ "--disc", "--portrait", File("a.svg"), "x*y", "x*(1-x)" }).status, kAnalyseOk);
-    const std::string svg = ReadAll(File("a.svg"));
-    EXPECT_EQ(Count(svg, ">courbe de points fixes</text>"), 1u);
-    EXPECT_GT(PathPoints(svg, "courbe-points-fixes").size(), 100u);
-}
-
 TEST_F(PortraitOption, WithoutTimeForTheCertifiedSearchTheNumericalOneIsUsedAndSaidSo)
 {
     PortraitRequest request;
