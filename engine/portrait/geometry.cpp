@@ -279,10 +279,9 @@ void AddSeparatrices(const PolynomialField& f, Portrait& out, const Setting& s, 
     hyperbolic(vh, lh);
     // Where the flow along the centre manifold has the opposite stability
     // from the hyperbolic direction (one side of a saddle-node, both sides
-    // of a saddle), that branch is a separatrix.
-    // The flow is slow there (y' = -y^3 moves by 1e-7 at the start): these
-    // branches are traced at unit speed, so that the steps are not capped in
-    // time but in length.
+    // of a saddle), that branch is a separatrix. The flow is slow there
+    // (y' = -y^3 moves by 1e-7 at the start): these branches are traced at
+    // unit speed, so that the steps are capped in length rather than in time.
     const Rhs unitSpeed = [&s](Vec2 p) {
         Vec2 v = s.rhs(p);
         double n = Norm(v);
