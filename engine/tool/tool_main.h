@@ -1,6 +1,9 @@
 // The shared main of the analysis tools (korbast, velquin2, durmosk):
-//   placeholder into every file -> words -> components -> ParsedSystem
-//   -> compute -> each file written atomically.
+//   place in the run order (run_guard.h) -> placeholder into every file
+//   -> words -> components -> ParsedSystem -> compute -> each file written
+//   atomically.
+// Every write goes through the run order: once a newer run of the same tool
+// has started, this one writes nothing more and ends with kExitSuperseded.
 // On any failure (unreadable component, limits, literal constants a tool
 // cannot handle, unexpected exception, time budget) every file the tool owns
 // receives a clear French message and the exit status is non-zero; no
@@ -34,6 +37,7 @@ inline constexpr int kExitInputError = 1; // components unreadable, limits, para
 inline constexpr int kExitInternalError = 2;
 inline constexpr int kExitCannotWrite = 3;
 inline constexpr int kExitTimeout = 4;
+inline constexpr int kExitSuperseded = 5; // a newer run of the tool owns the files: nothing more written
 
 // compute: from the parsed system, the UTF-8 text of each file (same order as
 // tool.files); may throw EngineError.
