@@ -26,7 +26,9 @@
 
 namespace vindrel::engine {
 
-inline constexpr std::chrono::milliseconds kLockWait { 2000 };
+// Short enough that a run that had to wait still ends within the 10 s a tool
+// is allowed; the lock is normally held for a few renames only.
+inline constexpr std::chrono::milliseconds kLockWait { 400 };
 
 // When and in which boot a process started: orders two runs even when the one
 // started first reaches the lock last. Empty boot: unknown, arrival order only.
