@@ -149,14 +149,18 @@ protected:
         return files;
     }
 
-    // Waits until durmosk's first file holds the placeholder: that run has
-    // taken its place and written.
-    bool WaitForPlaceholder()
+    // Waits until every file exists in the fresh tool folder: each tool of the
+    // first run has taken its place and written its placeholder. The window
+    // never starts the same tool twice within one clock tick (two message
+    // boxes are closed in between), so the test does not either.
+    bool WaitUntilStarted()
     {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (ReadFile(sysdyn_ / "dovra.res") != kPlaceholder) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        for (const std::string& f : kFiles) {
+            while (!fs::exists(sysdyn_ / f)) {
+                if (std::chrono::steady_clock::now() > end) return false;
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
         }
         return true;
     }
@@ -174,7 +178,8 @@ TEST_F(OverlappingToolRuns, SlowEarlierRunEndingLastLeavesTheLaterRunsResults)
 
     ToolProcess velquinA(sysdyn_ / "velquin2", slow, Err("velquin2-a"));
     ToolProcess durmoskA(sysdyn_ / "durmosk", slow, Err("durmosk-a"));
-    ASSERT_TRUE(WaitForPlaceholder());
+    ASSERT_TRUE(WaitUntilStarted());
+    EXPECT_EQ(ReadFile(sysdyn_ / "dovra.res"), kPlaceholder);
     ToolProcess velquinB(sysdyn_ / "velquin2", kQuick, Err("velquin2-b"));
     ToolProcess durmoskB(sysdyn_ / "durmosk", kQuick, Err("durmosk-b"));
     EXPECT_EQ(velquinB.Wait(), kExitOk);
@@ -188,13 +193,14 @@ TEST_F(OverlappingToolRuns, SlowEarlierRunEndingLastLeavesTheLaterRunsResults)
     EXPECT_EQ(ReadFile(Err("durmosk-a")), "") << "a superseded run ends quietly";
 }
 
-TEST_F(OverlappingToolRuns, SlowLaterRunStartedBeforeTheQuickEarlierRunEndsLeavesItsOwnResults)
+TEST_F(OverlappingToolRuns, SlowLaterRunStartedRightAfterAQuickEarlierRunLeavesItsOwnResults)
 {
     const std::vector<std::string> slow = SlowSystem(6);
     const auto expected = AloneResults(slow);
 
     ToolProcess velquinA(sysdyn_ / "velquin2", kQuick, Err("velquin2-a"));
     ToolProcess durmoskA(sysdyn_ / "durmosk", kQuick, Err("durmosk-a"));
+    ASSERT_TRUE(WaitUntilStarted());
     ToolProcess velquinB(sysdyn_ / "velquin2", slow, Err("velquin2-b"));
     ToolProcess durmoskB(sysdyn_ / "durmosk", slow, Err("durmosk-b"));
     const int statusA = durmoskA.Wait();
