@@ -211,15 +211,6 @@ TEST_F(OverlappingToolRuns, SlowLaterRunStartedRightAfterAQuickEarlierRunLeavesI
     EXPECT_EQ(Files(sysdyn_), expected);
 }
 
-TEST_F(OverlappingToolRuns, OneRunAfterAnotherReplacesTheResults)
-{
-    const auto expected = AloneResults(kQuickOther);
-    for (const auto& system : { kQuick, kQuickOther })
-        for (const std::string& tool : kTools)
-            EXPECT_EQ(ToolProcess(sysdyn_ / tool, system, Err(tool)).Wait(), kExitOk);
-    EXPECT_EQ(Files(sysdyn_), expected);
-}
-
 // A child that takes durmosk's lock and keeps it until killed.
 pid_t HoldLock(const fs::path& lockFile)
 {

@@ -52,37 +52,12 @@ TEST_F(PendingResultFileTest, TargetKeepsItsOldTextUntilCommit)
     EXPECT_EQ(FileCount(), 1u);
 }
 
-TEST_F(PendingResultFileTest, DroppedUncommittedLeavesNoTemporaryFile)
-{
-    {
-        PendingResultFile pending(dir_ / "dovra.res", "nouveau");
-    }
-    EXPECT_EQ(Read("dovra.res"), "ancien");
-    EXPECT_EQ(FileCount(), 1u);
-}
-
-TEST_F(PendingResultFileTest, MovedFileIsCommittedOnceByItsNewOwner)
-{
-    PendingResultFile first(dir_ / "dovra.res", "nouveau");
-    PendingResultFile second = std::move(first);
-    second.Commit();
-    EXPECT_EQ(Read("dovra.res"), "nouveau");
-    EXPECT_THROW(second.Commit(), std::logic_error);
-    EXPECT_EQ(FileCount(), 1u);
-}
-
 TEST_F(PendingResultFileTest, FailedRenameThrowsAndRemovesTheTemporaryFile)
 {
     fs::create_directories(dir_ / "skellin.res" / "occupé");
     PendingResultFile pending(dir_ / "skellin.res", "0");
     EXPECT_THROW(pending.Commit(), std::system_error);
     EXPECT_EQ(FileCount(), 2u); // dovra.res and the directory
-}
-
-TEST_F(PendingResultFileTest, TextThatResultFilesCannotCarryTouchesNoFile)
-{
-    EXPECT_THROW(PendingResultFile(dir_ / "dovra.res", "racine √2"), std::logic_error);
-    EXPECT_EQ(FileCount(), 1u);
 }
 
 } // namespace
