@@ -151,6 +151,16 @@ WriteOutcome RunGuard::WriteIfNewest(const std::function<void()>& write)
     return WriteOutcome::Written;
 }
 
+bool RunGuard::SupersededNow()
+{
+    if (supersededAtStart_) return true;
+    if (fd_ < 0 || ::flock(fd_, LOCK_EX | LOCK_NB) != 0) return false;
+    Record record;
+    const bool superseded = ReadRecord(fd_, record) && record.generation != generation_;
+    Unlock();
+    return superseded;
+}
+
 bool RunGuard::Lock()
 {
     const auto end = std::chrono::steady_clock::now() + lockWait_;

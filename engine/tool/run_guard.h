@@ -58,6 +58,10 @@ public:
     bool supersededAtStart() const { return supersededAtStart_; }
     std::uint64_t generation() const { return generation_; }
 
+    // Whether a newer run has started since. Does not wait: false when the
+    // lock is busy or the order cannot be read.
+    bool SupersededNow();
+
     // Runs write while holding the lock if this run is still the newest.
     // Exceptions from write pass through, after the lock is released.
     WriteOutcome WriteIfNewest(const std::function<void()>& write);

@@ -63,13 +63,18 @@ bool AllWritten(const std::vector<bool>& written)
 
 enum class FinishStatus { Written, Superseded, CannotWrite };
 
+constexpr std::chrono::milliseconds kSupersededPoll { 50 };
+
 // Writes every file once: either the main thread's results or, if the budget
-// runs out first, the timeout message (and then the process ends).
+// runs out first, the timeout message (and then the process ends); nothing
+// once a newer run has started.
 class Finisher {
 public:
-    Finisher(RunGuard& guard, std::vector<std::filesystem::path> paths, std::chrono::milliseconds budget)
+    Finisher(RunGuard& guard, std::vector<std::filesystem::path> paths, std::chrono::milliseconds budget,
+        OnSuperseded onSuperseded)
         : guard_(guard)
         , paths_(std::move(paths))
+        , onSuperseded_(onSuperseded)
     {
         watchdog_ = std::thread([this, budget] { Watch(budget); });
     }
@@ -100,8 +105,17 @@ public:
 private:
     void Watch(std::chrono::milliseconds budget)
     {
+        // Also ends a run that a newer one has superseded at once: its results
+        // would not be written, and the newer run needs the processor.
+        const auto end = std::chrono::steady_clock::now() + budget;
         std::unique_lock lock(mutex_);
-        if (cv_.wait_for(lock, budget, [this] { return finished_; })) return;
+        for (;;) {
+            const auto next = std::min(end, std::chrono::steady_clock::now() + kSupersededPoll);
+            if (cv_.wait_until(lock, next, [this] { return finished_; })) return;
+            if (onSuperseded_ == OnSuperseded::EndProcess && guard_.SupersededNow())
+                std::_Exit(kExitSuperseded);
+            if (std::chrono::steady_clock::now() >= end) break;
+        }
         finished_ = true;
         std::vector<bool> written;
         const WriteOutcome outcome
@@ -113,6 +127,7 @@ private:
 
     RunGuard& guard_;
     std::vector<std::filesystem::path> paths_;
+    OnSuperseded onSuperseded_;
     std::mutex mutex_;
     std::condition_variable cv_;
     bool finished_ = false;
@@ -162,7 +177,7 @@ int RunTool(int argc, char** argv, const ToolSpec& tool,
         return kExitCannotWrite;
     }
 
-    Finisher finisher(guard, paths, tool.budget);
+    Finisher finisher(guard, paths, tool.budget, tool.onSuperseded);
     std::vector<std::string> texts;
     int status = kExitOk;
     try {

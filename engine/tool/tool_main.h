@@ -3,7 +3,8 @@
 //   -> words -> components -> ParsedSystem -> compute -> each file written
 //   atomically.
 // Every write goes through the run order: once a newer run of the same tool
-// has started, this one writes nothing more and ends with kExitSuperseded.
+// has started, this one writes nothing more and ends with kExitSuperseded,
+// without finishing its computation.
 // On any failure (unreadable component, limits, literal constants a tool
 // cannot handle, unexpected exception, time budget) every file the tool owns
 // receives a clear French message and the exit status is non-zero; no
@@ -21,6 +22,12 @@
 
 namespace vindrel::engine {
 
+// What a run does once a newer run of the tool has started while it computes.
+enum class OnSuperseded {
+    EndProcess, // a tool: end at once (within 50 ms), leaving the processor to the newer run
+    FinishComputation, // RunTool called in-process: compute to the end, then write nothing
+};
+
 struct ToolSpec {
     std::string toolName;
     std::vector<std::string> files; // result file names, written in the output directory
@@ -29,6 +36,7 @@ struct ToolSpec {
     std::filesystem::path outputDir = {};
     // After this the watchdog writes kTimeoutMessage into every file and ends the process.
     std::chrono::milliseconds budget = kToolBudget;
+    OnSuperseded onSuperseded = OnSuperseded::EndProcess;
 };
 
 // Exit statuses of a tool.

@@ -166,7 +166,9 @@ protected:
     void SetUp() override
     {
         TempDirTest::SetUp();
+        // Two runs share this process: the earlier must not end it.
         tool_ = ToolSpec { "essai", { "un.res", "deux.res" }, true, dir_ };
+        tool_.onSuperseded = OnSuperseded::FinishComputation;
     }
 
     // Starts a run on P Q whose computation waits at the gate.
@@ -183,14 +185,15 @@ protected:
     }
 
     // A run during whose computation a newer run starts; the computation
-    // then outlasts the budget.
+    // then goes on for seconds and leaves a mark if it ends.
     void RunOutlivedByANewerRun()
     {
         std::string name = "essai", p = "y", q = "x", vars = "xy";
         char* argv[] = { name.data(), p.data(), q.data(), vars.data() };
         RunTool(4, argv, tool_, [this](const ParsedSystem&) {
             RunGuard newer(dir_, "essai");
-            std::this_thread::sleep_for(std::chrono::seconds(5));
+            std::this_thread::sleep_for(std::chrono::seconds(3));
+            std::ofstream(dir_ / "fini") << "calcul fini";
             return std::vector<std::string> { "a", "b" };
         });
     }
@@ -261,10 +264,11 @@ TEST_F(OverlappingRuns, RunStartedBeforeTheRecordedNewestWritesNothingAtAll)
     EXPECT_FALSE(fs::exists(dir_ / "deux.res"));
 }
 
-TEST_F(OverlappingRuns, SupersededRunPastItsBudgetEndsQuietlyWithoutTheTimeoutMessage)
+TEST_F(OverlappingRuns, SupersededToolEndsAtOnceWithoutFinishingItsComputation)
 {
-    tool_.budget = std::chrono::milliseconds(200);
+    tool_.onSuperseded = OnSuperseded::EndProcess;
     EXPECT_EXIT(RunOutlivedByANewerRun(), ::testing::ExitedWithCode(kExitSuperseded), "");
+    EXPECT_FALSE(fs::exists(dir_ / "fini"));
     EXPECT_EQ(ReadAll(dir_ / "un.res"), kPlaceholder);
 }
 
