@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 
 namespace vindrel::engine {
 
@@ -55,10 +56,11 @@ public:
         fd_ = -1;
         if (::close(fd) != 0) ThrowErrno("fermeture de " + path_);
     }
-    void RenameTo(const std::string& target)
+    // The caller takes over the closed temporary file.
+    std::string Release()
     {
-        if (::rename(path_.c_str(), target.c_str()) != 0) ThrowErrno("remplacement de " + target);
         released_ = true;
+        return path_;
     }
 
 private:
@@ -79,11 +81,49 @@ std::filesystem::path ExecutableDir()
 
 void WriteResultFile(const std::filesystem::path& file, const std::string& utf8Text)
 {
+    PendingResultFile(file, utf8Text).Commit();
+}
+
+PendingResultFile::PendingResultFile(const std::filesystem::path& file, const std::string& utf8Text)
+    : target_(file)
+{
     const std::string bytes = ToDos850(utf8Text); // before touching the disk
     TempFile tmp(file.string() + ".tmpXXXXXX");
     tmp.Write(bytes);
     tmp.Close();
-    tmp.RenameTo(file.string());
+    temp_ = tmp.Release();
+}
+
+PendingResultFile::~PendingResultFile()
+{
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+PendingResultFile::PendingResultFile(PendingResultFile&& other) noexcept
+    : target_(std::move(other.target_))
+    , temp_(std::exchange(other.temp_, {}))
+{
+}
+
+PendingResultFile& PendingResultFile::operator=(PendingResultFile&& other) noexcept
+{
+    if (this != &other) {
+        if (!temp_.empty()) ::unlink(temp_.c_str());
+        target_ = std::move(other.target_);
+        temp_ = std::exchange(other.temp_, {});
+    }
+    return *this;
+}
+
+void PendingResultFile::Commit()
+{
+    if (temp_.empty()) throw std::logic_error("fichier de résultats déjà mis en place : " + target_.string());
+    const std::string temp = std::exchange(temp_, {});
+    if (::rename(temp.c_str(), target_.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        throw std::system_error(err, std::generic_category(), "remplacement de " + target_.string());
+    }
 }
 
 } // namespace vindrel::engine

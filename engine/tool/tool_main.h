@@ -1,6 +1,10 @@
 // The shared main of the analysis tools (korbast, velquin2, durmosk):
-//   placeholder into every file -> words -> components -> ParsedSystem
-//   -> compute -> each file written atomically.
+//   place in the run order (run_guard.h) -> placeholder into every file
+//   -> words -> components -> ParsedSystem -> compute -> each file written
+//   atomically.
+// Every write goes through the run order: once a newer run of the same tool
+// has started, this one writes nothing more and ends with kExitSuperseded,
+// without finishing its computation.
 // On any failure (unreadable component, limits, literal constants a tool
 // cannot handle, unexpected exception, time budget) every file the tool owns
 // receives a clear French message and the exit status is non-zero; no
@@ -18,6 +22,12 @@
 
 namespace vindrel::engine {
 
+// What a run does once a newer run of the tool has started while it computes.
+enum class OnSuperseded {
+    EndProcess, // a tool: end at once (within 50 ms), leaving the processor to the newer run
+    FinishComputation, // RunTool called in-process: compute to the end, then write nothing
+};
+
 struct ToolSpec {
     std::string toolName;
     std::vector<std::string> files; // result file names, written in the output directory
@@ -26,6 +36,7 @@ struct ToolSpec {
     std::filesystem::path outputDir = {};
     // After this the watchdog writes kTimeoutMessage into every file and ends the process.
     std::chrono::milliseconds budget = kToolBudget;
+    OnSuperseded onSuperseded = OnSuperseded::EndProcess;
 };
 
 // Exit statuses of a tool.
@@ -34,6 +45,7 @@ inline constexpr int kExitInputError = 1; // components unreadable, limits, para
 inline constexpr int kExitInternalError = 2;
 inline constexpr int kExitCannotWrite = 3;
 inline constexpr int kExitTimeout = 4;
+inline constexpr int kExitSuperseded = 5; // a newer run of the tool owns the files: nothing more written
 
 // compute: from the parsed system, the UTF-8 text of each file (same order as
 // tool.files); may throw EngineError.

@@ -39,7 +39,9 @@ quit_with_alt_q() {
     wait_until 10 bash -c "! kill -0 $app_pid" || fail "Alt+Q n'a pas terminé le programme"
     local status=0
     wait "$app_pid" || status=$?
-    [ "$status" -eq 0 ] || fail "le programme s'est terminé avec le code $status"
+    # A sanitizer build reports there what made the exit fail.
+    [ "$status" -eq 0 ] || fail "le programme s'est terminé avec le code $status :
+$(tail -n 60 "$E2E_WORK/vindrel.log")"
 }
 
 case "$scenario" in
