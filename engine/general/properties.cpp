@@ -4,7 +4,7 @@
 #include "engine/general/messages.h"
 #include "engine/general/text.h"
 
-#include "engine/flint/korbast_factor.h"
+#include "engine/flint/factor_types.h"
 
 #include <array>
 #include <memory>

@@ -1,6 +1,5 @@
 #include "engine/general/text.h"
 
-#include "engine/flint/korbast_factor.h"
 #include "engine/poly/print.h"
 
 #include <flint/fmpz_factor.h>
