@@ -1,7 +1,7 @@
 #include "engine/fixedpoints/infinity_points.h"
 
 #include "engine/fixedpoints/format.h"
-#include "engine/fixedpoints/infinity_texts.h"
+#include "engine/fixedpoints/texts.h"
 
 #include <stdexcept>
 #include <vector>
