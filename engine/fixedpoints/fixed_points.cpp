@@ -357,7 +357,7 @@ void EigenTextsRational(const fmpq_t T, const fmpq_t disc, std::string out[2])
     Quadratic m = fp::SqrtOf(c.raw());
     std::string mag = fp::QuadraticText(m, RootWord::Racine);
     std::string imag = mag == "1" ? "i" : "i*" + mag;
-    std::string re = fmpq_is_zero(half.raw()) ? std::string() : fp::RationalText(half.raw()) + " ";
+    std::string re = fmpq_is_zero(half.raw()) ? std::string() : RationalToCanonical(half.raw()) + " ";
     out[0] = re.empty() ? imag : re + "+ " + imag;
     out[1] = re.empty() ? "-" + imag : re + "- " + imag;
 }
@@ -412,12 +412,12 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
         for (int i = 0; i < 2; ++i)
             for (int j = 0; j < 2; ++j) {
                 jv[i][j] = at(*entries[i][j]);
-                pt.jacobianText[i][j] = fp::RationalText(jv[i][j].raw());
+                pt.jacobianText[i][j] = RationalToCanonical(jv[i][j].raw());
             }
         Fmpq T = at(J.trace), D = at(J.det), disc = at(J.disc);
-        pt.traceText = fp::RationalText(T.raw());
-        pt.determinantText = fp::RationalText(D.raw());
-        pt.discriminantText = fp::RationalText(disc.raw());
+        pt.traceText = RationalToCanonical(T.raw());
+        pt.determinantText = RationalToCanonical(D.raw());
+        pt.discriminantText = RationalToCanonical(disc.raw());
         pt.trace = fmpq_get_d(T.raw());
         pt.determinant = fmpq_get_d(D.raw());
         EigenTextsRational(T.raw(), disc.raw(), pt.eigenText);

@@ -2,6 +2,7 @@
 
 #include "engine/fixedpoints/format.h"
 #include "engine/fixedpoints/texts.h"
+#include "engine/poly/print.h"
 
 #include <stdexcept>
 #include <vector>
@@ -117,7 +118,7 @@ public:
         if (rational_) {
             Fmpq v;
             fmpq_poly_evaluate_fmpq(v.raw(), a.raw(), value_.raw());
-            return RationalText(v.raw());
+            return RationalToCanonical(v.raw());
         }
         const Arb b = Ball(a, 2 * kStartPrec);
         return ShortDecimal(arf_get_d(arb_midref(b.raw()), ARF_RND_NEAR));
@@ -126,7 +127,7 @@ public:
     // The root itself: "2", "racine(2)", "1,25992105 (à 10^-9 près)".
     std::string RootText() const
     {
-        if (rational_) return RationalText(value_.raw());
+        if (rational_) return RationalToCanonical(value_.raw());
         Arb r;
         RootBall(r.raw(), root_, 128);
         if (fmpq_poly_degree(fq_.raw()) == 2) {
@@ -337,7 +338,7 @@ void InfinityCharts::Classify(
             const int sign = fmpq_sgn(at.value());
             const std::string shifted = sign == 0
                 ? u_
-                : u_ + (sign > 0 ? " - " + RationalText(at.value()) : " + " + RationalText(minus.raw()));
+                : u_ + (sign > 0 ? " - " + RationalToCanonical(at.value()) : " + " + RationalToCanonical(minus.raw()));
             point.nature.explanation = texts::LocalAnalysis(shifted, v_) + point.nature.explanation;
             point.natureSource = NatureSource::LocalClassifier;
         } else if (s1 == 0 && s2 != 0) {
