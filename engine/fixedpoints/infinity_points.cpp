@@ -2,6 +2,7 @@
 
 #include "engine/fixedpoints/format.h"
 #include "engine/fixedpoints/texts.h"
+#include "engine/poly/algebra.h"
 #include "engine/poly/print.h"
 
 #include <stdexcept>
@@ -46,13 +47,6 @@ FmpqPoly AtCircle(const FmpqMpoly& p)
     if (!fmpq_mpoly_get_fmpq_poly(out.raw(), r.raw(), 0, r.craw()))
         throw std::logic_error("polynôme de carte inattendu");
     return out;
-}
-
-FmpqMpoly Derivative(const FmpqMpoly& p, slong var)
-{
-    FmpqMpoly d(p.ctx());
-    fmpq_mpoly_derivative(d.raw(), p.raw(), var, p.craw());
-    return d;
 }
 
 // A (along the circle) and B: U1 takes A = P, B = Q and the powers of y;

@@ -2,7 +2,65 @@
 
 #include <flint/fmpz_factor.h>
 
+#include <vector>
+
 namespace vindrel::engine {
+
+using flint::FmpqMpoly;
+
+FmpqMpoly Add(const FmpqMpoly& a, const FmpqMpoly& b)
+{
+    FmpqMpoly r(a.ctx());
+    fmpq_mpoly_add(r.raw(), a.raw(), b.raw(), a.craw());
+    return r;
+}
+
+FmpqMpoly Sub(const FmpqMpoly& a, const FmpqMpoly& b)
+{
+    FmpqMpoly r(a.ctx());
+    fmpq_mpoly_sub(r.raw(), a.raw(), b.raw(), a.craw());
+    return r;
+}
+
+FmpqMpoly Mul(const FmpqMpoly& a, const FmpqMpoly& b)
+{
+    FmpqMpoly r(a.ctx());
+    fmpq_mpoly_mul(r.raw(), a.raw(), b.raw(), a.craw());
+    return r;
+}
+
+FmpqMpoly Derivative(const FmpqMpoly& p, slong var)
+{
+    FmpqMpoly d(p.ctx());
+    fmpq_mpoly_derivative(d.raw(), p.raw(), var, p.craw());
+    return d;
+}
+
+bool IsZero(const FmpqMpoly& p)
+{
+    return fmpq_mpoly_is_zero(p.raw(), p.craw());
+}
+
+FmpqMpoly Variable(const flint::MpolyCtxPtr& ctx, slong var)
+{
+    FmpqMpoly v(ctx);
+    fmpq_mpoly_gen(v.raw(), var, ctx->raw());
+    return v;
+}
+
+FmpqMpoly HomogeneousPart(const FmpqMpoly& p, slong degree)
+{
+    FmpqMpoly out(p.ctx());
+    std::vector<ulong> exps(static_cast<size_t>(fmpq_mpoly_ctx_nvars(p.craw())));
+    flint::Fmpq c;
+    for (slong k = 0; k < fmpq_mpoly_length(p.raw(), p.craw()); ++k) {
+        fmpq_mpoly_get_term_exp_ui(exps.data(), p.raw(), k, p.craw());
+        if (static_cast<slong>(exps[0] + exps[1]) != degree) continue;
+        fmpq_mpoly_get_term_coeff_fmpq(c.raw(), p.raw(), k, p.craw());
+        fmpq_mpoly_set_coeff_fmpq_ui(out.raw(), c.raw(), exps.data(), p.craw());
+    }
+    return out;
+}
 
 void SquareFreeSplit(const fmpz_t n, flint::Fmpz& s, flint::Fmpz& r)
 {
