@@ -330,9 +330,10 @@ void InfinityCharts::Classify(
             Fmpq minus;
             fmpq_neg(minus.raw(), at.value());
             const int sign = fmpq_sgn(at.value());
-            const std::string shifted = sign == 0
-                ? u_
-                : u_ + (sign > 0 ? " - " + RationalToCanonical(at.value()) : " + " + RationalToCanonical(minus.raw()));
+            const std::string shifted = sign == 0 ? u_
+                                                  : u_
+                    + (sign > 0 ? " - " + RationalToCanonical(at.value())
+                                : " + " + RationalToCanonical(minus.raw()));
             point.nature.explanation = texts::LocalAnalysis(shifted, v_) + point.nature.explanation;
             point.natureSource = NatureSource::LocalClassifier;
         } else if (s1 == 0 && s2 != 0) {

@@ -43,8 +43,7 @@ std::vector<Char> Decode(const std::string& text, int component)
     while (i < text.size()) {
         char32_t code = 0;
         const size_t len = DecodeUtf8(text, i, code);
-        if (len == 0)
-            throw ParseError(component, position, "caractère non valide (codage UTF-8 incorrect).");
+        if (len == 0) throw ParseError(component, position, "caractère non valide (codage UTF-8 incorrect).");
         out.push_back({ code, position });
         i += len;
         ++position;

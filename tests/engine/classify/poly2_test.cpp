@@ -54,8 +54,8 @@ TEST(Poly2, LinearSubstitutionAgreesWithFlintComposition)
         fmpq_mpoly_struct* args[2] = { u.raw(), v.raw() };
         flint::FmpqMpoly expected(XyContext());
         const auto mp = ToMpoly(p);
-        ASSERT_TRUE(
-            fmpq_mpoly_compose_fmpq_mpoly(expected.raw(), mp.raw(), args, XyContext()->raw(), XyContext()->raw()));
+        ASSERT_TRUE(fmpq_mpoly_compose_fmpq_mpoly(
+            expected.raw(), mp.raw(), args, XyContext()->raw(), XyContext()->raw()));
         EXPECT_EQ(p.Linear(a, b, c, d), Poly2::FromMpoly(expected)) << p.ToString();
     }
 }

@@ -51,7 +51,7 @@ TEST(SanitizeForDos, ReplacesWhatCannotBeShownAndKeepsTheRest)
 // An encoded UTF-16 surrogate is not UTF-8: each of its bytes is one bad byte.
 TEST(SanitizeForDos, EncodedSurrogateIsThreeInvalidBytes)
 {
-    EXPECT_EQ(SanitizeForDos("a\xED\xA0\x80" "b"), "a???b");
+    EXPECT_EQ(SanitizeForDos(std::string("a\xED\xA0\x80") + "b"), "a???b");
     EXPECT_FALSE(IsDecodable("\xED\xA0\x80"));
 }
 

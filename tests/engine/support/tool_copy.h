@@ -49,8 +49,8 @@ public:
     // did not exit normally.
     int Run(const std::string& args, const std::filesystem::path& from) const
     {
-        const std::string cmd = "cd '" + from.string() + "' && '" + (dir_ / name_).string() + "' " + args
-            + " >/dev/null 2>&1";
+        const std::string cmd
+            = "cd '" + from.string() + "' && '" + (dir_ / name_).string() + "' " + args + " >/dev/null 2>&1";
         const int status = std::system(cmd.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
