@@ -5,6 +5,7 @@
 #include "engine/fixedpoints/solver.h"
 #include "engine/fixedpoints/texts.h"
 #include "engine/flint/factor_types.h"
+#include "engine/poly/algebra.h"
 #include "engine/poly/print.h"
 
 #include <flint/fmpz_mpoly.h>
@@ -33,41 +34,6 @@ constexpr slong kWantedBits = 64; // accuracy of the approximations
 constexpr long kMaxExactFieldDegree = 12; // beyond, coordinates are shown as decimals
 
 // ---- small polynomial helpers ------------------------------------------------
-
-FmpqMpoly Derivative(const FmpqMpoly& p, slong var)
-{
-    FmpqMpoly d(p.ctx());
-    fmpq_mpoly_derivative(d.raw(), p.raw(), var, p.craw());
-    return d;
-}
-
-FmpqMpoly Mul(const FmpqMpoly& a, const FmpqMpoly& b)
-{
-    FmpqMpoly r(a.ctx());
-    fmpq_mpoly_mul(r.raw(), a.raw(), b.raw(), a.craw());
-    return r;
-}
-
-FmpqMpoly Sub(const FmpqMpoly& a, const FmpqMpoly& b)
-{
-    FmpqMpoly r(a.ctx());
-    fmpq_mpoly_sub(r.raw(), a.raw(), b.raw(), a.craw());
-    return r;
-}
-
-FmpqMpoly Add(const FmpqMpoly& a, const FmpqMpoly& b)
-{
-    FmpqMpoly r(a.ctx());
-    fmpq_mpoly_add(r.raw(), a.raw(), b.raw(), a.craw());
-    return r;
-}
-
-FmpqMpoly Variable(const flint::MpolyCtxPtr& ctx, slong var)
-{
-    FmpqMpoly v(ctx);
-    fmpq_mpoly_gen(v.raw(), var, ctx->raw());
-    return v;
-}
 
 slong TotalDegree(const FmpqMpoly& p)
 {
@@ -357,7 +323,7 @@ void EigenTextsRational(const fmpq_t T, const fmpq_t disc, std::string out[2])
     Quadratic m = fp::SqrtOf(c.raw());
     std::string mag = fp::QuadraticText(m, RootWord::Racine);
     std::string imag = mag == "1" ? "i" : "i*" + mag;
-    std::string re = fmpq_is_zero(half.raw()) ? std::string() : fp::RationalText(half.raw()) + " ";
+    std::string re = fmpq_is_zero(half.raw()) ? std::string() : RationalToCanonical(half.raw()) + " ";
     out[0] = re.empty() ? imag : re + "+ " + imag;
     out[1] = re.empty() ? "-" + imag : re + "- " + imag;
 }
@@ -412,12 +378,12 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
         for (int i = 0; i < 2; ++i)
             for (int j = 0; j < 2; ++j) {
                 jv[i][j] = at(*entries[i][j]);
-                pt.jacobianText[i][j] = fp::RationalText(jv[i][j].raw());
+                pt.jacobianText[i][j] = RationalToCanonical(jv[i][j].raw());
             }
         Fmpq T = at(J.trace), D = at(J.det), disc = at(J.disc);
-        pt.traceText = fp::RationalText(T.raw());
-        pt.determinantText = fp::RationalText(D.raw());
-        pt.discriminantText = fp::RationalText(disc.raw());
+        pt.traceText = RationalToCanonical(T.raw());
+        pt.determinantText = RationalToCanonical(D.raw());
+        pt.discriminantText = RationalToCanonical(disc.raw());
         pt.trace = fmpq_get_d(T.raw());
         pt.determinant = fmpq_get_d(D.raw());
         EigenTextsRational(T.raw(), disc.raw(), pt.eigenText);
@@ -468,21 +434,6 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
 }
 
 // ---- infinity ----------------------------------------------------------------
-
-FmpqMpoly HomogeneousPart(const FmpqMpoly& p, slong d)
-{
-    FmpqMpoly out(p.ctx());
-    const slong nv = fmpq_mpoly_ctx_nvars(p.craw());
-    std::vector<ulong> exps(static_cast<size_t>(nv));
-    Fmpq c;
-    for (slong k = 0; k < fmpq_mpoly_length(p.raw(), p.craw()); ++k) {
-        fmpq_mpoly_get_term_exp_ui(exps.data(), p.raw(), k, p.craw());
-        if (static_cast<slong>(exps[0] + exps[1]) != d) continue;
-        fmpq_mpoly_get_term_coeff_fmpq(c.raw(), p.raw(), k, p.craw());
-        fmpq_mpoly_set_coeff_fmpq_ui(out.raw(), c.raw(), exps.data(), p.craw());
-    }
-    return out;
-}
 
 InfinitePoint Direction(const std::string& text, double m, bool vertical)
 {

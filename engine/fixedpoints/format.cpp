@@ -1,8 +1,8 @@
 #include "engine/fixedpoints/format.h"
 
 #include "engine/fixedpoints/texts.h"
-
-#include <flint/fmpz_factor.h>
+#include "engine/poly/algebra.h"
+#include "engine/poly/print.h"
 
 #include <cmath>
 #include <cstdio>
@@ -20,33 +20,15 @@ constexpr slong kMaxFactorBits = 200; // beyond, square factors are not extracte
 // n = s^2 * r with r square-free (up to the size limit above).
 void SplitSquare(Fmpz& s, Fmpz& r, const fmpz_t n)
 {
-    fmpz_one(s.raw());
-    fmpz_set(r.raw(), n);
-    if (fmpz_bits(n) > kMaxFactorBits || fmpz_is_zero(n)) return;
-    fmpz_factor_t fac;
-    fmpz_factor_init(fac);
-    fmpz_factor(fac, n);
-    fmpz_one(r.raw());
-    Fmpz pw;
-    for (slong i = 0; i < fac->num; ++i) {
-        fmpz_pow_ui(pw.raw(), fac->p + i, fac->exp[i] / 2);
-        fmpz_mul(s.raw(), s.raw(), pw.raw());
-        if (fac->exp[i] % 2) fmpz_mul(r.raw(), r.raw(), fac->p + i);
+    if (fmpz_bits(n) > kMaxFactorBits || fmpz_is_zero(n)) {
+        fmpz_one(s.raw());
+        fmpz_set(r.raw(), n);
+        return;
     }
-    fmpz_factor_clear(fac);
-}
-
-std::string FmpzText(const fmpz_t v)
-{
-    return flint::TakeString(fmpz_get_str(nullptr, 10, v));
+    SquareFreeSplit(n, s, r);
 }
 
 } // namespace
-
-std::string RationalText(const fmpq_t v)
-{
-    return flint::TakeString(fmpq_get_str(nullptr, 10, v));
-}
 
 Quadratic SqrtOf(const fmpq_t c)
 {
@@ -66,9 +48,9 @@ Quadratic SqrtOf(const fmpq_t c)
 
 std::string QuadraticText(const Quadratic& v, RootWord word)
 {
-    if (fmpq_is_zero(v.q.raw())) return RationalText(v.p.raw());
+    if (fmpq_is_zero(v.q.raw())) return RationalToCanonical(v.p.raw());
     const std::string root
-        = std::string(word == RootWord::Sqrt ? "sqrt(" : "racine(") + FmpzText(v.r.raw()) + ")";
+        = std::string(word == RootWord::Sqrt ? "sqrt(" : "racine(") + IntegerToText(v.r.raw()) + ")";
     const bool hasRational = !fmpq_is_zero(v.p.raw());
     Fmpq absq;
     fmpq_abs(absq.raw(), v.q.raw());
@@ -76,15 +58,15 @@ std::string QuadraticText(const Quadratic& v, RootWord word)
     std::string out;
     if (hasRational) {
         // "1/2 + 1/2*sqrt(5)", "1 - sqrt(2)"
-        out = RationalText(v.p.raw()) + (negative ? " - " : " + ");
-        if (!fmpq_is_one(absq.raw())) out += RationalText(absq.raw()) + "*";
+        out = RationalToCanonical(v.p.raw()) + (negative ? " - " : " + ");
+        if (!fmpq_is_one(absq.raw())) out += RationalToCanonical(absq.raw()) + "*";
         return out + root;
     }
     // "sqrt(5)/2", "-3*sqrt(2)", "3*sqrt(5)/2"
     out = negative ? "-" : "";
-    if (!fmpz_is_one(fmpq_numref(absq.raw()))) out += FmpzText(fmpq_numref(absq.raw())) + "*";
+    if (!fmpz_is_one(fmpq_numref(absq.raw()))) out += IntegerToText(fmpq_numref(absq.raw())) + "*";
     out += root;
-    if (!fmpz_is_one(fmpq_denref(absq.raw()))) out += "/" + FmpzText(fmpq_denref(absq.raw()));
+    if (!fmpz_is_one(fmpq_denref(absq.raw()))) out += "/" + IntegerToText(fmpq_denref(absq.raw()));
     return out;
 }
 

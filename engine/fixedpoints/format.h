@@ -17,7 +17,6 @@ struct Quadratic {
     flint::Fmpz r;
 };
 
-std::string RationalText(const fmpq_t v);
 std::string QuadraticText(const Quadratic& v, RootWord word);
 // sqrt(c) for a rational c >= 0 as q*sqrt(r) (r = 1 when c is a square).
 Quadratic SqrtOf(const fmpq_t c);

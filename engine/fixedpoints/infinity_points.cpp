@@ -1,7 +1,9 @@
 #include "engine/fixedpoints/infinity_points.h"
 
 #include "engine/fixedpoints/format.h"
-#include "engine/fixedpoints/infinity_texts.h"
+#include "engine/fixedpoints/texts.h"
+#include "engine/poly/algebra.h"
+#include "engine/poly/print.h"
 
 #include <stdexcept>
 #include <vector>
@@ -45,13 +47,6 @@ FmpqPoly AtCircle(const FmpqMpoly& p)
     if (!fmpq_mpoly_get_fmpq_poly(out.raw(), r.raw(), 0, r.craw()))
         throw std::logic_error("polynôme de carte inattendu");
     return out;
-}
-
-FmpqMpoly Derivative(const FmpqMpoly& p, slong var)
-{
-    FmpqMpoly d(p.ctx());
-    fmpq_mpoly_derivative(d.raw(), p.raw(), var, p.craw());
-    return d;
 }
 
 // A (along the circle) and B: U1 takes A = P, B = Q and the powers of y;
@@ -117,7 +112,7 @@ public:
         if (rational_) {
             Fmpq v;
             fmpq_poly_evaluate_fmpq(v.raw(), a.raw(), value_.raw());
-            return RationalText(v.raw());
+            return RationalToCanonical(v.raw());
         }
         const Arb b = Ball(a, 2 * kStartPrec);
         return ShortDecimal(arf_get_d(arb_midref(b.raw()), ARF_RND_NEAR));
@@ -126,7 +121,7 @@ public:
     // The root itself: "2", "racine(2)", "1,25992105 (à 10^-9 près)".
     std::string RootText() const
     {
-        if (rational_) return RationalText(value_.raw());
+        if (rational_) return RationalToCanonical(value_.raw());
         Arb r;
         RootBall(r.raw(), root_, 128);
         if (fmpq_poly_degree(fq_.raw()) == 2) {
@@ -335,9 +330,10 @@ void InfinityCharts::Classify(
             Fmpq minus;
             fmpq_neg(minus.raw(), at.value());
             const int sign = fmpq_sgn(at.value());
-            const std::string shifted = sign == 0
-                ? u_
-                : u_ + (sign > 0 ? " - " + RationalText(at.value()) : " + " + RationalText(minus.raw()));
+            const std::string shifted = sign == 0 ? u_
+                                                  : u_
+                    + (sign > 0 ? " - " + RationalToCanonical(at.value())
+                                : " + " + RationalToCanonical(minus.raw()));
             point.nature.explanation = texts::LocalAnalysis(shifted, v_) + point.nature.explanation;
             point.natureSource = NatureSource::LocalClassifier;
         } else if (s1 == 0 && s2 != 0) {

@@ -1,7 +1,6 @@
 // The French texts of dovra.res (finite fixed points) and skellin.res
 // (points at infinity).
 #include "engine/fixedpoints/fixed_points.h"
-#include "engine/fixedpoints/infinity_texts.h"
 #include "engine/fixedpoints/texts.h"
 
 #include <string>

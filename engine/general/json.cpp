@@ -2,69 +2,11 @@
 #include "engine/general/general.h"
 
 #include "engine/cli/json.h"
+#include "engine/fixedpoints/fixed_points.h"
 
 namespace vindrel::engine::general {
 
 namespace {
-
-const char* TypeName(PointType t)
-{
-    switch (t) {
-    case PointType::Saddle:
-        return "saddle";
-    case PointType::Node:
-        return "node";
-    case PointType::StarNode:
-        return "star_node";
-    case PointType::DegenerateNode:
-        return "degenerate_node";
-    case PointType::Focus:
-        return "focus";
-    case PointType::Center:
-        return "center";
-    case PointType::WeakFocus:
-        return "weak_focus";
-    case PointType::SaddleNode:
-        return "saddle_node";
-    case PointType::Cusp:
-        return "cusp";
-    case PointType::EllipticSaddle:
-        return "elliptic_saddle";
-    case PointType::Undetermined:
-        break;
-    }
-    return "undetermined";
-}
-
-const char* PartName(LinearPart p)
-{
-    switch (p) {
-    case LinearPart::Hyperbolic:
-        return "hyperbolic";
-    case LinearPart::Imaginary:
-        return "imaginary";
-    case LinearPart::SemiHyperbolic:
-        return "semi-hyperbolic";
-    case LinearPart::Nilpotent:
-        return "nilpotent";
-    case LinearPart::Zero:
-        return "zero";
-    }
-    return "zero";
-}
-
-const char* StabilityName(Stability s)
-{
-    switch (s) {
-    case Stability::Stable:
-        return "stable";
-    case Stability::Unstable:
-        return "unstable";
-    case Stability::None:
-        break;
-    }
-    return nullptr;
-}
 
 const char* SignName(DivergenceSign s)
 {
@@ -111,9 +53,9 @@ Json PropertiesJson(const GeneralAnalysis& a)
         o.set("degree", p.degree);
         if (p.linear && p.linearType) {
             Json lin = Json::MakeObject();
-            lin.set("type", TypeName(p.linearType->type));
-            lin.set("linear_part", PartName(p.linearType->part));
-            const char* st = StabilityName(p.linearType->stability);
+            lin.set("type", JsonName(p.linearType->type));
+            lin.set("linear_part", JsonName(p.linearType->part));
+            const char* st = JsonName(p.linearType->stability);
             lin.set("stability", st ? Json(st) : Json());
             o.set("linear", std::move(lin));
         } else {

@@ -4,7 +4,8 @@
 #include "engine/general/messages.h"
 #include "engine/general/text.h"
 
-#include "engine/flint/korbast_factor.h"
+#include "engine/flint/factor_types.h"
+#include "engine/poly/algebra.h"
 
 #include <array>
 #include <memory>
@@ -34,18 +35,6 @@ std::vector<Term> Terms(const FmpqMpoly& p)
         out.push_back(std::move(t));
     }
     return out;
-}
-
-bool IsZero(const FmpqMpoly& p)
-{
-    return fmpq_mpoly_is_zero(p.raw(), p.craw());
-}
-
-FmpqMpoly Derivative(const FmpqMpoly& p, slong var)
-{
-    FmpqMpoly d(p.ctx());
-    fmpq_mpoly_derivative(d.raw(), p.raw(), var, p.craw());
-    return d;
 }
 
 bool Equal(const FmpqMpoly& a, const FmpqMpoly& b)
@@ -81,30 +70,6 @@ template <typename Pred> bool AllTerms(const FmpqMpoly& p, Pred pred)
 bool Homogeneous(const FmpqMpoly& p, int degree)
 {
     return AllTerms(p, [&](slong ex, slong ey) { return ex + ey == degree; });
-}
-
-FmpqMpoly HomogeneousPart(const FmpqMpoly& p, int degree)
-{
-    FmpqMpoly out(p.ctx());
-    const slong len = fmpq_mpoly_length(p.raw(), p.craw());
-    std::vector<ulong> exps(static_cast<size_t>(p.ctx()->nvars()));
-    Fmpq c;
-    for (slong i = 0; i < len; ++i) {
-        fmpq_mpoly_get_term_exp_ui(exps.data(), p.raw(), i, p.craw());
-        if (static_cast<int>(exps[0] + exps[1]) != degree) continue;
-        fmpq_mpoly_get_term_coeff_fmpq(c.raw(), p.raw(), i, p.craw());
-        fmpq_mpoly_push_term_fmpq_ui(out.raw(), c.raw(), exps.data(), p.craw());
-    }
-    fmpq_mpoly_sort_terms(out.raw(), p.craw());
-    fmpq_mpoly_combine_like_terms(out.raw(), p.craw());
-    return out;
-}
-
-FmpqMpoly Gen(const flint::MpolyCtxPtr& ctx, slong var)
-{
-    FmpqMpoly g(ctx);
-    fmpq_mpoly_gen(g.raw(), var, ctx->raw());
-    return g;
 }
 
 // Sign of a symmetric 3x3 rational matrix: +1 positive semidefinite,
@@ -258,9 +223,9 @@ std::vector<Fmpq> RationalRoots(const FmpqPoly& f)
 FmpqMpoly LinePoly(const flint::MpolyCtxPtr& ctx, const Fmpq& a, const Fmpq& b, const Fmpq& c)
 {
     FmpqMpoly L(ctx), t(ctx);
-    fmpq_mpoly_scalar_mul_fmpq(t.raw(), Gen(ctx, 0).raw(), a.raw(), ctx->raw());
+    fmpq_mpoly_scalar_mul_fmpq(t.raw(), Variable(ctx, 0).raw(), a.raw(), ctx->raw());
     fmpq_mpoly_add(L.raw(), L.raw(), t.raw(), ctx->raw());
-    fmpq_mpoly_scalar_mul_fmpq(t.raw(), Gen(ctx, 1).raw(), b.raw(), ctx->raw());
+    fmpq_mpoly_scalar_mul_fmpq(t.raw(), Variable(ctx, 1).raw(), b.raw(), ctx->raw());
     fmpq_mpoly_add(L.raw(), L.raw(), t.raw(), ctx->raw());
     fmpq_mpoly_add_fmpq(L.raw(), L.raw(), c.raw(), ctx->raw());
     // Primitive integer form: divide by the content, leading coefficient > 0.
@@ -282,7 +247,7 @@ void LinesOfDirection(const FmpqMpoly& P, const FmpqMpoly& Q, const Fmpq* r, Sys
     auto ctx2 = std::make_shared<const MpolyCtx>(std::vector<std::string> { "t", "c" });
     const auto& ctx = P.ctx();
     Fmpq a, b;
-    FmpqMpoly X(ctx2), Y(ctx2), tg = Gen(ctx2, 0), cg = Gen(ctx2, 1);
+    FmpqMpoly X(ctx2), Y(ctx2), tg = Variable(ctx2, 0), cg = Variable(ctx2, 1);
     if (r) {
         fmpq_one(a.raw());
         fmpq_neg(b.raw(), r->raw());
@@ -355,8 +320,8 @@ void FindInvariantLines(
     // Points at infinity: the zeros of H = x Q_d - y P_d; an invariant line
     // goes through one of them.
     FmpqMpoly H(ctx), t(ctx);
-    fmpq_mpoly_mul(H.raw(), Gen(ctx, 0).raw(), HomogeneousPart(Q, d).raw(), ctx->raw());
-    fmpq_mpoly_mul(t.raw(), Gen(ctx, 1).raw(), HomogeneousPart(P, d).raw(), ctx->raw());
+    fmpq_mpoly_mul(H.raw(), Variable(ctx, 0).raw(), HomogeneousPart(Q, d).raw(), ctx->raw());
+    fmpq_mpoly_mul(t.raw(), Variable(ctx, 1).raw(), HomogeneousPart(P, d).raw(), ctx->raw());
     fmpq_mpoly_sub(H.raw(), H.raw(), t.raw(), ctx->raw());
     if (IsZero(H)) {
         props.linesSearched = false;

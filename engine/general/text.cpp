@@ -1,9 +1,7 @@
 #include "engine/general/text.h"
 
-#include "engine/flint/korbast_factor.h"
+#include "engine/poly/algebra.h"
 #include "engine/poly/print.h"
-
-#include <flint/fmpz_factor.h>
 
 #include <vector>
 
@@ -11,26 +9,11 @@ namespace vindrel::engine::general {
 
 using flint::Fmpq;
 using flint::Fmpz;
-using flint::TakeString;
-
-std::string RationalText(const fmpq_t q)
-{
-    return TakeString(fmpq_get_str(nullptr, 10, q));
-}
 
 std::string RationalText(const Fmpq& q)
 {
-    return RationalText(q.raw());
+    return RationalToReport(q.raw());
 }
-
-namespace {
-
-std::string FmpzText(const fmpz_t z)
-{
-    return TakeString(fmpz_get_str(nullptr, 10, z));
-}
-
-} // namespace
 
 std::string PolyText(const flint::FmpqMpoly& p)
 {
@@ -67,16 +50,7 @@ void SimplifyRoot(const fmpq_t q, Fmpz& k, Fmpz& m, Fmpz& d)
         }
         fmpz_set(m.raw(), n.raw());
     } else {
-        fmpz_factor_t f;
-        fmpz_factor_init(f);
-        fmpz_factor(f, n.raw());
-        Fmpz pw;
-        for (slong i = 0; i < f->num; ++i) {
-            fmpz_pow_ui(pw.raw(), f->p + i, f->exp[i] / 2);
-            fmpz_mul(k.raw(), k.raw(), pw.raw());
-            if (f->exp[i] % 2) fmpz_mul(m.raw(), m.raw(), f->p + i);
-        }
-        fmpz_factor_clear(f);
+        SquareFreeSplit(n.raw(), k, m);
     }
     // Reduce k/d.
     Fmpz g;
@@ -90,13 +64,13 @@ std::string RootPart(const Fmpz& k, const Fmpz& m, const Fmpz& d, const std::str
 {
     std::string num;
     const bool kOne = fmpz_is_one(k.raw());
-    const std::string kt = kOne ? "" : FmpzText(k.raw());
+    const std::string kt = kOne ? "" : IntegerToText(k.raw());
     if (fmpz_is_one(m.raw())) {
-        num = unit.empty() ? FmpzText(k.raw()) : kt + unit;
+        num = unit.empty() ? IntegerToText(k.raw()) : kt + unit;
     } else {
-        num = kt + unit + (kt.empty() && unit.empty() ? "" : " ") + "racine(" + FmpzText(m.raw()) + ")";
+        num = kt + unit + (kt.empty() && unit.empty() ? "" : " ") + "racine(" + IntegerToText(m.raw()) + ")";
     }
-    if (!fmpz_is_one(d.raw())) num += "/" + FmpzText(d.raw());
+    if (!fmpz_is_one(d.raw())) num += "/" + IntegerToText(d.raw());
     return num;
 }
 

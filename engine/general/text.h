@@ -8,7 +8,6 @@
 
 namespace vindrel::engine::general {
 
-std::string RationalText(const fmpq_t q);
 std::string RationalText(const flint::Fmpq& q);
 
 // x² - 3xy + 1/2 y; literal constants first in each term (-2abx - b):

@@ -1,5 +1,6 @@
 #include "engine/hamiltonian/hamiltonian.h"
 
+#include "engine/poly/algebra.h"
 #include "engine/poly/print.h"
 
 #include <algorithm>
@@ -11,13 +12,6 @@ namespace vindrel::engine {
 using flint::Fmpq;
 using flint::FmpqMpoly;
 
-FmpqMpoly Derivative(const FmpqMpoly& a, slong var)
-{
-    FmpqMpoly r(a.ctx());
-    fmpq_mpoly_derivative(r.raw(), a.raw(), var, a.craw());
-    return r;
-}
-
 FmpqMpoly Integral(const FmpqMpoly& a, slong var)
 {
     FmpqMpoly r(a.ctx());
@@ -27,30 +21,11 @@ FmpqMpoly Integral(const FmpqMpoly& a, slong var)
 
 namespace {
 
-FmpqMpoly Add(const FmpqMpoly& a, const FmpqMpoly& b)
-{
-    FmpqMpoly r(a.ctx());
-    fmpq_mpoly_add(r.raw(), a.raw(), b.raw(), a.craw());
-    return r;
-}
-
-FmpqMpoly Sub(const FmpqMpoly& a, const FmpqMpoly& b)
-{
-    FmpqMpoly r(a.ctx());
-    fmpq_mpoly_sub(r.raw(), a.raw(), b.raw(), a.craw());
-    return r;
-}
-
 FmpqMpoly Neg(const FmpqMpoly& a)
 {
     FmpqMpoly r(a.ctx());
     fmpq_mpoly_neg(r.raw(), a.raw(), a.craw());
     return r;
-}
-
-bool IsZero(const FmpqMpoly& a)
-{
-    return fmpq_mpoly_is_zero(a.raw(), a.craw());
 }
 
 // Integer coprime coefficients, first printed term positive.

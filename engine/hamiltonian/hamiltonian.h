@@ -37,7 +37,7 @@ struct HamiltonianAnalysis {
     ExistenceTest gradient;
 };
 
-flint::FmpqMpoly Derivative(const flint::FmpqMpoly& a, slong var);
+flint::FmpqMpoly Derivative(const flint::FmpqMpoly& a, slong var); // from engine/poly/algebra.h
 flint::FmpqMpoly Integral(const flint::FmpqMpoly& a, slong var);
 flint::FmpqMpoly Divergence(const ParsedSystem& s);
 

@@ -1,6 +1,7 @@
 #include "engine/parse/parser.h"
 
 #include "engine/errors.h"
+#include "engine/text/utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -37,39 +38,12 @@ struct Char {
 std::vector<Char> Decode(const std::string& text, int component)
 {
     std::vector<Char> out;
-    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-    const size_t n = text.size();
     size_t i = 0;
     int position = 1;
-    while (i < n) {
-        unsigned char b = s[i];
+    while (i < text.size()) {
         char32_t code = 0;
-        size_t len = 0;
-        if (b < 0x80) {
-            code = b;
-            len = 1;
-        } else if ((b & 0xE0) == 0xC0 && b >= 0xC2) {
-            code = b & 0x1F;
-            len = 2;
-        } else if ((b & 0xF0) == 0xE0) {
-            code = b & 0x0F;
-            len = 3;
-        } else if ((b & 0xF8) == 0xF0 && b <= 0xF4) {
-            code = b & 0x07;
-            len = 4;
-        } else {
-            throw ParseError(component, position, "caractère non valide (codage UTF-8 incorrect).");
-        }
-        if (i + len > n)
-            throw ParseError(component, position, "caractère non valide (codage UTF-8 incorrect).");
-        for (size_t k = 1; k < len; ++k) {
-            if ((s[i + k] & 0xC0) != 0x80)
-                throw ParseError(component, position, "caractère non valide (codage UTF-8 incorrect).");
-            code = (code << 6) | (s[i + k] & 0x3F);
-        }
-        const bool overlong = (len == 3 && code < 0x800) || (len == 4 && code < 0x10000);
-        if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            throw ParseError(component, position, "caractère non valide (codage UTF-8 incorrect).");
+        const size_t len = DecodeUtf8(text, i, code);
+        if (len == 0) throw ParseError(component, position, "caractère non valide (codage UTF-8 incorrect).");
         out.push_back({ code, position });
         i += len;
         ++position;

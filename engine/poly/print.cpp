@@ -106,6 +106,10 @@ std::string RationalToCanonical(const fmpq_t q)
 {
     return flint::TakeString(fmpq_get_str(nullptr, 10, q));
 }
+std::string IntegerToText(const fmpz_t z)
+{
+    return flint::TakeString(fmpz_get_str(nullptr, 10, z));
+}
 std::string RationalToReport(const fmpq_t q)
 {
     return RationalToCanonical(q);

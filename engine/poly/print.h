@@ -28,6 +28,7 @@ std::string ToReport(const flint::FmpqMpoly& a);
 std::string ToCanonical(const flint::FmpqMpoly& a);
 std::string RationalToReport(const fmpq_t q);
 std::string RationalToCanonical(const fmpq_t q);
+std::string IntegerToText(const fmpz_t z);
 
 // A decimal with a comma, `significantDigits` significant digits and no
 // trailing zeros: DecimalFr(-0.5) == "-0,5", DecimalFr(1e-20) == "1e-20".

@@ -4,6 +4,8 @@
 // built with FLINT's own composition, independently of the classifier.
 #include "engine/classify/classify.h"
 
+#include "engine/support/xy_poly.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -12,18 +14,8 @@
 namespace vindrel::engine {
 namespace {
 
-flint::MpolyCtxPtr Ctx()
-{
-    static const auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string> { "x", "y" });
-    return ctx;
-}
-
-flint::FmpqMpoly Parse(const std::string& text)
-{
-    flint::FmpqMpoly p(Ctx());
-    EXPECT_EQ(fmpq_mpoly_set_str_pretty(p.raw(), text.c_str(), Ctx()->cnames(), p.craw()), 0) << text;
-    return p;
-}
+using test::Poly;
+using test::XyContext;
 
 struct Change {
     slong a, b, c, d; // A = [[a, b], [c, d]], det <> 0
@@ -33,7 +25,7 @@ struct Change {
 std::pair<flint::FmpqMpoly, flint::FmpqMpoly> Transform(
     const flint::FmpqMpoly& p, const flint::FmpqMpoly& q, const Change& m)
 {
-    const auto ctx = Ctx();
+    const auto ctx = XyContext();
     flint::FmpqMpoly x(ctx), y(ctx), u(ctx), v(ctx);
     fmpq_mpoly_gen(x.raw(), 0, ctx->raw());
     fmpq_mpoly_gen(y.raw(), 1, ctx->raw());
@@ -64,7 +56,7 @@ std::pair<flint::FmpqMpoly, flint::FmpqMpoly> Transform(
 
 std::string Text(const flint::FmpqMpoly& p)
 {
-    return flint::TakeString(fmpq_mpoly_get_str_pretty(p.raw(), Ctx()->cnames(), p.craw()));
+    return flint::TakeString(fmpq_mpoly_get_str_pretty(p.raw(), XyContext()->cnames(), p.craw()));
 }
 
 struct Case {
@@ -104,7 +96,7 @@ class NatureInvariance : public ::testing::TestWithParam<Case> { };
 TEST_P(NatureInvariance, SurvivesRandomRationalChangesOfCoordinates)
 {
     const Case& c = GetParam();
-    const auto p = Parse(c.p), q = Parse(c.q);
+    const auto p = Poly(c.p), q = Poly(c.q);
     const Nature reference = ClassifyOrigin(p, q);
     std::mt19937 rng(20261207u);
     std::uniform_int_distribution<int> entry(-3, 3);

@@ -3,6 +3,8 @@
 // lines are known.
 #include "engine/classify/poly2.h"
 
+#include "engine/support/xy_poly.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,18 +14,8 @@
 namespace vindrel::engine::classify {
 namespace {
 
-flint::MpolyCtxPtr Ctx()
-{
-    static const auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string> { "x", "y" });
-    return ctx;
-}
-
-flint::FmpqMpoly Parse(const std::string& text)
-{
-    flint::FmpqMpoly p(Ctx());
-    EXPECT_EQ(fmpq_mpoly_set_str_pretty(p.raw(), text.c_str(), Ctx()->cnames(), p.craw()), 0) << text;
-    return p;
-}
+using test::Poly;
+using test::XyContext;
 
 // A random polynomial of total degree <= 4 with small rational coefficients.
 Poly2 RandomPoly(std::mt19937& rng)
@@ -38,7 +30,7 @@ Poly2 RandomPoly(std::mt19937& rng)
 
 flint::FmpqMpoly ToMpoly(const Poly2& p)
 {
-    return Parse(p.IsZero() ? "0" : p.ToString());
+    return Poly(p.IsZero() ? "0" : p.ToString());
 }
 
 TEST(Poly2, PrintsAndReadsBackThroughFlint)
@@ -57,13 +49,13 @@ TEST(Poly2, LinearSubstitutionAgreesWithFlintComposition)
     for (int trial = 0; trial < 20; ++trial) {
         const Poly2 p = RandomPoly(rng);
         const int a = entry(rng), b = entry(rng), c = entry(rng), d = entry(rng);
-        auto u = Parse(std::to_string(a) + "*x + " + std::to_string(b) + "*y");
-        auto v = Parse(std::to_string(c) + "*x + " + std::to_string(d) + "*y");
+        auto u = Poly(std::to_string(a) + "*x + " + std::to_string(b) + "*y");
+        auto v = Poly(std::to_string(c) + "*x + " + std::to_string(d) + "*y");
         fmpq_mpoly_struct* args[2] = { u.raw(), v.raw() };
-        flint::FmpqMpoly expected(Ctx());
+        flint::FmpqMpoly expected(XyContext());
         const auto mp = ToMpoly(p);
-        ASSERT_TRUE(
-            fmpq_mpoly_compose_fmpq_mpoly(expected.raw(), mp.raw(), args, Ctx()->raw(), Ctx()->raw()));
+        ASSERT_TRUE(fmpq_mpoly_compose_fmpq_mpoly(
+            expected.raw(), mp.raw(), args, XyContext()->raw(), XyContext()->raw()));
         EXPECT_EQ(p.Linear(a, b, c, d), Poly2::FromMpoly(expected)) << p.ToString();
     }
 }
@@ -84,7 +76,7 @@ TEST(Poly2, SubstitutingASeriesAgreesWithFlintComposition)
         fmpq_poly_set_coeff_si(xpoly.raw(), 1, 1);
         fmpq_poly_struct* args[2] = { xpoly.raw(), hx.raw() };
         const auto mp = ToMpoly(p);
-        ASSERT_TRUE(fmpq_mpoly_compose_fmpq_poly(got.raw(), mp.raw(), args, Ctx()->raw()));
+        ASSERT_TRUE(fmpq_mpoly_compose_fmpq_poly(got.raw(), mp.raw(), args, XyContext()->raw()));
         const Series s = p.Along(h, n);
         for (int k = 0; k <= n; ++k) {
             Rational expected;
@@ -144,7 +136,7 @@ TEST(LinearAlgebra, NullSpaceVectorsAreIndependentSolutions)
 TEST(BinaryForms, RationalAndIrrationalRealLinesAreFound)
 {
     // (x - 2y)(3x + y)(x^2 - 2y^2)(x^2 + y^2)
-    const Poly2 form = Poly2::FromMpoly(Parse("(x - 2*y)*(3*x + y)*(x^2 - 2*y^2)*(x^2 + y^2)"));
+    const Poly2 form = Poly2::FromMpoly(Poly("(x - 2*y)*(3*x + y)*(x^2 - 2*y^2)*(x^2 + y^2)"));
     const FormZeros z = RealLinearFactors(form);
     std::vector<std::string> lines;
     for (const auto& d : z.rational)
@@ -157,7 +149,7 @@ TEST(BinaryForms, RationalAndIrrationalRealLinesAreFound)
 
 TEST(BinaryForms, AxesAreFoundWhenTheFormDropsDegree)
 {
-    const FormZeros z = RealLinearFactors(Poly2::FromMpoly(Parse("x*y^2")));
+    const FormZeros z = RealLinearFactors(Poly2::FromMpoly(Poly("x*y^2")));
     std::vector<std::string> lines;
     for (const auto& d : z.rational)
         lines.push_back(LineText(d));
@@ -167,7 +159,7 @@ TEST(BinaryForms, AxesAreFoundWhenTheFormDropsDegree)
 
 TEST(BinaryForms, DefiniteFormHasNoRealLine)
 {
-    const FormZeros z = RealLinearFactors(Poly2::FromMpoly(Parse("x^4 + x^2*y^2 + y^4")));
+    const FormZeros z = RealLinearFactors(Poly2::FromMpoly(Poly("x^4 + x^2*y^2 + y^4")));
     EXPECT_TRUE(z.rational.empty());
     EXPECT_EQ(z.irrationalCount, 0);
 }

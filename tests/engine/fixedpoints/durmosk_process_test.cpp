@@ -1,12 +1,10 @@
 // durmosk run as a process from a temporary copy of the program folder:
 // its two files, their bytes, the lone 0 and the refusal of literal constants.
+#include "engine/support/tool_copy.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace vindrel::engine {
 namespace {
@@ -17,31 +15,15 @@ class DurmoskProcess : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const fs::path built = fs::path(VINDREL_APP_DIR) / "sysdyn" / "durmosk";
-        ASSERT_TRUE(fs::exists(built)) << "build the durmosk target first: " << built;
-        dir_ = fs::temp_directory_path()
-            / ("vindrel-durmosk-" + std::to_string(::getpid()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "elsewhere");
-        fs::copy_file(built, dir_ / "durmosk");
+        ASSERT_TRUE(fs::exists(tool_.built())) << "build the durmosk target first: " << tool_.built();
+        tool_.Make("vindrel-durmosk");
+        dir_ = tool_.dir();
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
-    int Run(const std::string& args)
-    {
-        const std::string cmd = "cd '" + (dir_ / "elsewhere").string() + "' && '"
-            + (dir_ / "durmosk").string() + "' " + args + " 2>/dev/null";
-        const int raw = std::system(cmd.c_str());
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    }
-    std::string File(const char* name) const
-    {
-        std::ifstream in(dir_ / name, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    int Run(const std::string& args) { return tool_.Run(args, dir_ / "elsewhere"); }
+    std::string File(const char* name) const { return tool_.Read(name); }
+
+    test::ToolCopy tool_ { "durmosk" };
     fs::path dir_;
 };
 

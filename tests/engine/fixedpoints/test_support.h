@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/fixedpoints/fixed_points.h"
+#include "engine/support/xy_poly.h"
 
 #include <gtest/gtest.h>
 
@@ -12,19 +13,8 @@
 
 namespace vindrel::engine::testing {
 
-inline flint::MpolyCtxPtr XyContext()
-{
-    static const flint::MpolyCtxPtr ctx
-        = std::make_shared<const flint::MpolyCtx>(std::vector<std::string> { "x", "y" });
-    return ctx;
-}
-
-inline flint::FmpqMpoly Poly(const std::string& text, const flint::MpolyCtxPtr& ctx = XyContext())
-{
-    flint::FmpqMpoly p(ctx);
-    EXPECT_EQ(0, fmpq_mpoly_set_str_pretty(p.raw(), text.c_str(), ctx->cnames(), ctx->raw())) << text;
-    return p;
-}
+using vindrel::test::Poly;
+using vindrel::test::XyContext;
 
 inline FixedPointAnalysis Analyse(
     const std::string& p, const std::string& q, const FixedPointOptions& options = {})

@@ -1,11 +1,10 @@
 // The korbast program itself, run from a temporary copy of the tool folder
 // (never in build/app/): its two files, their encoding, and refusals.
+#include "engine/support/tool_copy.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -15,36 +14,14 @@ class KorbastProcess : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const fs::path tool = fs::path(VINDREL_APP_DIR) / "sysdyn" / "korbast";
-        if (!fs::exists(tool)) GTEST_SKIP() << "korbast is not built: " << tool;
-        dir = fs::temp_directory_path()
-            / ("korbast_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        fs::copy_file(tool, dir / "korbast");
-    }
-    void TearDown() override
-    {
-        if (!dir.empty()) fs::remove_all(dir);
+        if (!fs::exists(tool_.built())) GTEST_SKIP() << "korbast is not built: " << tool_.built();
+        tool_.Make("korbast_test");
     }
 
-    int Run(const std::string& args)
-    {
-        const std::string cmd = "cd / && '" + (dir / "korbast").string() + "' " + args + " >/dev/null 2>&1";
-        const int status = std::system(cmd.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int Run(const std::string& args) { return tool_.Run(args, "/"); }
+    std::string Read(const char* name) { return tool_.Read(name); }
 
-    std::string Read(const char* name)
-    {
-        std::ifstream in(dir / name, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    fs::path dir;
+    vindrel::test::ToolCopy tool_ { "korbast" };
 };
 
 TEST_F(KorbastProcess, WritesBothFilesBesideItselfInCodePage850WithCrLf)

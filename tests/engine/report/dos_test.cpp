@@ -48,6 +48,13 @@ TEST(SanitizeForDos, ReplacesWhatCannotBeShownAndKeepsTheRest)
     EXPECT_TRUE(IsDecodable(SanitizeForDos("«√∞»\x01\xC3")));
 }
 
+// An encoded UTF-16 surrogate is not UTF-8: each of its bytes is one bad byte.
+TEST(SanitizeForDos, EncodedSurrogateIsThreeInvalidBytes)
+{
+    EXPECT_EQ(SanitizeForDos(std::string("a\xED\xA0\x80") + "b"), "a???b");
+    EXPECT_FALSE(IsDecodable("\xED\xA0\x80"));
+}
+
 class ResultFile : public ::testing::Test {
 protected:
     void SetUp() override
