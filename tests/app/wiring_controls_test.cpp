@@ -181,5 +181,29 @@ TEST(WiringRealPlatform, AMissingToolIsReportedInAVindrelBoxAndTheWindowStays)
     EXPECT_EQ(form.state().iana, 0);
 }
 
+// Analyser shows its second message right after the first has closed, before
+// the windowing system has given any window the keyboard again: that box too
+// must belong to the main window, which gets the keyboard back afterwards.
+TEST(WiringRealPlatform, ABoxShownWhileNoWindowIsActiveBelongsToTheMainWindow)
+{
+    FakePlatform fake;
+    Form1 form(fake);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return form.isActiveWindow(); }));
+    QApplication::setActiveWindow(nullptr);
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+
+    QtPlatform platform;
+    QWidget* parent = nullptr;
+    WhenModalOpens([&](QWidget* box) {
+        parent = box->parentWidget();
+        box->close();
+    });
+    platform.MsgBox(QStringLiteral("Recherche des points fixes terminée"));
+    EXPECT_EQ(parent, &form);
+    EXPECT_TRUE(WaitFor([&] { return form.isActiveWindow(); }));
+}
+
 } // namespace
 } // namespace vindrel::test
