@@ -69,7 +69,7 @@ inline std::string TypeName(const Nature& n)
     case PointType::SaddleNode:
         return "col-noeud";
     case PointType::Cusp:
-        return "point de rebroussement (cusp)";
+        return "point de rebroussement";
     case PointType::EllipticSaddle:
         return "point col-elliptique (un secteur elliptique et un secteur hyperbolique)";
     case PointType::Undetermined:

@@ -1,5 +1,8 @@
 #include "engine/cli/analyse.h"
 
+#include "engine/cli/portrait_option.h"
+#include "engine/portrait/field.h"
+
 #include "engine/errors.h"
 #include "engine/hamiltonian/hamiltonian.h"
 #include "engine/poly/print.h"
@@ -16,6 +19,7 @@ struct Options {
     Output output = Output::Text;
     std::string vars = "xy";
     std::vector<std::string> words;
+    PortraitRequest portrait;
 };
 
 // Options come first; "--" or the first other word ends them, so a
@@ -37,6 +41,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
                 return false;
             }
             o.vars = args[++i];
+        } else if (const OptionRead r = ReadPortraitOption(args, i, o.portrait, problem);
+                   r != OptionRead::NotMine) {
+            if (r == OptionRead::Bad) return false;
         } else if (a.rfind("--", 0) == 0) {
             problem = "option inconnue : " + a;
             return false;
@@ -45,7 +52,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
         }
     }
     o.words.assign(args.begin() + static_cast<long>(i), args.end());
-    return true;
+    return CheckPortraitRequest(
+        o.portrait, o.output == Output::Json ? ReportFormat::Json : ReportFormat::Text, problem);
 }
 
 Json ErrorJson(const std::string& message, const ParseError* pe)
@@ -75,7 +83,9 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << "vindrel-analyse : " << problem << "\n" << kAnalyseUsageText;
         return kAnalyseUsage;
     }
-    const std::vector<ReportSection> sections = AnalyseSections();
+    // A portrait replaces the reports.
+    const std::vector<ReportSection> sections
+        = o.portrait.Requested() ? std::vector<ReportSection> {} : AnalyseSections();
 
     Json result = Json::MakeObject();
     Json input = Json::MakeObject();
@@ -114,6 +124,7 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
         result.set("degree", SystemDegree(s));
         result.set("P", ToCanonical(s.P));
         result.set("Q", ToCanonical(s.Q));
+        if (o.portrait.Requested()) text = DrawPortrait(o.portrait, s);
         for (const auto& section : sections) {
             if (o.output == Output::Json) {
                 section.json(s, result);
@@ -126,6 +137,10 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
         text = std::string(e.what()) + "\n";
         status = kAnalyseInputError;
     } catch (const EngineError& e) {
+        result.set("error", ErrorJson(e.what(), nullptr));
+        text = std::string(e.what()) + "\n";
+        status = kAnalyseInputError;
+    } catch (const portrait::PortraitError& e) {
         result.set("error", ErrorJson(e.what(), nullptr));
         text = std::string(e.what()) + "\n";
         status = kAnalyseInputError;

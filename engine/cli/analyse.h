@@ -36,9 +36,13 @@ inline constexpr int kAnalyseInternalError = 3;
 
 inline constexpr const char* kAnalyseUsageText
     = "Usage : vindrel-analyse [--json] [--vars xy] [--] P Q\n"
+      "        vindrel-analyse --portrait FICHIER [--window xmin,xmax,ymin,ymax] [--disc] [--vars xy] [--] P Q\n"
       "  P, Q      les composantes dx/dt et dy/dt (par exemple  y  et  -x+x^2)\n"
       "  --json    un objet JSON au lieu des rapports en français\n"
-      "  --vars xy les deux lettres des variables (abscisse puis ordonnée), xy par défaut\n";
+      "  --vars xy les deux lettres des variables (abscisse puis ordonnée), xy par défaut\n"
+      "  --portrait FICHIER  dessine le portrait de phase dans FICHIER (.svg ou .png) au lieu des rapports\n"
+      "  --window xmin,xmax,ymin,ymax  la fenêtre du portrait (par défaut : autour des points fixes)\n"
+      "  --disc    le portrait sur le disque de Poincaré (tout le plan et l'infini)\n";
 
 // args: the arguments after the program name.
 int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

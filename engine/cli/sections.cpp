@@ -1,8 +1,13 @@
 // The analyses vindrel-analyse runs, one section per result file.
 #include "engine/cli/analyse.h"
 
+#include "engine/fixedpoints/system.h"
+#include "engine/general/system.h"
 #include "engine/hamiltonian/hamiltonian.h"
 #include "engine/poly/print.h"
+
+#include <memory>
+#include <optional>
 
 namespace vindrel::engine {
 
@@ -33,11 +38,128 @@ ReportSection HamiltonianSection()
         } };
 }
 
+// The general analysis: brisolt.res, with the "properties" field, and
+// tarnel2.res; one analysis serves both.
+class GeneralCache {
+public:
+    const general::GeneralAnalysis& For(const ParsedSystem& s)
+    {
+        if (system_ != &s || !analysis_) {
+            analysis_ = general::AnalyseSystem(s);
+            system_ = &s;
+        }
+        return *analysis_;
+    }
+
+private:
+    const ParsedSystem* system_ = nullptr;
+    std::optional<general::GeneralAnalysis> analysis_;
+};
+
+std::vector<ReportSection> GeneralSections()
+{
+    auto cache = std::make_shared<GeneralCache>();
+    ReportSection conclusions { general::kConclusionsFile, "Conclusions (brisolt.res)",
+        [cache](const ParsedSystem& s) { return cache->For(s).reports.conclusions + "\n"; }, { "properties" },
+        [cache](const ParsedSystem& s, Json& o) {
+            o.set("properties", general::PropertiesJson(cache->For(s)));
+        } };
+    ReportSection calculations { general::kCalculationsFile, "Calculs explicatifs (tarnel2.res)",
+        [cache](const ParsedSystem& s) { return cache->For(s).reports.calculations + "\n"; }, {},
+        [](const ParsedSystem&, Json&) {} };
+    return { conclusions, calculations };
+}
+
+// One fixed-point analysis serves both of durmosk's files.
+class FixedPointCache {
+public:
+    const FixedPointAnalysis& For(const ParsedSystem& s)
+    {
+        if (system_ != &s || !analysis_) {
+            analysis_ = AnalyseSystemFixedPoints(s, Deadline());
+            system_ = &s;
+        }
+        return *analysis_;
+    }
+
+private:
+    const ParsedSystem* system_ = nullptr;
+    std::optional<FixedPointAnalysis> analysis_;
+};
+
+Json PointJson(const FixedPoint& p)
+{
+    Json o = Json::MakeObject();
+    o.set("x", p.xJson.empty() ? Json() : Json(p.xJson));
+    o.set("y", p.yJson.empty() ? Json() : Json(p.yJson));
+    o.set("x_approx", p.xApprox);
+    o.set("y_approx", p.yApprox);
+    o.set("trace", p.trace);
+    o.set("determinant", p.determinant);
+    o.set("linear_part", JsonName(p.nature.linearPart));
+    o.set("type", JsonName(p.nature.type));
+    const char* stability = JsonName(p.nature.stability);
+    o.set("stability", stability ? Json(stability) : Json());
+    o.set("order", p.nature.order ? Json(*p.nature.order) : Json());
+    return o;
+}
+
+void FixedPointFields(const FixedPointAnalysis& a, Json& o)
+{
+    Json points = Json::MakeArray(), curves = Json::MakeArray(), infinite = Json::MakeArray();
+    for (const FixedPoint& p : a.points)
+        points.push(PointJson(p));
+    for (const FixedCurve& c : a.curves)
+        curves.push(c.json);
+    for (const InfinitePoint& p : a.infinite) {
+        Json d = Json::MakeArray();
+        d.push(p.dx);
+        d.push(p.dy);
+        Json ip = Json::MakeObject();
+        ip.set("direction", d);
+        ip.set("type", JsonName(p.nature.type));
+        const char* stability = JsonName(p.nature.stability);
+        ip.set("stability", stability ? Json(stability) : Json());
+        infinite.push(ip);
+    }
+    const bool certified = a.pointsCertified;
+    o.set("fixed_points", a.wholePlaneFixed || !certified ? Json() : points);
+    o.set("fixed_curves", certified ? curves : Json());
+    o.set("complex_fixed_points", a.wholePlaneFixed || !certified ? Json() : Json(a.complexCount));
+    o.set("infinite_points", a.infinity == InfinityKind::LineOfSingularities ? Json() : infinite);
+}
+
+std::vector<ReportSection> FixedPointSections()
+{
+    auto cache = std::make_shared<FixedPointCache>();
+    ReportSection finite { "dovra.res", "Points fixes (dovra.res)",
+        [cache](const ParsedSystem& s) {
+            return s.parameters.empty() ? DovraReport(cache->For(s)) : NumericCoefficientsNeeded(s) + "\n";
+        },
+        { "fixed_points", "fixed_curves", "complex_fixed_points", "infinite_points" },
+        [cache](const ParsedSystem& s, Json& o) {
+            if (s.parameters.empty()) FixedPointFields(cache->For(s), o);
+        } };
+    ReportSection infinity { "skellin.res", "Points à l'infini (skellin.res)",
+        [cache](const ParsedSystem& s) {
+            if (!s.parameters.empty()) return NumericCoefficientsNeeded(s) + "\n";
+            const std::string text = SkellinReport(cache->For(s));
+            return text.ends_with('\n') ? text : text + "\n"; // the lone 0 has no line end
+        },
+        {}, [](const ParsedSystem&, Json&) {} };
+    return { finite, infinity };
+}
+
 } // namespace
 
 std::vector<ReportSection> AnalyseSections()
 {
-    return { HamiltonianSection() };
+    std::vector<ReportSection> sections { HamiltonianSection() };
+    for (ReportSection& s : FixedPointSections())
+        sections.push_back(std::move(s));
+    for (ReportSection& s : GeneralSections())
+        sections.push_back(std::move(s));
+    return sections;
 }
 
 } // namespace vindrel::engine

@@ -11,9 +11,11 @@ namespace {
 
 constexpr int kPowerTable = 32;
 
-// x^0..x^n into out (n < kPowerTable).
+// x^0..x^n into out; only as far as the table goes (higher powers are
+// taken by std::pow in Power).
 void Powers(double x, int n, double* out)
 {
+    n = std::min(n, kPowerTable - 1);
     out[0] = 1;
     for (int k = 1; k <= n; ++k) out[k] = out[k - 1] * x;
 }
@@ -32,7 +34,14 @@ int DegreeOf(const std::vector<Term>& t)
 
 } // namespace
 
-double Norm(Vec2 a) { return std::hypot(a.x, a.y); }
+double Norm(Vec2 a)
+{
+    // hypot only where the squares would overflow or underflow: it is several
+    // times slower, and orbits call this at every step.
+    const double n2 = a.x * a.x + a.y * a.y;
+    if (n2 > 1e-290 && n2 < 1e290) return std::sqrt(n2);
+    return std::hypot(a.x, a.y);
+}
 
 PolynomialField::PolynomialField(std::vector<Term> p, std::vector<Term> q)
     : p_(std::move(p))
@@ -46,23 +55,23 @@ PolynomialField::PolynomialField(std::vector<Term> p, std::vector<Term> q)
     degree_ = std::max(degreeP_, degreeQ_);
 }
 
-double PolynomialField::Eval(const std::vector<Term>& t, Vec2 at)
+double PolynomialField::Eval(const std::vector<Term>& t, int degree, Vec2 at)
 {
     double xs[kPowerTable], ys[kPowerTable];
-    Powers(at.x, kPowerTable - 1, xs);
-    Powers(at.y, kPowerTable - 1, ys);
+    Powers(at.x, degree, xs);
+    Powers(at.y, degree, ys);
     double sum = 0;
     for (const Term& term : t) sum += term.c * Power(xs, at.x, term.i) * Power(ys, at.y, term.j);
     return sum;
 }
 
-Vec2 PolynomialField::operator()(Vec2 at) const { return {Eval(p_, at), Eval(q_, at)}; }
+Vec2 PolynomialField::operator()(Vec2 at) const { return {Eval(p_, degreeP_, at), Eval(q_, degreeQ_, at)}; }
 
 void PolynomialField::Jacobian(Vec2 at, double out[4]) const
 {
     double xs[kPowerTable], ys[kPowerTable];
-    Powers(at.x, kPowerTable - 1, xs);
-    Powers(at.y, kPowerTable - 1, ys);
+    Powers(at.x, degree_, xs);
+    Powers(at.y, degree_, ys);
     auto partials = [&](const std::vector<Term>& t, double& dx, double& dy) {
         dx = dy = 0;
         for (const Term& term : t) {
@@ -77,9 +86,9 @@ void PolynomialField::Jacobian(Vec2 at, double out[4]) const
 double PolynomialField::Homogeneous(const std::vector<Term>& t, int degree, Vec2 at, double s)
 {
     double xs[kPowerTable], ys[kPowerTable], ss[kPowerTable];
-    Powers(at.x, kPowerTable - 1, xs);
-    Powers(at.y, kPowerTable - 1, ys);
-    Powers(s, kPowerTable - 1, ss);
+    Powers(at.x, degree, xs);
+    Powers(at.y, degree, ys);
+    Powers(s, degree, ss);
     double sum = 0;
     for (const Term& term : t)
         sum += term.c * Power(xs, at.x, term.i) * Power(ys, at.y, term.j)

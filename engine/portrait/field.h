@@ -41,8 +41,8 @@ public:
     PolynomialField(std::vector<Term> p, std::vector<Term> q);
 
     Vec2 operator()(Vec2 at) const;
-    double P(Vec2 at) const { return Eval(p_, at); }
-    double Q(Vec2 at) const { return Eval(q_, at); }
+    double P(Vec2 at) const { return Eval(p_, degreeP_, at); }
+    double Q(Vec2 at) const { return Eval(q_, degreeQ_, at); }
     // Jacobian [[Px, Py], [Qx, Qy]] as {Px, Py, Qx, Qy}.
     void Jacobian(Vec2 at, double out[4]) const;
     int Degree() const { return degree_; }
@@ -58,7 +58,7 @@ public:
     double AtInfinity(Vec2 onCircle) const;
 
 private:
-    static double Eval(const std::vector<Term>& t, Vec2 at);
+    static double Eval(const std::vector<Term>& t, int degree, Vec2 at);
     static double Homogeneous(const std::vector<Term>& t, int degree, Vec2 at, double s);
     static double TopPart(const std::vector<Term>& t, int degree, Vec2 at);
     std::vector<Term> p_, q_;

@@ -146,39 +146,68 @@ std::vector<std::vector<Vec2>> ZeroSet(const std::function<double(Vec2)>& g, con
     return segments;
 }
 
-// The points at infinity: zeros of X*Q_d - Y*P_d on the unit circle.
+// The points at infinity: zeros of g = X*Q_d - Y*P_d on the unit circle.
+// A zero where g changes sign is found by bisection. A zero of even
+// multiplicity (g = -X^4 for Duffing) does not change the sign: it shows as
+// a local minimum of |g| that a golden-section search brings down to
+// rounding level.
 std::vector<Vec2> InfinitePoints(const PolynomialField& f)
 {
     constexpr int samples = 720;
+    constexpr double kTouchTolerance = 1e-10; // relative to max |g|: below, a minimum is a zero
+    const double step = 2 * std::numbers::pi / samples;
     std::vector<double> g(samples + 1);
     double gmax = 0;
     auto circle = [](double t) { return Vec2{std::cos(t), std::sin(t)}; };
+    auto at = [&](double t) { return f.AtInfinity(circle(t)); };
     for (int k = 0; k <= samples; ++k) {
-        g[static_cast<std::size_t>(k)] = f.AtInfinity(circle(2 * std::numbers::pi * k / samples));
+        g[static_cast<std::size_t>(k)] = at(step * k);
         gmax = std::max(gmax, std::abs(g[static_cast<std::size_t>(k)]));
     }
-    std::vector<Vec2> points;
-    if (gmax == 0) return points; // the whole circle is degenerate
+    std::vector<double> angles;
+    if (gmax == 0) return {}; // the whole circle is degenerate
+    auto sample = [&](int k) { return g[static_cast<std::size_t>((k % samples + samples) % samples)]; };
+    std::vector<bool> nearSignChange(samples, false);
     for (int k = 0; k < samples; ++k) {
-        double a = 2 * std::numbers::pi * k / samples, b = 2 * std::numbers::pi * (k + 1) / samples;
-        double ga = g[static_cast<std::size_t>(k)], gb = g[static_cast<std::size_t>(k + 1)];
+        double a = step * k, b = step * (k + 1);
+        double ga = sample(k), gb = sample(k + 1);
         if (ga == 0) {
-            points.push_back(circle(a));
+            angles.push_back(a);
+        } else if ((ga > 0) != (gb > 0) && gb != 0) {
+            for (int it = 0; it < 60; ++it) {
+                double m = 0.5 * (a + b);
+                double gm = at(m);
+                if ((gm > 0) == (ga > 0)) {
+                    a = m;
+                    ga = gm;
+                } else {
+                    b = m;
+                }
+            }
+            angles.push_back(0.5 * (a + b));
+        } else {
             continue;
         }
-        if ((ga > 0) == (gb > 0) || gb == 0) continue;
-        for (int it = 0; it < 60; ++it) {
-            double m = 0.5 * (a + b);
-            double gm = f.AtInfinity(circle(m));
-            if ((gm > 0) == (ga > 0)) {
-                a = m;
-                ga = gm;
-            } else {
-                b = m;
-            }
-        }
-        points.push_back(circle(0.5 * (a + b)));
+        for (int d = -1; d <= 2; ++d) nearSignChange[static_cast<std::size_t>((k + d + samples) % samples)] = true;
     }
+    for (int k = 0; k < samples; ++k) {
+        double here = std::abs(sample(k));
+        if (nearSignChange[static_cast<std::size_t>(k)] || here > std::abs(sample(k - 1))
+            || here > std::abs(sample(k + 1)) || (here == std::abs(sample(k - 1)) && k > 0))
+            continue;
+        // Golden section for the minimum of |g| on [k-1, k+1].
+        const double ratio = 0.5 * (std::sqrt(5.0) - 1);
+        double a = step * (k - 1), b = step * (k + 1);
+        for (int it = 0; it < 80; ++it) {
+            double c = b - ratio * (b - a), d = a + ratio * (b - a);
+            if (std::abs(at(c)) <= std::abs(at(d))) b = d;
+            else a = c;
+        }
+        double t = 0.5 * (a + b);
+        if (std::abs(at(t)) <= kTouchTolerance * gmax) angles.push_back(t);
+    }
+    std::vector<Vec2> points;
+    for (double t : angles) points.push_back(circle(t));
     return points;
 }
 
@@ -447,6 +476,7 @@ Portrait ComputePortrait(const PolynomialField& f, const std::vector<FixedPointI
     Portrait out;
     out.projection = options.projection;
     out.pixels = options.pixels;
+    out.pointOrigin = options.pointOrigin;
     const bool disc = options.projection == Projection::PoincareDisc;
     if (disc) {
         out.window = Window{-1, 1, -1, 1};

@@ -76,6 +76,14 @@ double SegmentsDistance(Vec2 a, Vec2 b, Vec2 c, Vec2 d)
                      SegmentDistance(d, a, b)});
 }
 
+// False when the bounding boxes of [a, b] and [c, d] are farther apart than
+// tol: then so are the segments.
+bool BoxesNear(Vec2 a, Vec2 b, Vec2 c, Vec2 d, double tol)
+{
+    return std::max(a.x, b.x) + tol >= std::min(c.x, d.x) && std::max(c.x, d.x) + tol >= std::min(a.x, b.x)
+        && std::max(a.y, b.y) + tol >= std::min(c.y, d.y) && std::max(c.y, d.y) + tol >= std::min(a.y, b.y);
+}
+
 // The segments of an orbit so far, hashed by cell, to find a return of the
 // orbit close to where it has already been, in the same direction.
 class ReturnFinder {
@@ -98,11 +106,19 @@ public:
             for (long dj = -2; dj <= 2; ++dj) {
                 auto it = cells_.find({ci + di, cj + dj});
                 if (it == cells_.end()) continue;
+                // Segments are listed in the order they were run: the first
+                // match is the cell's earliest, and once one is too recent so
+                // are all that follow (an orbit crawling along the circle
+                // piles up thousands of them in one cell).
                 for (std::size_t k : it->second) {
-                    if (cum.back() - cum[k + 1] < gap) continue;
+                    if (earliest && k >= *earliest) break;
+                    if (cum.back() - cum[k + 1] < gap) break;
+                    if (!BoxesNear(p, q, pts[k], pts[k + 1], tol_)) continue;
                     if (Dot(pts[k + 1] - pts[k], dir) <= 0) continue;
-                    if (SegmentsDistance(p, q, pts[k], pts[k + 1]) < tol_ && (!earliest || k < *earliest))
+                    if (SegmentsDistance(p, q, pts[k], pts[k + 1]) < tol_) {
                         earliest = k;
+                        break;
+                    }
                 }
             }
         }

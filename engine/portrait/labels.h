@@ -23,6 +23,7 @@ inline constexpr const char* kLimitCycle = "cycle limite";
 inline constexpr const char* kField = "champ de directions";
 inline constexpr const char* kPointAtInfinity = "point à l'infini";
 inline constexpr const char* kNoFixedPoint = "aucun point fixe fini";
+inline constexpr const char* kNumericalPoints = "points fixes calculés numériquement";
 
 inline constexpr const char* kCannotWrite = "Impossible d'écrire le portrait dans le fichier ";
 

@@ -73,11 +73,16 @@ struct FieldArrow {
     Vec2 direction; // unit
 };
 
+// Where the fixed points come from: given (exact analysis) or found
+// numerically; the legend says so in the second case.
+enum class PointOrigin { Given, Numerical };
+
 struct PortraitOptions {
     std::optional<Window> window; // plane only; framed from the fixed points when absent
     Projection projection = Projection::Plane;
     int orbitCount = 12;
     int pixels = 720; // size of the square plot
+    PointOrigin pointOrigin = PointOrigin::Given;
 };
 
 struct Portrait {
@@ -91,6 +96,7 @@ struct Portrait {
     std::vector<Separatrix> separatrices;
     std::vector<Orbit> orbits;
     int pixels = 720;
+    PointOrigin pointOrigin = PointOrigin::Given;
 };
 
 // The default window: frames every fixed point with a margin, square.

@@ -17,6 +17,10 @@
 #include <set>
 #include <sstream>
 
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace vindrel::portrait {
 
 namespace {
@@ -370,7 +374,7 @@ std::string Decimal(double v)
 
 struct LegendEntry {
     std::string text;
-    enum class Kind { Line, Marker } kind;
+    enum class Kind { Line, Marker, Note } kind; // a note is text alone
     Pen pen;
     Marker marker;
 };
@@ -379,11 +383,19 @@ std::vector<LegendEntry> LegendOf(const Portrait& p)
 {
     std::vector<LegendEntry> e;
     e.push_back({labels::kField, LegendEntry::Kind::Line, {kFieldGrey, 1.5}, {}});
-    e.push_back({labels::kNullclineP, LegendEntry::Kind::Line, {kOrange, 2}, {}});
-    e.push_back({labels::kNullclineQ, LegendEntry::Kind::Line, {kMagenta, 2}, {}});
-    e.push_back({labels::kUnstableSeparatrix, LegendEntry::Kind::Line, {kRed, 2}, {}});
-    e.push_back({labels::kStableSeparatrix, LegendEntry::Kind::Line, {kBlue, 2}, {}});
-    e.push_back({labels::kOrbit, LegendEntry::Kind::Line, {kOrbitGrey, 1.2}, {}});
+    // Only what the picture shows.
+    auto hasSeparatrix = [&](SeparatrixKind kind) {
+        return std::any_of(p.separatrices.begin(), p.separatrices.end(),
+                           [kind](const Separatrix& s) { return s.kind == kind; });
+    };
+    if (!p.nullclineP.empty()) e.push_back({labels::kNullclineP, LegendEntry::Kind::Line, {kOrange, 2}, {}});
+    if (!p.nullclineQ.empty()) e.push_back({labels::kNullclineQ, LegendEntry::Kind::Line, {kMagenta, 2}, {}});
+    if (hasSeparatrix(SeparatrixKind::Unstable))
+        e.push_back({labels::kUnstableSeparatrix, LegendEntry::Kind::Line, {kRed, 2}, {}});
+    if (hasSeparatrix(SeparatrixKind::Stable))
+        e.push_back({labels::kStableSeparatrix, LegendEntry::Kind::Line, {kBlue, 2}, {}});
+    if (std::any_of(p.orbits.begin(), p.orbits.end(), [](const Orbit& o) { return !o.limitCycle; }))
+        e.push_back({labels::kOrbit, LegendEntry::Kind::Line, {kOrbitGrey, 1.2}, {}});
     if (std::any_of(p.orbits.begin(), p.orbits.end(), [](const Orbit& o) { return o.limitCycle; }))
         e.push_back({labels::kLimitCycle, LegendEntry::Kind::Line, {kPurple, 2.4}, {}});
     std::set<std::string> seen;
@@ -394,7 +406,9 @@ std::vector<LegendEntry> LegendOf(const Portrait& p)
     }
     if (!p.infinitePoints.empty())
         e.push_back({labels::kPointAtInfinity, LegendEntry::Kind::Marker, {}, {Shape::Disc, kBlack, Fill::Hollow}});
-    if (p.fixedPoints.empty()) e.push_back({labels::kNoFixedPoint, LegendEntry::Kind::Line, {}, {}});
+    if (p.fixedPoints.empty()) e.push_back({labels::kNoFixedPoint, LegendEntry::Kind::Note, {}, {}});
+    if (p.pointOrigin == PointOrigin::Numerical)
+        e.push_back({labels::kNumericalPoints, LegendEntry::Kind::Note, {}, {}});
     return e;
 }
 
@@ -478,11 +492,11 @@ void Draw(const Portrait& p, const Layout& l, const std::vector<LegendEntry>& le
     c.Text({x0, y}, subtitle, 11, false);
     y += 26;
     for (const LegendEntry& e : legend) {
-        if (e.kind == LegendEntry::Kind::Line && e.text != labels::kNoFixedPoint)
+        if (e.kind == LegendEntry::Kind::Line)
             c.Lines({{{x0, y - 4}, {x0 + 26, y - 4}}}, e.pen, "");
         else if (e.kind == LegendEntry::Kind::Marker)
             DrawMarker(c, {x0 + 13, y - 4}, e.marker);
-        c.Text({x0 + 36, y}, e.text, 12, false);
+        c.Text({x0 + (e.kind == LegendEntry::Kind::Note ? 0 : 36), y}, e.text, 12, false);
         y += 22;
     }
     c.EndGroup();
@@ -507,7 +521,21 @@ bool EndsWith(const std::string& s, const std::string& suffix)
 }
 
 // Writes beside the target, then renames: the picture is never half-written.
-std::string TemporaryBeside(const std::string& path) { return path + ".tmp"; }
+// The temporary name is new (mkstemp): a file of the user's that happens to
+// bear a fixed name such as "a.svg.tmp" is never overwritten, and two runs
+// drawing into the same file do not write into each other's temporary.
+std::string TemporaryBeside(const std::string& path)
+{
+    std::string name = path + ".XXXXXX";
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) throw PortraitError(std::string(labels::kCannotWrite) + "'" + path + "'.");
+    // mkstemp makes it private to its owner; a picture is as readable as any new file.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    ::close(fd);
+    return name;
+}
 
 void Commit(const std::string& tmp, const std::string& path)
 {
@@ -555,7 +583,7 @@ std::string SvgText(const Portrait& portrait)
 
 void WritePortrait(const Portrait& portrait, const std::string& path)
 {
-    const std::string tmp = TemporaryBeside(path);
+    std::string tmp;
     if (EndsWith(path, ".png")) {
         auto legend = LegendOf(portrait);
         Layout l = MakeLayout(portrait, legend.size());
@@ -569,9 +597,11 @@ void WritePortrait(const Portrait& portrait, const std::string& path)
             }
         });
         Draw(portrait, l, legend, canvas);
+        tmp = TemporaryBeside(path);
         canvas.WritePng(tmp, path);
     } else {
         std::string text = SvgText(portrait);
+        tmp = TemporaryBeside(path);
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
         out << text;
         out.close();

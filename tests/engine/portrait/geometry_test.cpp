@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -222,6 +223,73 @@ TEST(Disc, SaddleHasFourPointsAtInfinityAndOrbitsStayInside)
             EXPECT_GT(std::abs(s.orbit.points.back().x), 0.99);
         }
     }
+}
+
+// Regression: orbits crawling along the circle near its degenerate points at
+// infinity made the closed-orbit check quadratic; the fast check must still
+// find the cycle, once, and every point at infinity.
+TEST(Disc, VanDerPolKeepsItsLimitCycleAndItsFourPointsAtInfinity)
+{
+    PolynomialField f = FieldOf("y", "-x+y-x^2*y");
+    PortraitOptions o;
+    o.projection = Projection::PoincareDisc;
+    Portrait p = ComputePortrait(f, {{0, 0, "focus", "unstable"}}, o);
+    ASSERT_EQ(p.infinitePoints.size(), 4u);
+    for (Vec2 q : p.infinitePoints) EXPECT_NEAR(std::abs(q.x * q.y), 0, 1e-9);
+    std::vector<const Orbit*> cycles;
+    for (const Orbit& orbit : p.orbits)
+        if (orbit.limitCycle) cycles.push_back(&orbit);
+    ASSERT_EQ(cycles.size(), 1u);
+    // In the plane the cycle reaches |x| = 2.0086 (amplitude of this Van der Pol).
+    double reach = 0;
+    for (Vec2 q : cycles[0]->points) reach = std::max(reach, std::abs(FromDisc(q).x));
+    EXPECT_NEAR(reach, 2.0086, 0.01);
+}
+
+struct InfinityCase {
+    const char* name;
+    const char* p;
+    const char* q;
+    std::vector<Vec2> points; // expected directions, counter-clockwise from angle 0
+};
+
+class PointsAtInfinity : public ::testing::TestWithParam<InfinityCase> {};
+
+// Regression: zeros of even multiplicity of X*Q_d - Y*P_d (no change of sign)
+// were missed, so Duffing's disc showed no point at infinity.
+TEST_P(PointsAtInfinity, AreFoundWhateverTheirMultiplicity)
+{
+    const InfinityCase& c = GetParam();
+    PortraitOptions o;
+    o.projection = Projection::PoincareDisc;
+    o.orbitCount = 0;
+    Portrait p = ComputePortrait(FieldOf(c.p, c.q), {}, o);
+    ASSERT_EQ(p.infinitePoints.size(), c.points.size());
+    std::vector<Vec2> found = p.infinitePoints;
+    auto angle = [](Vec2 v) { double a = std::atan2(v.y, v.x); return a < -1e-6 ? a + 2 * std::numbers::pi : a; };
+    std::sort(found.begin(), found.end(), [&](Vec2 a, Vec2 b) { return angle(a) < angle(b); });
+    for (std::size_t k = 0; k < found.size(); ++k) {
+        const Vec2 want = (1 / Norm(c.points[k])) * c.points[k];
+        EXPECT_NEAR(found[k].x, want.x, 1e-6) << k;
+        EXPECT_NEAR(found[k].y, want.y, 1e-6) << k;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Systems, PointsAtInfinity,
+    ::testing::Values(
+        InfinityCase{"DuffingQuadrupleZero", "y", "x-x^3", {{0, 1}, {0, -1}}},
+        InfinityCase{"TwoDoubleZerosOffTheSamples", "y", "-x*(x-2*y)^2", {{2, 1}, {0, 1}, {-2, -1}, {0, -1}}},
+        InfinityCase{"SimpleZeros", "x-x*y", "-y+x*y", {{1, 0}, {0, 1}, {-1, 1}, {-1, 0}, {0, -1}, {1, -1}}},
+        InfinityCase{"NoneWhenTheFormIsDefinite", "-y", "x", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Norm, NeitherOverflowsNorUnderflows)
+{
+    EXPECT_DOUBLE_EQ(Norm({3e200, 4e200}), 5e200);
+    EXPECT_DOUBLE_EQ(Norm({3e-200, 4e-200}), 5e-200);
+    EXPECT_DOUBLE_EQ(Norm({3, 4}), 5);
+    EXPECT_EQ(Norm({0, 0}), 0);
 }
 
 TEST(Terms, LiteralConstantsAreRefusedWithAFrenchMessage)

@@ -8,6 +8,8 @@
 #include <iterator>
 #include <string>
 
+#include <sys/stat.h>
+
 namespace vindrel::portrait {
 namespace {
 
@@ -123,6 +125,25 @@ INSTANTIATE_TEST_SUITE_P(All, Natures,
                                            NatureCase{"elliptic_saddle", "", "col elliptique"},
                                            NatureCase{"undetermined", "", "nature indéterminée"}));
 
+TEST(Legend, ListsOnlyWhatIsDrawn)
+{
+    // A focus: no separatrix, no limit cycle.
+    std::string svg = SvgText(ComputePortrait(FieldOf("-x-y", "x-y"), {{0, 0, "focus", "stable"}}, {}));
+    for (const char* absent : {"séparatrice stable", "séparatrice instable", "cycle limite",
+                               "point à l&apos;infini", "points fixes calculés numériquement"})
+        EXPECT_EQ(Count(svg, std::string(">") + absent + "</text>"), 0u) << absent;
+    for (const char* present : {"isocline P = 0", "isocline Q = 0", "orbite", "foyer stable"})
+        EXPECT_EQ(Count(svg, std::string(">") + present + "</text>"), 1u) << present;
+}
+
+TEST(Legend, SaysWhenTheFixedPointsWereFoundNumerically)
+{
+    PortraitOptions o;
+    o.pointOrigin = PointOrigin::Numerical;
+    Portrait p = ComputePortrait(FieldOf("x", "-y"), {{0, 0, "saddle", ""}}, o);
+    EXPECT_EQ(Count(SvgText(p), ">points fixes calculés numériquement</text>"), 1u);
+}
+
 TEST(WritePortrait, PngByItsNameSvgOtherwiseAndNoTemporaryLeft)
 {
     TempDir dir;
@@ -152,6 +173,27 @@ TEST(WritePortrait, UnwritablePlaceIsReportedAndLeavesNothing)
         }
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+// Regression: the temporary file had the fixed name "<picture>.tmp", so a
+// file of the user's by that name was overwritten, then deleted.
+TEST(WritePortrait, SparesAFileNamedLikeATemporaryAndGivesUsualPermissions)
+{
+    TempDir dir;
+    auto target = dir.path() / "p.png";
+    std::ofstream(dir.path() / "p.png.tmp") << "mine";
+    std::ofstream(dir.path() / "p.svg.tmp") << "mine too";
+    WritePortrait(SaddlePortrait(), target.string());
+    WritePortrait(SaddlePortrait(), (dir.path() / "p.svg").string());
+    EXPECT_EQ(ReadAll(dir.path() / "p.png.tmp"), "mine");
+    EXPECT_EQ(ReadAll(dir.path() / "p.svg.tmp"), "mine too");
+    std::size_t files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
+    EXPECT_EQ(files, 4u);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const auto perms = std::filesystem::status(target).permissions();
+    EXPECT_EQ(static_cast<unsigned>(perms), 0666u & ~static_cast<unsigned>(mask));
 }
 
 TEST(WritePortrait, ReplacesAnEarlierPicture)

@@ -1,0 +1,141 @@
+#include "engine/cli/portrait_option.h"
+
+#include "engine/errors.h"
+#include "engine/portrait/portrait.h"
+
+#include <flint/fmpq_mpoly.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+
+namespace vindrel::engine {
+
+namespace {
+
+bool EndsWithNoCase(const std::string& s, const std::string& suffix)
+{
+    if (s.size() < suffix.size()) return false;
+    return std::equal(suffix.begin(), suffix.end(), s.end() - static_cast<long>(suffix.size()),
+        [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+}
+
+std::string Trimmed(const std::string& s)
+{
+    const size_t a = s.find_first_not_of(' ');
+    if (a == std::string::npos) return "";
+    return s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+// "xmin,xmax,ymin,ymax": four finite decimal numbers (point as the decimal
+// separator, since the comma separates them).
+std::optional<std::array<double, 4>> ParseWindow(const std::string& text)
+{
+    std::array<double, 4> v {};
+    size_t start = 0;
+    for (size_t k = 0; k < 4; ++k) {
+        const size_t comma = text.find(',', start);
+        if ((k < 3) != (comma != std::string::npos)) return std::nullopt;
+        const std::string item = Trimmed(text.substr(start, k < 3 ? comma - start : std::string::npos));
+        const char* first = item.data();
+        const char* last = item.data() + item.size();
+        if (!item.empty() && *first == '+') ++first;
+        const auto [end, ec] = std::from_chars(first, last, v[k]);
+        if (item.empty() || ec != std::errc() || end != last || !std::isfinite(v[k])) return std::nullopt;
+        start = comma + 1;
+    }
+    return v;
+}
+
+std::string Quoted(const std::string& s)
+{
+    return "\"" + s + "\"";
+}
+
+} // namespace
+
+OptionRead ReadPortraitOption(
+    const std::vector<std::string>& args, size_t& i, PortraitRequest& request, std::string& problem)
+{
+    const std::string& a = args[i];
+    if (a == "--disc") {
+        request.view = PortraitView::Disc;
+        return OptionRead::Read;
+    }
+    if (a != "--portrait" && a != "--window") return OptionRead::NotMine;
+    if (i + 1 >= args.size()) {
+        problem = a == "--portrait"
+            ? "--portrait attend un nom de fichier (.svg ou .png)."
+            : "--window attend quatre nombres xmin,xmax,ymin,ymax, par exemple -3,3,-2,2.";
+        return OptionRead::Bad;
+    }
+    const std::string& value = args[++i];
+    if (a == "--portrait") {
+        if (!EndsWithNoCase(value, ".svg") && !EndsWithNoCase(value, ".png")) {
+            problem = "--portrait attend un nom de fichier en .svg ou en .png : reçu " + Quoted(value) + ".";
+            return OptionRead::Bad;
+        }
+        request.file = value;
+        return OptionRead::Read;
+    }
+    const auto window = ParseWindow(value);
+    if (!window) {
+        problem = "--window attend quatre nombres xmin,xmax,ymin,ymax, par exemple -3,3,-2,2 : reçu "
+            + Quoted(value) + ".";
+        return OptionRead::Bad;
+    }
+    const auto& w = *window;
+    if (!(w[0] < w[1]) || !(w[2] < w[3])) {
+        problem
+            = "--window : la fenêtre doit vérifier xmin < xmax et ymin < ymax : reçu " + Quoted(value) + ".";
+        return OptionRead::Bad;
+    }
+    request.window = window;
+    return OptionRead::Read;
+}
+
+bool CheckPortraitRequest(const PortraitRequest& request, ReportFormat format, std::string& problem)
+{
+    const bool drawingOption = request.window || request.view == PortraitView::Disc;
+    if (!request.Requested()) {
+        if (drawingOption) problem = "--window et --disc ne servent qu'avec --portrait FICHIER.";
+        return !drawingOption;
+    }
+    if (format == ReportFormat::Json) {
+        problem = "--portrait et --json ne vont pas ensemble : le portrait remplace les rapports.";
+        return false;
+    }
+    if (request.window && request.view == PortraitView::Disc) {
+        problem = "--window et --disc ne vont pas ensemble : le disque de Poincaré montre tout le plan.";
+        return false;
+    }
+    return true;
+}
+
+std::string DrawPortrait(const PortraitRequest& request, const ParsedSystem& system)
+{
+    namespace pt = portrait;
+    if (fmpq_mpoly_is_zero(system.P.raw(), system.P.craw())
+        && fmpq_mpoly_is_zero(system.Q.raw(), system.Q.craw()))
+        throw EngineError(
+            "Tous les points du plan sont fixes (P = Q = 0) : il n'y a pas de portrait à dessiner.");
+    const pt::PolynomialField field(pt::TermsOf(system.P), pt::TermsOf(system.Q));
+    const std::vector<pt::FixedPointInput> points = pt::FindFixedPointsNumerically(field);
+
+    pt::PortraitOptions options;
+    options.projection
+        = request.view == PortraitView::Disc ? pt::Projection::PoincareDisc : pt::Projection::Plane;
+    if (request.window) {
+        const auto& w = *request.window;
+        options.window = pt::Window { w[0], w[1], w[2], w[3] };
+    }
+    pt::WritePortrait(pt::ComputePortrait(field, points, options), request.file);
+
+    std::error_code ec;
+    const std::filesystem::path shown = std::filesystem::absolute(request.file, ec);
+    return std::string(kPortraitWritten) + "'" + (ec ? request.file : shown.string()) + "'.\n";
+}
+
+} // namespace vindrel::engine

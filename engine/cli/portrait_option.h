@@ -1,0 +1,47 @@
+// vindrel-analyse --portrait FILE [--window xmin,xmax,ymin,ymax] [--disc]:
+// the phase portrait of the system drawn into FILE (PNG when its name ends
+// in .png, SVG when in .svg) instead of the reports.
+//   options -> ParsedSystem -> field in double + fixed points with their
+//   natures -> ComputePortrait (window or Poincare disc) -> WritePortrait
+//   -> one French line naming the file written.
+#pragma once
+
+#include "engine/parse/parser.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vindrel::engine {
+
+enum class PortraitView { Plane, Disc };
+
+struct PortraitRequest {
+    std::string file; // empty: no portrait asked for
+    std::optional<std::array<double, 4>> window; // xmin, xmax, ymin, ymax
+    PortraitView view = PortraitView::Plane;
+    bool Requested() const { return !file.empty(); }
+};
+
+enum class OptionRead { NotMine, Read, Bad };
+
+// Reads the portrait option at args[i], if it is one, with its value
+// (i is left on the last word used). Bad: problem holds the French reason.
+OptionRead ReadPortraitOption(
+    const std::vector<std::string>& args, size_t& i, PortraitRequest& request, std::string& problem);
+
+enum class ReportFormat { Text, Json };
+
+// Once every option is read: the combinations that make no sense.
+bool CheckPortraitRequest(const PortraitRequest& request, ReportFormat format, std::string& problem);
+
+// Draws the portrait and returns the line to print. Throws
+// portrait::PortraitError (file not writable, literal constants) or
+// EngineError (nothing to draw), with French messages.
+std::string DrawPortrait(const PortraitRequest& request, const ParsedSystem& system);
+
+// The line printed once the picture is written (followed by its path).
+inline constexpr const char* kPortraitWritten = "Portrait de phase écrit dans le fichier ";
+
+} // namespace vindrel::engine

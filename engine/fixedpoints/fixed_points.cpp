@@ -1,0 +1,699 @@
+#include "engine/fixedpoints/fixed_points.h"
+
+#include "engine/fixedpoints/format.h"
+#include "engine/fixedpoints/solver.h"
+#include "engine/fixedpoints/texts.h"
+#include "engine/flint/factor_types.h"
+#include "engine/poly/print.h"
+
+#include <flint/fmpz_mpoly.h>
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace vindrel::engine {
+
+using flint::Arb;
+using flint::Fmpq;
+using flint::FmpqMpoly;
+using flint::FmpqPoly;
+using flint::Fmpz;
+using flint::FmpzPoly;
+using fp::Quadratic;
+using fp::RootWord;
+using fp::SolutionFamily;
+
+namespace {
+
+constexpr slong kStartPrec = 128;
+constexpr slong kMaxPrec = 1 << 16;
+constexpr slong kWantedBits = 64; // accuracy of the approximations
+constexpr long kMaxExactFieldDegree = 12; // beyond, coordinates are shown as decimals
+
+// ---- small polynomial helpers ------------------------------------------------
+
+FmpqMpoly Derivative(const FmpqMpoly& p, slong var)
+{
+    FmpqMpoly d(p.ctx());
+    fmpq_mpoly_derivative(d.raw(), p.raw(), var, p.craw());
+    return d;
+}
+
+FmpqMpoly Mul(const FmpqMpoly& a, const FmpqMpoly& b)
+{
+    FmpqMpoly r(a.ctx());
+    fmpq_mpoly_mul(r.raw(), a.raw(), b.raw(), a.craw());
+    return r;
+}
+
+FmpqMpoly Sub(const FmpqMpoly& a, const FmpqMpoly& b)
+{
+    FmpqMpoly r(a.ctx());
+    fmpq_mpoly_sub(r.raw(), a.raw(), b.raw(), a.craw());
+    return r;
+}
+
+FmpqMpoly Add(const FmpqMpoly& a, const FmpqMpoly& b)
+{
+    FmpqMpoly r(a.ctx());
+    fmpq_mpoly_add(r.raw(), a.raw(), b.raw(), a.craw());
+    return r;
+}
+
+FmpqMpoly Variable(const flint::MpolyCtxPtr& ctx, slong var)
+{
+    FmpqMpoly v(ctx);
+    fmpq_mpoly_gen(v.raw(), var, ctx->raw());
+    return v;
+}
+
+slong TotalDegree(const FmpqMpoly& p)
+{
+    return fmpq_mpoly_total_degree_si(p.raw(), p.craw());
+}
+
+// The polynomial as a univariate one in variable var (the others absent).
+FmpzPoly UnivariateNumerator(const FmpqMpoly& p, slong var)
+{
+    FmpqPoly q;
+    fmpq_mpoly_get_fmpq_poly(q.raw(), p.raw(), var, p.craw());
+    FmpzPoly z;
+    fp::IntegerNumerator(z, q);
+    return z;
+}
+
+// The curve g = 0 with g integer, primitive, positive leading coefficient.
+FixedCurve CurveOf(const FmpqMpoly& g)
+{
+    FmpqMpoly primitive(g.ctx());
+    Fmpq content;
+    fmpq_mpoly_content(content.raw(), g.raw(), g.craw());
+    fmpq_mpoly_scalar_div_fmpq(primitive.raw(), g.raw(), content.raw(), g.craw());
+    return FixedCurve { ToCanonical(primitive), ToReport(primitive) };
+}
+
+// ---- curves of fixed points --------------------------------------------------
+
+bool HasRealPoint(const FmpqMpoly& g, const Deadline& deadline)
+{
+    if (TotalDegree(g) == 1) return true;
+    std::vector<slong> degs(static_cast<size_t>(fmpq_mpoly_ctx_nvars(g.craw())));
+    fmpq_mpoly_degrees_si(degs.data(), g.raw(), g.craw());
+    if (degs[1] <= 0) return fp::CountRealRoots(UnivariateNumerator(g, 0)) > 0;
+    if (degs[0] <= 0) return fp::CountRealRoots(UnivariateNumerator(g, 1)) > 0;
+    // Points with a vertical tangent or singular (isolated real points among them).
+    const FmpqMpoly gy = Derivative(g, 1);
+    for (const SolutionFamily& fam : fp::SolveCoprime(g, gy, deadline)) {
+        if (fam.realCount() > 0) return true;
+    }
+    // Elsewhere the number of real points over x is constant between the
+    // roots of lc_y(g) * Res_y(g, g_y): one rational sample per interval.
+    FmpqMpoly res(g.ctx()), lead(g.ctx());
+    fmpq_mpoly_resultant(res.raw(), g.raw(), gy.raw(), 1, g.craw());
+    const slong var = 1;
+    const ulong e = static_cast<ulong>(degs[1]);
+    fmpq_mpoly_get_coeff_vars_ui(lead.raw(), g.raw(), &var, &e, 1, g.craw());
+    const FmpzPoly crit = UnivariateNumerator(Mul(res, lead), 0);
+    deadline.check();
+    const std::vector<fp::RootInterval> roots = fp::RealRoots(crit);
+    std::vector<Fmpq> samples;
+    flint::Arf a;
+    Fmpq q;
+    for (size_t i = 0; i <= roots.size(); ++i) {
+        if (roots.empty()) {
+            arf_zero(a.raw());
+        } else if (i == 0) {
+            arf_sub_si(a.raw(), roots[0].lo.raw(), 1, ARF_PREC_EXACT, ARF_RND_FLOOR);
+        } else if (i == roots.size()) {
+            arf_add_si(a.raw(), roots[i - 1].hi.raw(), 1, ARF_PREC_EXACT, ARF_RND_CEIL);
+        } else {
+            arf_add(a.raw(), roots[i - 1].hi.raw(), roots[i].lo.raw(), ARF_PREC_EXACT, ARF_RND_DOWN);
+            arf_mul_2exp_si(a.raw(), a.raw(), -1);
+        }
+        arf_get_fmpq(q.raw(), a.raw());
+        samples.push_back(q);
+    }
+    for (const Fmpq& c : samples) {
+        FmpqMpoly line(g.ctx());
+        fmpq_mpoly_evaluate_one_fmpq(line.raw(), g.raw(), 0, c.raw(), g.craw());
+        if (fp::CountRealRoots(UnivariateNumerator(line, 1)) > 0) return true;
+    }
+    return false;
+}
+
+// ---- one point ---------------------------------------------------------------
+
+struct Jacobian {
+    explicit Jacobian(const FmpqMpoly& P, const FmpqMpoly& Q)
+        : px(Derivative(P, 0))
+        , py(Derivative(P, 1))
+        , qx(Derivative(Q, 0))
+        , qy(Derivative(Q, 1))
+        , trace(Add(px, qy))
+        , det(Sub(Mul(px, qy), Mul(py, qx)))
+        , disc(P.ctx())
+    {
+        FmpqMpoly four(P.ctx());
+        fmpq_mpoly_set_si(four.raw(), 4, P.craw());
+        disc = Sub(Mul(trace, trace), Mul(four, det));
+    }
+    FmpqMpoly px, py, qx, qy, trace, det, disc;
+};
+
+// Numerical and exact views of one real solution.
+class PointView {
+public:
+    PointView(const SolutionFamily& fam, size_t index, slong degree, const Deadline& deadline)
+        : fam_(fam)
+        , index_(index)
+        , degree_(degree)
+        , deadline_(deadline)
+    {
+        Compute(kStartPrec);
+    }
+
+    const arb_struct* x() const { return xs_[index_].raw(); }
+    const arb_struct* y() const { return ys_[index_].raw(); }
+    slong prec() const { return prec_; }
+
+    void Refine()
+    {
+        deadline_.check();
+        if (prec_ >= kMaxPrec) throw LimitExceeded(fp::texts::kPrecisionTooHigh);
+        Compute(prec_ * 2);
+    }
+
+    // Ball of v at the point.
+    Arb Value(const FmpqMpoly& v) const
+    {
+        Arb out;
+        fp::EvalArb(out, v, xpow_, ypow_, prec_);
+        return out;
+    }
+
+    bool ExactlyZero(const FmpqMpoly& v) const { return fmpq_poly_is_zero(fam_.ExactValue(v).raw()); }
+
+    // Exact sign: balls first, the exact zero test when a ball holds 0.
+    int Sign(const FmpqMpoly& v)
+    {
+        for (;;) {
+            Arb b = Value(v);
+            if (arb_is_positive(b.raw())) return 1;
+            if (arb_is_negative(b.raw())) return -1;
+            if (ExactlyZero(v)) return 0;
+            Refine();
+        }
+    }
+
+    // A coordinate (given as the polynomial x or y) known to 64 bits, or exactly 0.
+    void Accurate(const FmpqMpoly& coordinate, int which)
+    {
+        for (;;) {
+            const arb_struct* b = which == 0 ? x() : y();
+            if (arb_rel_accuracy_bits(b) >= kWantedBits) return;
+            if (arb_contains_zero(b) && ExactlyZero(coordinate)) return;
+            Refine();
+        }
+    }
+
+private:
+    void Compute(slong prec)
+    {
+        prec_ = prec;
+        fam_.RealPoints(prec_, xs_, ys_);
+        fp::Powers(xpow_, x(), degree_ + 1, prec_);
+        fp::Powers(ypow_, y(), degree_ + 1, prec_);
+    }
+
+    const SolutionFamily& fam_;
+    size_t index_;
+    slong degree_;
+    const Deadline& deadline_;
+    slong prec_ = 0;
+    std::vector<Arb> xs_, ys_, xpow_, ypow_;
+};
+
+std::string CoordinateText(const Quadratic& q, RootWord w)
+{
+    return fp::QuadraticText(q, w);
+}
+
+void SetCoordinate(FixedPoint& pt, int which, const std::optional<Quadratic>& exact, const arb_struct* ball)
+{
+    std::string& json = which == 0 ? pt.xJson : pt.yJson;
+    std::string& text = which == 0 ? pt.xText : pt.yText;
+    double& approx = which == 0 ? pt.xApprox : pt.yApprox;
+    approx = arf_get_d(arb_midref(ball), ARF_RND_NEAR);
+    double* box = which == 0 ? pt.xBox : pt.yBox;
+    arf_t lo, hi;
+    arf_init(lo);
+    arf_init(hi);
+    arb_get_lbound_arf(lo, ball, 53);
+    arb_get_ubound_arf(hi, ball, 53);
+    box[0] = arf_get_d(lo, ARF_RND_FLOOR);
+    box[1] = arf_get_d(hi, ARF_RND_CEIL);
+    arf_clear(lo);
+    arf_clear(hi);
+    if (exact) {
+        json = CoordinateText(*exact, RootWord::Sqrt);
+        text = CoordinateText(*exact, RootWord::Racine);
+        if (fmpq_is_zero(exact->q.raw())) approx = fmpq_get_d(exact->p.raw());
+    } else {
+        text = fp::DecimalText(ball);
+    }
+}
+
+Nature LinearNature(int sT, int sD, int sDisc, bool scalar, bool zero)
+{
+    Nature n;
+    const Stability st = sT < 0 ? Stability::Stable : Stability::Unstable;
+    if (sD < 0) {
+        n.type = PointType::Saddle;
+        n.reason = "D < 0";
+        n.explanation = fp::texts::kRuleSaddle;
+    } else if (sD > 0 && sT != 0) {
+        n.stability = st;
+        if (sDisc > 0) {
+            n.type = PointType::Node;
+            n.reason = "D > 0, T^2 - 4D > 0";
+            n.explanation = fp::texts::kRuleNode;
+        } else if (sDisc == 0) {
+            n.type = scalar ? PointType::StarNode : PointType::DegenerateNode;
+            n.reason = scalar ? "T^2 - 4D = 0, J scalaire" : "T^2 - 4D = 0, J non scalaire";
+            n.explanation = scalar ? fp::texts::kRuleStarNode : fp::texts::kRuleDegenerateNode;
+        } else {
+            n.type = PointType::Focus;
+            n.reason = "T^2 - 4D < 0, T <> 0";
+            n.explanation = fp::texts::kRuleFocus;
+        }
+        n.explanation += sT < 0 ? fp::texts::kTraceNegative : fp::texts::kTracePositive;
+    } else {
+        n.type = PointType::Undetermined;
+        if (sD > 0) {
+            n.linearPart = LinearPart::Imaginary;
+            n.reason = "T = 0, D > 0";
+            n.explanation = fp::texts::kUndeterminedImaginary;
+        } else if (sT != 0) {
+            n.linearPart = LinearPart::SemiHyperbolic;
+            n.reason = "D = 0, T <> 0";
+            n.explanation = fp::texts::kUndeterminedSemi;
+        } else if (!zero) {
+            n.linearPart = LinearPart::Nilpotent;
+            n.reason = "D = 0, T = 0, J <> 0";
+            n.explanation = fp::texts::kUndeterminedNilpotent;
+        } else {
+            n.linearPart = LinearPart::Zero;
+            n.reason = "J = 0";
+            n.explanation = fp::texts::kUndeterminedZero;
+        }
+    }
+    return n;
+}
+
+// The system moved so that (x0, y0) is the origin.
+std::pair<FmpqMpoly, FmpqMpoly> Translate(
+    const FmpqMpoly& P, const FmpqMpoly& Q, const fmpq_t x0, const fmpq_t y0)
+{
+    const auto& ctx = P.ctx();
+    const slong nv = fmpq_mpoly_ctx_nvars(P.craw());
+    std::vector<FmpqMpoly> gens;
+    for (slong v = 0; v < nv; ++v)
+        gens.push_back(Variable(ctx, v));
+    fmpq_mpoly_add_fmpq(gens[0].raw(), gens[0].raw(), x0, P.craw());
+    fmpq_mpoly_add_fmpq(gens[1].raw(), gens[1].raw(), y0, P.craw());
+    std::vector<fmpq_mpoly_struct*> ptrs;
+    for (auto& g : gens)
+        ptrs.push_back(g.raw());
+    FmpqMpoly ps(ctx), qs(ctx);
+    fmpq_mpoly_compose_fmpq_mpoly(ps.raw(), P.raw(), ptrs.data(), P.craw(), P.craw());
+    fmpq_mpoly_compose_fmpq_mpoly(qs.raw(), Q.raw(), ptrs.data(), Q.craw(), Q.craw());
+    return { std::move(ps), std::move(qs) };
+}
+
+void EigenTextsRational(const fmpq_t T, const fmpq_t disc, std::string out[2])
+{
+    Fmpq half, c;
+    fmpq_div_2exp(half.raw(), T, 1);
+    fmpq_div_2exp(c.raw(), disc, 2);
+    if (fmpq_sgn(c.raw()) >= 0) {
+        Quadratic r = fp::SqrtOf(c.raw());
+        for (int s = 0; s < 2; ++s) {
+            Quadratic l;
+            if (fmpq_is_zero(r.q.raw())) {
+                (s == 0 ? fmpq_add : fmpq_sub)(l.p.raw(), half.raw(), r.p.raw());
+            } else {
+                fmpq_set(l.p.raw(), half.raw());
+                fmpq_set(l.q.raw(), r.q.raw());
+                if (s == 1) fmpq_neg(l.q.raw(), l.q.raw());
+                fmpz_set(l.r.raw(), r.r.raw());
+            }
+            out[s] = fp::QuadraticText(l, RootWord::Racine);
+        }
+        return;
+    }
+    fmpq_neg(c.raw(), c.raw());
+    Quadratic m = fp::SqrtOf(c.raw());
+    std::string mag = fp::QuadraticText(m, RootWord::Racine);
+    std::string imag = mag == "1" ? "i" : "i*" + mag;
+    std::string re = fmpq_is_zero(half.raw()) ? std::string() : fp::RationalText(half.raw()) + " ";
+    out[0] = re.empty() ? imag : re + "+ " + imag;
+    out[1] = re.empty() ? "-" + imag : re + "- " + imag;
+}
+
+void EigenTextsDecimal(double T, double disc, std::string out[2])
+{
+    if (disc >= 0) {
+        const double s = std::sqrt(disc);
+        out[0] = fp::ShortDecimal((T + s) / 2);
+        out[1] = fp::ShortDecimal((T - s) / 2);
+    } else {
+        const std::string im = "i*" + fp::ShortDecimal(std::sqrt(-disc) / 2);
+        const std::string re = T == 0 ? std::string() : fp::ShortDecimal(T / 2) + " ";
+        out[0] = re.empty() ? im : re + "+ " + im;
+        out[1] = re.empty() ? "-" + im : re + "- " + im;
+    }
+}
+
+FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& P, const FmpqMpoly& Q,
+    const Jacobian& J, const FixedPointOptions& options, const Deadline& deadline)
+{
+    FixedPoint pt;
+    // The discriminant has the largest degree of the evaluated polynomials.
+    PointView view(
+        fam, index, std::max<slong>({ TotalDegree(J.disc), TotalDegree(P), TotalDegree(Q), 1 }), deadline);
+    const FmpqMpoly xv = Variable(P.ctx(), 0), yv = Variable(P.ctx(), 1);
+    view.Accurate(xv, 0);
+    view.Accurate(yv, 1);
+    const FmpqMpoly* entries[2][2] = { { &J.px, &J.py }, { &J.qx, &J.qy } };
+
+    if (fam.degree() == 1) {
+        // Rational point: everything exact.
+        Fmpq x0, y0;
+        fmpq_poly_get_coeff_fmpq(x0.raw(), fam.X().raw(), 0);
+        fmpq_poly_get_coeff_fmpq(y0.raw(), fam.Y().raw(), 0);
+        Quadratic qx, qy;
+        fmpq_set(qx.p.raw(), x0.raw());
+        fmpq_set(qy.p.raw(), y0.raw());
+        SetCoordinate(pt, 0, qx, view.x());
+        SetCoordinate(pt, 1, qy, view.y());
+        pt.exactness = Exactness::Rational;
+        fmpq* vals[2] = { x0.raw(), y0.raw() };
+        std::vector<fmpq*> all(static_cast<size_t>(fmpq_mpoly_ctx_nvars(P.craw())), x0.raw());
+        all[0] = vals[0];
+        all[1] = vals[1];
+        auto at = [&](const FmpqMpoly& v) {
+            Fmpq r;
+            fmpq_mpoly_evaluate_all_fmpq(r.raw(), v.raw(), all.data(), v.craw());
+            return r;
+        };
+        Fmpq jv[2][2];
+        for (int i = 0; i < 2; ++i)
+            for (int j = 0; j < 2; ++j) {
+                jv[i][j] = at(*entries[i][j]);
+                pt.jacobianText[i][j] = fp::RationalText(jv[i][j].raw());
+            }
+        Fmpq T = at(J.trace), D = at(J.det), disc = at(J.disc);
+        pt.traceText = fp::RationalText(T.raw());
+        pt.determinantText = fp::RationalText(D.raw());
+        pt.discriminantText = fp::RationalText(disc.raw());
+        pt.trace = fmpq_get_d(T.raw());
+        pt.determinant = fmpq_get_d(D.raw());
+        EigenTextsRational(T.raw(), disc.raw(), pt.eigenText);
+        const bool scalar = fmpq_is_zero(jv[0][1].raw()) && fmpq_is_zero(jv[1][0].raw());
+        const bool zero = scalar && fmpq_is_zero(jv[0][0].raw()) && fmpq_is_zero(jv[1][1].raw());
+        pt.nature = LinearNature(fmpq_sgn(T.raw()), fmpq_sgn(D.raw()), fmpq_sgn(disc.raw()), scalar, zero);
+        if (pt.nature.type == PointType::Undetermined && options.classifier) {
+            auto [ps, qs] = Translate(P, Q, x0.raw(), y0.raw());
+            if (std::optional<Nature> n = options.classifier(ps, qs)) {
+                pt.nature = *n;
+                pt.natureSource = NatureSource::LocalClassifier;
+            }
+        }
+        return pt;
+    }
+
+    std::optional<Quadratic> ex, ey;
+    if (fam.degree() <= kMaxExactFieldDegree) {
+        ex = fp::AsQuadratic(fam.X(), fam.modulus(), view.x(), view.prec());
+        ey = fp::AsQuadratic(fam.Y(), fam.modulus(), view.y(), view.prec());
+    }
+    // A coordinate that is exactly 0 is written so in any field.
+    if (!ex && arb_contains_zero(view.x()) && view.ExactlyZero(xv)) ex.emplace();
+    if (!ey && arb_contains_zero(view.y()) && view.ExactlyZero(yv)) ey.emplace();
+    SetCoordinate(pt, 0, ex, view.x());
+    SetCoordinate(pt, 1, ey, view.y());
+    pt.exactness = ex && ey ? Exactness::Quadratic : Exactness::Decimal;
+    auto mid = [](const Arb& b) { return arf_get_d(arb_midref(b.raw()), ARF_RND_NEAR); };
+    int signs[2][2];
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j) {
+            signs[i][j] = view.Sign(*entries[i][j]);
+            pt.jacobianText[i][j]
+                = signs[i][j] == 0 ? "0" : fp::ShortDecimal(mid(view.Value(*entries[i][j])));
+        }
+    const int sT = view.Sign(J.trace), sD = view.Sign(J.det), sDisc = view.Sign(J.disc);
+    pt.trace = sT == 0 ? 0.0 : mid(view.Value(J.trace));
+    pt.determinant = sD == 0 ? 0.0 : mid(view.Value(J.det));
+    const double disc = sDisc == 0 ? 0.0 : mid(view.Value(J.disc));
+    pt.traceText = fp::ShortDecimal(pt.trace);
+    pt.determinantText = fp::ShortDecimal(pt.determinant);
+    pt.discriminantText = fp::ShortDecimal(disc);
+    EigenTextsDecimal(pt.trace, disc, pt.eigenText);
+    const bool scalar = signs[0][1] == 0 && signs[1][0] == 0;
+    const bool zero = scalar && signs[0][0] == 0 && signs[1][1] == 0;
+    pt.nature = LinearNature(sT, sD, sDisc, scalar, zero);
+    return pt;
+}
+
+// ---- infinity ----------------------------------------------------------------
+
+FmpqMpoly HomogeneousPart(const FmpqMpoly& p, slong d)
+{
+    FmpqMpoly out(p.ctx());
+    const slong nv = fmpq_mpoly_ctx_nvars(p.craw());
+    std::vector<ulong> exps(static_cast<size_t>(nv));
+    Fmpq c;
+    for (slong k = 0; k < fmpq_mpoly_length(p.raw(), p.craw()); ++k) {
+        fmpq_mpoly_get_term_exp_ui(exps.data(), p.raw(), k, p.craw());
+        if (static_cast<slong>(exps[0] + exps[1]) != d) continue;
+        fmpq_mpoly_get_term_coeff_fmpq(c.raw(), p.raw(), k, p.craw());
+        fmpq_mpoly_set_coeff_fmpq_ui(out.raw(), c.raw(), exps.data(), p.craw());
+    }
+    return out;
+}
+
+InfinitePoint Direction(const std::string& text, double m, bool vertical)
+{
+    InfinitePoint ip;
+    ip.directionText = text;
+    if (vertical) {
+        ip.dx = 0;
+        ip.dy = 1;
+    } else {
+        const double n = std::sqrt(1 + m * m);
+        ip.dx = 1 / n;
+        ip.dy = m / n;
+    }
+    ip.nature.type = PointType::Undetermined;
+    ip.nature.explanation = fp::texts::kUndetermined;
+    return ip;
+}
+
+void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpoly& Q, slong d)
+{
+    const std::string& nx = P.ctx()->names()[0];
+    const std::string& ny = P.ctx()->names()[1];
+    const FmpqMpoly H = Sub(
+        Mul(Variable(P.ctx(), 0), HomogeneousPart(Q, d)), Mul(Variable(P.ctx(), 1), HomogeneousPart(P, d)));
+    if (fmpq_mpoly_is_zero(H.raw(), H.craw())) {
+        out.infinity = InfinityKind::LineOfSingularities;
+        return;
+    }
+    // Directions y = m x: roots of H(1, m); the y-axis when x divides H.
+    FmpqMpoly h(P.ctx());
+    Fmpq one;
+    fmpq_one(one.raw());
+    fmpq_mpoly_evaluate_one_fmpq(h.raw(), H.raw(), 0, one.raw(), H.craw());
+    const FmpzPoly hm = UnivariateNumerator(h, 1);
+    std::vector<std::pair<double, InfinitePoint>> found;
+    if (fmpz_poly_degree(hm.raw()) > 0) {
+        flint::FmpzPolyFactor fac;
+        fmpz_poly_factor(fac.raw(), hm.raw());
+        for (slong i = 0; i < fac.raw()->num; ++i) {
+            FmpzPoly f;
+            fmpz_poly_set(f.raw(), fac.raw()->p + i);
+            FmpqPoly fq, u;
+            fmpq_poly_set_fmpz_poly(fq.raw(), f.raw());
+            fmpq_poly_set_coeff_si(u.raw(), 1, 1);
+            fmpq_poly_rem(u.raw(), u.raw(), fq.raw());
+            for (fp::RootInterval& ri : fp::RealRoots(f)) {
+                fp::RefineRoot(ri, f, 64);
+                Arb r;
+                fp::RootBall(r.raw(), ri, 128);
+                const double m = arf_get_d(arb_midref(r.raw()), ARF_RND_NEAR);
+                std::string text;
+                std::optional<Quadratic> q;
+                if (fmpz_poly_degree(f.raw()) <= 2) q = fp::AsQuadratic(u, fq, r.raw(), 128);
+                if (q && fmpq_is_zero(q->q.raw()) && fmpq_is_zero(q->p.raw())) {
+                    text = ny + fp::texts::kAxisOf + nx + ")";
+                } else if (q) {
+                    std::string mt = fp::QuadraticText(*q, RootWord::Racine);
+                    if (mt == "1")
+                        mt = "";
+                    else if (mt == "-1")
+                        mt = "-";
+                    else if (mt.find(' ') != std::string::npos)
+                        mt = "(" + mt + ")*";
+                    else
+                        mt += "*";
+                    text = ny + " = " + mt + nx;
+                } else {
+                    text = ny + " = m*" + nx + fp::texts::kSlopeIs + fp::DecimalText(r.raw());
+                }
+                found.emplace_back(m, Direction(text, m, false));
+            }
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& f : found)
+        out.infinite.push_back(std::move(f.second));
+    if (fmpz_poly_degree(hm.raw()) < d + 1)
+        out.infinite.push_back(Direction(nx + fp::texts::kAxisOf + ny + ")", 0, true));
+}
+
+} // namespace
+
+// ---- the analysis ------------------------------------------------------------
+
+FixedPointAnalysis AnalyseFixedPoints(
+    const FmpqMpoly& P, const FmpqMpoly& Q, const Deadline& deadline, const FixedPointOptions& options)
+{
+    const slong nv = fmpq_mpoly_ctx_nvars(P.craw());
+    if (nv < 2 || P.ctx() != Q.ctx()) throw std::invalid_argument("contexte de polynômes inattendu");
+    std::vector<slong> degs(static_cast<size_t>(nv));
+    for (const FmpqMpoly* p : { &P, &Q }) {
+        fmpq_mpoly_degrees_si(degs.data(), p->raw(), p->craw());
+        for (slong v = 2; v < nv; ++v) {
+            if (degs[static_cast<size_t>(v)] > 0)
+                throw std::invalid_argument("le système contient des constantes littérales");
+        }
+    }
+    FixedPointAnalysis out;
+    const slong d = std::max<slong>({ TotalDegree(P), TotalDegree(Q), 0 });
+    out.degree = static_cast<int>(d);
+    out.xName = P.ctx()->names()[0];
+    out.yName = P.ctx()->names()[1];
+    out.pText = ToReport(P);
+    out.qText = ToReport(Q);
+    const bool pZero = fmpq_mpoly_is_zero(P.raw(), P.craw()), qZero = fmpq_mpoly_is_zero(Q.raw(), Q.craw());
+    if (pZero && qZero) {
+        out.wholePlaneFixed = true;
+        out.infinity = InfinityKind::LineOfSingularities;
+        return out;
+    }
+    AnalyseInfinity(out, P, Q, d);
+
+    bool curvesDone = false;
+    try {
+        FmpqMpoly G(P.ctx()), P1(P.ctx()), Q1(P.ctx());
+        fmpq_mpoly_gcd(G.raw(), P.raw(), Q.raw(), P.craw());
+        fmpq_mpoly_div(P1.raw(), P.raw(), G.raw(), P.craw());
+        fmpq_mpoly_div(Q1.raw(), Q.raw(), G.raw(), P.craw());
+        const bool curves = TotalDegree(G) > 0;
+        if (curves) {
+            flint::FmpqMpolyFactor fac(P.ctx());
+            fmpq_mpoly_factor(fac.raw(), G.raw(), P.craw());
+            for (slong i = 0; i < fac.raw()->num; ++i) {
+                FmpqMpoly g(P.ctx());
+                fmpq_mpoly_set(g.raw(), fac.raw()->poly + i, P.craw());
+                if (HasRealPoint(g, deadline)) out.curves.push_back(CurveOf(g));
+            }
+            std::sort(out.curves.begin(), out.curves.end(),
+                [](const FixedCurve& a, const FixedCurve& b) { return a.json < b.json; });
+        }
+        curvesDone = true;
+        const Jacobian J(P, Q);
+        for (const SolutionFamily& fam : fp::SolveCoprime(P1, Q1, deadline)) {
+            // Points of G = 0 belong to a curve: not isolated.
+            if (curves && fmpq_poly_is_zero(fam.ExactValue(G).raw())) continue;
+            const long real = fam.realCount();
+            out.complexCount += static_cast<int>(fam.degree() - real);
+            for (long i = 0; i < real; ++i) {
+                out.points.push_back(BuildPoint(fam, static_cast<size_t>(i), P, Q, J, options, deadline));
+            }
+        }
+        std::sort(out.points.begin(), out.points.end(), [](const FixedPoint& a, const FixedPoint& b) {
+            return a.xApprox != b.xApprox ? a.xApprox < b.xApprox : a.yApprox < b.yApprox;
+        });
+    } catch (const LimitExceeded& e) {
+        out.pointsCertified = false;
+        out.points.clear();
+        out.complexCount = 0;
+        out.notice = std::string(fp::texts::kNotCertified)
+            + (deadline.expired() ? fp::texts::kTimeUp : e.what()) + "\n"
+            + (curvesDone ? fp::texts::kCurvesCertified : fp::texts::kCurvesUnknown);
+    }
+    return out;
+}
+
+const char* JsonName(LinearPart part)
+{
+    switch (part) {
+    case LinearPart::Hyperbolic:
+        return "hyperbolic";
+    case LinearPart::Imaginary:
+        return "imaginary";
+    case LinearPart::SemiHyperbolic:
+        return "semi-hyperbolic";
+    case LinearPart::Nilpotent:
+        return "nilpotent";
+    case LinearPart::Zero:
+        return "zero";
+    }
+    return "hyperbolic";
+}
+
+const char* JsonName(PointType type)
+{
+    switch (type) {
+    case PointType::Saddle:
+        return "saddle";
+    case PointType::Node:
+        return "node";
+    case PointType::StarNode:
+        return "star_node";
+    case PointType::DegenerateNode:
+        return "degenerate_node";
+    case PointType::Focus:
+        return "focus";
+    case PointType::Center:
+        return "center";
+    case PointType::WeakFocus:
+        return "weak_focus";
+    case PointType::SaddleNode:
+        return "saddle_node";
+    case PointType::Cusp:
+        return "cusp";
+    case PointType::EllipticSaddle:
+        return "elliptic_saddle";
+    case PointType::Undetermined:
+        return "undetermined";
+    }
+    return "undetermined";
+}
+
+const char* JsonName(Stability stability)
+{
+    switch (stability) {
+    case Stability::Stable:
+        return "stable";
+    case Stability::Unstable:
+        return "unstable";
+    case Stability::None:
+        return nullptr;
+    }
+    return nullptr;
+}
+
+} // namespace vindrel::engine

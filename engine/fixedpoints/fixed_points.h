@@ -1,0 +1,89 @@
+// Certified fixed points of dx/dt = P(x,y), dy/dt = Q(x,y).
+//
+// Pipeline: G = gcd(P, Q) -> real curves of fixed points (factors of G)
+//   -> cofactors P/G, Q/G -> shear x = u - t*y, resultant R(u) and first
+//   subresultant (y as a rational function of u) -> irreducible factors of R
+//   -> certified real roots (Arb) -> exact coordinates in Q[u]/(f)
+//   -> Jacobian, exact zero tests, linear classification -> reports.
+// Points at infinity: real linear factors of x*Q_d - y*P_d.
+#pragma once
+
+#include "engine/errors.h"
+#include "engine/flint/flint_types.h"
+#include "engine/nature.h"
+#include "engine/tool/deadline.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vindrel::engine {
+
+// Classifies a non-hyperbolic point of a system translated so that the
+// point is the origin. Returns nothing when it cannot decide.
+using LocalClassifier
+    = std::function<std::optional<Nature>(const flint::FmpqMpoly& Pshift, const flint::FmpqMpoly& Qshift)>;
+
+struct FixedPointOptions {
+    LocalClassifier classifier; // used at rational non-hyperbolic points
+};
+
+enum class Exactness { Rational, Quadratic, Decimal };
+enum class NatureSource { LinearPart, LocalClassifier };
+
+struct FixedPoint {
+    std::string xJson, yJson; // exact texts ("1/2", "sqrt(5)/2"), empty if not exact
+    std::string xText, yText; // report texts ("racine(5)/2", "1,324717957 (à 1e-9 près)")
+    double xApprox = 0, yApprox = 0; // at least 15 significant digits
+    double xBox[2] = { 0, 0 }, yBox[2] = { 0, 0 }; // certified box holding the point (lower, upper)
+    Exactness exactness = Exactness::Decimal;
+    std::string jacobianText[2][2];
+    std::string traceText, determinantText, discriminantText;
+    std::string eigenText[2];
+    double trace = 0, determinant = 0;
+    Nature nature;
+    NatureSource natureSource = NatureSource::LinearPart;
+};
+
+struct FixedCurve {
+    std::string json; // "x^2 + y^2 - 1"
+    std::string text; // "x² + y² - 1"
+};
+
+struct InfinitePoint {
+    std::string directionText; // "y = 2x", "x = 0 (axe des y)"
+    double dx = 0, dy = 1; // unit direction
+    Nature nature; // undetermined for now
+};
+
+enum class InfinityKind { Points, LineOfSingularities };
+
+struct FixedPointAnalysis {
+    int degree = 0;
+    std::string xName = "x", yName = "y"; // the variables' names
+    std::string pText, qText; // the components, as the reports print them
+    bool wholePlaneFixed = false; // P = Q = 0
+    std::vector<FixedCurve> curves; // real curves of fixed points (integer, primitive)
+    std::vector<FixedPoint> points; // sorted by x, then y
+    int complexCount = 0; // isolated non-real solutions, without multiplicity
+    bool pointsCertified = true; // false when the budget ran out
+    std::string notice; // French explanation when not everything was certified
+    InfinityKind infinity = InfinityKind::Points;
+    std::vector<InfinitePoint> infinite;
+};
+
+// Variables 0 and 1 of the context are x and y; any other variable must not
+// occur (std::invalid_argument otherwise).
+FixedPointAnalysis AnalyseFixedPoints(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q,
+    const Deadline& deadline, const FixedPointOptions& options = {});
+
+std::string DovraReport(const FixedPointAnalysis& analysis);
+std::string SkellinReport(const FixedPointAnalysis& analysis);
+
+// Names used in the JSON output.
+const char* JsonName(LinearPart part);
+const char* JsonName(PointType type);
+const char* JsonName(Stability stability); // nullptr for Stability::None
+
+} // namespace vindrel::engine

@@ -1,0 +1,24 @@
+// Real roots of a square-free integer polynomial: isolation by Descartes'
+// rule of signs with bisection, then refinement by bisection. Endpoints are
+// exact dyadic numbers; a rational root of a linear factor is kept exactly.
+#pragma once
+
+#include "engine/flint/factor_types.h"
+
+#include <optional>
+#include <vector>
+
+namespace vindrel::engine::fp {
+
+struct RootInterval {
+    flint::Arf lo, hi; // one root inside (lo, hi), none at the ends
+    std::optional<flint::Fmpq> exact; // the root itself, for a linear polynomial (then lo <= root <= hi)
+};
+
+// Sorted, disjoint, one root each. f must be square-free and non-constant.
+std::vector<RootInterval> IsolateRealRoots(const flint::FmpzPoly& f);
+// Narrows the interval until its width is below 2^-bits times |root|.
+void RefineRoot(RootInterval& root, const flint::FmpzPoly& f, slong bits);
+void RootBall(arb_t out, const RootInterval& root, slong prec);
+
+} // namespace vindrel::engine::fp

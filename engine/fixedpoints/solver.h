@@ -1,0 +1,68 @@
+// Common zeros of two coprime polynomials in x, y, certified.
+// Internal to the fixed-point area.
+#pragma once
+
+#include "engine/errors.h"
+#include "engine/fixedpoints/real_roots.h"
+#include "engine/flint/flint_types.h"
+#include "engine/tool/deadline.h"
+
+#include <optional>
+#include <vector>
+
+namespace vindrel::engine::fp {
+
+// The solutions lying over the roots of one irreducible factor f of the
+// eliminant: one solution per root u of f, with x = X(u), y = Y(u) where
+// X, Y are exact elements of Q[u]/(f). Balls come from Arb.
+class SolutionFamily {
+public:
+    SolutionFamily(flint::FmpzPoly f, long shear, flint::FmpzPoly s1, flint::FmpzPoly s0);
+    SolutionFamily(flint::FmpzPoly f, long shear, flint::FmpqPoly y);
+
+    const flint::FmpzPoly& factor() const { return f_; }
+    const flint::FmpqPoly& modulus() const { return fq_; }
+    long degree() const;
+    long realCount() const;
+    // Exact x and y as polynomials in u reduced modulo f.
+    const flint::FmpqPoly& X() const;
+    const flint::FmpqPoly& Y() const;
+    // Certified balls of the real solutions, sorted by u, at a working precision.
+    void RealPoints(slong prec, std::vector<flint::Arb>& xs, std::vector<flint::Arb>& ys) const;
+    // The value of a polynomial at the solutions, exactly, as an element of Q[u]/(f).
+    flint::FmpqPoly ExactValue(const flint::FmpqMpoly& v) const;
+    flint::FmpqPoly Reduce(const flint::FmpqPoly& a) const;
+
+private:
+    void EnsureExact() const;
+    void EnsureRoots() const;
+
+    flint::FmpzPoly f_;
+    flint::FmpqPoly fq_;
+    long shear_;
+    bool fromSubresultant_;
+    flint::FmpzPoly s1_, s0_;
+    mutable bool exact_ = false;
+    mutable flint::FmpqPoly x_, y_;
+    mutable bool isolated_ = false;
+    mutable std::vector<RootInterval> realRoots_;
+};
+
+// A and B: polynomials in x (variable 0) and y (variable 1) without a
+// common factor. Returns the families of their common zeros over C.
+std::vector<SolutionFamily> SolveCoprime(
+    const flint::FmpqMpoly& A, const flint::FmpqMpoly& B, const Deadline& deadline);
+
+// Helpers shared with the analysis.
+void EvalArb(flint::Arb& out, const flint::FmpqMpoly& p, const arb_t x, const arb_t y, slong prec);
+// Same with the powers x^0.., y^0.. computed once (Powers) for several polynomials.
+void Powers(std::vector<flint::Arb>& out, const arb_t v, slong count, slong prec);
+void EvalArb(flint::Arb& out, const flint::FmpqMpoly& p, const std::vector<flint::Arb>& xpow,
+    const std::vector<flint::Arb>& ypow, slong prec);
+long CountRealRoots(const flint::FmpzPoly& p); // distinct real roots
+// Real roots of any non-zero integer polynomial, without multiplicity:
+// sorted, pairwise disjoint intervals.
+std::vector<RootInterval> RealRoots(const flint::FmpzPoly& p);
+void IntegerNumerator(flint::FmpzPoly& out, const flint::FmpqPoly& p);
+
+} // namespace vindrel::engine::fp

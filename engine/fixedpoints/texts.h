@@ -1,0 +1,113 @@
+// Every French text of the fixed-point area, in one place: the reports
+// dovra.res and skellin.res, the rules of the linear classification, the
+// limits and the refusal of literal constants. Only characters a result file
+// can carry (ASCII and é è ê ë ç à â ä û ù ü ï î ô ö ²).
+#pragma once
+
+#include "engine/nature.h"
+
+namespace vindrel::engine::fp::texts {
+
+// dovra.res
+inline constexpr const char* kHeading = "Points fixes du système (degré ";
+inline constexpr const char* kWholePlane = "P = Q = 0 : tous les points du plan sont fixes.";
+inline constexpr const char* kCurve = "Courbe de points fixes : ";
+inline constexpr const char* kNoPoint = "Aucun point fixe réel isolé.";
+inline constexpr const char* kOnePoint = "Un point fixe réel isolé :";
+inline constexpr const char* kSeveralPoints = " points fixes réels isolés :";
+inline constexpr const char* kPoint = "Point ";
+inline constexpr const char* kJacobian = "  matrice jacobienne : [";
+inline constexpr const char* kTrace = "  trace T = ";
+inline constexpr const char* kDeterminant = ", déterminant D = ";
+inline constexpr const char* kDiscriminant = ", T² - 4D = ";
+inline constexpr const char* kEigenvalues = "  valeurs propres : lambda1 = ";
+inline constexpr const char* kSecondEigenvalue = ", lambda2 = ";
+inline constexpr const char* kNature = "  nature : ";
+inline constexpr const char* kNonReal = "Solutions non réelles (sans multiplicité) : ";
+
+// Partial results
+inline constexpr const char* kNotCertified = "Les points fixes isolés n'ont pas été certifiés : ";
+inline constexpr const char* kTimeUp = "le temps permis (10 secondes) est dépassé.";
+inline constexpr const char* kCurvesCertified
+    = "Les courbes de points fixes ci-dessus et les points à l'infini sont certifiés.";
+inline constexpr const char* kCurvesUnknown
+    = "Les courbes de points fixes n'ont pas été déterminées ; les points à l'infini sont certifiés.";
+inline constexpr const char* kDegreesTooHigh = "le produit des degrés de P et Q dépasse 400.";
+inline constexpr const char* kNotSeparated = "aucune des projections essayées ne les sépare.";
+inline constexpr const char* kPrecisionTooHigh = "la précision nécessaire dépasse 65536 bits.";
+
+// Linear classification: the rule that decided, for the reports
+inline constexpr const char* kRuleSaddle = "déterminant < 0";
+inline constexpr const char* kRuleNode = "déterminant > 0 et T² - 4D > 0";
+inline constexpr const char* kRuleStarNode = "T² - 4D = 0 et matrice jacobienne scalaire";
+inline constexpr const char* kRuleDegenerateNode = "T² - 4D = 0 et matrice jacobienne non scalaire";
+inline constexpr const char* kRuleFocus = "T² - 4D < 0 et trace non nulle";
+inline constexpr const char* kTraceNegative = ", trace < 0";
+inline constexpr const char* kTracePositive = ", trace > 0";
+inline constexpr const char* kUndetermined = "nature non déterminée";
+inline constexpr const char* kUndeterminedImaginary = "nature non déterminée par la partie linéaire (valeurs "
+                                                      "propres imaginaires pures : centre ou foyer faible)";
+inline constexpr const char* kUndeterminedSemi
+    = "nature non déterminée par la partie linéaire (une valeur propre nulle : point semi-hyperbolique)";
+inline constexpr const char* kUndeterminedNilpotent
+    = "nature non déterminée par la partie linéaire (partie linéaire nilpotente)";
+inline constexpr const char* kUndeterminedZero
+    = "nature non déterminée par la partie linéaire (partie linéaire nulle)";
+
+inline const char* TypeWord(PointType t)
+{
+    switch (t) {
+    case PointType::Saddle:
+        return "col";
+    case PointType::Node:
+        return "noeud";
+    case PointType::StarNode:
+        return "noeud étoilé";
+    case PointType::DegenerateNode:
+        return "noeud dégénéré";
+    case PointType::Focus:
+        return "foyer";
+    case PointType::Center:
+        return "centre";
+    case PointType::WeakFocus:
+        return "foyer faible";
+    case PointType::SaddleNode:
+        return "col-noeud";
+    case PointType::Cusp:
+        return "point de rebroussement";
+    case PointType::EllipticSaddle:
+        return "col elliptique";
+    case PointType::Undetermined:
+        return kUndetermined;
+    }
+    return "";
+}
+inline constexpr const char* kOrder = " d'ordre ";
+inline constexpr const char* kStable = " stable";
+inline constexpr const char* kUnstable = " instable";
+
+// skellin.res
+inline constexpr const char* kNoPointAtInfinity = "0";
+inline constexpr const char* kInfinityHeading = "Points à l'infini (compactification de Poincaré) :";
+inline constexpr const char* kLineOfSingularities = "l'infini est une ligne de singularités";
+inline constexpr const char* kOppositePairs
+    = "chaque direction donne deux points opposés du cercle de l'infini.";
+inline constexpr const char* kDirection = "  direction ";
+inline constexpr const char* kAxisOf = " = 0 (axe des ";
+inline constexpr const char* kSlopeIs = " avec m = ";
+
+// Numbers
+inline constexpr const char* kBoundOpen = " (à 10^";
+inline constexpr const char* kBoundClose = " près)";
+
+// Literal constants
+inline constexpr const char* kNumericOnly = "durmosk ne traite que des systèmes à coefficients numériques : ";
+inline constexpr const char* kOneConstant = "la constante littérale ";
+inline constexpr const char* kSeveralConstants = "les constantes littérales ";
+inline constexpr const char* kAnd = " et ";
+inline constexpr const char* kOneHasNoValue = " n'a pas de valeur.\nDonnez-lui une valeur numérique";
+inline constexpr const char* kSeveralHaveNoValue
+    = " n'ont pas de valeur.\nDonnez-leur des valeurs numériques";
+inline constexpr const char* kToGetThePoints = " pour obtenir les points fixes.";
+
+} // namespace vindrel::engine::fp::texts

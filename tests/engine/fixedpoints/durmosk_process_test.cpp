@@ -1,0 +1,93 @@
+// durmosk run as a process from a temporary copy of the program folder:
+// its two files, their bytes, the lone 0 and the refusal of literal constants.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vindrel::engine {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DurmoskProcess : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const fs::path built = fs::path(VINDREL_APP_DIR) / "sysdyn" / "durmosk";
+        ASSERT_TRUE(fs::exists(built)) << "build the durmosk target first: " << built;
+        dir_ = fs::temp_directory_path()
+            / ("vindrel-durmosk-" + std::to_string(::getpid()) + "-"
+                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "elsewhere");
+        fs::copy_file(built, dir_ / "durmosk");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    int Run(const std::string& args)
+    {
+        const std::string cmd = "cd '" + (dir_ / "elsewhere").string() + "' && '"
+            + (dir_ / "durmosk").string() + "' " + args + " 2>/dev/null";
+        const int raw = std::system(cmd.c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+    std::string File(const char* name) const
+    {
+        std::ifstream in(dir_ / name, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    fs::path dir_;
+};
+
+TEST_F(DurmoskProcess, WritesBothFilesBesideItselfInDosBytes)
+{
+    EXPECT_EQ(0, Run("y -x+x^2 xy"));
+    const std::string dovra = File("dovra.res");
+    EXPECT_EQ(0u,
+        dovra.rfind("Points fixes du syst\x8Ame (degr\x82 2)\r\n    dx/dt = y\r\n    dy/dt = x\xFD - "
+                    "x\r\n\r\n2 points fixes r\x82"
+                    "els isol\x82s :\r\n",
+            0));
+    EXPECT_NE(std::string::npos, dovra.find("Point 2 : (1 ; 0)\r\n"));
+    EXPECT_NE(std::string::npos, dovra.find("  nature : col (d\x82terminant < 0)\r\n"));
+    EXPECT_NE(std::string::npos, dovra.find("  trace T = 0, d\x82terminant D = 1, T\xFD - 4D = -4\r\n"));
+    EXPECT_EQ("Points \x85 l'infini (compactification de Poincar\x82) :\r\n"
+              "chaque direction donne deux points oppos\x82s du cercle de l'infini.\r\n"
+              "  direction x = 0 (axe des y) : nature non d\x82termin\x82"
+              "e\r\n",
+        File("skellin.res"));
+    EXPECT_FALSE(fs::exists(dir_ / "elsewhere" / "dovra.res"));
+}
+
+TEST_F(DurmoskProcess, NoPointAtInfinityLeavesJustZero)
+{
+    EXPECT_EQ(0, Run("-y x xy"));
+    EXPECT_EQ("0", File("skellin.res"));
+}
+
+TEST_F(DurmoskProcess, LiteralConstantsAskForNumbersInBothFiles)
+{
+    EXPECT_EQ(1, Run("a*y -b*x xy"));
+    const std::string expected
+        = "durmosk ne traite que des syst\x8Ames \x85 coefficients num\x82riques : les constantes "
+          "litt\x82rales a et b "
+          "n'ont pas de valeur.\r\nDonnez-leur des valeurs num\x82riques pour obtenir les points fixes.\r\n";
+    EXPECT_EQ(expected, File("dovra.res"));
+    EXPECT_EQ(expected, File("skellin.res"));
+}
+
+TEST_F(DurmoskProcess, UnreadableComponentIsReportedInBothFiles)
+{
+    EXPECT_EQ(1, Run("y 'sin(x)' xy"));
+    EXPECT_EQ(0u, File("dovra.res").rfind("Le syst\x8Ame n'a pas pu \x88tre lu.\r\nErreur dans dy/dt", 0));
+    EXPECT_EQ(File("dovra.res"), File("skellin.res"));
+}
+
+} // namespace
+} // namespace vindrel::engine
