@@ -14,6 +14,13 @@ artefacts=$5
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/xvfb_session.sh"
 
+# Xvfb resets when its last client leaves, and a program that connects during
+# the reset finds no display: the program's second start (or its first, right
+# after the server check) would then fail now and then. start_xvfb runs
+# "Xvfb ... &", so this runs in that background subshell and exec keeps the
+# server's pid the one that start_xvfb waits for and cleans up.
+Xvfb() { exec Xvfb -noreset "$@"; }
+
 [ -x "$app_dir/vindrel" ] || fail "programme absent : $app_dir/vindrel (construisez la cible vindrel)"
 for tool in Xvfb xdotool xclip xwininfo; do command -v "$tool" >/dev/null || fail "outil absent : $tool"; done
 if [ "$mode" = real ]; then
@@ -50,11 +57,19 @@ EOF
     chmod +x "$app/sysdyn/$1"
 }
 
+# Removes the result files of an earlier analysis, so that waiting for the
+# tools waits for this system's results.
+forget_results() {
+    rm -f "$app/sysdyn/"{brisolt.res,tarnel2.res,quenmar2.pho,dovra.res,skellin.res}
+}
+
 prepare_folder() {
     cp -a "$app_dir" "$app"
     # The shipped catalogue, whatever the build folder's user has recorded.
     cp "$here/../../data/vindrel.txt" "$app/vindrel.txt"
-    if [ "$mode" = fake ]; then
+    if [ "$mode" = real ]; then
+        forget_results
+    else
         rm -rf "$app/sysdyn"
         mkdir "$app/sysdyn"
         # Bytes: 202 = 130 é, 212 = 138 è, 205 = 133 à, 210 = 136 ê, 375 = 253 ² (octal).
@@ -86,6 +101,7 @@ expected_text() { # FILE P Q
 
 screenshot() {
     step=$((step + 1))
+    echo "étape $step : $1"
     "$grab" "$artefacts/journey_${scenario}_${mode}_$(printf %02d $step)_$1.png" || fail "capture d'écran impossible"
 }
 
@@ -93,7 +109,9 @@ start_program() {
     (cd "$E2E_WORK" && PATH="$E2E_WORK/bin:$PATH" exec "$app/vindrel") >>"$E2E_WORK/vindrel.log" 2>&1 &
     app_pid=$!
     E2E_PIDS+=("$app_pid")
-    wait_until 30 visible_window "$main_regex" || fail "la fenêtre principale ne s'est pas affichée"
+    wait_until 30 visible_window "$main_regex" || fail "la fenêtre principale ne s'est pas affichée ($(
+        kill -0 "$app_pid" 2>/dev/null && echo "programme en cours" || echo "programme terminé") ; journal :
+$(tail -n 20 "$E2E_WORK/vindrel.log") ; $(window_report))"
     main=$(visible_window "$main_regex")
     wait_until 10 focused_is "$main" || fail "la fenêtre principale n'a pas le clavier"
 }
@@ -125,7 +143,7 @@ close_box() { # KEY
 # Which windows are shown and which has the keyboard, for failure reports.
 window_report() {
     local w
-    echo "clavier : $(xdotool getwindowfocus 2>/dev/null) ; principale : $main ;"
+    echo "clavier : $(xdotool getwindowfocus 2>/dev/null) ; principale : ${main:-} ;"
     for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
         echo " $w « $(xdotool getwindowname "$w" 2>/dev/null) »"
     done
@@ -277,6 +295,7 @@ velquin2 y -x+x^2 xy" ] || fail "outils lancés avec : $calls"
     xdotool type --delay 30 "x+y"
     expect_box_text "x+y" "dy/dt tapée"
     screenshot nouveau_systeme
+    [ "$mode" = fake ] || forget_results
     analyse
     wait_tools 6
     result_by_enter resultats_nouveau brisolt x-y^2 x+y ""
