@@ -279,12 +279,12 @@ velquin2 y -x+x^2 xy" ] || fail "outils lancés avec : $calls"
     fi
 
     # The keyboard follows the chain: Enter clicks the next result button.
-    result_by_enter resultats brisolt y -x+x^2 ""
-    result_by_enter points_fixes points y -x+x^2 ""
-    result_by_enter hamiltonien quenmar2 y -x+x^2 hamiltonien
-    result_by_enter calculs tarnel2 y -x+x^2 ""
+    result_by_enter resultats brisolt y -x+x^2 "dx/dt = y"
+    result_by_enter points_fixes points y -x+x^2 "2 points fixes réels"
+    result_by_enter hamiltonien quenmar2 y -x+x^2 "le système est hamiltonien"
+    result_by_enter calculs tarnel2 y -x+x^2 "jacobienne"
     # The chain ends: Enter clicks Calculs explicatifs again.
-    result_by_enter calculs_encore tarnel2 y -x+x^2 ""
+    result_by_enter calculs_encore tarnel2 y -x+x^2 "jacobienne"
 
     # A new system: six Tabs from Calculs explicatifs lead back to the list,
     # Home picks "Nouveau système" (its components are empty).
@@ -298,7 +298,7 @@ velquin2 y -x+x^2 xy" ] || fail "outils lancés avec : $calls"
     [ "$mode" = fake ] || forget_results
     analyse
     wait_tools 6
-    result_by_enter resultats_nouveau brisolt x-y^2 x+y ""
+    result_by_enter resultats_nouveau brisolt x-y^2 x+y "degré 2"
 
     # Then the name prompt, at the top-left corner of the screen.
     wait_box nom_du_systeme
