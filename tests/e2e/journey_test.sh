@@ -419,6 +419,18 @@ tab_order() {
     close_box Escape
     cmp -s "$app/vindrel.txt" "$here/../../data/vindrel.txt" || fail "Échap a enregistré un système"
 
+    # The other access keys, in an order other than the chain's.
+    xdotool key alt+c
+    expect_box Vindrel "$(expected_text tarnel2 y -x+x^2)" alt_c
+    xdotool key alt+h
+    expect_box Vindrel "$(expected_text quenmar2 y -x+x^2)" alt_h
+    xdotool key alt+p
+    expect_box Vindrel "$(expected_text points y -x+x^2)" alt_p
+    xdotool key alt+r
+    expect_box Vindrel "$(expected_text brisolt y -x+x^2)" alt_r
+    xdotool key alt+a
+    expect_box Vindrel "Système en cours déjà analysé!" alt_a
+
     # Quitter is the fifth stop; Space on it ends the program.
     focus_nom
     xdotool key Tab Tab Tab Tab Tab space
