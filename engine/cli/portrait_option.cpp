@@ -1,6 +1,7 @@
 #include "engine/cli/portrait_option.h"
 
 #include "engine/errors.h"
+#include "engine/fixedpoints/system.h"
 #include "engine/portrait/portrait.h"
 
 #include <flint/fmpq_mpoly.h>
@@ -10,6 +11,7 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <stdexcept>
 
 namespace vindrel::engine {
 
@@ -52,6 +54,33 @@ std::optional<std::array<double, 4>> ParseWindow(const std::string& text)
 std::string Quoted(const std::string& s)
 {
     return "\"" + s + "\"";
+}
+
+std::vector<portrait::FixedPointInput> PointsOf(const FixedPointAnalysis& analysis)
+{
+    std::vector<portrait::FixedPointInput> points;
+    for (const FixedPoint& p : analysis.points) {
+        const char* stability = JsonName(p.nature.stability);
+        points.push_back({ p.xApprox, p.yApprox, JsonName(p.nature.type), stability ? stability : "",
+            JsonName(p.nature.linearPart) });
+    }
+    return points;
+}
+
+// The curves of fixed points, read back from their exact texts in the
+// system's variables.
+std::vector<portrait::FixedCurveInput> CurvesOf(
+    const FixedPointAnalysis& analysis, const ParsedSystem& system)
+{
+    std::vector<portrait::FixedCurveInput> curves;
+    const flint::MpolyCtxPtr& ctx = system.P.ctx();
+    for (const FixedCurve& c : analysis.curves) {
+        flint::FmpqMpoly g(ctx);
+        if (fmpq_mpoly_set_str_pretty(g.raw(), c.json.c_str(), ctx->cnames(), ctx->raw()) != 0)
+            throw std::logic_error("courbe de points fixes illisible : " + c.json);
+        curves.push_back({ portrait::TermsOf(g) });
+    }
+    return curves;
 }
 
 } // namespace
@@ -122,16 +151,25 @@ std::string DrawPortrait(const PortraitRequest& request, const ParsedSystem& sys
         throw EngineError(
             "Tous les points du plan sont fixes (P = Q = 0) : il n'y a pas de portrait à dessiner.");
     const pt::PolynomialField field(pt::TermsOf(system.P), pt::TermsOf(system.Q));
-    const std::vector<pt::FixedPointInput> points = pt::FindFixedPointsNumerically(field);
 
     pt::PortraitOptions options;
+    pt::PortraitInput input;
+    input.nullclines = pt::SquareFreeField(system.P, system.Q);
+    const FixedPointAnalysis analysis = AnalyseSystemFixedPoints(system, Deadline(request.pointBudget));
+    if (analysis.pointsCertified) {
+        input.points = PointsOf(analysis);
+        input.curves = CurvesOf(analysis, system);
+    } else {
+        input.points = pt::FindFixedPointsNumerically(field);
+        options.pointOrigin = pt::PointOrigin::Numerical;
+    }
     options.projection
         = request.view == PortraitView::Disc ? pt::Projection::PoincareDisc : pt::Projection::Plane;
     if (request.window) {
         const auto& w = *request.window;
         options.window = pt::Window { w[0], w[1], w[2], w[3] };
     }
-    pt::WritePortrait(pt::ComputePortrait(field, points, options), request.file);
+    pt::WritePortrait(pt::ComputePortrait(field, input, options), request.file);
 
     std::error_code ec;
     const std::filesystem::path shown = std::filesystem::absolute(request.file, ec);

@@ -1,14 +1,16 @@
 // vindrel-analyse --portrait FILE [--window xmin,xmax,ymin,ymax] [--disc]:
 // the phase portrait of the system drawn into FILE (PNG when its name ends
 // in .png, SVG when in .svg) instead of the reports.
-//   options -> ParsedSystem -> field in double + fixed points with their
-//   natures -> ComputePortrait (window or Poincare disc) -> WritePortrait
-//   -> one French line naming the file written.
+//   options -> ParsedSystem -> field in double + certified fixed points with
+//   their natures and curves of fixed points (a numerical search when the
+//   certified one runs out of time) -> ComputePortrait (window or Poincare
+//   disc) -> WritePortrait -> one French line naming the file written.
 #pragma once
 
 #include "engine/parse/parser.h"
 
 #include <array>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,10 +19,16 @@ namespace vindrel::engine {
 
 enum class PortraitView { Plane, Disc };
 
+// The time the certified fixed-point search may take before the portrait
+// falls back on the numerical search (the drawing itself takes well under a
+// second, so the command stays within the tools' time limit).
+inline constexpr std::chrono::milliseconds kPortraitPointBudget { 3000 };
+
 struct PortraitRequest {
     std::string file; // empty: no portrait asked for
     std::optional<std::array<double, 4>> window; // xmin, xmax, ymin, ymax
     PortraitView view = PortraitView::Plane;
+    std::chrono::milliseconds pointBudget = kPortraitPointBudget;
     bool Requested() const { return !file.empty(); }
 };
 

@@ -120,6 +120,9 @@ void FixedPointFields(const FixedPointAnalysis& a, Json& o)
         ip.set("type", JsonName(p.nature.type));
         const char* stability = JsonName(p.nature.stability);
         ip.set("stability", stability ? Json(stability) : Json());
+        const char* opposite = JsonName(p.oppositeStability);
+        ip.set("opposite_stability", opposite ? Json(opposite) : Json());
+        ip.set("reason", p.nature.reason);
         infinite.push(ip);
     }
     const bool certified = a.pointsCertified;

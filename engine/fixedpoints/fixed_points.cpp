@@ -1,6 +1,7 @@
 #include "engine/fixedpoints/fixed_points.h"
 
 #include "engine/fixedpoints/format.h"
+#include "engine/fixedpoints/infinity_points.h"
 #include "engine/fixedpoints/solver.h"
 #include "engine/fixedpoints/texts.h"
 #include "engine/flint/factor_types.h"
@@ -500,7 +501,8 @@ InfinitePoint Direction(const std::string& text, double m, bool vertical)
     return ip;
 }
 
-void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpoly& Q, slong d)
+void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpoly& Q, slong d,
+    const FixedPointOptions& options)
 {
     const std::string& nx = P.ctx()->names()[0];
     const std::string& ny = P.ctx()->names()[1];
@@ -516,6 +518,7 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
     fmpq_one(one.raw());
     fmpq_mpoly_evaluate_one_fmpq(h.raw(), H.raw(), 0, one.raw(), H.craw());
     const FmpzPoly hm = UnivariateNumerator(h, 1);
+    const fp::InfinityCharts charts(P, Q, d, options.classifier);
     std::vector<std::pair<double, InfinitePoint>> found;
     if (fmpz_poly_degree(hm.raw()) > 0) {
         flint::FmpzPolyFactor fac;
@@ -551,15 +554,19 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
                 } else {
                     text = ny + " = m*" + nx + fp::texts::kSlopeIs + fp::DecimalText(r.raw());
                 }
-                found.emplace_back(m, Direction(text, m, false));
+                InfinitePoint ip = Direction(text, m, false);
+                charts.ClassifySlope(ip, f, ri);
+                found.emplace_back(m, std::move(ip));
             }
         }
     }
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (auto& f : found)
         out.infinite.push_back(std::move(f.second));
-    if (fmpz_poly_degree(hm.raw()) < d + 1)
+    if (fmpz_poly_degree(hm.raw()) < d + 1) {
         out.infinite.push_back(Direction(nx + fp::texts::kAxisOf + ny + ")", 0, true));
+        charts.ClassifyVertical(out.infinite.back());
+    }
 }
 
 } // namespace
@@ -592,7 +599,7 @@ FixedPointAnalysis AnalyseFixedPoints(
         out.infinity = InfinityKind::LineOfSingularities;
         return out;
     }
-    AnalyseInfinity(out, P, Q, d);
+    AnalyseInfinity(out, P, Q, d, options);
 
     bool curvesDone = false;
     try {

@@ -54,7 +54,10 @@ struct FixedCurve {
 struct InfinitePoint {
     std::string directionText; // "y = 2x", "x = 0 (axe des y)"
     double dx = 0, dy = 1; // unit direction
-    Nature nature; // undetermined for now
+    Nature nature; // of the point in direction (dx, dy), for the flow on the sphere
+    Stability oppositeStability = Stability::None; // the point in direction (-dx, -dy): same type
+    std::string chartText; // where the nature was found: "carte u = y/x, v = 1/x, point (2 ; 0) : "
+    NatureSource natureSource = NatureSource::LinearPart;
 };
 
 enum class InfinityKind { Points, LineOfSingularities };

@@ -1,6 +1,7 @@
 // The French texts of dovra.res (finite fixed points) and skellin.res
 // (points at infinity).
 #include "engine/fixedpoints/fixed_points.h"
+#include "engine/fixedpoints/infinity_texts.h"
 #include "engine/fixedpoints/texts.h"
 
 #include <string>
@@ -75,8 +76,21 @@ std::string SkellinReport(const FixedPointAnalysis& a)
     if (a.infinite.empty()) return kNoPointAtInfinity;
     std::string r = kInfinityHeading + nl;
     r += kOppositePairs + nl;
-    for (const InfinitePoint& p : a.infinite)
-        r += kDirection + p.directionText + " : " + NatureText(p.nature) + nl;
+    r += OppositeRule(a.degree) + nl;
+    for (const InfinitePoint& p : a.infinite) {
+        Nature shown { p.nature.linearPart, p.nature.type, p.nature.stability, p.nature.order, {}, {} };
+        const std::string first = NatureText(shown);
+        shown.stability = p.oppositeStability;
+        const std::string opposite = NatureText(shown);
+        r += kDirection + p.directionText + " : ";
+        if (first == opposite) {
+            r += kBothPoints + first + nl;
+        } else {
+            const std::string& axis = p.dx == 0 ? a.yName : a.xName;
+            r += kSide + axis + kPositiveSide + first + " ; " + kSide + axis + kNegativeSide + opposite + nl;
+        }
+        r += "    " + p.chartText + p.nature.explanation + nl;
+    }
     return r;
 }
 

@@ -1,5 +1,6 @@
 #include "engine/portrait/field.h"
 
+#include "engine/flint/factor_types.h"
 #include "engine/flint/flint_types.h"
 
 #include <algorithm>
@@ -145,6 +146,29 @@ std::vector<Term> TermsOf(const flint::FmpqMpoly& poly)
                          nvars > 1 ? static_cast<int>(exps[1]) : 0});
     }
     return terms;
+}
+
+namespace {
+
+// The product of the distinct factors of p; p itself when it is zero or
+// cannot be factored.
+flint::FmpqMpoly SquareFreePart(const flint::FmpqMpoly& p)
+{
+    if (fmpq_mpoly_is_zero(p.raw(), p.craw())) return p;
+    flint::FmpqMpolyFactor factors(p.ctx());
+    if (!fmpq_mpoly_factor_squarefree(factors.raw(), p.raw(), p.craw())) return p;
+    flint::FmpqMpoly part(p.ctx());
+    fmpq_mpoly_set_fmpq(part.raw(), factors.raw()->constant, p.craw());
+    for (slong k = 0; k < factors.raw()->num; ++k)
+        fmpq_mpoly_mul(part.raw(), part.raw(), factors.raw()->poly + k, p.craw());
+    return part;
+}
+
+} // namespace
+
+PolynomialField SquareFreeField(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q)
+{
+    return PolynomialField(TermsOf(SquareFreePart(P)), TermsOf(SquareFreePart(Q)));
 }
 
 Vec2 ToDisc(Vec2 p)

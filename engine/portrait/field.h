@@ -65,6 +65,11 @@ private:
     int degree_ = 0, degreeP_ = 0, degreeQ_ = 0;
 };
 
+// P and Q without their repeated factors: the same zero sets, each crossed
+// with a change of sign, so that a grid finds all of them (a factor such as
+// (x - 2y)^2 keeps its sign and would show in scattered dots).
+PolynomialField SquareFreeField(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q);
+
 // The terms of a polynomial over Q whose variables are [x, y, ...]; throws
 // PortraitError when another variable appears.
 std::vector<Term> TermsOf(const flint::FmpqMpoly& poly);

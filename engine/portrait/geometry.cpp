@@ -42,6 +42,10 @@ Vec2 EigenVector(const double j[4], double lambda, double scale, Vec2 fallback)
 
 bool IsSaddleNode(const FixedPoint& p) { return p.type == "saddle_node"; }
 
+// A nilpotent or zero linear part has no eigen-directions to start the
+// separatrices from: the computed ones would come from rounding alone.
+bool HasEigenDirections(const FixedPoint& p) { return p.linearPart != "nilpotent" && p.linearPart != "zero"; }
+
 bool IsSaddle(const FixedPoint& p)
 {
     if (p.type.empty()) return p.lin.realEigenvalues && p.lin.lambda1 > 0 && p.lin.lambda2 < 0;
@@ -238,12 +242,12 @@ void AddSeparatrices(const PolynomialField& f, Portrait& out, const Setting& s, 
                      const FixedPoint& fp, Vec2 plane)
 {
     const Linearisation& lin = fp.lin;
-    if (!lin.realEigenvalues) return;
+    if (!lin.realEigenvalues || !HasEigenDirections(fp)) return;
     const double scale = out.projection == Projection::Plane ? s.window.Diagonal() : 1 + Norm(plane);
 
-    auto trace = [&](Vec2 startPlane, SeparatrixKind kind) {
+    auto trace = [&](Vec2 startPlane, SeparatrixKind kind, const Rhs& rhs) {
         TimeDirection dir = kind == SeparatrixKind::Unstable ? TimeDirection::Forward : TimeDirection::Backward;
-        Trace t = TraceOrbit(s.rhs, Place(s.projection, startPlane), dir, s.limits, s.control);
+        Trace t = TraceOrbit(rhs, Place(s.projection, startPlane), dir, s.limits, s.control);
         Separatrix sep;
         sep.kind = kind;
         sep.fixedPoint = index;
@@ -255,31 +259,39 @@ void AddSeparatrices(const PolynomialField& f, Portrait& out, const Setting& s, 
     auto hyperbolic = [&](Vec2 v, double lambda) {
         SeparatrixKind kind = lambda > 0 ? SeparatrixKind::Unstable : SeparatrixKind::Stable;
         double d = kSeparatrixOffset * scale;
-        trace(plane + d * v, kind);
-        trace(plane - d * v, kind);
+        trace(plane + d * v, kind, s.rhs);
+        trace(plane - d * v, kind, s.rhs);
     };
 
-    if (IsSaddle(fp)) {
-        if (!(lin.lambda1 > 0 && lin.lambda2 < 0)) return;
+    if (IsSaddle(fp) && lin.lambda1 > 0 && lin.lambda2 < 0) {
         hyperbolic(lin.v1, lin.lambda1);
         hyperbolic(lin.v2, lin.lambda2);
         return;
     }
-    if (!IsSaddleNode(fp)) return;
-    // The eigenvalue nearest zero is the centre direction.
+    if (!IsSaddle(fp) && !IsSaddleNode(fp)) return;
+    // A saddle-node, or a saddle with one zero eigenvalue (x' = x, y' = -y^3):
+    // the eigenvalue nearest zero is the centre direction.
     bool firstIsCentre = std::abs(lin.lambda1) < std::abs(lin.lambda2);
     Vec2 vc = firstIsCentre ? lin.v1 : lin.v2;
     Vec2 vh = firstIsCentre ? lin.v2 : lin.v1;
     double lh = firstIsCentre ? lin.lambda2 : lin.lambda1;
     if (lh == 0 || std::abs(Cross(vc, vh)) < 1e-9) return;
     hyperbolic(vh, lh);
-    // On the saddle side the flow along the centre manifold has the opposite
-    // stability from the hyperbolic direction: that branch is a separatrix.
+    // Where the flow along the centre manifold has the opposite stability
+    // from the hyperbolic direction (one side of a saddle-node, both sides
+    // of a saddle), that branch is a separatrix. The flow is slow there
+    // (y' = -y^3 moves by 1e-7 at the start): these branches are traced at
+    // unit speed, so that the steps are capped in length rather than in time.
+    const Rhs unitSpeed = [&s](Vec2 p) {
+        Vec2 v = s.rhs(p);
+        double n = Norm(v);
+        return n > 0 ? (1 / n) * v : v;
+    };
     for (double sign : {1.0, -1.0}) {
         Vec2 start = plane + (sign * kCentreBranchOffset * scale) * vc;
         double drift = Cross(f(start), vh) / Cross(vc, vh) * sign; // > 0: away from the point
-        if (lh < 0 && drift > 0) trace(start, SeparatrixKind::Unstable);
-        if (lh > 0 && drift < 0) trace(start, SeparatrixKind::Stable);
+        if (lh < 0 && drift > 0) trace(start, SeparatrixKind::Unstable, unitSpeed);
+        if (lh > 0 && drift < 0) trace(start, SeparatrixKind::Stable, unitSpeed);
     }
 }
 
@@ -473,6 +485,14 @@ std::vector<FixedPointInput> FindFixedPointsNumerically(const PolynomialField& f
 Portrait ComputePortrait(const PolynomialField& f, const std::vector<FixedPointInput>& points,
                          const PortraitOptions& options)
 {
+    return ComputePortrait(f, PortraitInput{points, {}, {}}, options);
+}
+
+Portrait ComputePortrait(const PolynomialField& f, const PortraitInput& input, const PortraitOptions& options)
+{
+    const std::vector<FixedPointInput>& points = input.points;
+    const std::vector<FixedCurveInput>& curves = input.curves;
+    const PolynomialField& n = input.nullclines ? *input.nullclines : f;
     Portrait out;
     out.projection = options.projection;
     out.pixels = options.pixels;
@@ -511,7 +531,7 @@ Portrait ComputePortrait(const PolynomialField& f, const std::vector<FixedPointI
     std::vector<Vec2> planes;
     for (const FixedPointInput& in : points) {
         Vec2 plane{in.x, in.y};
-        FixedPoint fp{Place(options.projection, plane), in.type, in.stability, Linearise(f, plane)};
+        FixedPoint fp{Place(options.projection, plane), in.type, in.stability, Linearise(f, plane), in.linearPart};
         out.fixedPoints.push_back(fp);
         planes.push_back(plane);
         s.limits.sinks.push_back(fp.at);
@@ -533,11 +553,18 @@ Portrait ComputePortrait(const PolynomialField& f, const std::vector<FixedPointI
     auto inDisc = [](Vec2 p) { return Dot(p, p) <= 1; };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     if (disc) {
-        out.nullclineP = ZeroSet([&](Vec2 p) { return inDisc(p) ? f.DiscP(p) : nan; }, w);
-        out.nullclineQ = ZeroSet([&](Vec2 p) { return inDisc(p) ? f.DiscQ(p) : nan; }, w);
+        out.nullclineP = ZeroSet([&](Vec2 p) { return inDisc(p) ? n.DiscP(p) : nan; }, w);
+        out.nullclineQ = ZeroSet([&](Vec2 p) { return inDisc(p) ? n.DiscQ(p) : nan; }, w);
     } else {
-        out.nullclineP = ZeroSet([&](Vec2 p) { return f.P(p); }, w);
-        out.nullclineQ = ZeroSet([&](Vec2 p) { return f.Q(p); }, w);
+        out.nullclineP = ZeroSet([&](Vec2 p) { return n.P(p); }, w);
+        out.nullclineQ = ZeroSet([&](Vec2 p) { return n.Q(p); }, w);
+    }
+    out.curveCount = curves.size();
+    for (const FixedCurveInput& curve : curves) {
+        const PolynomialField g(curve.terms, {});
+        auto segments = disc ? ZeroSet([&](Vec2 p) { return inDisc(p) ? g.DiscP(p) : nan; }, w)
+                             : ZeroSet([&](Vec2 p) { return g.P(p); }, w);
+        out.fixedCurves.insert(out.fixedCurves.end(), segments.begin(), segments.end());
     }
 
     std::vector<bool> isSaddle;

@@ -6,6 +6,7 @@ namespace vindrel::portrait::labels {
 
 inline constexpr const char* kGroupField = "champ";
 inline constexpr const char* kGroupNullclines = "isoclines";
+inline constexpr const char* kGroupFixedCurves = "courbes-points-fixes";
 inline constexpr const char* kGroupSeparatrices = "separatrices";
 inline constexpr const char* kGroupOrbits = "orbites";
 inline constexpr const char* kGroupFixedPoints = "points-fixes";
@@ -22,6 +23,7 @@ inline constexpr const char* kOrbit = "orbite";
 inline constexpr const char* kLimitCycle = "cycle limite";
 inline constexpr const char* kField = "champ de directions";
 inline constexpr const char* kPointAtInfinity = "point à l'infini";
+inline constexpr const char* kFixedCurve = "courbe de points fixes";
 inline constexpr const char* kNoFixedPoint = "aucun point fixe fini";
 inline constexpr const char* kNumericalPoints = "points fixes calculés numériquement";
 

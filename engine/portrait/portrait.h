@@ -1,7 +1,8 @@
 // Phase portraits of a planar polynomial system dx/dt = P, dy/dt = Q.
 //
 //   polynomials -> field in double (terms c*x^i*y^j)
-//   fixed points -> Jacobian, eigenvalues, eigen-directions
+//   fixed points (certified list, or a numerical search) -> Jacobian,
+//   eigenvalues, eigen-directions; curves of fixed points as zero sets
 //   window (framing the fixed points, or given) or the Poincare disc
 //   -> direction field, nullclines (marching squares), separatrices of the
 //      saddles and saddle-nodes, a dozen orbits (Dormand-Prince 5(4))
@@ -31,11 +32,29 @@ enum class Projection { Plane, PoincareDisc };
 
 // A fixed point as the analysis gives it: its place and its nature, with the
 // schema names (type: saddle, node, focus, center, saddle_node, ...;
-// stability: stable, unstable or empty).
+// stability: stable, unstable or empty; linear part: hyperbolic,
+// semi-hyperbolic, nilpotent, zero, imaginary, or empty when unknown).
 struct FixedPointInput {
     double x = 0, y = 0;
     std::string type;
     std::string stability;
+    std::string linearPart = {};
+};
+
+// A curve of fixed points (a common factor of P and Q), drawn as its zero
+// set; the polynomial has no repeated factor, so it changes sign across the
+// curve.
+struct FixedCurveInput {
+    std::vector<Term> terms;
+};
+
+// What the exact analysis gives besides the field.
+struct PortraitInput {
+    std::vector<FixedPointInput> points;
+    std::vector<FixedCurveInput> curves;
+    // P and Q without their repeated factors (see SquareFreeField): the
+    // nullclines are drawn from them; from the field itself when absent.
+    std::optional<PolynomialField> nullclines;
 };
 
 // The linearisation at a fixed point, computed here from the Jacobian.
@@ -52,6 +71,7 @@ struct FixedPoint {
     std::string type;
     std::string stability;
     Linearisation lin;
+    std::string linearPart; // as given; empty when unknown
 };
 
 enum class SeparatrixKind { Stable, Unstable };
@@ -93,6 +113,8 @@ struct Portrait {
     std::vector<FieldArrow> field;
     std::vector<std::vector<Vec2>> nullclineP; // segments (pairs of points)
     std::vector<std::vector<Vec2>> nullclineQ;
+    std::vector<std::vector<Vec2>> fixedCurves; // segments of the curves of fixed points
+    std::size_t curveCount = 0;                 // curves of fixed points given, in the window or not
     std::vector<Separatrix> separatrices;
     std::vector<Orbit> orbits;
     int pixels = 720;
@@ -111,6 +133,7 @@ std::vector<FixedPointInput> FindFixedPointsNumerically(const PolynomialField& f
 
 Portrait ComputePortrait(const PolynomialField& f, const std::vector<FixedPointInput>& points,
                          const PortraitOptions& options);
+Portrait ComputePortrait(const PolynomialField& f, const PortraitInput& input, const PortraitOptions& options);
 
 // The French name of a nature ("col", "foyer stable", ...).
 std::string NatureLabel(const std::string& type, const std::string& stability);

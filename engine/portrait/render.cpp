@@ -40,6 +40,7 @@ constexpr Colour kMagenta{204, 121, 167};
 constexpr Colour kPurple{148, 103, 189};
 constexpr Colour kBrown{140, 86, 75};
 constexpr Colour kGrey{127, 127, 127};
+constexpr Colour kTeal{0, 128, 128};
 
 constexpr double kMargin = 24;
 constexpr double kLegendWidth = 250;
@@ -404,9 +405,10 @@ std::vector<LegendEntry> LegendOf(const Portrait& p)
         if (seen.insert(label).second)
             e.push_back({label, LegendEntry::Kind::Marker, {}, MarkerFor(fp.type, fp.stability)});
     }
+    if (!p.fixedCurves.empty()) e.push_back({labels::kFixedCurve, LegendEntry::Kind::Line, {kTeal, 3}, {}});
     if (!p.infinitePoints.empty())
         e.push_back({labels::kPointAtInfinity, LegendEntry::Kind::Marker, {}, {Shape::Disc, kBlack, Fill::Hollow}});
-    if (p.fixedPoints.empty()) e.push_back({labels::kNoFixedPoint, LegendEntry::Kind::Note, {}, {}});
+    if (p.fixedPoints.empty() && p.curveCount == 0) e.push_back({labels::kNoFixedPoint, LegendEntry::Kind::Note, {}, {}});
     if (p.pointOrigin == PointOrigin::Numerical)
         e.push_back({labels::kNumericalPoints, LegendEntry::Kind::Note, {}, {}});
     return e;
@@ -470,9 +472,17 @@ void Draw(const Portrait& p, const Layout& l, const std::vector<LegendEntry>& le
         Colour colour = unstable ? kRed : kBlue;
         auto px = ToPixels(l, s.orbit.points);
         c.Lines({px}, {colour, 1.7}, unstable ? "separatrice instable" : "separatrice stable");
+        // A stable separatrix is traced back from its point: its arrows go the other way.
+        if (!unstable) std::reverse(px.begin(), px.end());
         ArrowsAlong(c, px, colour, 260);
     }
     c.EndGroup();
+
+    if (!p.fixedCurves.empty()) {
+        c.BeginGroup(labels::kGroupFixedCurves, Clip::Plot);
+        c.Lines(segments(p.fixedCurves), {kTeal, 3}, "courbe-points-fixes");
+        c.EndGroup();
+    }
 
     c.BeginGroup(labels::kGroupFixedPoints, Clip::None);
     for (Vec2 q : p.infinitePoints) c.Circle(l.ToPixels(q), 4.5, kBlack, Fill::Hollow, {kBlack, 1.4});

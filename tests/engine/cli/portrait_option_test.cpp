@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -231,6 +232,101 @@ INSTANTIATE_TEST_SUITE_P(All, UnportrayableInput,
         InputCase { "EveryPointFixed", "0", "0*x",
             "Tous les points du plan sont fixes (P = Q = 0) : il n'y a pas de portrait à dessiner." }),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct CertifiedCase {
+    const char* name;
+    const char* p;
+    const char* q;
+    std::vector<std::string> present; // legend texts shown once
+    std::vector<std::string> absent; // legend texts not shown
+    std::string frame; // the window, framed on the fixed points
+};
+
+class CertifiedPoints : public PortraitOption, public ::testing::WithParamInterface<CertifiedCase> { };
+
+TEST_P(CertifiedPoints, GiveTheNaturesAndPlacesOfTheLegend)
+{
+    const CertifiedCase& c = GetParam();
+    const Outcome r = Analyse({ "--portrait", File("a.svg"), "--", c.p, c.q });
+    ASSERT_EQ(r.status, kAnalyseOk) << r.err;
+    const std::string svg = ReadAll(File("a.svg"));
+    for (const std::string& e : c.present)
+        EXPECT_EQ(Count(svg, ">" + e + "</text>"), 1u) << e;
+    for (const std::string& e : c.absent)
+        EXPECT_EQ(Count(svg, ">" + e + "</text>"), 0u) << e;
+    EXPECT_EQ(Count(svg, ">points fixes calculés numériquement</text>"), 0u);
+    EXPECT_EQ(Count(svg, ">" + c.frame + "</text>"), 1u) << c.frame;
+}
+
+INSTANTIATE_TEST_SUITE_P(All, CertifiedPoints,
+    ::testing::Values(CertifiedCase { "Duffing", "y", "x-x^3", { "centre", "col", "séparatrice stable" },
+                          { "nature indéterminée" }, "[-1,6 ; 1,6] x [-1,6 ; 1,6]" },
+        CertifiedCase { "LotkaVolterra", "x-xy", "-y+xy", { "centre", "col" }, { "nature indéterminée" },
+            "[-1 ; 2] x [-1 ; 2]" },
+        CertifiedCase { "NilpotentPointAtTheOrigin", "y", "-x(x-2y)^2", { "nature indéterminée" },
+            { "aucun point fixe fini" }, "[-3 ; 3] x [-3 ; 3]" },
+        CertifiedCase { "NilpotentSaddleHasNoEigenDirections", "y", "(10x-1)^3", { "col" },
+            { "séparatrice stable", "séparatrice instable" }, "[-2,9 ; 3,1] x [-3 ; 3]" },
+        CertifiedCase { "SaddleWithAZeroEigenvalue", "x", "-y^3",
+            { "col", "séparatrice stable", "séparatrice instable" }, {}, "[-3 ; 3] x [-3 ; 3]" },
+        CertifiedCase { "LineOfFixedPoints", "xy", "x(1-x)", { "centre", "courbe de points fixes" }, {},
+            "[-2 ; 4] x [-3 ; 3]" },
+        CertifiedCase { "LineOfFixedPointsAlone", "xy", "x", { "courbe de points fixes" },
+            { "aucun point fixe fini" }, "[-2 ; 2] x [-2 ; 2]" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The coordinates of a path, in pixels.
+std::vector<std::pair<double, double>> PathPoints(const std::string& svg, const std::string& cls)
+{
+    std::vector<std::pair<double, double>> points;
+    const size_t at = svg.find("class=\"" + cls + "\"");
+    if (at == std::string::npos) return points;
+    const size_t d = svg.find(" d=\"", at) + 4;
+    std::istringstream in(svg.substr(d, svg.find('"', d) - d));
+    char command;
+    double x, y;
+    while (in >> command >> x >> y)
+        points.push_back({ x, y });
+    return points;
+}
+
+TEST_F(PortraitOption, NilpotentPointIsMarkedAtTheOrigin)
+{
+    ASSERT_EQ(Analyse({ "--portrait", File("a.svg"), "y", "--", "-x(x-2y)^2" }).status, kAnalyseOk);
+    const std::string svg = ReadAll(File("a.svg"));
+    const std::string markers = svg.substr(svg.find("id=\"points-fixes\""));
+    // The square of an undetermined point, centred on pixel (384, 384): x = y = 0.
+    EXPECT_EQ(
+        Count(markers, "<polygon points=\"378.50,378.50 389.50,378.50 389.50,389.50 378.50,389.50 \""), 1u);
+}
+
+TEST_F(PortraitOption, LineOfFixedPointsIsDrawnAlongTheYAxis)
+{
+    ASSERT_EQ(Analyse({ "--portrait", File("a.svg"), "x*y", "x*(1-x)" }).status, kAnalyseOk);
+    const auto points = PathPoints(ReadAll(File("a.svg")), "courbe-points-fixes");
+    ASSERT_GT(points.size(), 200u);
+    double low = 1e9, high = -1e9;
+    for (const auto& [x, y] : points) {
+        ASSERT_NEAR(x, 264, 0.005); // x = 0 in [-2, 4], 120 pixels a unit
+        low = std::min(low, y);
+        high = std::max(high, y);
+    }
+    EXPECT_NEAR(low, 24, 0.005);
+    EXPECT_NEAR(high, 744, 0.005);
+}
+
+TEST_F(PortraitOption, WithoutTimeForTheCertifiedSearchTheNumericalOneIsUsedAndSaidSo)
+{
+    PortraitRequest request;
+    request.file = File("a.svg");
+    request.pointBudget = std::chrono::milliseconds(0);
+    EXPECT_EQ(DrawPortrait(request, ParseSystem("y", "x-x^3")), Written("a.svg"));
+    const std::string svg = ReadAll(File("a.svg"));
+    for (const char* e : { "points fixes calculés numériquement", "col", "nature indéterminée",
+             "[-1,6 ; 1,6] x [-1,6 ; 1,6]" })
+        EXPECT_EQ(Count(svg, std::string(">") + e + "</text>"), 1u) << e;
+    EXPECT_EQ(Count(svg, ">centre</text>"), 0u);
+}
 
 TEST_F(PortraitOption, UnwritableFolderIsNamedAndNothingIsLeft)
 {

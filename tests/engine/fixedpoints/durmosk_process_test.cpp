@@ -59,8 +59,12 @@ TEST_F(DurmoskProcess, WritesBothFilesBesideItselfInDosBytes)
     EXPECT_NE(std::string::npos, dovra.find("  trace T = 0, d\x82terminant D = 1, T\xFD - 4D = -4\r\n"));
     EXPECT_EQ("Points \x85 l'infini (compactification de Poincar\x82) :\r\n"
               "chaque direction donne deux points oppos\x82s du cercle de l'infini.\r\n"
-              "  direction x = 0 (axe des y) : nature non d\x82termin\x82"
-              "e\r\n",
+              "Degr\x82 2 (pair) : le point oppos\x82 a la m\x88me nature, de stabilit\x82 inverse.\r\n"
+              "  direction x = 0 (axe des y) : c\x93t\x82 y > 0 : noeud stable ; c\x93t\x82 y < 0 : noeud "
+              "instable\r\n"
+              "    carte u = x/y, v = 1/y, point (0 ; 0) : au point ramen\x82 \x85 l'origine (x = u, y = v) : Partie lin\x82"
+              "aire nilpotente (T = D = 0, J <> 0). Th\x82or\x8Ame d'Andreev : F(x) = -x^5 + ... (n = 5) et "
+              "G(x) = -4*x^2 + ... (m = 2). Le point est : noeud stable.\r\n",
         File("skellin.res"));
     EXPECT_FALSE(fs::exists(dir_ / "elsewhere" / "dovra.res"));
 }

@@ -28,9 +28,12 @@ TEST(PointsAtInfinity, EndOfTheYAxis)
     EXPECT_DOUBLE_EQ(0.0, a.infinite[0].dx);
     EXPECT_DOUBLE_EQ(1.0, a.infinite[0].dy);
     EXPECT_EQ(PointType::Undetermined, a.infinite[0].nature.type);
-    EXPECT_EQ("Points à l'infini (compactification de Poincaré) :\n"
-              "chaque direction donne deux points opposés du cercle de l'infini.\n"
-              "  direction x = 0 (axe des y) : nature non déterminée\n",
+    EXPECT_EQ(
+        "Points à l'infini (compactification de Poincaré) :\n"
+        "chaque direction donne deux points opposés du cercle de l'infini.\n"
+        "Degré 2 (pair) : le point opposé a la même nature, de stabilité inverse.\n"
+        "  direction x = 0 (axe des y) : les deux points : nature non déterminée\n"
+        "    carte u = x/y, v = 1/y, point (0 ; 0) : partie linéaire nilpotente : nature non déterminée.\n",
         SkellinReport(a));
 }
 

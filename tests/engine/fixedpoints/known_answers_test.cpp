@@ -242,8 +242,10 @@ TEST(LocalClassifierHook, ReceivesTheSystemTranslatedToTheOrigin)
         return n;
     };
     const FixedPointAnalysis a = Analyse("y", "-x+x^2", options);
-    ASSERT_EQ(1u, seen.size()); // the saddle is not passed
-    EXPECT_EQ("y | x^2 - x", seen[0]);
+    // The saddle is not passed; the nilpotent end of the y-axis (chart u = x/y, v = 1/y) is.
+    ASSERT_EQ(2u, seen.size());
+    EXPECT_EQ("-x^3 + x^2*y + y | -x^2*y + x*y^2", seen[0]);
+    EXPECT_EQ("y | x^2 - x", seen[1]);
     EXPECT_EQ(PointType::Center, a.points[0].nature.type);
     EXPECT_NE(std::string::npos, DovraReport(a).find("  nature : centre\n  hamiltonien\n"));
 

@@ -68,7 +68,8 @@ TEST(AnalyseJsonFields, FixedPointsOfTheReferenceExample)
             "\"y_approx\": 0.0, \"trace\": 0.0, \"determinant\": -1.0, \"linear_part\": \"hyperbolic\", "
             "\"type\": \"saddle\", \"stability\": null, \"order\": null}], \"fixed_curves\": [], "
             "\"complex_fixed_points\": 0, \"infinite_points\": [{\"direction\": [0.0, 1.0], "
-            "\"type\": \"undetermined\", \"stability\": null}]"))
+            "\"type\": \"node\", \"stability\": \"stable\", \"opposite_stability\": \"unstable\", "
+            "\"reason\": \"Andreev: n = 5, m = 2\"}]"))
         << json;
 }
 

@@ -12,6 +12,8 @@ namespace {
 
 using testing::FieldOf;
 
+double Cross2(Vec2 a, Vec2 b) { return a.x * b.y - a.y * b.x; }
+
 // The unit direction from the fixed point to the first point of the curve
 // farther than `reach` from it.
 Vec2 LeavingDirection(const Orbit& o, Vec2 from, double reach)
@@ -78,6 +80,42 @@ TEST(Separatrices, SaddleNodeHasTwoStableAndOneUnstableOnItsSaddleSide)
     EXPECT_EQ(stable, 2);
 }
 
+TEST(Separatrices, SaddleWithAZeroEigenvalueHasFourAlongItsAxes)
+{
+    // x' = x, y' = -y^3: the x axis leaves the point, the y axis (the centre
+    // direction) comes into it on both sides.
+    PolynomialField f = FieldOf("x", "-y^3");
+    Portrait p = ComputePortrait(f, {{0, 0, "saddle", "", "semi-hyperbolic"}}, {});
+    ASSERT_EQ(p.separatrices.size(), 4u);
+    int stable = 0;
+    double upward = 0;
+    for (const Separatrix& sep : p.separatrices) {
+        Vec2 d = LeavingDirection(sep.orbit, {0, 0}, 1e-2);
+        if (sep.kind == SeparatrixKind::Stable) {
+            ++stable;
+            upward += d.y;
+            EXPECT_NEAR(std::abs(d.y), 1, 1e-6);
+            for (Vec2 q : sep.orbit.points) ASSERT_NEAR(q.x, 0, 1e-9);
+        } else {
+            EXPECT_NEAR(std::abs(d.x), 1, 1e-6);
+            for (Vec2 q : sep.orbit.points) ASSERT_NEAR(q.y, 0, 1e-9);
+        }
+    }
+    EXPECT_EQ(stable, 2);
+    EXPECT_NEAR(upward, 0, 1e-6) << "one above, one below";
+}
+
+// At 0.1 (not exact in binary), rounding leaves a tiny positive entry in the
+// Jacobian of this nilpotent saddle: eigenvalues +-8e-8 whose "eigenvectors"
+// started four separatrices, two of them up and down the y axis.
+TEST(Separatrices, NoneFromANilpotentPoint)
+{
+    PolynomialField f = FieldOf("y", "(10*x-1)^3");
+    Portrait p = ComputePortrait(f, {{0.1, 0, "saddle", "", "nilpotent"}}, {});
+    EXPECT_TRUE(p.separatrices.empty());
+    EXPECT_EQ(p.fixedPoints.at(0).type, "saddle");
+}
+
 TEST(Separatrices, NoneForNodesFociAndCentres)
 {
     PolynomialField f = FieldOf("-x-y", "x-y");
@@ -126,7 +164,7 @@ TEST(Portrait, GivenWindowIsKeptAndAnEmptyOneRefused)
     EXPECT_DOUBLE_EQ(p.window.xmax, 3);
     o.window = Window{1, 1, 0, 2};
     try {
-        ComputePortrait(f, {}, o);
+        ComputePortrait(f, PortraitInput{}, o);
         FAIL() << "no error";
     } catch (const PortraitError& e) {
         EXPECT_STREQ(e.what(), "La fenêtre doit vérifier xmin < xmax et ymin < ymax.");
@@ -263,7 +301,7 @@ TEST_P(PointsAtInfinity, AreFoundWhateverTheirMultiplicity)
     PortraitOptions o;
     o.projection = Projection::PoincareDisc;
     o.orbitCount = 0;
-    Portrait p = ComputePortrait(FieldOf(c.p, c.q), {}, o);
+    Portrait p = ComputePortrait(FieldOf(c.p, c.q), PortraitInput{}, o);
     ASSERT_EQ(p.infinitePoints.size(), c.points.size());
     std::vector<Vec2> found = p.infinitePoints;
     auto angle = [](Vec2 v) { double a = std::atan2(v.y, v.x); return a < -1e-6 ? a + 2 * std::numbers::pi : a; };
@@ -283,6 +321,68 @@ INSTANTIATE_TEST_SUITE_P(
         InfinityCase{"SimpleZeros", "x-x*y", "-y+x*y", {{1, 0}, {0, 1}, {-1, 1}, {-1, 0}, {0, -1}, {1, -1}}},
         InfinityCase{"NoneWhenTheFormIsDefinite", "-y", "x", {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct CurveCase {
+    const char* name;
+    Projection projection;
+    double radius; // where the unit circle of fixed points lies in the drawing
+};
+
+class FixedCurves : public ::testing::TestWithParam<CurveCase> {};
+
+TEST_P(FixedCurves, LieOnTheZeroSetOfTheirPolynomial)
+{
+    // x' = -y(x^2+y^2-1), y' = x(x^2+y^2-1): every point of the unit circle is fixed.
+    PolynomialField f = FieldOf("-y*(x^2+y^2-1)", "x*(x^2+y^2-1)");
+    const FixedCurveInput circle{{{1, 2, 0}, {1, 0, 2}, {-1, 0, 0}}};
+    PortraitOptions o;
+    o.projection = GetParam().projection;
+    Portrait p = ComputePortrait(f, PortraitInput{{{0, 0, "center", "", "imaginary"}}, {circle}, {}}, o);
+    EXPECT_EQ(p.curveCount, 1u);
+    ASSERT_GT(p.fixedCurves.size(), 100u);
+    double turned = 0; // the segments go all round
+    for (const auto& segment : p.fixedCurves) {
+        ASSERT_EQ(segment.size(), 2u);
+        for (Vec2 q : segment) ASSERT_NEAR(Norm(q), GetParam().radius, 2e-4);
+        turned += std::abs(std::atan2(Cross2(segment[0], segment[1]), Dot(segment[0], segment[1])));
+    }
+    EXPECT_NEAR(turned, 2 * std::numbers::pi, 1e-2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, FixedCurves,
+                         ::testing::Values(CurveCase{"Plane", Projection::Plane, 1},
+                                           CurveCase{"Disc", Projection::PoincareDisc, 1 / std::sqrt(2.0)}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FixedCurves, OutsideTheWindowDrawNothingButAreCounted)
+{
+    PolynomialField f = FieldOf("(x-5)*y", "(x-5)*(1-x)");
+    PortraitOptions o;
+    o.window = Window{-2, 2, -2, 2};
+    Portrait p = ComputePortrait(f, PortraitInput{{{1, 0, "center", "", "imaginary"}}, {{{{1, 1, 0}, {-5, 0, 0}}}}, {}}, o);
+    EXPECT_TRUE(p.fixedCurves.empty());
+    EXPECT_EQ(p.curveCount, 1u);
+}
+
+// Regression: y' = -x(x-2y)^2 keeps its sign across x = 2y, and that half of
+// the nullcline Q = 0 showed as a few scattered dots.
+TEST(Nullclines, SquaredFactorsAreDrawnWhole)
+{
+    auto ctx = std::make_shared<const flint::MpolyCtx>(std::vector<std::string>{"x", "y"});
+    flint::FmpqMpoly P(ctx), Q(ctx);
+    ASSERT_EQ(fmpq_mpoly_set_str_pretty(P.raw(), "y", ctx->cnames(), ctx->raw()), 0);
+    ASSERT_EQ(fmpq_mpoly_set_str_pretty(Q.raw(), "-x*(x-2*y)^2", ctx->cnames(), ctx->raw()), 0);
+    PortraitOptions o;
+    o.window = Window{-2, 2, -2, 2};
+    Portrait p = ComputePortrait(FieldOf("y", "-x*(x-2*y)^2"), PortraitInput{{}, {}, SquareFreeField(P, Q)}, o);
+    double length = 0;
+    for (const auto& segment : p.nullclineQ) {
+        for (Vec2 q : segment) ASSERT_TRUE(std::abs(q.x) < 1e-9 || std::abs(q.x - 2 * q.y) < 1e-9) << q.x << ' ' << q.y;
+        length += Norm(segment[1] - segment[0]);
+    }
+    EXPECT_NEAR(length, 4 + std::sqrt(20.0), 0.05); // x = 0 and x = 2y across the window, to a cell or two
+    EXPECT_FALSE(p.nullclineP.empty());
+}
 
 TEST(Norm, NeitherOverflowsNorUnderflows)
 {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 
 #include <sys/stat.h>
@@ -67,6 +68,36 @@ TEST(Svg, DrawsEachSeparatrixAndOrbitAsOnePath)
     EXPECT_EQ(Count(svg, "class=\"orbite\""), p.orbits.size());
     EXPECT_EQ(Count(svg, "class=\"isocline-p\""), 1u);
     EXPECT_EQ(Count(svg, "class=\"isocline-q\""), 1u);
+}
+
+// The arrowheads drawn in a colour, as (tip, middle of the base) in pixels.
+std::vector<std::pair<Vec2, Vec2>> ArrowHeads(const std::string& svg, const std::string& colour)
+{
+    std::vector<std::pair<Vec2, Vec2>> heads;
+    const std::string tail = "\" fill=\"" + colour + "\"";
+    for (auto at = svg.find("<polygon points=\""); at != std::string::npos; at = svg.find("<polygon points=\"", at + 1)) {
+        const auto begin = at + 17, end = svg.find('"', begin);
+        if (svg.compare(end, tail.size(), tail) != 0) continue;
+        std::istringstream in(svg.substr(begin, end - begin));
+        Vec2 p[3];
+        char comma;
+        for (Vec2& q : p) in >> q.x >> comma >> q.y;
+        heads.push_back({p[0], 0.5 * (p[1] + p[2])});
+    }
+    return heads;
+}
+
+// Regression: stable separatrices are traced back in time from the saddle,
+// and their arrows pointed away from it, against the flow.
+TEST(Svg, SeparatrixArrowsFollowTheFlow)
+{
+    const std::string svg = SvgText(SaddlePortrait());
+    const Vec2 saddle{384, 384}; // the middle of the 720-pixel plot of [-3, 3]^2
+    const auto stable = ArrowHeads(svg, "#1f77b4"), unstable = ArrowHeads(svg, "#d62728");
+    ASSERT_EQ(stable.size(), 2u);
+    ASSERT_EQ(unstable.size(), 2u);
+    for (const auto& [tip, base] : stable) EXPECT_LT(Norm(tip - saddle), Norm(base - saddle));
+    for (const auto& [tip, base] : unstable) EXPECT_GT(Norm(tip - saddle), Norm(base - saddle));
 }
 
 struct LegendCase {
@@ -135,6 +166,36 @@ TEST(Legend, ListsOnlyWhatIsDrawn)
     for (const char* present : {"isocline P = 0", "isocline Q = 0", "orbite", "foyer stable"})
         EXPECT_EQ(Count(svg, std::string(">") + present + "</text>"), 1u) << present;
 }
+
+struct CurveLegendCase {
+    const char* name;
+    std::vector<FixedPointInput> points;
+    std::vector<FixedCurveInput> curves;
+    std::size_t curveEntries;   // "courbe de points fixes"
+    std::size_t noPointEntries; // "aucun point fixe fini"
+};
+
+class CurveLegend : public ::testing::TestWithParam<CurveLegendCase> {};
+
+TEST_P(CurveLegend, NamesTheDrawnCurvesAndNeverCallsThePlaneEmptyBesideOne)
+{
+    // x' = (x-a)y, y' = (x-a)x: the line x = a is made of fixed points.
+    const CurveLegendCase& c = GetParam();
+    PortraitOptions o;
+    o.window = Window{-2, 2, -2, 2};
+    const std::string svg = SvgText(ComputePortrait(FieldOf("x*y", "x^2"), PortraitInput{c.points, c.curves, {}}, o));
+    EXPECT_EQ(Count(svg, ">courbe de points fixes</text>"), c.curveEntries);
+    EXPECT_EQ(Count(svg, "class=\"courbe-points-fixes\""), c.curveEntries);
+    EXPECT_EQ(Count(svg, "id=\"courbes-points-fixes\""), c.curveEntries);
+    EXPECT_EQ(Count(svg, ">aucun point fixe fini</text>"), c.noPointEntries);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CurveLegend,
+    ::testing::Values(CurveLegendCase{"LineInTheWindow", {}, {{{{1, 1, 0}}}}, 1, 0},
+                      CurveLegendCase{"LineOutsideTheWindow", {}, {{{{1, 1, 0}, {-5, 0, 0}}}}, 0, 0},
+                      CurveLegendCase{"NoCurveNoPoint", {}, {}, 0, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Legend, SaysWhenTheFixedPointsWereFoundNumerically)
 {
