@@ -22,7 +22,7 @@ source "$here/xvfb_session.sh"
 Xvfb() { exec Xvfb -noreset "$@"; }
 
 [ -x "$app_dir/vindrel" ] || fail "programme absent : $app_dir/vindrel (construisez la cible vindrel)"
-for tool in Xvfb xdotool xclip xwininfo; do command -v "$tool" >/dev/null || fail "outil absent : $tool"; done
+for tool in Xvfb xdotool xclip xwininfo; do type -P "$tool" >/dev/null || fail "outil absent : $tool"; done
 if [ "$mode" = real ]; then
     for tool in korbast velquin2 durmosk; do
         if [ ! -x "$app_dir/sysdyn/$tool" ]; then
