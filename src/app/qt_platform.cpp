@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
@@ -17,11 +18,18 @@ namespace vindrel {
 
 namespace {
 
-// Boxes open over the window in front, so that they are modal to it.
+// Boxes open over the window in front, so that they are modal to it. Right
+// after a box has closed no window is active yet (X11 activates windows
+// asynchronously): a box shown then still belongs to the main window, which
+// gets the keyboard back when it closes.
 QWidget* BoxParent()
 {
     if (QWidget* modal = QApplication::activeModalWidget()) return modal;
-    return QApplication::activeWindow();
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows)
+        if (window->isVisible() && qobject_cast<QMainWindow*>(window)) return window;
+    return nullptr;
 }
 
 // Gives the keyboard back to the window under a closed box (a window
