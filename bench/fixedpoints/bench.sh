@@ -26,16 +26,28 @@ if ((${#missing[@]})); then
   apt-get install -y -q "${missing[@]}" >/dev/null
 fi
 
-# Our tool: a whole-process main over the engine library.
-cmake --build "$build" --target vindrel_engine -j2 >/dev/null
+# Our tool: `vindrel-analyse --json` as a whole process (it also runs the
+# Hamiltonian search, the general analysis and the points at infinity).
+# OURS=search times a bare main over the fixed-point search instead.
+cmake --build "$build" --target vindrel-analyse vindrel_engine -j2 >/dev/null
+analyse="$build/app/vindrel-analyse"
 ours="$build/bench_fixedpoints"
-g++ -O2 -std=c++20 -I"$root" "$here/fp_main.cpp" "$build/engine/libvindrel_engine.a" \
-  -lflint-arb -lflint -lgmp -lmpfr -o "$ours"
+if [[ ${OURS:-analyse} == search ]]; then
+  g++ -O2 -std=c++20 -I"$root" "$here/fp_main.cpp" "$build/engine/libvindrel_engine.a" \
+    -lflint-arb -lflint -lgmp -lmpfr -o "$ours"
+fi
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-run_ours() { "$ours" "$1" "$2" | cut -d' ' -f1; }
+run_ours() {
+  if [[ ${OURS:-analyse} == search ]]; then "$ours" "$1" "$2" | cut -d' ' -f1; return; fi
+  # Count the fixed points of the JSON without starting another process.
+  local out rest
+  out=$("$analyse" --json -- "$1" "$2")
+  rest=${out//x_approx/}
+  echo $(((${#out} - ${#rest}) / 8))
+}
 run_gp() {
   cat >"$work/s.gp" <<GP
 P = $1; Q = $2;
@@ -66,7 +78,7 @@ SING
 run_sympy() { /usr/bin/python3 "$here/sympy_peer.py" "$1" "$2"; }
 
 export -f run_ours run_gp run_singular run_sympy
-export ours work here
+export ours analyse work here
 
 # time_tool TOOL P Q -> "COUNT MILLISECONDS" (best of $repeat; "-" on timeout)
 time_tool() {

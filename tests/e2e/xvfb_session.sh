@@ -43,7 +43,7 @@ start_xvfb() {
     for attempt in 1 2 3 4 5 6 7 8; do
         n=$((n + 1))
         if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then continue; fi
-        Xvfb ":$n" -screen 0 "$size" -nolisten tcp 2>"$E2E_WORK/xvfb.log" &
+        Xvfb ":$n" -screen 0 "$size" -nolisten tcp -noreset 2>"$E2E_WORK/xvfb.log" &
         pid=$!
         if wait_until 20 xdpyinfo_ok ":$n" "$pid"; then
             E2E_PIDS+=("$pid")
