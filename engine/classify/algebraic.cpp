@@ -151,9 +151,8 @@ enum class Parity { Even, Odd };
 bool HasParity(const AlgPoly2& p, int which, Parity parity)
 {
     const int want = parity == Parity::Odd ? 1 : 0;
-    return std::all_of(p.Terms().begin(), p.Terms().end(), [&](const auto& term) {
-        return (which == 0 ? term.first.first : term.first.second) % 2 == want;
-    });
+    return std::all_of(p.Terms().begin(), p.Terms().end(),
+        [&](const auto& term) { return (which == 0 ? term.first.first : term.first.second) % 2 == want; });
 }
 
 // Hamiltonian (zero divergence), or reversible about the horizontal or the
@@ -161,11 +160,14 @@ bool HasParity(const AlgPoly2& p, int which, Parity parity)
 std::optional<classify::CentreProof> GlobalCentreProof(const AlgSystem& s, const AlgNum& x0, const AlgNum& y0)
 {
     namespace t = classify::texts;
-    if ((s.P.Dx() + s.Q.Dy()).IsZero()) return classify::CentreProof { t::kReasonHamiltonian, t::kHamiltonianExplanation };
+    if ((s.P.Dx() + s.Q.Dy()).IsZero())
+        return classify::CentreProof { t::kReasonHamiltonian, t::kHamiltonianExplanation };
     if (HasParity(s.P, 1, Parity::Odd) && HasParity(s.Q, 1, Parity::Even))
-        return classify::CentreProof { t::kReasonReversible, t::ReversibleExplanation("y = " + y0.Text(), "x = " + x0.Text()) };
+        return classify::CentreProof { t::kReasonReversible,
+            t::ReversibleExplanation("y = " + y0.Text(), "x = " + x0.Text()) };
     if (HasParity(s.P, 0, Parity::Even) && HasParity(s.Q, 0, Parity::Odd))
-        return classify::CentreProof { t::kReasonReversible, t::ReversibleExplanation("x = " + x0.Text(), "y = " + y0.Text()) };
+        return classify::CentreProof { t::kReasonReversible,
+            t::ReversibleExplanation("x = " + x0.Text(), "y = " + y0.Text()) };
     return std::nullopt;
 }
 
@@ -173,8 +175,8 @@ Nature Imaginary(const AlgSystem& s, const AlgMat2& j, const AlgNum& x0, const A
 {
     Nature n;
     n.linearPart = LinearPart::Imaginary;
-    const std::string intro = "Valeurs propres imaginaires pures +/- i racine(D) (T = 0, D = " + j.Det().Text()
-        + " > 0) : centre ou foyer faible." + kExactNote;
+    const std::string intro = "Valeurs propres imaginaires pures +/- i racine(D) (T = 0, D = "
+        + j.Det().Text() + " > 0) : centre ou foyer faible." + kExactNote;
     const AlgFocal focal = FirstFocalValue(s, j, kMaxFocalOrder);
     if (focal.order > 0) {
         n.type = PointType::WeakFocus;

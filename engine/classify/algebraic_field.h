@@ -108,7 +108,6 @@ private:
 };
 
 // The unique solution of a square system over the field, or nothing when singular.
-std::optional<std::vector<AlgNum>> SolveUnique(
-    std::vector<std::vector<AlgNum>> a, std::vector<AlgNum> rhs);
+std::optional<std::vector<AlgNum>> SolveUnique(std::vector<std::vector<AlgNum>> a, std::vector<AlgNum> rhs);
 
 } // namespace vindrel::engine::classify

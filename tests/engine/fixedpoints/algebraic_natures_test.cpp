@@ -79,10 +79,10 @@ const AlgebraicCase kCases[] = {
         LinearPart::Imaginary, PointType::WeakFocus, Stability::Stable, 2, nullptr },
     { "Hamiltonian centre at racine(2)", "y", "2*x - x^3", kR2, 0, LinearPart::Imaginary, PointType::Center,
         Stability::None, std::nullopt, "Hamiltonien" },
-    { "Hamiltonian centre at -racine(2)", "y", "2*x - x^3", -kR2, 0, LinearPart::Imaginary,
-        PointType::Center, Stability::None, std::nullopt, "Hamiltonien" },
-    { "reversible centre on the axis y = 0", "y*(1 + x^2)", "2*x - x^3 + y^2", kR2, 0,
-        LinearPart::Imaginary, PointType::Center, Stability::None, std::nullopt, "reversible" },
+    { "Hamiltonian centre at -racine(2)", "y", "2*x - x^3", -kR2, 0, LinearPart::Imaginary, PointType::Center,
+        Stability::None, std::nullopt, "Hamiltonien" },
+    { "reversible centre on the axis y = 0", "y*(1 + x^2)", "2*x - x^3 + y^2", kR2, 0, LinearPart::Imaginary,
+        PointType::Center, Stability::None, std::nullopt, "reversible" },
     { "Hamiltonian centre at the cube root of 2", "y", "2 - x^3", std::cbrt(2.0), 0, LinearPart::Imaginary,
         PointType::Center, Stability::None, std::nullopt, "Hamiltonien" },
     { "weak focus of order 1 at the cube root of 2", "-y + (x^3-2)^3", "3*x^2*(x^3-2)", std::cbrt(2.0), 0,
@@ -91,7 +91,8 @@ const AlgebraicCase kCases[] = {
     // is now the diagonal, which the global proofs do not look for; the values
     // L1..L5 still vanish exactly.
     { "centre on a diagonal axis stays undetermined", kTurnedP, kTurnedQ, kR2, kR2, LinearPart::Imaginary,
-        PointType::Undetermined, Stability::None, std::nullopt, "L1 = L2 = L3 = L4 = L5 = 0, centre non prouve" },
+        PointType::Undetermined, Stability::None, std::nullopt,
+        "L1 = L2 = L3 = L4 = L5 = 0, centre non prouve" },
     // Semi-hyperbolic: x' = y, y' = -y + g(x) with g of order m at the point gives
     // x' = g(x) + ... on the centre manifold, lambda = -1.
     { "saddle-node at racine(2)", "y", "-y + (x^2-2)^2", kR2, 0, LinearPart::SemiHyperbolic,
