@@ -430,6 +430,20 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
     const bool scalar = signs[0][1] == 0 && signs[1][0] == 0;
     const bool zero = scalar && signs[0][0] == 0 && signs[1][1] == 0;
     pt.nature = LinearNature(sT, sD, sDisc, scalar, zero);
+    if (pt.nature.type == PointType::Undetermined && options.algebraicClassifier) {
+        // The roots are isolated in the same order as the real points.
+        const fp::RootInterval root = fp::IsolateRealRoots(fam.factor()).at(index);
+        AlgebraicPoint where;
+        where.f = fam.factor();
+        arf_get_fmpq(where.lo.raw(), root.lo.raw());
+        arf_get_fmpq(where.hi.raw(), root.hi.raw());
+        where.x = fam.X();
+        where.y = fam.Y();
+        if (std::optional<Nature> n = options.algebraicClassifier(P, Q, where)) {
+            pt.nature = *n;
+            pt.natureSource = NatureSource::LocalClassifier;
+        }
+    }
     return pt;
 }
 

@@ -8,6 +8,7 @@
 // Points at infinity: real linear factors of x*Q_d - y*P_d.
 #pragma once
 
+#include "engine/classify/algebraic.h"
 #include "engine/errors.h"
 #include "engine/flint/flint_types.h"
 #include "engine/nature.h"
@@ -25,8 +26,14 @@ namespace vindrel::engine {
 using LocalClassifier
     = std::function<std::optional<Nature>(const flint::FmpqMpoly& Pshift, const flint::FmpqMpoly& Qshift)>;
 
+// Classifies a non-hyperbolic point at irrational coordinates, given exactly
+// in its number field (P and Q are not translated). Nothing when it cannot decide.
+using AlgebraicClassifier = std::function<std::optional<Nature>(
+    const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const AlgebraicPoint& point)>;
+
 struct FixedPointOptions {
     LocalClassifier classifier; // used at rational non-hyperbolic points
+    AlgebraicClassifier algebraicClassifier; // used at irrational non-hyperbolic points
 };
 
 enum class Exactness { Rational, Quadratic, Decimal };

@@ -1,5 +1,6 @@
 #include "engine/fixedpoints/system.h"
 
+#include "engine/classify/algebraic.h"
 #include "engine/classify/classify.h"
 #include "engine/errors.h"
 #include "engine/fixedpoints/texts.h"
@@ -28,6 +29,14 @@ FixedPointAnalysis AnalyseSystemFixedPoints(const ParsedSystem& s, const Deadlin
             return ClassifyOrigin(p, q);
         } catch (const LimitExceeded&) {
             return std::nullopt; // too hard here: the point keeps its honest linear verdict
+        }
+    };
+    options.algebraicClassifier = [](const flint::FmpqMpoly& p, const flint::FmpqMpoly& q,
+                                      const AlgebraicPoint& point) -> std::optional<Nature> {
+        try {
+            return ClassifyAlgebraicPoint(p, q, point);
+        } catch (const LimitExceeded&) {
+            return std::nullopt;
         }
     };
     return AnalyseFixedPoints(s.P, s.Q, deadline, options);
