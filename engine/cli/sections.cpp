@@ -38,39 +38,8 @@ ReportSection HamiltonianSection()
         } };
 }
 
-// The general analysis: brisolt.res, with the "properties" field, and
-// tarnel2.res; one analysis serves both.
-class GeneralCache {
-public:
-    const general::GeneralAnalysis& For(const ParsedSystem& s)
-    {
-        if (system_ != &s || !analysis_) {
-            analysis_ = general::AnalyseSystem(s);
-            system_ = &s;
-        }
-        return *analysis_;
-    }
-
-private:
-    const ParsedSystem* system_ = nullptr;
-    std::optional<general::GeneralAnalysis> analysis_;
-};
-
-std::vector<ReportSection> GeneralSections()
-{
-    auto cache = std::make_shared<GeneralCache>();
-    ReportSection conclusions { general::kConclusionsFile, "Conclusions (brisolt.res)",
-        [cache](const ParsedSystem& s) { return cache->For(s).reports.conclusions + "\n"; }, { "properties" },
-        [cache](const ParsedSystem& s, Json& o) {
-            o.set("properties", general::PropertiesJson(cache->For(s)));
-        } };
-    ReportSection calculations { general::kCalculationsFile, "Calculs explicatifs (tarnel2.res)",
-        [cache](const ParsedSystem& s) { return cache->For(s).reports.calculations + "\n"; }, {},
-        [](const ParsedSystem&, Json&) {} };
-    return { conclusions, calculations };
-}
-
-// One fixed-point analysis serves both of durmosk's files.
+// One fixed-point analysis serves durmosk's two files and the general
+// analysis.
 class FixedPointCache {
 public:
     const FixedPointAnalysis& For(const ParsedSystem& s)
@@ -86,6 +55,43 @@ private:
     const ParsedSystem* system_ = nullptr;
     std::optional<FixedPointAnalysis> analysis_;
 };
+
+// The general analysis: brisolt.res, with the "properties" field, and
+// tarnel2.res; one analysis serves both.
+class GeneralCache {
+public:
+    explicit GeneralCache(std::shared_ptr<FixedPointCache> points)
+        : points_(std::move(points))
+    {
+    }
+    const general::GeneralAnalysis& For(const ParsedSystem& s)
+    {
+        if (system_ != &s || !analysis_) {
+            analysis_ = s.parameters.empty() ? general::AnalyseSystem(s, points_->For(s)) : general::AnalyseSystem(s);
+            system_ = &s;
+        }
+        return *analysis_;
+    }
+
+private:
+    std::shared_ptr<FixedPointCache> points_;
+    const ParsedSystem* system_ = nullptr;
+    std::optional<general::GeneralAnalysis> analysis_;
+};
+
+std::vector<ReportSection> GeneralSections(std::shared_ptr<FixedPointCache> points)
+{
+    auto cache = std::make_shared<GeneralCache>(std::move(points));
+    ReportSection conclusions { general::kConclusionsFile, "Conclusions (brisolt.res)",
+        [cache](const ParsedSystem& s) { return cache->For(s).reports.conclusions + "\n"; }, { "properties" },
+        [cache](const ParsedSystem& s, Json& o) {
+            o.set("properties", general::PropertiesJson(cache->For(s)));
+        } };
+    ReportSection calculations { general::kCalculationsFile, "Calculs explicatifs (tarnel2.res)",
+        [cache](const ParsedSystem& s) { return cache->For(s).reports.calculations + "\n"; }, {},
+        [](const ParsedSystem&, Json&) {} };
+    return { conclusions, calculations };
+}
 
 Json PointJson(const FixedPoint& p)
 {
@@ -132,9 +138,8 @@ void FixedPointFields(const FixedPointAnalysis& a, Json& o)
     o.set("infinite_points", a.infinity == InfinityKind::LineOfSingularities ? Json() : infinite);
 }
 
-std::vector<ReportSection> FixedPointSections()
+std::vector<ReportSection> FixedPointSections(std::shared_ptr<FixedPointCache> cache)
 {
-    auto cache = std::make_shared<FixedPointCache>();
     ReportSection finite { "dovra.res", "Points fixes (dovra.res)",
         [cache](const ParsedSystem& s) {
             return s.parameters.empty() ? DovraReport(cache->For(s)) : NumericCoefficientsNeeded(s) + "\n";
@@ -158,9 +163,10 @@ std::vector<ReportSection> FixedPointSections()
 std::vector<ReportSection> AnalyseSections()
 {
     std::vector<ReportSection> sections { HamiltonianSection() };
-    for (ReportSection& s : FixedPointSections())
+    auto points = std::make_shared<FixedPointCache>();
+    for (ReportSection& s : FixedPointSections(points))
         sections.push_back(std::move(s));
-    for (ReportSection& s : GeneralSections())
+    for (ReportSection& s : GeneralSections(points))
         sections.push_back(std::move(s));
     return sections;
 }

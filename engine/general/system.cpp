@@ -15,9 +15,8 @@ struct PointsFound {
 // takes them: rational points get their exact linear data computed again
 // here (with racine(n) eigenvalues); the others keep the texts of the
 // search, with the signs that their linear part implies.
-PointsFound FindPoints(const ParsedSystem& system, const Deadline& deadline)
+PointsFound TakePoints(const FixedPointAnalysis& found)
 {
-    const FixedPointAnalysis found = AnalyseSystemFixedPoints(system, deadline);
     PointsFound out;
     out.list = found.pointsCertified ? PointList::Complete : PointList::Partial;
     for (const engine::FixedPoint& f : found.points) {
@@ -54,9 +53,15 @@ PointsFound FindPoints(const ParsedSystem& system, const Deadline& deadline)
 
 GeneralAnalysis AnalyseSystem(const ParsedSystem& system, const Deadline& deadline)
 {
-    PointsFound found;
-    if (system.parameters.empty()) found = FindPoints(system, deadline);
-    return AnalyseGeneral(system.P, system.Q, std::move(found.points), found.list, deadline);
+    if (!system.parameters.empty()) return AnalyseGeneral(system.P, system.Q, {}, PointList::Partial, deadline);
+    return AnalyseSystem(system, AnalyseSystemFixedPoints(system, deadline), deadline);
+}
+
+GeneralAnalysis AnalyseSystem(const ParsedSystem& system, const FixedPointAnalysis& found, const Deadline& deadline)
+{
+    PointsFound points;
+    if (system.parameters.empty()) points = TakePoints(found);
+    return AnalyseGeneral(system.P, system.Q, std::move(points.points), points.list, deadline);
 }
 
 std::vector<std::string> KorbastTexts(const ParsedSystem& system)

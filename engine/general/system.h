@@ -3,6 +3,7 @@
 // (explanatory calculations).
 #pragma once
 
+#include "engine/fixedpoints/fixed_points.h"
 #include "engine/general/general.h"
 #include "engine/parse/parser.h"
 
@@ -15,6 +16,10 @@ inline constexpr const char* kConclusionsFile = "brisolt.res";
 inline constexpr const char* kCalculationsFile = "tarnel2.res";
 
 GeneralAnalysis AnalyseSystem(const ParsedSystem& system, const Deadline& deadline = Deadline());
+// The same, on fixed points already found by the certified search (so that
+// vindrel-analyse does not search them twice).
+GeneralAnalysis AnalyseSystem(
+    const ParsedSystem& system, const FixedPointAnalysis& found, const Deadline& deadline = Deadline());
 
 // The texts of brisolt.res and tarnel2.res, in that order.
 std::vector<std::string> KorbastTexts(const ParsedSystem& system);
