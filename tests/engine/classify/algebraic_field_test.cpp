@@ -117,8 +117,9 @@ TEST(ClassifyAlgebraicPoint, DeclinesWhatTheLinearPartOrAnotherMethodDecides)
 {
     // Hyperbolic: saddle at (racine(2), 0) of x' = y, y' = x^2 - 2.
     EXPECT_FALSE(ClassifyAlgebraicPoint(test::Poly("y"), test::Poly("x^2 - 2"), AtRootOf2()).has_value());
-    // Nilpotent: x' = y, y' = (x^2 - 2)^2.
-    EXPECT_FALSE(ClassifyAlgebraicPoint(test::Poly("y"), test::Poly("(x^2 - 2)^2"), AtRootOf2()).has_value());
+    // Linearly zero: x' = (x^2 - 2)^2, y' = y^2.
+    EXPECT_FALSE(
+        ClassifyAlgebraicPoint(test::Poly("(x^2 - 2)^2"), test::Poly("y^2"), AtRootOf2()).has_value());
 }
 
 TEST(ClassifyAlgebraicPoint, PointThatIsNotFixedIsRefused)
