@@ -106,8 +106,6 @@ const AlgebraicCase kCases[] = {
     // G(s) = dY/dy(s, 0), F = a s^n + ..., G = b s^m + ...
     { "cusp at racine(2): F = 8 s^2", "y", "(x^2-2)^2", kR2, 0, LinearPart::Nilpotent, PointType::Cusp,
         Stability::None, std::nullopt, "Andreev: n = 2, G = 0" },
-    { "cusp at -racine(2): F = 8 s^2", "y", "(x^2-2)^2", -kR2, 0, LinearPart::Nilpotent, PointType::Cusp,
-        Stability::None, std::nullopt, "Andreev: n = 2, G = 0" },
     { "saddle at racine(2): a = 16 racine(2) > 0", "y", "(x^2-2)^3", kR2, 0, LinearPart::Nilpotent,
         PointType::Saddle, Stability::None, std::nullopt, "Andreev: n = 3, G = 0" },
     { "Hamiltonian centre at -racine(2): a = -16 racine(2) < 0, G = 0", "y", "(x^2-2)^3", -kR2, 0,
@@ -164,8 +162,6 @@ const AlgebraicCase kCases[] = {
         "Andreev: n = 3, G = 0, Hamiltonien" },
     { "saddle with the block turned at -racine(2)", "-y^3", "x^2-2", -kR2, 0, LinearPart::Nilpotent,
         PointType::Saddle, Stability::None, std::nullopt, "Andreev: n = 3, G = 0" },
-    { "cusp with the block turned: x' = y^2, y' = x^2 - 2", "y^2", "x^2-2", kR2, 0, LinearPart::Nilpotent,
-        PointType::Cusp, Stability::None, std::nullopt, "Andreev: n = 2, G = 0" },
 };
 
 TEST(AlgebraicNatures, KnownAnswersAtIrrationalPoints)
