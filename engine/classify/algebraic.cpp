@@ -20,7 +20,7 @@ using classify::AlgSeries;
 using classify::NumberField;
 
 constexpr int kMaxFocalOrder = 5; // Lyapunov values L1..L5
-constexpr int kMinSeriesOrder = 20; // centre manifold series, at least this order
+constexpr int kMinSeriesOrder = 20; // centre manifold and Andreev series, at least this order
 
 const char* kExactNote = " Calculs exacts dans le corps de nombres du point (tests de nullité exacts).";
 
@@ -223,6 +223,13 @@ AlgSystem ChangeBasis(const AlgSystem& s, const AlgMat2& m)
     return { (inv * m.d) * p - (inv * m.b) * q, (inv * m.a) * q - (inv * m.c) * p };
 }
 
+// Series order for a system: high enough that a leading term coming straight
+// from one monomial of the system is always seen.
+int SeriesLength(const AlgSystem& s)
+{
+    return std::max(kMinSeriesOrder, 2 * std::max(s.P.Degree(), s.Q.Degree()) + 1);
+}
+
 int SeriesOrder(const AlgSeries& s)
 {
     for (std::size_t k = 0; k < s.size(); ++k)
@@ -244,7 +251,7 @@ Nature SemiHyperbolic(const AlgSystem& s, const AlgMat2& j)
     // u' = U(u, v), v' = T v + V(u, v) with U, V without linear terms.
     const AlgPoly2& u = w.P;
     const AlgPoly2 v = w.Q - AlgPoly2::Monomial(0, 1, t);
-    const int n = std::max(kMinSeriesOrder, 2 * std::max(s.P.Degree(), s.Q.Degree()) + 1);
+    const int n = SeriesLength(s);
     // Centre manifold v = h(u): h'(u) U(u, h) = T h + V(u, h), solved degree by degree.
     AlgSeries h(static_cast<std::size_t>(n + 1));
     for (int k = 2; k <= n; ++k) {
@@ -288,6 +295,69 @@ Nature SemiHyperbolic(const AlgSystem& s, const AlgMat2& j)
     return Finish(out, why);
 }
 
+// ---- nilpotent (Andreev) ------------------------------------------------------------
+
+Nature Nilpotent(
+    const NumberField* k, const AlgSystem& s, const AlgMat2& j, const AlgNum& x0, const AlgNum& y0)
+{
+    namespace t = classify::texts;
+    // Basis (J w2, w2): u' = v + X(u, v), v' = Y(u, v).
+    const AlgNum zero, one = AlgNum::Integer(k, 1);
+    const AlgDirection w2
+        = (j.a.IsZero() && j.c.IsZero()) ? AlgDirection { zero, one } : AlgDirection { one, zero };
+    const AlgDirection w1 { j.a * w2.dx + j.b * w2.dy, j.c * w2.dx + j.d * w2.dy };
+    const AlgSystem w = ChangeBasis(s, { w1.dx, w2.dx, w1.dy, w2.dy });
+    const AlgPoly2 x = w.P - AlgPoly2::Monomial(0, 1, one);
+    const AlgPoly2& y = w.Q;
+    const int n = SeriesLength(s);
+    // v = f(u) solves v + X(u, v) = 0.
+    AlgSeries f(static_cast<std::size_t>(n + 1));
+    for (int i = 2; i <= n; ++i)
+        f[static_cast<std::size_t>(i)] = -x.Along(f, i)[static_cast<std::size_t>(i)];
+    const AlgSeries bigF = y.Along(f, n);
+    const AlgSeries bigG = (x.Dx() + y.Dy()).Along(f, n);
+    const int alpha = SeriesOrder(bigF);
+    const int beta = SeriesOrder(bigG);
+
+    Nature out;
+    out.linearPart = LinearPart::Nilpotent;
+    std::string intro = std::string(t::kNilpotentIntro) + kExactNote;
+    if (alpha < 0) {
+        out.type = PointType::Undetermined;
+        out.reason = t::AndreevFlatReason(n);
+        out.explanation = intro + t::AndreevFlatExplanation(n);
+        return out;
+    }
+    classify::AndreevTerms terms;
+    terms.alpha = alpha;
+    const AlgNum& a = bigF[static_cast<std::size_t>(alpha)];
+    terms.signA = a.Sign();
+    std::optional<std::string> leadG;
+    if (beta >= 0) {
+        const AlgNum& b = bigG[static_cast<std::size_t>(beta)];
+        terms.beta = beta;
+        terms.signB = b.Sign();
+        terms.signBoundary = (b * b + AlgNum::Integer(k, 4 * (beta + 1)) * a).Sign();
+        leadG = LeadingText(b, beta);
+    }
+    out.reason = t::AndreevReason(alpha, terms.beta);
+    intro += t::AndreevStatement(LeadingText(a, alpha), alpha, leadG, terms.beta, n);
+    const classify::AndreevVerdict verdict = classify::AndreevTable(terms);
+    if (verdict.kind == classify::AndreevCase::Decided) {
+        out.type = verdict.type;
+        out.stability = verdict.stability;
+        return Finish(out, intro);
+    }
+    if (auto proof = GlobalCentreProof(s, x0, y0)) {
+        out.type = PointType::Center;
+        out.reason += ", " + proof->reason;
+        return Finish(out, intro + t::kMonodromicProven + proof->explanation);
+    }
+    out.type = PointType::Undetermined;
+    out.explanation = intro + t::kMonodromicUnproven;
+    return out;
+}
+
 } // namespace
 
 std::optional<Nature> ClassifyAlgebraicPoint(
@@ -305,7 +375,9 @@ std::optional<Nature> ClassifyAlgebraicPoint(
         return std::nullopt; // hyperbolic: the linear part decides
     }
     if (!t.IsZero()) return SemiHyperbolic(s, j);
-    return std::nullopt;
+    if (!j.a.IsZero() || !j.b.IsZero() || !j.c.IsZero() || !j.d.IsZero())
+        return Nilpotent(&field, s, j, x0, y0);
+    return std::nullopt; // linearly zero: not handled here
 }
 
 } // namespace vindrel::engine

@@ -5,8 +5,10 @@
 // root u that the point belongs to.
 //   imaginary        -> Hamiltonian or reversible (global, rational proofs),
 //                       else Lyapunov values L1..L5 computed exactly;
-//   semi-hyperbolic  -> centre manifold, reduced equation x' = a x^m + ...
-// Nilpotent and linearly zero points are not handled here (no verdict).
+//   semi-hyperbolic  -> centre manifold, reduced equation x' = a x^m + ...;
+//   nilpotent        -> Andreev's table on the leading terms of F and G, then,
+//                       if monodromic, the Hamiltonian or reversible proofs.
+// Linearly zero points are not handled here (no verdict).
 #pragma once
 
 #include "engine/flint/flint_types.h"
@@ -25,7 +27,7 @@ struct AlgebraicPoint {
 };
 
 // P, Q in a context whose variables 0 and 1 are x and y, vanishing at the
-// point. Returns nothing for a hyperbolic, nilpotent or linearly zero point.
+// point. Returns nothing for a hyperbolic or linearly zero point.
 // Throws LimitExceeded when a sign would need an unreasonable precision.
 std::optional<Nature> ClassifyAlgebraicPoint(
     const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const AlgebraicPoint& point);

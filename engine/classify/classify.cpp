@@ -236,19 +236,20 @@ Nature SemiHyperbolic(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, cons
 
 Nature Monodromic(const System& s, Nature n, const std::string& intro)
 {
+    namespace t = classify::texts;
     if (auto proof = classify::ProveCentre(s)) {
         n.type = PointType::Center;
         n.reason += ", " + proof->reason;
-        return Finish(n, intro + " Le point est un centre ou un foyer. " + proof->explanation);
+        return Finish(n, intro + t::kMonodromicProven + proof->explanation);
     }
     n.type = PointType::Undetermined;
-    n.explanation
-        = intro + " Le point est un centre ou un foyer (non déterminé : aucune preuve de centre trouvée).";
+    n.explanation = intro + t::kMonodromicUnproven;
     return n;
 }
 
 Nature Nilpotent(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const System& s, const Mat2& j)
 {
+    namespace t = classify::texts;
     // Basis (J w2, w2): u' = v + X(u, v), v' = Y(u, v).
     const Direction w2 = (j.a.IsZero() && j.c.IsZero()) ? Direction { Rational(0), Rational(1) }
                                                         : Direction { Rational(1), Rational(0) };
@@ -268,48 +269,33 @@ Nature Nilpotent(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Sys
 
     Nature out;
     out.linearPart = LinearPart::Nilpotent;
-    std::string intro = "Partie linéaire nilpotente (T = D = 0, J <> 0).";
+    std::string intro = t::kNilpotentIntro;
     if (alpha < 0) {
         if (auto curve = FixedCurveThroughOrigin(P, Q)) return NonIsolated(LinearPart::Nilpotent, *curve);
         out.type = PointType::Undetermined;
-        out.reason = "Andreev: F = O(x^" + std::to_string(n + 1) + ")";
-        out.explanation = intro + " F(x) = Y(x, f(x)) est nulle jusqu'à l'ordre " + std::to_string(n)
-            + " : nature non déterminée.";
+        out.reason = t::AndreevFlatReason(n);
+        out.explanation = intro + t::AndreevFlatExplanation(n);
         return out;
     }
+    classify::AndreevTerms terms;
+    terms.alpha = alpha;
     const Rational a = bigF[static_cast<std::size_t>(alpha)];
-    out.reason = "Andreev: n = " + std::to_string(alpha)
-        + (beta < 0 ? std::string(", G = 0") : ", m = " + std::to_string(beta));
-    intro += " Théorème d'Andreev : F(x) = " + LeadingText(bigF, alpha) + " (n = " + std::to_string(alpha)
-        + ") et G(x) = "
-        + (beta < 0 ? "0 jusqu'à l'ordre " + std::to_string(n)
-                    : LeadingText(bigG, beta) + " (m = " + std::to_string(beta) + ")")
-        + ".";
-    // With G = 0 to the computed order, beta > n >= alpha: the comparisons below
-    // treat it as alpha < 2 beta + 1, which is what G identically 0 also gives.
-    const bool gNone = beta < 0;
-    const Rational b = gNone ? Rational(0) : bigG[static_cast<std::size_t>(beta)];
-    if (alpha % 2 == 0) {
-        out.type = (!gNone && alpha > 2 * beta + 1) ? PointType::SaddleNode : PointType::Cusp;
-        return Finish(out, intro);
+    terms.signA = a.Sign();
+    std::optional<std::string> leadG;
+    if (beta >= 0) {
+        const Rational b = bigG[static_cast<std::size_t>(beta)];
+        terms.beta = beta;
+        terms.signB = b.Sign();
+        terms.signBoundary = (b * b + Rational(4) * a * Rational(beta + 1)).Sign();
+        leadG = LeadingText(bigG, beta);
     }
-    if (a.Sign() > 0) {
-        out.type = PointType::Saddle;
-        return Finish(out, intro);
-    }
-    const bool beyond = !gNone && alpha > 2 * beta + 1;
-    const bool boundary
-        = !gNone && alpha == 2 * beta + 1 && (b * b + Rational(4) * a * Rational(beta + 1)).Sign() >= 0;
-    if (beyond || boundary) {
-        if (beta % 2 == 0) {
-            out.type = PointType::Node;
-            out.stability = StabilityOfSign(b.Sign());
-        } else {
-            out.type = PointType::EllipticSaddle;
-        }
-        return Finish(out, intro);
-    }
-    return Monodromic(s, out, intro);
+    out.reason = t::AndreevReason(alpha, terms.beta);
+    intro += t::AndreevStatement(LeadingText(bigF, alpha), alpha, leadG, terms.beta, n);
+    const classify::AndreevVerdict verdict = classify::AndreevTable(terms);
+    if (verdict.kind == classify::AndreevCase::Monodromic) return Monodromic(s, out, intro);
+    out.type = verdict.type;
+    out.stability = verdict.stability;
+    return Finish(out, intro);
 }
 
 std::string DirectionsText(const classify::FormZeros& z)

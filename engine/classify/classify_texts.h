@@ -5,6 +5,7 @@
 
 #include "engine/nature.h"
 
+#include <optional>
 #include <string>
 
 namespace vindrel::engine::classify::texts {
@@ -40,6 +41,43 @@ inline std::string InverseFactorExplanation(const std::string& v)
     return "1/V, avec V = " + v
         + ", est un facteur intégrant défini au voisinage du point (V ne s'y annule pas) : le système a une "
           "intégrale première au voisinage, et le point est un centre.";
+}
+
+// ---- nilpotent points (Andreev's theorem) ----
+
+inline constexpr const char* kNilpotentIntro = "Partie linéaire nilpotente (T = D = 0, J <> 0).";
+inline constexpr const char* kMonodromicProven = " Le point est un centre ou un foyer. ";
+inline constexpr const char* kMonodromicUnproven
+    = " Le point est un centre ou un foyer (non déterminé : aucune preuve de centre trouvée).";
+
+// "Andreev: n = 3, m = 1" or "Andreev: n = 3, G = 0".
+inline std::string AndreevReason(int alpha, std::optional<int> beta)
+{
+    return "Andreev: n = " + std::to_string(alpha)
+        + (beta ? ", m = " + std::to_string(*beta) : std::string(", G = 0"));
+}
+
+// leadF, leadG: the leading terms as text ("-x^3 + ..."); no leadG when G
+// vanishes up to the computed order.
+inline std::string AndreevStatement(const std::string& leadF, int alpha,
+    const std::optional<std::string>& leadG, std::optional<int> beta, int order)
+{
+    return std::string(" Théorème d'Andreev : F(x) = ") + leadF + " (n = " + std::to_string(alpha)
+        + ") et G(x) = "
+        + (leadG && beta ? *leadG + " (m = " + std::to_string(*beta) + ")"
+                         : "0 jusqu'à l'ordre " + std::to_string(order))
+        + ".";
+}
+
+inline std::string AndreevFlatReason(int order)
+{
+    return "Andreev: F = O(x^" + std::to_string(order + 1) + ")";
+}
+
+inline std::string AndreevFlatExplanation(int order)
+{
+    return " F(x) = Y(x, f(x)) est nulle jusqu'à l'ordre " + std::to_string(order)
+        + " : nature non déterminée.";
 }
 
 // "col", "noeud stable", "foyer faible instable d'ordre 2", ...

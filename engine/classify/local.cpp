@@ -28,4 +28,17 @@ Direction KernelOfRankOne(const Mat2& m)
     return d;
 }
 
+AndreevVerdict AndreevTable(const AndreevTerms& t)
+{
+    // G = 0 to the computed order means beta > alpha: every comparison below
+    // then reads alpha < 2 beta + 1, which is also what G identically 0 gives.
+    const bool beyond = t.beta && t.alpha > 2 * *t.beta + 1;
+    const bool boundary = t.beta && t.alpha == 2 * *t.beta + 1 && t.signBoundary >= 0;
+    if (t.alpha % 2 == 0) return { AndreevCase::Decided, beyond ? PointType::SaddleNode : PointType::Cusp };
+    if (t.signA > 0) return { AndreevCase::Decided, PointType::Saddle };
+    if (!beyond && !boundary) return { AndreevCase::Monodromic };
+    if (*t.beta % 2 == 1) return { AndreevCase::Decided, PointType::EllipticSaddle };
+    return { AndreevCase::Decided, PointType::Node, t.signB < 0 ? Stability::Stable : Stability::Unstable };
+}
+
 } // namespace vindrel::engine::classify

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/classify/poly2.h"
+#include "engine/nature.h"
 
 #include <optional>
 #include <string>
@@ -46,5 +47,27 @@ struct CentreProof {
     std::string explanation; // French sentence
 };
 std::optional<CentreProof> ProveCentre(const System& s);
+
+// Andreev's table for x' = y + X(x, y), y' = Y(x, y): with y = f(x) solving
+// y + X(x, y) = 0, F(x) = Y(x, f(x)) = a x^alpha + ... and
+// G(x) = (dX/dx + dY/dy)(x, f(x)) = b x^beta + ... The verdict depends only on
+// the exponents and on signs, so rational and algebraic points share it.
+struct AndreevTerms {
+    int alpha = 0; // order of F (>= 2)
+    int signA = 0; // sign of a
+    std::optional<int> beta; // order of G; nothing when G vanishes to the computed order
+    int signB = 0; // sign of b
+    int signBoundary = 0; // sign of b^2 + 4 a (beta + 1); read only when alpha = 2 beta + 1
+};
+
+enum class AndreevCase { Decided, Monodromic };
+
+struct AndreevVerdict {
+    AndreevCase kind = AndreevCase::Decided;
+    PointType type = PointType::Undetermined; // when Decided
+    Stability stability = Stability::None;
+};
+
+AndreevVerdict AndreevTable(const AndreevTerms& t);
 
 } // namespace vindrel::engine::classify

@@ -117,8 +117,28 @@ TEST(ClassifyAlgebraicPoint, DeclinesWhatTheLinearPartOrAnotherMethodDecides)
 {
     // Hyperbolic: saddle at (racine(2), 0) of x' = y, y' = x^2 - 2.
     EXPECT_FALSE(ClassifyAlgebraicPoint(test::Poly("y"), test::Poly("x^2 - 2"), AtRootOf2()).has_value());
-    // Nilpotent: x' = y, y' = (x^2 - 2)^2.
-    EXPECT_FALSE(ClassifyAlgebraicPoint(test::Poly("y"), test::Poly("(x^2 - 2)^2"), AtRootOf2()).has_value());
+    // Linearly zero: x' = (x^2 - 2)^2, y' = y^2.
+    EXPECT_FALSE(
+        ClassifyAlgebraicPoint(test::Poly("(x^2 - 2)^2"), test::Poly("y^2"), AtRootOf2()).has_value());
+}
+
+TEST(ClassifyAlgebraicPoint, NilpotentPointGetsAndreevsVerdict)
+{
+    // x' = y, y' = (x^2 - 2)^2: F = 8 s^2 + ... with s = x - racine(2).
+    const auto n = ClassifyAlgebraicPoint(test::Poly("y"), test::Poly("(x^2 - 2)^2"), AtRootOf2());
+    ASSERT_TRUE(n.has_value());
+    EXPECT_EQ(n->linearPart, LinearPart::Nilpotent);
+    EXPECT_EQ(n->type, PointType::Cusp);
+    EXPECT_EQ(n->reason, "Andreev: n = 2, G = 0");
+}
+
+TEST(ClassifyAlgebraicPoint, NilpotentPointOnACurveOfFixedPointsGetsNoVerdict)
+{
+    // x' = y, y' = y (x^2 - 2): the whole line y = 0 is fixed, F = 0.
+    const auto n = ClassifyAlgebraicPoint(test::Poly("y"), test::Poly("y*(x^2 - 2)"), AtRootOf2());
+    ASSERT_TRUE(n.has_value());
+    EXPECT_EQ(n->type, PointType::Undetermined);
+    EXPECT_EQ(n->reason, "Andreev: F = O(x^21)");
 }
 
 TEST(ClassifyAlgebraicPoint, PointThatIsNotFixedIsRefused)
