@@ -3,6 +3,7 @@
 #include "engine/classify/algebraic_field.h"
 #include "engine/classify/classify_texts.h"
 #include "engine/classify/local.h"
+#include "engine/classify/verdict.h"
 #include "engine/fixedpoints/format.h"
 
 #include <algorithm>
@@ -14,13 +15,17 @@ namespace vindrel::engine {
 
 namespace {
 
+using classify::Finish;
+using classify::kMaxFocalOrder;
+using classify::kMinSeriesOrder;
+using classify::SignText;
+using classify::StabilityOfSign;
+using classify::ZeroValuesText;
 using classify::AlgNum;
 using classify::AlgPoly2;
 using classify::AlgSeries;
 using classify::NumberField;
 
-constexpr int kMaxFocalOrder = 5; // Lyapunov values L1..L5
-constexpr int kMinSeriesOrder = 20; // centre manifold and Andreev series, at least this order
 
 const char* kExactNote = " Calculs exacts dans le corps de nombres du point (tests de nullité exacts).";
 
@@ -39,30 +44,6 @@ AlgMat2 JacobianAtOrigin(const AlgSystem& s)
     return { s.P.Coeff(1, 0), s.P.Coeff(0, 1), s.Q.Coeff(1, 0), s.Q.Coeff(0, 1) };
 }
 
-const char* SignText(int sign)
-{
-    return sign < 0 ? "< 0" : (sign > 0 ? "> 0" : "= 0");
-}
-
-Stability StabilityOfSign(int sign)
-{
-    return sign < 0 ? Stability::Stable : Stability::Unstable;
-}
-
-Nature Finish(Nature n, const std::string& prefix)
-{
-    n.explanation = prefix + " Le point est : " + classify::texts::TypeName(n) + ".";
-    return n;
-}
-
-std::string ZeroValuesText(int upTo)
-{
-    std::string s;
-    for (int k = 1; k <= upTo; ++k)
-        s += "L" + std::to_string(k) + " = ";
-    return s + "0";
-}
-
 // ---- Lyapunov values --------------------------------------------------------------
 // The formal first integral F = F2 + F3 + ... with dF/dt = V4 F2^2 + V6 F2^3 + ...,
 // built degree by degree as for a rational point, every coefficient in the field.
@@ -76,11 +57,9 @@ AlgPoly2 LinearImage(int i, int k, const AlgMat2& j)
     return mono.Dx() * fx + mono.Dy() * fy;
 }
 
-struct AlgFocal {
-    int order = 0; // 0: L1..Lmax all vanish
-    int sign = 0;
-    std::string value; // decimal, for the time normalised by the frequency
-};
+// order 0: L1..Lmax all vanish; value: decimal, for the time normalised by
+// the frequency.
+using AlgFocal = classify::FocalResult;
 
 AlgFocal FirstFocalValue(const AlgSystem& s, const AlgMat2& j, int maxOrder)
 {
@@ -173,32 +152,10 @@ std::optional<classify::CentreProof> GlobalCentreProof(const AlgSystem& s, const
 
 Nature Imaginary(const AlgSystem& s, const AlgMat2& j, const AlgNum& x0, const AlgNum& y0)
 {
-    Nature n;
-    n.linearPart = LinearPart::Imaginary;
     const std::string intro = "Valeurs propres imaginaires pures +/- i racine(D) (T = 0, D = "
         + j.Det().Text() + " > 0) : centre ou foyer faible." + kExactNote;
-    const AlgFocal focal = FirstFocalValue(s, j, kMaxFocalOrder);
-    if (focal.order > 0) {
-        n.type = PointType::WeakFocus;
-        n.order = focal.order;
-        n.stability = StabilityOfSign(focal.sign);
-        const std::string lk
-            = "L" + std::to_string(focal.order) + " = " + focal.value + " " + SignText(focal.sign);
-        n.reason = (focal.order > 1 ? ZeroValuesText(focal.order - 1) + ", " : std::string()) + lk;
-        return Finish(n, intro + " Valeurs de Lyapunov : " + n.reason + ".");
-    }
-    const std::string zeros = ZeroValuesText(kMaxFocalOrder);
-    if (auto proof = GlobalCentreProof(s, x0, y0)) {
-        n.type = PointType::Center;
-        n.reason = proof->reason;
-        return Finish(n, intro + " Valeurs de Lyapunov : " + zeros + ". " + proof->explanation);
-    }
-    n.type = PointType::Undetermined;
-    n.reason = zeros + ", centre non prouve";
-    n.explanation = intro + " Les valeurs de Lyapunov L1 à L" + std::to_string(kMaxFocalOrder)
-        + " sont nulles et aucune preuve de centre n'a été trouvée : centre ou foyer faible d'ordre > "
-        + std::to_string(kMaxFocalOrder) + " (non déterminé).";
-    return n;
+    return classify::ImaginaryVerdict(
+        intro, FirstFocalValue(s, j, kMaxFocalOrder), [&] { return GlobalCentreProof(s, x0, y0); });
 }
 
 // ---- semi-hyperbolic ----------------------------------------------------------------

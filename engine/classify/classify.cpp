@@ -2,6 +2,7 @@
 
 #include "engine/classify/classify_texts.h"
 #include "engine/classify/local.h"
+#include "engine/classify/verdict.h"
 
 #include <flint/fmpq_mpoly_factor.h>
 
@@ -12,6 +13,12 @@ namespace vindrel::engine {
 
 namespace {
 
+using classify::Finish;
+using classify::kMaxFocalOrder;
+using classify::kMinSeriesOrder;
+using classify::SignText;
+using classify::StabilityOfSign;
+using classify::ZeroValuesText;
 using classify::Direction;
 using classify::Mat2;
 using classify::Poly2;
@@ -19,8 +26,6 @@ using classify::Rational;
 using classify::Series;
 using classify::System;
 
-constexpr int kMaxFocalOrder = 5; // Lyapunov values L1..L5
-constexpr int kMinSeriesOrder = 20; // centre manifold and Andreev series, at least this order
 
 // Series order for a system: high enough that a leading term coming straight
 // from one monomial of the system is always seen.
@@ -34,26 +39,10 @@ std::string Str(const Rational& r)
     return r.ToString();
 }
 
-const char* SignText(int sign)
-{
-    return sign < 0 ? "< 0" : (sign > 0 ? "> 0" : "= 0");
-}
-
-Stability StabilityOfSign(int sign)
-{
-    return sign < 0 ? Stability::Stable : Stability::Unstable;
-}
-
 // "a*x^m + ..." for the leading term of a series.
 std::string LeadingText(const Series& s, int m)
 {
     return Poly2::Monomial(m, 0, s[static_cast<std::size_t>(m)]).ToString() + " + ...";
-}
-
-Nature Finish(Nature n, const std::string& prefix)
-{
-    n.explanation = prefix + " Le point est : " + classify::texts::TypeName(n) + ".";
-    return n;
 }
 
 Nature Hyperbolic(const Mat2& j)
@@ -89,42 +78,12 @@ Nature Hyperbolic(const Mat2& j)
     return Finish(n, why);
 }
 
-std::string ZeroValuesText(int upTo)
-{
-    std::string s;
-    for (int k = 1; k <= upTo; ++k)
-        s += "L" + std::to_string(k) + " = ";
-    return s + "0";
-}
-
 Nature Imaginary(const System& s, const Mat2& j)
 {
-    Nature n;
-    n.linearPart = LinearPart::Imaginary;
     const std::string intro = "Valeurs propres imaginaires pures +/- i racine(D) (T = 0, D = " + Str(j.Det())
         + " > 0) : centre ou foyer faible.";
-    const auto focal = classify::FirstFocalValue(s, kMaxFocalOrder);
-    if (focal.order > 0) {
-        n.type = PointType::WeakFocus;
-        n.order = focal.order;
-        n.stability = StabilityOfSign(focal.sign);
-        const std::string lk
-            = "L" + std::to_string(focal.order) + " = " + focal.value + " " + SignText(focal.sign);
-        n.reason = (focal.order > 1 ? ZeroValuesText(focal.order - 1) + ", " : std::string()) + lk;
-        return Finish(n, intro + " Valeurs de Lyapunov : " + n.reason + ".");
-    }
-    const std::string zeros = ZeroValuesText(kMaxFocalOrder);
-    if (auto proof = classify::ProveCentre(s)) {
-        n.type = PointType::Center;
-        n.reason = proof->reason;
-        return Finish(n, intro + " Valeurs de Lyapunov : " + zeros + ". " + proof->explanation);
-    }
-    n.type = PointType::Undetermined;
-    n.reason = zeros + ", centre non prouve";
-    n.explanation = intro + " Les valeurs de Lyapunov L1 à L" + std::to_string(kMaxFocalOrder)
-        + " sont nulles et aucune preuve de centre n'a été trouvée : centre ou foyer faible d'ordre > "
-        + std::to_string(kMaxFocalOrder) + " (non déterminé).";
-    return n;
+    return classify::ImaginaryVerdict(
+        intro, classify::FirstFocalValue(s, kMaxFocalOrder), [&] { return classify::ProveCentre(s); });
 }
 
 Series Derivative(const Series& h)
