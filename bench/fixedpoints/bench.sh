@@ -2,7 +2,8 @@
 # Whole-process timings of the certified fixed-point search against peers
 # (PARI/GP, Singular, SymPy) on the same fixed-seed dense systems with small
 # integer coefficients. Prints, per degree, the number of real points each
-# tool reports and its mean wall time per system (best of REPEAT runs).
+# tool reports, its mean wall time per system (median of REPEAT runs, fewer
+# for a slow tool) and the peers' times over ours.
 #
 #   bench/fixedpoints/bench.sh [BUILD_DIR] [SYSTEMS_PER_DEGREE] [REPEAT]
 #
@@ -13,7 +14,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 build="${1:-$root/build}"
 count="${2:-3}"
-repeat="${3:-3}"
+repeat="${3:-11}"
 degrees="${DEGREES:-2 3 4 6 8 10}"
 peer_timeout="${PEER_TIMEOUT:-60}"
 
@@ -39,16 +40,13 @@ fi
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+wall="$work/wall"
+g++ -O2 -std=c++20 "$here/wall.cpp" -o "$wall"
 
-run_ours() {
-  if [[ ${OURS:-analyse} == search ]]; then "$ours" "$1" "$2" | cut -d' ' -f1; return; fi
-  # Count the fixed points of the JSON without starting another process.
-  local out rest
-  out=$("$analyse" --json -- "$1" "$2")
-  rest=${out//x_approx/}
-  echo $(((${#out} - ${#rest}) / 8))
-}
-run_gp() {
+# Each tool runs as a whole process straight from a small fork/exec timer
+# (no shell in between, which would add the same few milliseconds to every
+# tool and hide the ratios); its answer is read from the last run's output.
+write_gp() {
   cat >"$work/s.gp" <<GP
 P = $1; Q = $2;
 R = polresultant(P, Q, y); R = R / gcd(R, R');
@@ -58,9 +56,8 @@ for (i = 1, #xs, x0 = xs[i]; Qx = subst(Q, x, x0); ys = polroots(subst(P, x, x0)
 print(n);
 quit;
 GP
-  gp -q -f "$work/s.gp"
 }
-run_singular() {
+write_singular() {
   cat >"$work/s.sing" <<SING
 LIB "solve.lib";
 ring r = 0,(x,y),dp;
@@ -73,44 +70,45 @@ for (k = 1; k <= size(SOL); k++) { if ((impart(SOL[k][1]) == 0) && (impart(SOL[k
 print(n);
 quit;
 SING
-  Singular -q "$work/s.sing" 2>/dev/null | tail -1
 }
-run_sympy() { /usr/bin/python3 "$here/sympy_peer.py" "$1" "$2"; }
 
-export -f run_ours run_gp run_singular run_sympy
-export ours analyse work here
-
-# time_tool TOOL P Q -> "COUNT MILLISECONDS" (best of $repeat; "-" on timeout)
+# time_tool TOOL P Q -> "COUNT MEDIAN_MS" ("- timeout" when it does not answer in time)
 time_tool() {
-  local tool=$1 best="" out="" t0 t1 ms
-  for ((r = 0; r < repeat; r++)); do
-    t0=$(date +%s%N)
-    if ! out=$(timeout "$peer_timeout" bash -c 'run_$0 "$1" "$2"' "$tool" "$2" "$3" 2>/dev/null); then
-      echo "- timeout"; return
-    fi
-    t1=$(date +%s%N)
-    ms=$(((t1 - t0) / 1000000))
-    if [[ -z $best || $ms -lt $best ]]; then best=$ms; fi
-    [[ $tool == sympy ]] && break  # too slow to repeat
-  done
-  echo "$out $best"
+  local tool=$1 P=$2 Q=$3 rep=$repeat out="$work/out" cmd timing
+  case $tool in
+    ours)
+      if [[ ${OURS:-analyse} == search ]]; then cmd=("$ours" "$P" "$Q"); else cmd=("$analyse" --json -- "$P" "$Q"); fi ;;
+    gp) write_gp "$P" "$Q"; cmd=(gp -q -f "$work/s.gp") ;;
+    singular) write_singular "$P" "$Q"; cmd=(Singular -q "$work/s.sing") ;;
+    sympy) cmd=(/usr/bin/python3 "$here/sympy_peer.py" "$P" "$Q") ;;
+  esac
+  if ! timing=$(timeout "$peer_timeout" "$wall" "$rep" "$out" "${cmd[@]}"); then
+    echo "- timeout"; return
+  fi
+  local n
+  if [[ $tool == ours && ${OURS:-analyse} != search ]]; then
+    n=$(grep -o '"x_approx"' "$out" | wc -l)
+  elif [[ $tool == ours ]]; then
+    n=$(cut -d' ' -f1 "$out")
+  else
+    n=$(tail -1 "$out" | tr -d '[:space:]')
+  fi
+  echo "$n ${timing%% *}"
 }
 
-printf '%-6s | %-16s | %-16s | %-16s | %-16s | %s\n' degree "ours (n, ms)" "PARI/GP" "Singular" "SymPy" "ratio GP/ours"
+printf '%-6s | %-18s | %-18s | %-18s | %-18s | %-8s | %-8s | %s\n' degree "ours (n, ms)" "PARI/GP" "Singular" "SymPy" "GP/ours" "Sing/ours" "SymPy/ours"
 for d in $degrees; do
   declare -A total=() counts=()
   while IFS=';' read -r P Q; do
     for tool in ours gp singular sympy; do
       read -r n ms < <(time_tool "$tool" "$P" "$Q")
       counts[$tool]+="$n,"
-      if [[ $ms == timeout ]]; then total[$tool]=timeout; elif [[ ${total[$tool]:-0} != timeout ]]; then total[$tool]=$((${total[$tool]:-0} + ms)); fi
+      if [[ $ms == timeout ]]; then total[$tool]=timeout
+      elif [[ ${total[$tool]:-0} != timeout ]]; then total[$tool]=$(awk -v a="${total[$tool]:-0}" -v b="$ms" 'BEGIN { print a + b }'); fi
     done
   done < <(python3 "$here/gen.py" "$d" "$count")
-  cell() { local t=${total[$1]}; [[ $t == timeout ]] && echo "${counts[$1]%,} timeout" || echo "${counts[$1]%,} $((t / count))ms"; }
-  ratio="-"
-  if [[ ${total[ours]} != timeout && ${total[gp]} != timeout && ${total[ours]} -gt 0 ]]; then
-    ratio=$(awk -v a="${total[gp]}" -v b="${total[ours]}" 'BEGIN { printf "%.2f", a / b }')
-  fi
-  printf '%-6s | %-16s | %-16s | %-16s | %-16s | %s\n' "$d" "$(cell ours)" "$(cell gp)" "$(cell singular)" "$(cell sympy)" "$ratio"
+  cell() { local t=${total[$1]}; [[ $t == timeout ]] && echo "${counts[$1]%,} timeout" || echo "${counts[$1]%,} $(awk -v t="$t" -v c="$count" 'BEGIN { printf "%.1fms", t / c }')"; }
+  ratio() { [[ ${total[$1]} == timeout || ${total[ours]} == timeout ]] && echo "-" || awk -v a="${total[$1]}" -v b="${total[ours]}" 'BEGIN { printf "%.1f", a / b }'; }
+  printf '%-6s | %-18s | %-18s | %-18s | %-18s | %-8s | %-8s | %s\n' "$d" "$(cell ours)" "$(cell gp)" "$(cell singular)" "$(cell sympy)" "$(ratio gp)" "$(ratio singular)" "$(ratio sympy)"
   unset total counts
 done

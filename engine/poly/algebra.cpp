@@ -66,6 +66,21 @@ void SquareFreeSplit(const fmpz_t n, flint::Fmpz& s, flint::Fmpz& r)
 {
     fmpz_one(s.raw());
     fmpz_one(r.raw());
+    // The usual discriminants are small: trial division answers them at once,
+    // where fmpz_factor would first build its table of primes (a tenth of a
+    // millisecond, most of a small analysis).
+    if (fmpz_cmp_ui(n, 1000000) < 0 && fmpz_sgn(n) > 0) {
+        ulong m = fmpz_get_ui(n), sq = 1, rest = 1;
+        for (ulong d = 2; d * d <= m; ++d) {
+            int e = 0;
+            for (; m % d == 0; m /= d) ++e;
+            for (int k = 0; k < e / 2; ++k) sq *= d;
+            if (e % 2) rest *= d;
+        }
+        fmpz_set_ui(s.raw(), sq);
+        fmpz_set_ui(r.raw(), rest * m);
+        return;
+    }
     fmpz_factor_t fac;
     fmpz_factor_init(fac);
     fmpz_factor(fac, n);

@@ -1,9 +1,9 @@
 // Drawing a computed portrait: one drawing routine over a small canvas
 // interface, with two canvases: SVG text (named groups) and Cairo (PNG).
+#include "engine/portrait/cairo_api.h"
 #include "engine/portrait/labels.h"
 #include "engine/portrait/portrait.h"
 
-#include <cairo.h>
 
 #include <cmath>
 #include <cstdio>
@@ -154,70 +154,71 @@ private:
 // ---- Cairo ------------------------------------------------------------------
 
 struct SurfaceDeleter {
-    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+    void operator()(cairo_surface_t* s) const { LoadCairo().surface_destroy(s); }
 };
 struct ContextDeleter {
-    void operator()(cairo_t* c) const { cairo_destroy(c); }
+    void operator()(cairo_t* c) const { LoadCairo().destroy(c); }
 };
 
 class CairoCanvas final : public Canvas {
 public:
     CairoCanvas(int width, int height, std::function<void(cairo_t*)> clipPath)
-        : surface_(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height))
-        , cr_(cairo_create(surface_.get()))
+        : api_(LoadCairo())
+        , surface_(api_.image_surface_create(CAIRO_FORMAT_RGB24, width, height))
+        , cr_(api_.create(surface_.get()))
         , clipPath_(std::move(clipPath))
     {
-        if (cairo_status(cr_.get()) != CAIRO_STATUS_SUCCESS)
+        if (api_.status(cr_.get()) != CAIRO_STATUS_SUCCESS)
             throw PortraitError("Impossible de préparer l'image du portrait.");
-        cairo_set_source_rgb(cr_.get(), 1, 1, 1);
-        cairo_paint(cr_.get());
-        cairo_set_line_join(cr_.get(), CAIRO_LINE_JOIN_ROUND);
-        cairo_set_line_cap(cr_.get(), CAIRO_LINE_CAP_ROUND);
+        api_.set_source_rgb(cr_.get(), 1, 1, 1);
+        api_.paint(cr_.get());
+        api_.set_line_join(cr_.get(), CAIRO_LINE_JOIN_ROUND);
+        api_.set_line_cap(cr_.get(), CAIRO_LINE_CAP_ROUND);
     }
     void BeginGroup(const std::string&, Clip clip) override
     {
-        cairo_save(cr_.get());
+        api_.save(cr_.get());
         if (clip == Clip::Plot) {
             clipPath_(cr_.get());
-            cairo_clip(cr_.get());
+            api_.clip(cr_.get());
         }
     }
-    void EndGroup() override { cairo_restore(cr_.get()); }
+    void EndGroup() override { api_.restore(cr_.get()); }
     void Lines(const std::vector<std::vector<Vec2>>& paths, const Pen& pen, const std::string&) override
     {
         for (const auto& path : paths)
             for (std::size_t k = 0; k < path.size(); ++k)
-                (k == 0 ? cairo_move_to : cairo_line_to)(cr_.get(), path[k].x, path[k].y);
+                (k == 0 ? api_.move_to : api_.line_to)(cr_.get(), path[k].x, path[k].y);
         Stroke(pen);
     }
     void Polygon(const std::vector<Vec2>& pts, Colour fill, Fill mode, const Pen& pen) override
     {
         for (std::size_t k = 0; k < pts.size(); ++k)
-            (k == 0 ? cairo_move_to : cairo_line_to)(cr_.get(), pts[k].x, pts[k].y);
-        cairo_close_path(cr_.get());
+            (k == 0 ? api_.move_to : api_.line_to)(cr_.get(), pts[k].x, pts[k].y);
+        api_.close_path(cr_.get());
         FillAndStroke(fill, mode, pen);
     }
     void Circle(Vec2 c, double r, Colour fill, Fill mode, const Pen& pen) override
     {
-        cairo_new_sub_path(cr_.get());
-        cairo_arc(cr_.get(), c.x, c.y, r, 0, 2 * M_PI);
+        api_.new_sub_path(cr_.get());
+        api_.arc(cr_.get(), c.x, c.y, r, 0, 2 * M_PI);
         FillAndStroke(fill, mode, pen);
     }
     void Text(Vec2 at, const std::string& text, double size, bool bold) override
     {
-        cairo_select_font_face(cr_.get(), "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
+        api_.select_font_face(cr_.get(), "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
                                bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-        cairo_set_font_size(cr_.get(), size);
-        cairo_set_source_rgb(cr_.get(), 0, 0, 0);
-        cairo_move_to(cr_.get(), at.x, at.y);
-        cairo_show_text(cr_.get(), text.c_str());
-        cairo_new_path(cr_.get());
+        api_.set_font_size(cr_.get(), size);
+        api_.set_source_rgb(cr_.get(), 0, 0, 0);
+        api_.move_to(cr_.get(), at.x, at.y);
+        api_.show_text(cr_.get(), text.c_str());
+        api_.new_path(cr_.get());
     }
     // Writes to `file`; a failure names `shownName`, the file the user asked for.
     void WritePng(const std::string& file, const std::string& shownName)
     {
-        cairo_surface_flush(surface_.get());
-        if (cairo_surface_write_to_png(surface_.get(), file.c_str()) != CAIRO_STATUS_SUCCESS) {
+        api_.surface_flush(surface_.get());
+        if (api_.surface_write_to_png(surface_.get(), file.c_str()) != CAIRO_STATUS_SUCCESS) {
             std::error_code ec;
             std::filesystem::remove(file, ec);
             throw PortraitError(std::string(labels::kCannotWrite) + "'" + shownName + "'.");
@@ -225,20 +226,21 @@ public:
     }
 
 private:
-    void Source(Colour c) { cairo_set_source_rgb(cr_.get(), c.r / 255.0, c.g / 255.0, c.b / 255.0); }
+    void Source(Colour c) { api_.set_source_rgb(cr_.get(), c.r / 255.0, c.g / 255.0, c.b / 255.0); }
     void Stroke(const Pen& pen)
     {
         Source(pen.colour);
-        cairo_set_line_width(cr_.get(), pen.width);
-        cairo_stroke(cr_.get());
+        api_.set_line_width(cr_.get(), pen.width);
+        api_.stroke(cr_.get());
     }
     void FillAndStroke(Colour fill, Fill mode, const Pen& pen)
     {
         if (mode == Fill::Filled) Source(fill);
-        else cairo_set_source_rgb(cr_.get(), 1, 1, 1);
-        cairo_fill_preserve(cr_.get());
+        else api_.set_source_rgb(cr_.get(), 1, 1, 1);
+        api_.fill_preserve(cr_.get());
         Stroke(pen);
     }
+    const CairoApi& api_;
     std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface_;
     std::unique_ptr<cairo_t, ContextDeleter> cr_;
     std::function<void(cairo_t*)> clipPath_;
@@ -601,9 +603,9 @@ void WritePortrait(const Portrait& portrait, const std::string& path)
         CairoCanvas canvas(static_cast<int>(l.width), static_cast<int>(l.height), [l, disc](cairo_t* cr) {
             if (disc) {
                 Vec2 c = l.ToPixels({0, 0});
-                cairo_arc(cr, c.x, c.y, l.scale, 0, 2 * M_PI);
+                LoadCairo().arc(cr, c.x, c.y, l.scale, 0, 2 * M_PI);
             } else {
-                cairo_rectangle(cr, kMargin, kMargin, l.plotW, l.plotH);
+                LoadCairo().rectangle(cr, kMargin, kMargin, l.plotW, l.plotH);
             }
         });
         Draw(portrait, l, legend, canvas);

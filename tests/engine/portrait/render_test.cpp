@@ -1,3 +1,4 @@
+#include "engine/portrait/cairo_api.h"
 #include "engine/portrait/portrait.h"
 #include "field_support.h"
 
@@ -234,6 +235,24 @@ TEST(WritePortrait, UnwritablePlaceIsReportedAndLeavesNothing)
         }
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+// Cairo is opened at the first PNG, not linked: a missing library is a French
+// message, and opening it twice gives the same functions.
+TEST(WritePortrait, CairoIsOpenedOnDemandAndItsAbsenceIsExplained)
+{
+    try {
+        LoadCairo("libvindrel-absent-cairo.so.2");
+        FAIL() << "no error for a missing library";
+    } catch (const PortraitError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Impossible de dessiner le portrait en PNG : la bibliothèque libvindrel-absent-cairo.so.2 (Cairo) "
+                  "est introuvable : installez-la, ou donnez un nom de fichier en .svg.");
+    }
+    const CairoApi& cairo = LoadCairo();
+    EXPECT_EQ(&cairo, &LoadCairo());
+    EXPECT_NE(cairo.show_text, nullptr);
+    EXPECT_NE(cairo.surface_write_to_png, nullptr);
 }
 
 // Regression: the temporary file had the fixed name "<picture>.tmp", so a
