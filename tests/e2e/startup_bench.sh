@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Start-up time to a shown window, Vindrel against a bare Qt window, under a
 # private Xvfb: RUNS starts of each (default 10), median and ratio printed.
+# A third program, the bare window with one line of text (--texte), shows
+# what any window with text pays before its first character: the font
+# configuration and Qt's font database.
 #   startup_bench.sh APP_DIR BARE_WINDOW_PROGRAM [RUNS]
 #
 # The time is taken when the server reports the program's window mapped (an
@@ -65,12 +68,12 @@ warm_up() {
 warm_up "$bare"
 warm_up "$E2E_WORK/app/vindrel"
 
-# time_to_window PROGRAM NAME-REGEX: milliseconds (tenths) from launch to the
-# mapping of the program's window, whose name must match NAME-REGEX.
+# time_to_window PROGRAM NAME-REGEX [ARG]: milliseconds (tenths) from launch
+# to the mapping of the program's window, whose name must match NAME-REGEX.
 time_to_window() {
     local start end pid name
     start=${EPOCHREALTIME/./}
-    "$1" >"$E2E_WORK/last.log" 2>&1 &
+    "$1" ${3:+"$3"} >"$E2E_WORK/last.log" 2>&1 &
     pid=$!
     next_mapped_window 30 || fail "aucune fenêtre pour $1 : $(cat "$E2E_WORK/last.log")"
     end=${EPOCHREALTIME/./}
@@ -85,13 +88,18 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 
 vindrel_times=()
 bare_times=()
+text_times=()
 for ((i = 0; i < runs; ++i)); do
-    # Alternate, so that both see the same load of the machine.
+    # Alternate, so that all see the same load of the machine.
     vindrel_times+=("$(time_to_window "$E2E_WORK/app/vindrel" "KESTORA")")
     bare_times+=("$(time_to_window "$bare" "^Fenetre nue$")")
+    text_times+=("$(time_to_window "$bare" "^Fenetre texte$" --texte)")
 done
 v=$(printf '%s\n' "${vindrel_times[@]}" | median)
 b=$(printf '%s\n' "${bare_times[@]}" | median)
+t=$(printf '%s\n' "${text_times[@]}" | median)
 echo "vindrel (ms) : ${vindrel_times[*]}  médiane $v"
 echo "fenêtre nue (ms) : ${bare_times[*]}  médiane $b"
+echo "fenêtre nue + une ligne de texte (ms) : ${text_times[*]}  médiane $t"
 awk -v v="$v" -v b="$b" 'BEGIN { printf "rapport : %.2f (objectif : 1,30 au plus)\n", v / b }'
+awk -v t="$t" -v b="$b" -v v="$v" 'BEGIN { printf "fenêtre avec texte / fenêtre nue : %.2f ; vindrel / fenêtre avec texte : %.2f\n", t / b, v / t }'
