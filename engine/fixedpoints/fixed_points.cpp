@@ -140,8 +140,8 @@ public:
         Compute(kStartPrec);
     }
 
-    const arb_struct* x() const { return xs_[index_].raw(); }
-    const arb_struct* y() const { return ys_[index_].raw(); }
+    const arb_struct* x() const { return x_.raw(); }
+    const arb_struct* y() const { return y_.raw(); }
     slong prec() const { return prec_; }
 
     void Refine()
@@ -188,7 +188,7 @@ private:
     void Compute(slong prec)
     {
         prec_ = prec;
-        fam_.RealPoints(prec_, xs_, ys_);
+        fam_.RealPoint(index_, prec_, x_, y_);
         fp::Powers(xpow_, x(), degree_ + 1, prec_);
         fp::Powers(ypow_, y(), degree_ + 1, prec_);
     }
@@ -198,7 +198,8 @@ private:
     slong degree_;
     const Deadline& deadline_;
     slong prec_ = 0;
-    std::vector<Arb> xs_, ys_, xpow_, ypow_;
+    Arb x_, y_;
+    std::vector<Arb> xpow_, ypow_;
 };
 
 std::string CoordinateText(const Quadratic& q, RootWord w)

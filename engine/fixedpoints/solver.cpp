@@ -350,28 +350,25 @@ static void EvalFmpqPolyArb(Arb& out, const FmpqPoly& p, const arb_t x, slong pr
     arb_div_fmpz(out.raw(), out.raw(), q->den, prec);
 }
 
-void SolutionFamily::RealPoints(slong prec, std::vector<Arb>& xs, std::vector<Arb>& ys) const
+void SolutionFamily::RealPoint(size_t index, slong prec, Arb& x, Arb& y) const
 {
     EnsureRoots();
-    xs.assign(realRoots_.size(), Arb());
-    ys.assign(realRoots_.size(), Arb());
+    RootInterval& root = realRoots_.at(index);
+    RefineRoot(root, f_, prec - 40);
     Arb ball;
-    for (size_t i = 0; i < realRoots_.size(); ++i) {
-        RefineRoot(realRoots_[i], f_, prec - 40);
-        RootBall(ball.raw(), realRoots_[i], prec);
-        const arb_struct* u = ball.raw();
-        if (fromSubresultant_ && !exact_) {
-            Arb a, b;
-            arb_fmpz_poly_evaluate_arb(a.raw(), s0_.raw(), u, prec);
-            arb_fmpz_poly_evaluate_arb(b.raw(), s1_.raw(), u, prec);
-            arb_div(ys[i].raw(), a.raw(), b.raw(), prec);
-            arb_neg(ys[i].raw(), ys[i].raw());
-            arb_mul_si(xs[i].raw(), ys[i].raw(), -shear_, prec);
-            arb_add(xs[i].raw(), xs[i].raw(), u, prec);
-        } else {
-            EvalFmpqPolyArb(xs[i], x_, u, prec);
-            EvalFmpqPolyArb(ys[i], y_, u, prec);
-        }
+    RootBall(ball.raw(), root, prec);
+    const arb_struct* u = ball.raw();
+    if (fromSubresultant_ && !exact_) {
+        Arb a, b;
+        arb_fmpz_poly_evaluate_arb(a.raw(), s0_.raw(), u, prec);
+        arb_fmpz_poly_evaluate_arb(b.raw(), s1_.raw(), u, prec);
+        arb_div(y.raw(), a.raw(), b.raw(), prec);
+        arb_neg(y.raw(), y.raw());
+        arb_mul_si(x.raw(), y.raw(), -shear_, prec);
+        arb_add(x.raw(), x.raw(), u, prec);
+    } else {
+        EvalFmpqPolyArb(x, x_, u, prec);
+        EvalFmpqPolyArb(y, y_, u, prec);
     }
 }
 

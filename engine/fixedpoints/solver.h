@@ -27,8 +27,9 @@ public:
     // Exact x and y as polynomials in u reduced modulo f.
     const flint::FmpqPoly& X() const;
     const flint::FmpqPoly& Y() const;
-    // Certified balls of the real solutions, sorted by u, at a working precision.
-    void RealPoints(slong prec, std::vector<flint::Arb>& xs, std::vector<flint::Arb>& ys) const;
+    // Certified balls of the real solution number `index` (sorted by u), at a
+    // working precision.
+    void RealPoint(size_t index, slong prec, flint::Arb& x, flint::Arb& y) const;
     // The value of a polynomial at the solutions, exactly, as an element of Q[u]/(f).
     flint::FmpqPoly ExactValue(const flint::FmpqMpoly& v) const;
     flint::FmpqPoly Reduce(const flint::FmpqPoly& a) const;
