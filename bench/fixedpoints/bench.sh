@@ -96,6 +96,12 @@ time_tool() {
   echo "$n ${timing%% *}"
 }
 
+# The floor under our times: an empty program linked to FLINT and Arb as
+# Debian ships them (shared only; libflint brings NTL, libstdc++ and gf2x).
+echo 'int main(void) { return 0; }' >"$work/empty.c"
+gcc -O2 "$work/empty.c" -o "$work/empty_flint" -Wl,--no-as-needed -lflint-arb -lflint -lgmp -lmpfr
+gcc -O2 "$work/empty.c" -o "$work/empty"
+echo "empty program: $("$wall" 51 /dev/null "$work/empty" | cut -d' ' -f1) ms; linked to FLINT/Arb: $("$wall" 51 /dev/null "$work/empty_flint" | cut -d' ' -f1) ms"
 printf '%-6s | %-18s | %-18s | %-18s | %-18s | %-8s | %-8s | %s\n' degree "ours (n, ms)" "PARI/GP" "Singular" "SymPy" "GP/ours" "Sing/ours" "SymPy/ours"
 for d in $degrees; do
   declare -A total=() counts=()

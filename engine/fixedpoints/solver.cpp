@@ -78,57 +78,6 @@ void EvaluateAt(FmpzPoly& out, const BiPoly& p, const fmpz_t k)
     }
 }
 
-// First subresultant of two integer polynomials of degrees m, n >= 2 (in y):
-// its coefficients of y^1 and y^0, each a determinant of the rows
-// y^(n-2)a, ..., a, y^(m-2)b, ..., b with the first m+n-3 columns and the
-// column of y^1 or y^0. One fraction-free elimination gives both.
-void FirstSubresultant(Fmpz& s1, Fmpz& s0, const FmpzPoly& a, const FmpzPoly& b)
-{
-    const slong m = fmpz_poly_degree(a.raw()), n = fmpz_poly_degree(b.raw());
-    const slong rows = m + n - 2, cols = m + n - 1; // column c holds y^(m+n-2-c)
-    std::vector<Fmpz> mat(static_cast<size_t>(rows * cols));
-    auto at = [&](slong r, slong c) -> fmpz* { return mat[static_cast<size_t>(r * cols + c)].raw(); };
-    for (slong k = 0; k < n - 1; ++k)
-        for (slong e = 0; e <= m; ++e)
-            fmpz_set(at(k, m - e + k), a.raw()->coeffs + e);
-    for (slong k = 0; k < m - 1; ++k)
-        for (slong e = 0; e <= n; ++e)
-            fmpz_set(at(n - 1 + k, n - e + k), b.raw()->coeffs + e);
-    Fmpz prev, t;
-    fmpz_one(prev.raw());
-    int sign = 1;
-    for (slong k = 0; k < rows - 1; ++k) {
-        slong piv = k;
-        while (piv < rows && fmpz_is_zero(at(piv, k)))
-            ++piv;
-        if (piv == rows) { // the first columns are dependent: both determinants vanish
-            fmpz_zero(s1.raw());
-            fmpz_zero(s0.raw());
-            return;
-        }
-        if (piv != k) {
-            for (slong c = 0; c < cols; ++c)
-                fmpz_swap(at(piv, c), at(k, c));
-            sign = -sign;
-        }
-        for (slong i = k + 1; i < rows; ++i) {
-            for (slong j = k + 1; j < cols; ++j) {
-                fmpz_mul(t.raw(), at(i, j), at(k, k));
-                fmpz_submul(t.raw(), at(i, k), at(k, j));
-                fmpz_divexact(at(i, j), t.raw(), prev.raw());
-            }
-            fmpz_zero(at(i, k));
-        }
-        fmpz_set(prev.raw(), at(k, k));
-    }
-    fmpz_set(s1.raw(), at(rows - 1, rows - 1));
-    fmpz_set(s0.raw(), at(rows - 1, rows));
-    if (sign < 0) {
-        fmpz_neg(s1.raw(), s1.raw());
-        fmpz_neg(s0.raw(), s0.raw());
-    }
-}
-
 // Res_y(a, b) and the first subresultant s1*y + s0, as polynomials in u,
 // by evaluation at integer points and interpolation. The leading
 // coefficients in y are non-zero constants, so evaluation commutes with
@@ -436,6 +385,100 @@ std::vector<SolutionFamily> SolveCoprime(const FmpqMpoly& A, const FmpqMpoly& B,
         if (separated) return families;
     }
     throw LimitExceeded(texts::kNotSeparated);
+}
+
+// --- first subresultant ------------------------------------------------------
+
+// The subresultant remainder sequence (Collins, Brown; without contents
+// removed, so that its members are the subresultants themselves up to
+// sign). In the normal case every step after the first lowers the degree
+// by one and the member of degree 1 is the first subresultant, with the
+// sign -1 exactly when m and n are both even. Any other case: false.
+static bool FirstSubresultantBySequence(Fmpz& s1, Fmpz& s0, const FmpzPoly& a, const FmpzPoly& b)
+{
+    FmpzPoly A, B, R;
+    fmpz_poly_set(A.raw(), a.raw());
+    fmpz_poly_set(B.raw(), b.raw());
+    Fmpz g, h, t, d;
+    fmpz_one(g.raw());
+    fmpz_one(h.raw());
+    for (bool first = true; fmpz_poly_degree(B.raw()) > 1; first = false) {
+        const slong degB = fmpz_poly_degree(B.raw());
+        const slong delta = fmpz_poly_degree(A.raw()) - degB;
+        if (!first && delta != 1) return false;
+        fmpz_poly_pseudo_rem_cohen(R.raw(), A.raw(), B.raw()); // lc(B)^(delta+1) A mod B
+        if (fmpz_poly_degree(R.raw()) != degB - 1) return false;
+        fmpz_pow_ui(t.raw(), h.raw(), static_cast<ulong>(delta));
+        fmpz_mul(d.raw(), g.raw(), t.raw());
+        fmpz_poly_swap(A.raw(), B.raw());
+        fmpz_poly_scalar_divexact_fmpz(B.raw(), R.raw(), d.raw());
+        fmpz_set(g.raw(), fmpz_poly_lead(A.raw()));
+        if (delta > 0) { // h = g^delta / h^(delta - 1)
+            fmpz_pow_ui(t.raw(), g.raw(), static_cast<ulong>(delta));
+            fmpz_pow_ui(d.raw(), h.raw(), static_cast<ulong>(delta - 1));
+            fmpz_divexact(h.raw(), t.raw(), d.raw());
+        }
+    }
+    fmpz_poly_get_coeff_fmpz(s1.raw(), B.raw(), 1);
+    fmpz_poly_get_coeff_fmpz(s0.raw(), B.raw(), 0);
+    if (fmpz_poly_degree(a.raw()) % 2 == 0 && fmpz_poly_degree(b.raw()) % 2 == 0) {
+        fmpz_neg(s1.raw(), s1.raw());
+        fmpz_neg(s0.raw(), s0.raw());
+    }
+    return true;
+}
+
+void FirstSubresultant(Fmpz& s1, Fmpz& s0, const FmpzPoly& a, const FmpzPoly& b)
+{
+    if (!FirstSubresultantBySequence(s1, s0, a, b)) FirstSubresultantByDeterminant(s1, s0, a, b);
+}
+
+// One fraction-free elimination gives both determinants.
+void FirstSubresultantByDeterminant(Fmpz& s1, Fmpz& s0, const FmpzPoly& a, const FmpzPoly& b)
+{
+    const slong m = fmpz_poly_degree(a.raw()), n = fmpz_poly_degree(b.raw());
+    const slong rows = m + n - 2, cols = m + n - 1; // column c holds y^(m+n-2-c)
+    std::vector<Fmpz> mat(static_cast<size_t>(rows * cols));
+    auto at = [&](slong r, slong c) -> fmpz* { return mat[static_cast<size_t>(r * cols + c)].raw(); };
+    for (slong k = 0; k < n - 1; ++k)
+        for (slong e = 0; e <= m; ++e)
+            fmpz_set(at(k, m - e + k), a.raw()->coeffs + e);
+    for (slong k = 0; k < m - 1; ++k)
+        for (slong e = 0; e <= n; ++e)
+            fmpz_set(at(n - 1 + k, n - e + k), b.raw()->coeffs + e);
+    Fmpz prev, t;
+    fmpz_one(prev.raw());
+    int sign = 1;
+    for (slong k = 0; k < rows - 1; ++k) {
+        slong piv = k;
+        while (piv < rows && fmpz_is_zero(at(piv, k)))
+            ++piv;
+        if (piv == rows) { // the first columns are dependent: both determinants vanish
+            fmpz_zero(s1.raw());
+            fmpz_zero(s0.raw());
+            return;
+        }
+        if (piv != k) {
+            for (slong c = 0; c < cols; ++c)
+                fmpz_swap(at(piv, c), at(k, c));
+            sign = -sign;
+        }
+        for (slong i = k + 1; i < rows; ++i) {
+            for (slong j = k + 1; j < cols; ++j) {
+                fmpz_mul(t.raw(), at(i, j), at(k, k));
+                fmpz_submul(t.raw(), at(i, k), at(k, j));
+                fmpz_divexact(at(i, j), t.raw(), prev.raw());
+            }
+            fmpz_zero(at(i, k));
+        }
+        fmpz_set(prev.raw(), at(k, k));
+    }
+    fmpz_set(s1.raw(), at(rows - 1, rows - 1));
+    fmpz_set(s0.raw(), at(rows - 1, rows));
+    if (sign < 0) {
+        fmpz_neg(s1.raw(), s1.raw());
+        fmpz_neg(s0.raw(), s0.raw());
+    }
 }
 
 // --- helpers ---------------------------------------------------------------
