@@ -93,8 +93,10 @@ void Eliminants(
         fmpz_set_si(xs[i].raw(), i - count / 2);
         EvaluateAt(ak, a, xs[i].raw());
         EvaluateAt(bk, b, xs[i].raw());
-        fmpz_poly_resultant(rs[i].raw(), ak.raw(), bk.raw());
-        if (!linear) FirstSubresultant(v1[i], v0[i], ak, bk);
+        if (linear)
+            fmpz_poly_resultant(rs[i].raw(), ak.raw(), bk.raw());
+        else
+            Subresultants(rs[i], v1[i], v0[i], ak, bk);
     }
     auto interpolate = [&](FmpzPoly& out, std::vector<Fmpz>& ys) {
         std::vector<fmpz> xv, yv; // shallow views
@@ -392,21 +394,32 @@ std::vector<SolutionFamily> SolveCoprime(const FmpqMpoly& A, const FmpqMpoly& B,
 // The subresultant remainder sequence (Collins, Brown; without contents
 // removed, so that its members are the subresultants themselves up to
 // sign). In the normal case every step after the first lowers the degree
-// by one and the member of degree 1 is the first subresultant, with the
-// sign -1 exactly when m and n are both even. Any other case: false.
-static bool FirstSubresultantBySequence(Fmpz& s1, Fmpz& s0, const FmpzPoly& a, const FmpzPoly& b)
+// by one: the member of degree 1 is the first subresultant, with the sign
+// -1 exactly when m and n are both even, and the member of degree 0 the
+// resultant, with the sign -1 exactly when m and n are both odd (zero when
+// the sequence ends at degree 1). Any other case: false.
+static bool SubresultantsBySequence(Fmpz& res, Fmpz& s1, Fmpz& s0, const FmpzPoly& a, const FmpzPoly& b)
 {
+    const slong m = fmpz_poly_degree(a.raw()), n = fmpz_poly_degree(b.raw());
     FmpzPoly A, B, R;
     fmpz_poly_set(A.raw(), a.raw());
     fmpz_poly_set(B.raw(), b.raw());
     Fmpz g, h, t, d;
     fmpz_one(g.raw());
     fmpz_one(h.raw());
-    for (bool first = true; fmpz_poly_degree(B.raw()) > 1; first = false) {
+    for (bool first = true; fmpz_poly_degree(B.raw()) > 0; first = false) {
         const slong degB = fmpz_poly_degree(B.raw());
         const slong delta = fmpz_poly_degree(A.raw()) - degB;
         if (!first && delta != 1) return false;
+        if (degB == 1) {
+            fmpz_poly_get_coeff_fmpz(s1.raw(), B.raw(), 1);
+            fmpz_poly_get_coeff_fmpz(s0.raw(), B.raw(), 0);
+        }
         fmpz_poly_pseudo_rem_cohen(R.raw(), A.raw(), B.raw()); // lc(B)^(delta+1) A mod B
+        if (degB == 1 && fmpz_poly_is_zero(R.raw())) { // a common root
+            fmpz_zero(res.raw());
+            break;
+        }
         if (fmpz_poly_degree(R.raw()) != degB - 1) return false;
         fmpz_pow_ui(t.raw(), h.raw(), static_cast<ulong>(delta));
         fmpz_mul(d.raw(), g.raw(), t.raw());
@@ -418,19 +431,21 @@ static bool FirstSubresultantBySequence(Fmpz& s1, Fmpz& s0, const FmpzPoly& a, c
             fmpz_pow_ui(d.raw(), h.raw(), static_cast<ulong>(delta - 1));
             fmpz_divexact(h.raw(), t.raw(), d.raw());
         }
+        if (fmpz_poly_degree(B.raw()) == 0) fmpz_set(res.raw(), B.raw()->coeffs);
     }
-    fmpz_poly_get_coeff_fmpz(s1.raw(), B.raw(), 1);
-    fmpz_poly_get_coeff_fmpz(s0.raw(), B.raw(), 0);
-    if (fmpz_poly_degree(a.raw()) % 2 == 0 && fmpz_poly_degree(b.raw()) % 2 == 0) {
+    if (m % 2 == 0 && n % 2 == 0) {
         fmpz_neg(s1.raw(), s1.raw());
         fmpz_neg(s0.raw(), s0.raw());
     }
+    if (m % 2 == 1 && n % 2 == 1) fmpz_neg(res.raw(), res.raw());
     return true;
 }
 
-void FirstSubresultant(Fmpz& s1, Fmpz& s0, const FmpzPoly& a, const FmpzPoly& b)
+void Subresultants(Fmpz& res, Fmpz& s1, Fmpz& s0, const FmpzPoly& a, const FmpzPoly& b)
 {
-    if (!FirstSubresultantBySequence(s1, s0, a, b)) FirstSubresultantByDeterminant(s1, s0, a, b);
+    if (SubresultantsBySequence(res, s1, s0, a, b)) return;
+    fmpz_poly_resultant(res.raw(), a.raw(), b.raw());
+    FirstSubresultantByDeterminant(s1, s0, a, b);
 }
 
 // One fraction-free elimination gives both determinants.

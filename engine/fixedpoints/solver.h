@@ -54,13 +54,15 @@ private:
 std::vector<SolutionFamily> SolveCoprime(
     const flint::FmpqMpoly& A, const flint::FmpqMpoly& B, const Deadline& deadline);
 
-// The first subresultant s1*y + s0 of a and b, integer polynomials in y of
-// degrees m >= n >= 2: s1 and s0 are the determinants of the rows
-// y^(n-2)a, ..., a, y^(m-2)b, ..., b on the first m+n-3 columns and the
-// column of y^1 or of y^0. FirstSubresultant takes the subresultant
-// remainder sequence (about ten times faster) and the determinant when the
-// sequence is not normal; both give exactly the same numbers.
-void FirstSubresultant(flint::Fmpz& s1, flint::Fmpz& s0, const flint::FmpzPoly& a, const flint::FmpzPoly& b);
+// The resultant of a and b, integer polynomials in y of degrees
+// m >= n >= 2, and their first subresultant s1*y + s0: s1 and s0 are the
+// determinants of the rows y^(n-2)a, ..., a, y^(m-2)b, ..., b on the first
+// m+n-3 columns and the column of y^1 or of y^0. Subresultants takes the
+// subresultant remainder sequence (about ten times faster), and FLINT's
+// resultant and the determinants when the sequence is not normal; both
+// give exactly the same numbers.
+void Subresultants(flint::Fmpz& res, flint::Fmpz& s1, flint::Fmpz& s0, const flint::FmpzPoly& a,
+    const flint::FmpzPoly& b);
 void FirstSubresultantByDeterminant(
     flint::Fmpz& s1, flint::Fmpz& s0, const flint::FmpzPoly& a, const flint::FmpzPoly& b);
 

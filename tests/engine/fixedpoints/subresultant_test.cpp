@@ -1,6 +1,6 @@
-// The first subresultant by the remainder sequence against its definition
-// as determinants: the same numbers, sign included, whether the sequence is
-// normal or falls back to the determinants.
+// The resultant and first subresultant by the remainder sequence against
+// FLINT's resultant and the definition as determinants: the same numbers,
+// sign included, whether the sequence is normal or falls back.
 #include "engine/fixedpoints/solver.h"
 
 #include <gtest/gtest.h>
@@ -26,9 +26,11 @@ FmpzPoly FromCoefficients(const std::vector<long>& lowToHigh)
 
 void ExpectSameAsDeterminant(const FmpzPoly& a, const FmpzPoly& b)
 {
-    Fmpz s1, s0, d1, d0;
-    FirstSubresultant(s1, s0, a, b);
+    Fmpz r, s1, s0, dr, d1, d0;
+    Subresultants(r, s1, s0, a, b);
+    fmpz_poly_resultant(dr.raw(), a.raw(), b.raw());
     FirstSubresultantByDeterminant(d1, d0, a, b);
+    EXPECT_TRUE(fmpz_equal(r.raw(), dr.raw())) << "resultant";
     char* ta = fmpz_poly_get_str_pretty(a.raw(), "y");
     char* tb = fmpz_poly_get_str_pretty(b.raw(), "y");
     EXPECT_TRUE(fmpz_equal(s1.raw(), d1.raw()) && fmpz_equal(s0.raw(), d0.raw())) << ta << " ; " << tb;
@@ -36,16 +38,24 @@ void ExpectSameAsDeterminant(const FmpzPoly& a, const FmpzPoly& b)
     flint_free(tb);
 }
 
-TEST(FirstSubresultant, KnownValueOfTwoQuadratics)
+TEST(Subresultants, KnownValues)
 {
-    // Rows y^2-1 and y^2-4; columns y^2 then y^1 or y^0: s1 = 0, s0 = -4 + 1.
-    Fmpz s1, s0;
-    FirstSubresultant(s1, s0, FromCoefficients({ -1, 0, 1 }), FromCoefficients({ -4, 0, 1 }));
+    // Rows y^2-1 and y^2-4; columns y^2 then y^1 or y^0: s1 = 0, s0 = -4 + 1;
+    // roots +-1 and +-2: resultant (1-2)(1+2)(-1-2)(-1+2) = 9.
+    Fmpz r, s1, s0;
+    Subresultants(r, s1, s0, FromCoefficients({ -1, 0, 1 }), FromCoefficients({ -4, 0, 1 }));
+    EXPECT_EQ(fmpz_get_si(r.raw()), 9);
     EXPECT_EQ(fmpz_get_si(s1.raw()), 0);
     EXPECT_EQ(fmpz_get_si(s0.raw()), -3);
+    // A normal sequence: y^3 - y and y^2 - 4. Rows a, y*b, b: s1 = 3, s0 = 0
+    // (a mod b = 3y); resultant b(0) b(1) b(-1) = -36.
+    Subresultants(r, s1, s0, FromCoefficients({ 0, -1, 0, 1 }), FromCoefficients({ -4, 0, 1 }));
+    EXPECT_EQ(fmpz_get_si(r.raw()), -36);
+    EXPECT_EQ(fmpz_get_si(s1.raw()), 3);
+    EXPECT_EQ(fmpz_get_si(s0.raw()), 0);
 }
 
-TEST(FirstSubresultant, EqualsTheDeterminantsForEveryPairOfDegrees)
+TEST(Subresultants, EqualTheDeterminantsForEveryPairOfDegrees)
 {
     std::mt19937 rng(2026);
     std::uniform_int_distribution<long> small(-20, 20), large(-1000000000L, 1000000000L);
@@ -62,7 +72,7 @@ TEST(FirstSubresultant, EqualsTheDeterminantsForEveryPairOfDegrees)
             }
 }
 
-TEST(FirstSubresultant, SequencesThatAreNotNormalFallBackToTheDeterminants)
+TEST(Subresultants, SequencesThatAreNotNormalFallBack)
 {
     // A degree drop of two (y^4 + 1 by y^2), a common factor (the sequence
     // ends at zero), a common root, sparse polynomials, equal polynomials.
