@@ -6,6 +6,10 @@
 # configuration and Qt's font database.
 #   startup_bench.sh APP_DIR BARE_WINDOW_PROGRAM [RUNS]
 #
+# FRESH_FONTS=1 runs all three with the fonts of a fresh Debian 12 machine
+# (the configuration of fontconfig-config and the faces of
+# fonts-dejavu-core only, as on the CI machine) instead of this machine's.
+#
 # The time is taken when the server reports the program's window mapped (an
 # xev listening on the root window), not by polling: a poll every 20 ms plus
 # the start of an xdotool rounded each time up by as much as half the bare
@@ -19,6 +23,24 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/xvfb_session.sh"
 
 start_xvfb
+if [[ ${FRESH_FONTS:-0} == 1 ]]; then
+    fonts="$E2E_WORK/fonts"
+    mkdir -p "$fonts/faces" "$fonts/conf.d" "$fonts/cache"
+    for f in $(dpkg -L fonts-dejavu-core | grep '\.ttf$'); do ln -s "$f" "$fonts/faces/"; done
+    for f in $(dpkg -L fontconfig-config fonts-dejavu-core | grep '^/etc/fonts/conf.d/.*\.conf$'); do cp -P "$f" "$fonts/conf.d/"; done
+    cat >"$fonts/fonts.conf" <<CONF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <dir>$fonts/faces</dir>
+  <include ignore_missing="yes">$fonts/conf.d</include>
+  <cachedir>$fonts/cache</cachedir>
+</fontconfig>
+CONF
+    export FONTCONFIG_FILE="$fonts/fonts.conf"
+    fc-cache -f >/dev/null 2>&1 || true
+    echo "polices : $(fc-list | wc -l) faces de fonts-dejavu-core seulement"
+fi
 cp -a "$app_dir" "$E2E_WORK/app"
 
 # Every window created, mapped or destroyed on the display, one event at a
