@@ -142,15 +142,67 @@ std::vector<RootInterval> IsolateRealRoots(const FmpzPoly& f)
     return out;
 }
 
+namespace {
+
+// Newton's iteration from `start` on floating-point values: a guess of the
+// root, or nothing when it leaves (lo, hi) or meets a flat point. Only a
+// guess: the caller proves it by signs.
+bool NewtonGuess(arf_t out, const FmpzPoly& f, const FmpzPoly& df, const arf_t start, const arf_t lo,
+    const arf_t hi, const arf_t tolerance, slong prec)
+{
+    arb_t x, fx, dfx, step;
+    arb_init(x);
+    arb_init(fx);
+    arb_init(dfx);
+    arb_init(step);
+    arb_set_arf(x, start);
+    bool ok = false;
+    arf_t last;
+    arf_init(last);
+    for (int it = 0; it < 8; ++it) {
+        arb_fmpz_poly_evaluate_arb(fx, f.raw(), x, prec);
+        arb_fmpz_poly_evaluate_arb(dfx, df.raw(), x, prec);
+        if (arb_contains_zero(dfx)) break;
+        arb_div(step, fx, dfx, prec);
+        arb_sub(x, x, step, prec);
+        mag_zero(arb_radref(x));
+        if (arf_cmp(arb_midref(x), lo) <= 0 || arf_cmp(arb_midref(x), hi) >= 0) break;
+        if (arf_cmpabs(arb_midref(step), tolerance) < 0) {
+            ok = true;
+            break;
+        }
+        // Not converging (steps that do not halve): leave it to bisection.
+        arf_mul_2exp_si(last, last, -1);
+        if (it > 0 && arf_cmpabs(arb_midref(step), last) > 0) break;
+        arf_set(last, arb_midref(step));
+    }
+    arf_clear(last);
+    if (ok) arf_set(out, arb_midref(x));
+    arb_clear(x);
+    arb_clear(fx);
+    arb_clear(dfx);
+    arb_clear(step);
+    return ok;
+}
+
+} // namespace
+
 void RefineRoot(RootInterval& r, const FmpzPoly& f, slong bits)
 {
     if (r.exact) return;
     const int sLo = SignAt(f, r.lo.raw());
-    Arf width, bound, mid;
+    Arf width, bound, mid, guess, eps, a, b;
+    FmpzPoly df;
+    fmpz_poly_derivative(df.raw(), f.raw());
+    // Bisection gains one bit per sign; near the root Newton's iteration
+    // gains them all at once, and two signs prove its answer. After a guess
+    // that fails the proof, a few bisections come first.
+    int bisectionsBeforeNewton = 0;
     for (;;) {
         arf_sub(width.raw(), r.hi.raw(), r.lo.raw(), ARF_PREC_EXACT, ARF_RND_DOWN);
         // |root| >= min(|lo|, |hi|) once 0 is outside the interval
-        if (arf_sgn(r.lo.raw()) * arf_sgn(r.hi.raw()) > 0) {
+        const bool awayFromZero = arf_sgn(r.lo.raw()) * arf_sgn(r.hi.raw()) > 0;
+        if (awayFromZero) {
             if (arf_cmpabs(r.lo.raw(), r.hi.raw()) < 0)
                 arf_abs(bound.raw(), r.lo.raw());
             else
@@ -160,6 +212,23 @@ void RefineRoot(RootInterval& r, const FmpzPoly& f, slong bits)
         }
         arf_add(mid.raw(), r.lo.raw(), r.hi.raw(), ARF_PREC_EXACT, ARF_RND_DOWN);
         arf_mul_2exp_si(mid.raw(), mid.raw(), -1);
+        if (awayFromZero && bisectionsBeforeNewton-- <= 0) {
+            // [guess - eps, guess + eps] with eps a quarter of the wanted width.
+            arf_mul_2exp_si(eps.raw(), bound.raw(), -2);
+            arf_set_round(eps.raw(), eps.raw(), 30, ARF_RND_DOWN);
+            if (!arf_is_zero(eps.raw())
+                && NewtonGuess(guess.raw(), f, df, mid.raw(), r.lo.raw(), r.hi.raw(), eps.raw(), bits + 64)) {
+                arf_sub(a.raw(), guess.raw(), eps.raw(), ARF_PREC_EXACT, ARF_RND_DOWN);
+                arf_add(b.raw(), guess.raw(), eps.raw(), ARF_PREC_EXACT, ARF_RND_DOWN);
+                if (arf_cmp(a.raw(), r.lo.raw()) > 0 && arf_cmp(b.raw(), r.hi.raw()) < 0
+                    && SignAt(f, a.raw()) == sLo && SignAt(f, b.raw()) == -sLo) {
+                    arf_swap(r.lo.raw(), a.raw());
+                    arf_swap(r.hi.raw(), b.raw());
+                    continue;
+                }
+            }
+            bisectionsBeforeNewton = 6;
+        }
         const int s = SignAt(f, mid.raw());
         if (s == 0) throw std::logic_error("racine dyadique inattendue");
         if (s == sLo)

@@ -1,5 +1,6 @@
 // Real roots of a square-free integer polynomial: isolation by Descartes'
-// rule of signs with bisection, then refinement by bisection. Endpoints are
+// rule of signs with bisection, then refinement by Newton's iteration proved
+// by signs, or bisection where Newton does not converge. Endpoints are
 // exact dyadic numbers; a rational root of a linear factor is kept exactly.
 #pragma once
 
