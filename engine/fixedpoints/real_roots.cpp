@@ -192,8 +192,7 @@ void RefineRoot(RootInterval& r, const FmpzPoly& f, slong bits)
     if (r.exact) return;
     const int sLo = SignAt(f, r.lo.raw());
     Arf width, bound, mid, guess, eps, a, b;
-    FmpzPoly df;
-    fmpz_poly_derivative(df.raw(), f.raw());
+    FmpzPoly df; // made at the first Newton guess: most calls find the interval narrow enough
     // Bisection gains one bit per sign; near the root Newton's iteration
     // gains them all at once, and two signs prove its answer. After a guess
     // that fails the proof, a few bisections come first.
@@ -216,6 +215,7 @@ void RefineRoot(RootInterval& r, const FmpzPoly& f, slong bits)
             // [guess - eps, guess + eps] with eps a quarter of the wanted width.
             arf_mul_2exp_si(eps.raw(), bound.raw(), -2);
             arf_set_round(eps.raw(), eps.raw(), 30, ARF_RND_DOWN);
+            if (fmpz_poly_is_zero(df.raw())) fmpz_poly_derivative(df.raw(), f.raw());
             if (!arf_is_zero(eps.raw())
                 && NewtonGuess(guess.raw(), f, df, mid.raw(), r.lo.raw(), r.hi.raw(), eps.raw(), bits + 64)) {
                 arf_sub(a.raw(), guess.raw(), eps.raw(), ARF_PREC_EXACT, ARF_RND_DOWN);

@@ -389,7 +389,7 @@ std::vector<SolutionFamily> SolveCoprime(const FmpqMpoly& A, const FmpqMpoly& B,
     throw LimitExceeded(texts::kNotSeparated);
 }
 
-// --- first subresultant ------------------------------------------------------
+// --- resultant and first subresultant ---------------------------------------
 
 // The subresultant remainder sequence (Collins, Brown; without contents
 // removed, so that its members are the subresultants themselves up to
