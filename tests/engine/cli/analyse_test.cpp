@@ -1,4 +1,5 @@
 #include "engine/cli/analyse.h"
+#include "run_analyse.h"
 #include "engine/cli/json.h"
 #include "engine/hamiltonian/hamiltonian.h"
 #include "engine/poly/print.h"
@@ -13,18 +14,8 @@ namespace {
 
 using testing::JValue;
 using testing::ParseJson;
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome Analyse(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    const int status = RunAnalyse(args, out, err);
-    return { status, out.str(), err.str() };
-}
+using testing::Analyse;
+using testing::Outcome;
 
 JValue AnalyseJson(const std::vector<std::string>& args, int expectedStatus = kAnalyseOk)
 {

@@ -1,6 +1,7 @@
 // vindrel-analyse --portrait, run in-process; every picture goes into a
 // temporary folder of its own.
 #include "engine/cli/analyse.h"
+#include "run_analyse.h"
 #include "engine/cli/portrait_option.h"
 
 #include <gtest/gtest.h>
@@ -18,18 +19,8 @@ namespace vindrel::engine {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome Analyse(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    const int status = RunAnalyse(args, out, err);
-    return { status, out.str(), err.str() };
-}
+using testing::Analyse;
+using testing::Outcome;
 
 std::string ReadAll(const fs::path& p)
 {
