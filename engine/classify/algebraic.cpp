@@ -4,7 +4,7 @@
 #include "engine/classify/classify_texts.h"
 #include "engine/classify/local.h"
 #include "engine/classify/verdict.h"
-#include "engine/fixedpoints/format.h"
+#include "engine/poly/number_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,17 +15,16 @@ namespace vindrel::engine {
 
 namespace {
 
-using classify::Finish;
-using classify::kMaxFocalOrder;
-using classify::kMinSeriesOrder;
-using classify::SignText;
-using classify::StabilityOfSign;
-using classify::ZeroValuesText;
 using classify::AlgNum;
 using classify::AlgPoly2;
 using classify::AlgSeries;
+using classify::Finish;
+using classify::kMaxFocalOrder;
+using classify::kMinSeriesOrder;
 using classify::NumberField;
-
+using classify::SignText;
+using classify::StabilityOfSign;
+using classify::ZeroValuesText;
 
 const char* kExactNote = " Calculs exacts dans le corps de nombres du point (tests de nullité exacts).";
 

@@ -1,7 +1,7 @@
 #include "engine/classify/algebraic_field.h"
 
 #include "engine/errors.h"
-#include "engine/fixedpoints/format.h"
+#include "engine/poly/number_text.h"
 
 #include <arb_fmpz_poly.h>
 

@@ -7,8 +7,8 @@
 // (engine/cli/sections.cpp).
 #pragma once
 
-#include "engine/cli/json.h"
 #include "engine/parse/parser.h"
+#include "engine/text/json.h"
 
 #include <functional>
 #include <ostream>
@@ -36,7 +36,8 @@ inline constexpr int kAnalyseInternalError = 3;
 
 inline constexpr const char* kAnalyseUsageText
     = "Usage : vindrel-analyse [--json] [--vars xy] [--] P Q\n"
-      "        vindrel-analyse --portrait FICHIER [--window xmin,xmax,ymin,ymax] [--disc] [--vars xy] [--] P Q\n"
+      "        vindrel-analyse --portrait FICHIER [--window xmin,xmax,ymin,ymax] [--disc] [--vars xy] [--] P "
+      "Q\n"
       "  P, Q      les composantes dx/dt et dy/dt (par exemple  y  et  -x+x^2)\n"
       "  --json    un objet JSON au lieu des rapports en français\n"
       "  --vars xy les deux lettres des variables (abscisse puis ordonnée), xy par défaut\n"

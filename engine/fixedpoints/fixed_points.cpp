@@ -1,11 +1,11 @@
 #include "engine/fixedpoints/fixed_points.h"
 
-#include "engine/fixedpoints/format.h"
 #include "engine/fixedpoints/infinity_points.h"
 #include "engine/fixedpoints/solver.h"
 #include "engine/fixedpoints/texts.h"
 #include "engine/flint/factor_types.h"
 #include "engine/poly/algebra.h"
+#include "engine/poly/number_text.h"
 #include "engine/poly/print.h"
 
 #include <flint/fmpz_mpoly.h>

@@ -1,8 +1,8 @@
 #include "engine/fixedpoints/infinity_points.h"
 
-#include "engine/fixedpoints/format.h"
 #include "engine/fixedpoints/texts.h"
 #include "engine/poly/algebra.h"
+#include "engine/poly/number_text.h"
 #include "engine/poly/print.h"
 
 #include <stdexcept>

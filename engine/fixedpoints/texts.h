@@ -158,10 +158,6 @@ inline constexpr const char* kZeroOpen = "partie linéaire nulle";
 inline constexpr const char* kIrrationalPoint = ", en un point de coordonnée irrationnelle";
 inline constexpr const char* kNotDetermined = " : nature non déterminée.";
 
-// Numbers
-inline constexpr const char* kBoundOpen = " (à 10^";
-inline constexpr const char* kBoundClose = " près)";
-
 // Literal constants
 inline constexpr const char* kNumericOnly = "durmosk ne traite que des systèmes à coefficients numériques : ";
 inline constexpr const char* kOneConstant = "la constante littérale ";

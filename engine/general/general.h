@@ -12,9 +12,9 @@
 // handle beyond the divergence (the reports then say so).
 #pragma once
 
-#include "engine/cli/json.h"
 #include "engine/flint/flint_types.h"
 #include "engine/nature.h"
+#include "engine/text/json.h"
 #include "engine/tool/deadline.h"
 
 #include <optional>

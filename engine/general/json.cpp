@@ -1,8 +1,8 @@
 // The properties of the general analysis as a JSON object.
 #include "engine/general/general.h"
 
-#include "engine/cli/json.h"
 #include "engine/fixedpoints/fixed_points.h"
+#include "engine/text/json.h"
 
 namespace vindrel::engine::general {
 

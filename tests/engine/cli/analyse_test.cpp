@@ -1,9 +1,9 @@
 #include "engine/cli/analyse.h"
-#include "run_analyse.h"
-#include "engine/cli/json.h"
 #include "engine/hamiltonian/hamiltonian.h"
 #include "engine/poly/print.h"
+#include "engine/text/json.h"
 #include "mini_json.h"
+#include "run_analyse.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,10 @@
 namespace vindrel::engine {
 namespace {
 
-using testing::JValue;
-using testing::ParseJson;
 using testing::Analyse;
+using testing::JValue;
 using testing::Outcome;
+using testing::ParseJson;
 
 JValue AnalyseJson(const std::vector<std::string>& args, int expectedStatus = kAnalyseOk)
 {
@@ -114,9 +114,8 @@ TEST(AnalyseText, PrintsEachSectionWithItsHeading)
 {
     const Outcome r = Analyse({ "y", "x-x^3" });
     EXPECT_EQ(r.status, kAnalyseOk);
-    const std::string first
-        = "==== Hamiltonien et potentiel (quenmar2.pho) ====\n\n" + HamiltonianReport(ParseSystem("y", "x-x^3"))
-        + "\n";
+    const std::string first = "==== Hamiltonien et potentiel (quenmar2.pho) ====\n\n"
+        + HamiltonianReport(ParseSystem("y", "x-x^3")) + "\n";
     EXPECT_EQ(r.out.substr(0, first.size()), first);
     EXPECT_NE(r.out.find("\n==== Points fixes (dovra.res) ====\n\n"), std::string::npos);
     EXPECT_NE(r.out.find("\n==== Points à l'infini (skellin.res) ====\n\n"), std::string::npos);

@@ -1,6 +1,5 @@
-#include "engine/fixedpoints/format.h"
+#include "engine/poly/number_text.h"
 
-#include "engine/fixedpoints/texts.h"
 #include "engine/poly/algebra.h"
 #include "engine/poly/print.h"
 
@@ -15,6 +14,8 @@ using flint::Fmpz;
 
 namespace {
 
+constexpr const char* kBoundOpen = " (à 10^";
+constexpr const char* kBoundClose = " près)";
 constexpr slong kMaxFactorBits = 200; // beyond, square factors are not extracted
 
 // n = s^2 * r with r square-free (up to the size limit above).
@@ -92,7 +93,7 @@ std::string DecimalText(const arb_t v)
     const int bound = static_cast<int>(magnitude) - 9;
     char buf[32];
     std::snprintf(buf, sizeof buf, "%d", bound);
-    return ShortDecimal(mid) + texts::kBoundOpen + buf + texts::kBoundClose;
+    return ShortDecimal(mid) + kBoundOpen + buf + kBoundClose;
 }
 
 std::optional<Quadratic> AsQuadratic(const FmpqPoly& a, const FmpqPoly& f, const arb_t ball, slong prec)

@@ -1,4 +1,4 @@
-#include "engine/cli/json.h"
+#include "engine/text/json.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-// Texts of numbers for the fixed-point reports and the JSON: rationals,
+// Texts of numbers for the reports and the JSON: rationals,
 // quadratic irrationals p + q*sqrt(r), and certified decimals.
 #pragma once
 
