@@ -21,6 +21,7 @@ enum class PointType {
     SaddleNode,
     Cusp,
     EllipticSaddle,
+    Degenerate, // linearly zero, sectors known, no classical name
     Undetermined,
 };
 
@@ -30,9 +31,11 @@ struct Nature {
     LinearPart linearPart = LinearPart::Hyperbolic;
     PointType type = PointType::Undetermined;
     Stability stability = Stability::None;
-    std::optional<int> order;  // order of a weak focus
-    std::string reason;        // short, ASCII, for the JSON ("L1 = -3/8 < 0", "Hamiltonien")
-    std::string explanation;   // French sentence(s) for the reports (decodable characters only)
+    std::optional<int> order; // order of a weak focus
+    std::optional<int> index; // Poincare index, when the local study decided it
+    std::optional<std::string> sectors; // "hhhh", "p", "eh", "" (monodromic), counter-clockwise
+    std::string reason; // short, ASCII, for the JSON ("L1 = -3/8 < 0", "Hamiltonien")
+    std::string explanation; // French sentence(s) for the reports (decodable characters only)
 };
 
 } // namespace vindrel::engine

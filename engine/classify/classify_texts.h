@@ -110,6 +110,8 @@ inline std::string TypeName(const Nature& n)
         return "point de rebroussement";
     case PointType::EllipticSaddle:
         return "point col-elliptique (un secteur elliptique et un secteur hyperbolique)";
+    case PointType::Degenerate:
+        return "point dégénéré";
     case PointType::Undetermined:
         return "nature non déterminée";
     }

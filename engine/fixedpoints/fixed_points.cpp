@@ -650,6 +650,8 @@ const char* JsonName(PointType type)
         return "cusp";
     case PointType::EllipticSaddle:
         return "elliptic_saddle";
+    case PointType::Degenerate:
+        return "degenerate";
     case PointType::Undetermined:
         return "undetermined";
     }

@@ -53,8 +53,8 @@ std::string DovraReport(const FixedPointAnalysis& a)
         if (p.natureSource == NatureSource::LocalClassifier) {
             // The local analysis explains itself in whole sentences.
             r += kNature
-                + NatureText(
-                    Nature { p.nature.linearPart, p.nature.type, p.nature.stability, p.nature.order, {}, {} })
+                + NatureText(Nature { p.nature.linearPart, p.nature.type, p.nature.stability, p.nature.order,
+                    p.nature.index, p.nature.sectors, {}, {} })
                 + nl;
             if (!p.nature.explanation.empty()) r += "  " + p.nature.explanation + nl;
         } else {
@@ -77,7 +77,8 @@ std::string SkellinReport(const FixedPointAnalysis& a)
     r += kOppositePairs + nl;
     r += OppositeRule(a.degree) + nl;
     for (const InfinitePoint& p : a.infinite) {
-        Nature shown { p.nature.linearPart, p.nature.type, p.nature.stability, p.nature.order, {}, {} };
+        Nature shown { p.nature.linearPart, p.nature.type, p.nature.stability, p.nature.order, p.nature.index,
+            p.nature.sectors, {}, {} };
         const std::string first = NatureText(shown);
         shown.stability = p.oppositeStability;
         const std::string opposite = NatureText(shown);

@@ -79,6 +79,8 @@ inline const char* TypeWord(PointType t)
         return "point de rebroussement";
     case PointType::EllipticSaddle:
         return "col elliptique";
+    case PointType::Degenerate:
+        return "point dégénéré";
     case PointType::Undetermined:
         return kUndetermined;
     }

@@ -214,6 +214,7 @@ void SignsFromNature(const Nature& n, double traceApprox, FixedPoint& point)
 
 std::optional<int> PointIndex(const Nature& n)
 {
+    if (n.index) return n.index;
     if (n.linearPart == LinearPart::Imaginary) return 1;
     switch (n.type) {
     case PointType::Saddle:
@@ -229,6 +230,7 @@ std::optional<int> PointIndex(const Nature& n)
     case PointType::Cusp:
         return 0;
     case PointType::EllipticSaddle:
+    case PointType::Degenerate:
     case PointType::Undetermined:
         break;
     }

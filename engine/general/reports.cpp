@@ -68,6 +68,8 @@ std::string NatureName(const Nature& n)
         return "point de rebroussement";
     case PointType::EllipticSaddle:
         return "point à secteur elliptique";
+    case PointType::Degenerate:
+        return "point dégénéré";
     case PointType::Undetermined:
         break;
     }
