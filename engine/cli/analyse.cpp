@@ -129,7 +129,8 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
             if (o.output == Output::Json) {
                 section.json(s, result);
             } else {
-                text += "==== " + section.title + " ====\n\n" + section.report(s) + "\n";
+                // Wrapped like the result files, so that both read the same.
+                text += "==== " + section.title + " ====\n\n" + WrapLongLines(section.report(s)) + "\n";
             }
         }
     } catch (const ParseError& e) {

@@ -87,7 +87,7 @@ void WriteResultFile(const std::filesystem::path& file, const std::string& utf8T
 PendingResultFile::PendingResultFile(const std::filesystem::path& file, const std::string& utf8Text)
     : target_(file)
 {
-    const std::string bytes = ToDos850(utf8Text); // before touching the disk
+    const std::string bytes = ToDos850(WrapLongLines(utf8Text)); // before touching the disk
     TempFile tmp(file.string() + ".tmpXXXXXX");
     tmp.Write(bytes);
     tmp.Close();

@@ -1,4 +1,5 @@
-// Writing result files: UTF-8 text -> code page 850 with CR LF -> a temporary
+// Writing result files: UTF-8 text -> lines of at most 100 characters
+// (WrapLongLines) -> code page 850 with CR LF -> a temporary
 // file in the same directory -> renamed over the old file, so a reader sees
 // either the old file or the whole new one, never a part.
 #pragma once
