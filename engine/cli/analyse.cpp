@@ -1,6 +1,7 @@
 #include "engine/cli/analyse.h"
 
 #include "engine/cli/portrait_option.h"
+#include "engine/cli/report_option.h"
 #include "engine/portrait/field.h"
 
 #include "engine/errors.h"
@@ -8,6 +9,8 @@
 #include "engine/poly/print.h"
 #include "engine/report/dos.h"
 #include "engine/tool/words.h"
+
+#include <optional>
 
 namespace vindrel::engine {
 
@@ -20,6 +23,7 @@ struct Options {
     std::string vars = "xy";
     std::vector<std::string> words;
     PortraitRequest portrait;
+    ReportRequest report;
 };
 
 // Options come first; "--" or the first other word ends them, so a
@@ -44,6 +48,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
         } else if (const OptionRead r = ReadPortraitOption(args, i, o.portrait, problem);
                    r != OptionRead::NotMine) {
             if (r == OptionRead::Bad) return false;
+        } else if (const OptionRead r = ReadReportOption(args, i, o.report, problem); r != OptionRead::NotMine) {
+            if (r == OptionRead::Bad) return false;
         } else if (a.rfind("--", 0) == 0) {
             problem = "option inconnue : " + a;
             return false;
@@ -52,6 +58,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
         }
     }
     o.words.assign(args.begin() + static_cast<long>(i), args.end());
+    if (o.report.Requested()) return CheckReportRequest(o.report, o.portrait, o.output == Output::Json, problem);
     return CheckPortraitRequest(
         o.portrait, o.output == Output::Json ? ReportFormat::Json : ReportFormat::Text, problem);
 }
@@ -111,6 +118,8 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     int status = kAnalyseOk;
     std::string text;
+    std::optional<ReportPage> page;
+    if (o.report.Requested()) page.emplace(o.report, o.portrait);
     try {
         if (!varsValid)
             throw EngineError("--vars attend deux lettres distinctes, par exemple xy : reçu \""
@@ -128,11 +137,14 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
         for (const auto& section : sections) {
             if (o.output == Output::Json) {
                 section.json(s, result);
+            } else if (page) {
+                page->Add(section, s, result);
             } else {
                 // Wrapped like the result files, so that both read the same.
                 text += "==== " + section.title + " ====\n\n" + WrapLongLines(section.report(s)) + "\n";
             }
         }
+        if (page) text = page->Write(s, result);
     } catch (const ParseError& e) {
         result.set("error", ErrorJson(e.what(), &e));
         text = std::string(e.what()) + "\n";

@@ -1,8 +1,9 @@
-// vindrel-analyse [--json] [--vars xy] [--] P Q: the whole engine on one
-// system, for people, scripts and tests.
+// vindrel-analyse [--json | --report FILE.html] [--vars xy] [--] P Q: the
+// whole engine on one system, for people, scripts and tests.
 //   words -> components (rejoined like the tools do) -> ParsedSystem
 //   -> every section of AnalyseSections(): its French report (text mode)
-//      or its JSON fields (--json).
+//      or its JSON fields (--json), or both for one page (--report,
+//      engine/cli/report_option.h).
 // A new analysis joins by adding one ReportSection to AnalyseSections()
 // (engine/cli/sections.cpp).
 #pragma once
@@ -38,12 +39,14 @@ inline constexpr const char* kAnalyseUsageText
     = "Usage : vindrel-analyse [--json] [--vars xy] [--] P Q\n"
       "        vindrel-analyse --portrait FICHIER [--window xmin,xmax,ymin,ymax] [--disc] [--vars xy] [--] P "
       "Q\n"
+      "        vindrel-analyse --report FICHIER.html [--window xmin,xmax,ymin,ymax] [--vars xy] [--] P Q\n"
       "  P, Q      les composantes dx/dt et dy/dt (par exemple  y  et  -x+x^2)\n"
       "  --json    un objet JSON au lieu des rapports en français\n"
       "  --vars xy les deux lettres des variables (abscisse puis ordonnée), xy par défaut\n"
       "  --portrait FICHIER  dessine le portrait de phase dans FICHIER (.svg ou .png) au lieu des rapports\n"
       "  --window xmin,xmax,ymin,ymax  la fenêtre du portrait (par défaut : autour des points fixes)\n"
-      "  --disc    le portrait sur le disque de Poincaré (tout le plan et l'infini)\n";
+      "  --disc    le portrait sur le disque de Poincaré (tout le plan et l'infini)\n"
+      "  --report FICHIER.html  toute l'étude sur une page HTML, portraits compris, au lieu des rapports\n";
 
 // args: the arguments after the program name.
 int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -143,7 +143,8 @@ bool CheckPortraitRequest(const PortraitRequest& request, ReportFormat format, s
     return true;
 }
 
-std::string DrawPortrait(const PortraitRequest& request, const ParsedSystem& system)
+portrait::Portrait ComputeSystemPortrait(
+    const PortraitRequest& request, const ParsedSystem& system, int pixels)
 {
     namespace pt = portrait;
     if (fmpq_mpoly_is_zero(system.P.raw(), system.P.craw())
@@ -153,6 +154,7 @@ std::string DrawPortrait(const PortraitRequest& request, const ParsedSystem& sys
     const pt::PolynomialField field(pt::TermsOf(system.P), pt::TermsOf(system.Q));
 
     pt::PortraitOptions options;
+    options.pixels = pixels;
     pt::PortraitInput input;
     input.nullclines = pt::SquareFreeField(system.P, system.Q);
     const FixedPointAnalysis analysis = AnalyseSystemFixedPoints(system, Deadline(request.pointBudget));
@@ -169,7 +171,12 @@ std::string DrawPortrait(const PortraitRequest& request, const ParsedSystem& sys
         const auto& w = *request.window;
         options.window = pt::Window { w[0], w[1], w[2], w[3] };
     }
-    pt::WritePortrait(pt::ComputePortrait(field, input, options), request.file);
+    return pt::ComputePortrait(field, input, options);
+}
+
+std::string DrawPortrait(const PortraitRequest& request, const ParsedSystem& system)
+{
+    portrait::WritePortrait(ComputeSystemPortrait(request, system), request.file);
 
     std::error_code ec;
     const std::filesystem::path shown = std::filesystem::absolute(request.file, ec);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "engine/parse/parser.h"
+#include "engine/portrait/portrait.h"
 
 #include <array>
 #include <chrono>
@@ -43,6 +44,11 @@ enum class ReportFormat { Text, Json };
 
 // Once every option is read: the combinations that make no sense.
 bool CheckPortraitRequest(const PortraitRequest& request, ReportFormat format, std::string& problem);
+
+// The portrait the request asks for (its file is not used), the plot
+// `pixels` wide. Throws like DrawPortrait.
+portrait::Portrait ComputeSystemPortrait(
+    const PortraitRequest& request, const ParsedSystem& system, int pixels = 720);
 
 // Draws the portrait and returns the line to print. Throws
 // portrait::PortraitError (file not writable, literal constants) or

@@ -2,6 +2,7 @@
 """Checks the data files that ship beside the program.
 
     check_pages.py SOURCE_DIR
+    check_pages.py --page FILE...
 
 - data/cours/morvath.html and data/cours/vindrel.html: well-formed HTML5
   (balanced tags, no duplicate id), every internal link resolves, nothing
@@ -11,6 +12,9 @@
 - data/vindrel.txt: Windows-1252, CR LF after every line, whole records of
   three lines, at most 60 records, the new-system entry first, short unique
   names, components without blanks.
+
+--page: the same HTML checks on pages vindrel-analyse --report wrote (any
+title), and nothing fetched from outside: no http: or https: at all.
 
 Prints one line per fault and exits with 1 when there is any.
 """
@@ -44,6 +48,7 @@ HTML_TAGS = {
 SVG_TAGS = {
     "svg", "g", "path", "line", "polyline", "polygon", "rect", "circle",
     "ellipse", "text", "tspan", "defs", "marker", "use", "title", "desc",
+    "clippath",
 }
 
 
@@ -165,7 +170,12 @@ def check_page(path, expected_title, catalogue, faults):
         faults.append(f"{name}: <html lang=\"fr\"> attendu")
     if parser.charset != "utf-8":
         faults.append(f"{name}: <meta charset=\"utf-8\"> attendu")
-    if parser.title.strip() != expected_title:
+    if expected_title is None:
+        if not parser.title.strip():
+            faults.append(f"{name}: titre vide")
+        for m in re.finditer(r"https?:", text):
+            faults.append(f"{name}: adresse externe : …{text[max(0, m.start() - 30):m.end() + 30]}")
+    elif parser.title.strip() != expected_title:
         faults.append(f"{name}: titre « {parser.title.strip()} » au lieu de « {expected_title} »")
     for target, line in parser.links:
         if target not in parser.ids:
@@ -229,6 +239,13 @@ def check_catalogue(path, faults):
 
 
 def main(argv):
+    if len(argv) >= 3 and argv[1] == "--page":
+        faults = []
+        for page in argv[2:]:
+            check_page(Path(page), None, None, faults)
+        for fault in faults:
+            print(fault)
+        return 1 if faults else 0
     if len(argv) != 2:
         print("usage : check_pages.py SOURCE_DIR", file=sys.stderr)
         return 2
