@@ -44,9 +44,10 @@ TEST_F(DurmoskProcess, WritesBothFilesBesideItselfInDosBytes)
               "Degr\x82 2 (pair) : le point oppos\x82 a la m\x88me nature, de stabilit\x82 inverse.\r\n"
               "  direction x = 0 (axe des y) : c\x93t\x82 y > 0 : noeud stable ; c\x93t\x82 y < 0 : noeud "
               "instable\r\n"
-              "    carte u = x/y, v = 1/y, point (0 ; 0) : au point ramen\x82 \x85 l'origine (x = u, y = v) : Partie lin\x82"
-              "aire nilpotente (T = D = 0, J <> 0). Th\x82or\x8Ame d'Andreev : F(x) = -x^5 + ... (n = 5) et "
-              "G(x) = -4*x^2 + ... (m = 2). Le point est : noeud stable.\r\n",
+              "    carte u = x/y, v = 1/y, point (0 ; 0) : au point ramen\x82 \x85 l'origine (x = u, y = v) : Partie\r\n"
+              "      lin\x82"
+              "aire nilpotente (T = D = 0, J <> 0). Th\x82or\x8Ame d'Andreev : F(x) = -x^5 + ... (n = 5) et\r\n"
+              "      G(x) = -4*x^2 + ... (m = 2). Le point est : noeud stable.\r\n",
         File("skellin.res"));
     EXPECT_FALSE(fs::exists(dir_ / "elsewhere" / "dovra.res"));
 }
@@ -62,8 +63,8 @@ TEST_F(DurmoskProcess, LiteralConstantsAskForNumbersInBothFiles)
     EXPECT_EQ(1, Run("a*y -b*x xy"));
     const std::string expected
         = "durmosk ne traite que des syst\x8Ames \x85 coefficients num\x82riques : les constantes "
-          "litt\x82rales a et b "
-          "n'ont pas de valeur.\r\nDonnez-leur des valeurs num\x82riques pour obtenir les points fixes.\r\n";
+          "litt\x82rales a et b\r\n"
+          "  n'ont pas de valeur.\r\nDonnez-leur des valeurs num\x82riques pour obtenir les points fixes.\r\n";
     EXPECT_EQ(expected, File("dovra.res"));
     EXPECT_EQ(expected, File("skellin.res"));
 }

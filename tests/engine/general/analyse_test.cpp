@@ -2,6 +2,7 @@
 // the "properties" field of the JSON output.
 #include "engine/cli/analyse.h"
 #include "engine/general/system.h"
+#include "engine/report/dos.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +22,8 @@ TEST(AnalyseGeneralSections, TextModePrintsBothReports)
 {
     const std::string out = RunAnalyseOn({ "y", "-x+x^2" });
     const auto texts = KorbastTexts(ParseSystem("y", "-x+x^2"));
-    EXPECT_NE(out.find("==== Conclusions (brisolt.res) ====\n\n" + texts[0]), std::string::npos);
-    EXPECT_NE(out.find("==== Calculs explicatifs (tarnel2.res) ====\n\n" + texts[1]), std::string::npos);
+    EXPECT_NE(out.find("==== Conclusions (brisolt.res) ====\n\n" + WrapLongLines(texts[0])), std::string::npos);
+    EXPECT_NE(out.find("==== Calculs explicatifs (tarnel2.res) ====\n\n" + WrapLongLines(texts[1])), std::string::npos);
 }
 
 TEST(AnalyseGeneralSections, JsonHasThePropertiesObject)
