@@ -1,5 +1,6 @@
 #include "engine/cli/analyse.h"
 
+#include "engine/cli/batch.h"
 #include "engine/cli/portrait_option.h"
 #include "engine/cli/report_option.h"
 #include "engine/portrait/field.h"
@@ -24,6 +25,7 @@ struct Options {
     std::vector<std::string> words;
     PortraitRequest portrait;
     ReportRequest report;
+    ScaleRequest scale; // --batch, --jobs, --budget, --sections
 };
 
 // Options come first; "--" or the first other word ends them, so a
@@ -48,7 +50,11 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
         } else if (const OptionRead r = ReadPortraitOption(args, i, o.portrait, problem);
                    r != OptionRead::NotMine) {
             if (r == OptionRead::Bad) return false;
-        } else if (const OptionRead r = ReadReportOption(args, i, o.report, problem); r != OptionRead::NotMine) {
+        } else if (const OptionRead r = ReadReportOption(args, i, o.report, problem);
+                   r != OptionRead::NotMine) {
+            if (r == OptionRead::Bad) return false;
+        } else if (const OptionRead r = ReadScaleOption(args, i, o.scale, problem);
+                   r != OptionRead::NotMine) {
             if (r == OptionRead::Bad) return false;
         } else if (a.rfind("--", 0) == 0) {
             problem = "option inconnue : " + a;
@@ -58,9 +64,17 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
         }
     }
     o.words.assign(args.begin() + static_cast<long>(i), args.end());
-    if (o.report.Requested()) return CheckReportRequest(o.report, o.portrait, o.output == Output::Json, problem);
+    if (o.scale.batch && o.report.Requested()) {
+        problem = "--report et --batch ne vont pas ensemble : une page décrit un seul système.";
+        return false;
+    }
+    if (o.scale.batch) o.output = Output::Json;
+    if (o.report.Requested())
+        return CheckReportRequest(o.report, o.portrait, o.output == Output::Json, problem)
+            && CheckScaleRequest(o.scale, false, o.words.size(), problem);
     return CheckPortraitRequest(
-        o.portrait, o.output == Output::Json ? ReportFormat::Json : ReportFormat::Text, problem);
+               o.portrait, o.output == Output::Json ? ReportFormat::Json : ReportFormat::Text, problem)
+        && CheckScaleRequest(o.scale, o.portrait.Requested(), o.words.size(), problem);
 }
 
 Json ErrorJson(const std::string& message, const ParseError* pe)
@@ -80,19 +94,20 @@ Json Parameters(const ParsedSystem& s)
     return list;
 }
 
-} // namespace
+struct Outcome {
+    Json result;
+    std::string text;
+    int status = kAnalyseOk;
+};
 
-int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+// One system: every field set (null where not computed) before any work,
+// so that an error leaves the whole shape.
+Outcome AnalyseOne(const Options& o, const std::string* refusal = nullptr)
 {
-    Options o;
-    std::string problem;
-    if (!ParseOptions(args, o, problem)) {
-        err << "vindrel-analyse : " << problem << "\n" << kAnalyseUsageText;
-        return kAnalyseUsage;
-    }
     // A portrait replaces the reports.
-    const std::vector<ReportSection> sections
-        = o.portrait.Requested() ? std::vector<ReportSection> {} : AnalyseSections();
+    std::vector<ReportSection> sections = o.portrait.Requested()
+        ? std::vector<ReportSection> {}
+        : AnalyseSections(Deadline::ForBudget(o.scale.budget));
 
     Json result = Json::MakeObject();
     Json input = Json::MakeObject();
@@ -112,15 +127,12 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
         for (const auto& key : section.jsonFields)
             result.set(key, nullptr);
 
-    if (o.words.empty() && o.output == Output::Text) {
-        err << kAnalyseUsageText;
-        return kAnalyseUsage;
-    }
     int status = kAnalyseOk;
     std::string text;
     std::optional<ReportPage> page;
     if (o.report.Requested()) page.emplace(o.report, o.portrait);
     try {
+        if (refusal) throw EngineError(*refusal);
         if (!varsValid)
             throw EngineError("--vars attend deux lettres distinctes, par exemple xy : reçu \""
                 + SanitizeForDos(o.vars) + "\".");
@@ -135,6 +147,7 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
         result.set("Q", ToCanonical(s.Q));
         if (o.portrait.Requested()) text = DrawPortrait(o.portrait, s);
         for (const auto& section : sections) {
+            if (o.scale.pointsOnly && !section.fixedPoints) continue;
             if (o.output == Output::Json) {
                 section.json(s, result);
             } else if (page) {
@@ -162,14 +175,59 @@ int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ost
         text = std::string("Erreur interne : ") + e.what() + "\n";
         status = kAnalyseInternalError;
     }
-    if (o.output == Output::Json) {
-        out << result.dump() << "\n";
-    } else if (status == kAnalyseOk) {
-        out << text;
-    } else {
-        err << text;
+    return { std::move(result), std::move(text), status };
+}
+
+Options JsonOptions(const std::vector<std::string>& words, const AnalyseSettings& settings)
+{
+    Options o;
+    o.output = Output::Json;
+    o.vars = settings.vars;
+    o.words = words;
+    o.scale.pointsOnly = settings.pointsOnly;
+    o.scale.budget = settings.budget;
+    return o;
+}
+
+} // namespace
+
+Json AnalyseJsonObject(const std::vector<std::string>& words, const AnalyseSettings& settings, int& status)
+{
+    Outcome r = AnalyseOne(JsonOptions(words, settings));
+    status = r.status;
+    return std::move(r.result);
+}
+
+Json AnalyseErrorObject(const std::string& message, const AnalyseSettings& settings)
+{
+    return AnalyseOne(JsonOptions({}, settings), &message).result;
+}
+
+int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    Options o;
+    std::string problem;
+    if (!ParseOptions(args, o, problem)) {
+        err << "vindrel-analyse : " << problem << "\n" << kAnalyseUsageText;
+        return kAnalyseUsage;
     }
-    return status;
+    if (o.scale.batch) {
+        const AnalyseSettings settings { o.vars, o.scale.pointsOnly, o.scale.budget };
+        return RunBatchCommand(o.scale, o.words.empty() ? std::string() : o.words[0], settings, out, err);
+    }
+    if (o.words.empty() && o.output == Output::Text) {
+        err << kAnalyseUsageText;
+        return kAnalyseUsage;
+    }
+    const Outcome r = AnalyseOne(o);
+    if (o.output == Output::Json) {
+        out << r.result.dump() << "\n";
+    } else if (r.status == kAnalyseOk) {
+        out << r.text;
+    } else {
+        err << r.text;
+    }
+    return r.status;
 }
 
 } // namespace vindrel::engine

@@ -10,7 +10,9 @@
 
 #include "engine/parse/parser.h"
 #include "engine/text/json.h"
+#include "engine/tool/deadline.h"
 
+#include <chrono>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -24,10 +26,24 @@ struct ReportSection {
     std::function<std::string(const ParsedSystem&)> report; // the file's French text
     std::vector<std::string> jsonFields; // fields it owns (null when the input is refused)
     std::function<void(const ParsedSystem&, Json& object)> json; // sets those fields
+    bool fixedPoints = false; // part of --sections points
 };
 
-// The sections, in the order they are printed.
-std::vector<ReportSection> AnalyseSections();
+// The sections, in the order they are printed; their work stops at deadline.
+std::vector<ReportSection> AnalyseSections(const Deadline& deadline = Deadline());
+
+// What the analysis of one system depends on besides its components.
+struct AnalyseSettings {
+    std::string vars = "xy";
+    bool pointsOnly = false; // --sections points: the other fields stay null
+    std::chrono::milliseconds budget = kAnnouncedBudget; // --budget
+};
+
+// The --json object of one system given as the words of its components
+// (the object vindrel-analyse --json prints); status: one of the statuses below.
+Json AnalyseJsonObject(const std::vector<std::string>& words, const AnalyseSettings& settings, int& status);
+// The same object for an input refused before its components are known.
+Json AnalyseErrorObject(const std::string& message, const AnalyseSettings& settings);
 
 // Exit statuses.
 inline constexpr int kAnalyseOk = 0;
@@ -46,7 +62,14 @@ inline constexpr const char* kAnalyseUsageText
       "  --portrait FICHIER  dessine le portrait de phase dans FICHIER (.svg ou .png) au lieu des rapports\n"
       "  --window xmin,xmax,ymin,ymax  la fenêtre du portrait (par défaut : autour des points fixes)\n"
       "  --disc    le portrait sur le disque de Poincaré (tout le plan et l'infini)\n"
-      "  --report FICHIER.html  toute l'étude sur une page HTML, portraits compris, au lieu des rapports\n";
+      "  --report FICHIER.html  toute l'étude sur une page HTML, portraits compris, au lieu des rapports\n"
+      "        vindrel-analyse --batch [--jobs N] [--budget SECONDES] [--sections points] [FICHIER]\n"
+      "  --batch   un système par ligne de FICHIER (ou de l'entrée standard) : P<TAB>Q ou\n"
+      "            {\"P\": \"...\", \"Q\": \"...\", \"vars\": \"xy\"} ; un objet JSON par ligne, dans "
+      "l'ordre\n"
+      "  --jobs N  le nombre de fils de calcul (par défaut : un par cœur)\n"
+      "  --budget SECONDES  le temps permis à chaque système (10 par défaut)\n"
+      "  --sections points  seulement les points fixes (finis et à l'infini) et leur nature\n";
 
 // args: the arguments after the program name.
 int RunAnalyse(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

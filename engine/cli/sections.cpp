@@ -42,16 +42,22 @@ ReportSection HamiltonianSection()
 // analysis.
 class FixedPointCache {
 public:
+    explicit FixedPointCache(const Deadline& deadline)
+        : deadline_(deadline)
+    {
+    }
+    const Deadline& deadline() const { return deadline_; }
     const FixedPointAnalysis& For(const ParsedSystem& s)
     {
         if (system_ != &s || !analysis_) {
-            analysis_ = AnalyseSystemFixedPoints(s, Deadline());
+            analysis_ = AnalyseSystemFixedPoints(s, deadline_);
             system_ = &s;
         }
         return *analysis_;
     }
 
 private:
+    Deadline deadline_;
     const ParsedSystem* system_ = nullptr;
     std::optional<FixedPointAnalysis> analysis_;
 };
@@ -67,7 +73,8 @@ public:
     const general::GeneralAnalysis& For(const ParsedSystem& s)
     {
         if (system_ != &s || !analysis_) {
-            analysis_ = s.parameters.empty() ? general::AnalyseSystem(s, points_->For(s)) : general::AnalyseSystem(s);
+            analysis_ = s.parameters.empty() ? general::AnalyseSystem(s, points_->For(s), points_->deadline())
+                                             : general::AnalyseSystem(s, points_->deadline());
             system_ = &s;
         }
         return *analysis_;
@@ -147,23 +154,24 @@ std::vector<ReportSection> FixedPointSections(std::shared_ptr<FixedPointCache> c
         { "fixed_points", "fixed_curves", "complex_fixed_points", "infinite_points" },
         [cache](const ParsedSystem& s, Json& o) {
             if (s.parameters.empty()) FixedPointFields(cache->For(s), o);
-        } };
+        },
+        true };
     ReportSection infinity { "skellin.res", "Points à l'infini (skellin.res)",
         [cache](const ParsedSystem& s) {
             if (!s.parameters.empty()) return NumericCoefficientsNeeded(s) + "\n";
             const std::string text = SkellinReport(cache->For(s));
             return text.ends_with('\n') ? text : text + "\n"; // the lone 0 has no line end
         },
-        {}, [](const ParsedSystem&, Json&) {} };
+        {}, [](const ParsedSystem&, Json&) {}, true };
     return { finite, infinity };
 }
 
 } // namespace
 
-std::vector<ReportSection> AnalyseSections()
+std::vector<ReportSection> AnalyseSections(const Deadline& deadline)
 {
     std::vector<ReportSection> sections { HamiltonianSection() };
-    auto points = std::make_shared<FixedPointCache>();
+    auto points = std::make_shared<FixedPointCache>(deadline);
     for (ReportSection& s : FixedPointSections(points))
         sections.push_back(std::move(s));
     for (ReportSection& s : GeneralSections(points))

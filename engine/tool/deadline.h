@@ -6,6 +6,7 @@
 #include "engine/errors.h"
 
 #include <chrono>
+#include <string>
 
 namespace vindrel::engine {
 
@@ -18,6 +19,13 @@ inline constexpr const char* kTimeoutMessage
     = "Calcul abandonné : il dépasse le temps permis (10 secondes).\n"
       "Essayez un système plus simple (degré plus petit, coefficients plus courts).";
 
+// The budget a user is told about (10 s for the tools; vindrel-analyse
+// --budget sets its own per system).
+inline constexpr std::chrono::milliseconds kAnnouncedBudget { 10000 };
+
+// The message for another announced budget: "(2,5 secondes)".
+std::string TimeoutMessage(std::chrono::milliseconds announced);
+
 class Deadline {
 public:
     using Clock = std::chrono::steady_clock;
@@ -27,16 +35,29 @@ public:
     {
     }
 
+    // A deadline for an announced budget: the computations get the same
+    // share of it as the tools get of their 10 seconds, the rest is for
+    // writing the answer; the message names the announced budget.
+    static Deadline ForBudget(std::chrono::milliseconds announced)
+    {
+        Deadline d(announced * kComputationBudget.count() / kAnnouncedBudget.count());
+        d.announced_ = announced;
+        return d;
+    }
+
     bool expired() const { return Clock::now() >= end_; }
 
     // Throws LimitExceeded once the budget is spent.
     void check() const
     {
-        if (expired()) throw LimitExceeded(kTimeoutMessage);
+        if (expired())
+            throw LimitExceeded(
+                announced_ == kAnnouncedBudget ? kTimeoutMessage : TimeoutMessage(announced_));
     }
 
 private:
     Clock::time_point end_;
+    std::chrono::milliseconds announced_ = kAnnouncedBudget;
 };
 
 } // namespace vindrel::engine
