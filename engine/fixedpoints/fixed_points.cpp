@@ -604,7 +604,7 @@ FixedPointAnalysis AnalyseFixedPoints(
         out.points.clear();
         out.complexCount = 0;
         out.notice = std::string(fp::texts::kNotCertified)
-            + (deadline.expired() ? fp::texts::kTimeUp : e.what()) + "\n"
+            + (deadline.expired() ? fp::texts::TimeUp(deadline.announced()) : std::string(e.what())) + "\n"
             + (curvesDone ? fp::texts::kCurvesCertified : fp::texts::kCurvesUnknown);
     }
     return out;

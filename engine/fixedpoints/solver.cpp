@@ -23,7 +23,6 @@ namespace {
 // A polynomial in u and y over Z: entry j is the coefficient of y^j.
 using BiPoly = std::vector<FmpzPoly>;
 
-constexpr long kMaxEliminantDegree = 400;
 const long kShears[] = { 0, 1, -1, 2, -2, 3, -3, 5, -5, 7, -7, 11 };
 
 // Integer coefficients (the rational content is dropped: it does not move
@@ -82,14 +81,15 @@ void EvaluateAt(FmpzPoly& out, const BiPoly& p, const fmpz_t k)
 // by evaluation at integer points and interpolation. The leading
 // coefficients in y are non-zero constants, so evaluation commutes with
 // both constructions.
-void Eliminants(
-    FmpzPoly& res, FmpzPoly& s1, FmpzPoly& s0, const BiPoly& a, const BiPoly& b, slong degreeBound)
+void Eliminants(FmpzPoly& res, FmpzPoly& s1, FmpzPoly& s0, const BiPoly& a, const BiPoly& b,
+    slong degreeBound, const Deadline& deadline)
 {
     const slong count = degreeBound + 1;
     std::vector<Fmpz> xs(static_cast<size_t>(count)), rs(xs.size()), v1(xs.size()), v0(xs.size());
     const bool linear = DegY(b) == 1;
     FmpzPoly ak, bk;
     for (slong i = 0; i < count; ++i) {
+        deadline.check();
         fmpz_set_si(xs[i].raw(), i - count / 2);
         EvaluateAt(ak, a, xs[i].raw());
         EvaluateAt(bk, b, xs[i].raw());
@@ -348,16 +348,13 @@ std::vector<SolutionFamily> SolveCoprime(const FmpqMpoly& A, const FmpqMpoly& B,
     const slong da = fmpq_mpoly_total_degree_si(A.raw(), A.craw());
     const slong db = fmpq_mpoly_total_degree_si(B.raw(), B.craw());
     if (da <= 0 || db <= 0) return {}; // a non-zero constant has no zero
-    if (da * db > kMaxEliminantDegree) {
-        throw LimitExceeded(texts::kDegreesTooHigh);
-    }
     for (long t : kShears) {
         deadline.check();
         BiPoly a = Shear(A, t), b = Shear(B, t);
         if (!TopCoefficientNonZero(a, da) || !TopCoefficientNonZero(b, db)) continue;
         if (DegY(a) < DegY(b)) std::swap(a, b);
         FmpzPoly res, s1, s0;
-        Eliminants(res, s1, s0, a, b, da * db);
+        Eliminants(res, s1, s0, a, b, da * db, deadline);
         deadline.check();
         if (fmpz_poly_degree(res.raw()) <= 0) return {};
         flint::FmpzPolyFactor fac;

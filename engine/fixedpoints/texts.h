@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/nature.h"
+#include "engine/tool/deadline.h"
 
 #include <string>
 
@@ -29,12 +30,14 @@ inline constexpr const char* kNonReal = "Solutions non réelles (sans multiplici
 
 // Partial results
 inline constexpr const char* kNotCertified = "Les points fixes isolés n'ont pas été certifiés : ";
-inline constexpr const char* kTimeUp = "le temps permis (10 secondes) est dépassé.";
+inline std::string TimeUp(std::chrono::milliseconds announced)
+{
+    return "le temps permis (" + BudgetWords(announced) + ") est dépassé.";
+}
 inline constexpr const char* kCurvesCertified
     = "Les courbes de points fixes ci-dessus et les points à l'infini sont certifiés.";
 inline constexpr const char* kCurvesUnknown
     = "Les courbes de points fixes n'ont pas été déterminées ; les points à l'infini sont certifiés.";
-inline constexpr const char* kDegreesTooHigh = "le produit des degrés de P et Q dépasse 400.";
 inline constexpr const char* kNotSeparated = "aucune des projections essayées ne les sépare.";
 inline constexpr const char* kPrecisionTooHigh = "la précision nécessaire dépasse 65536 bits.";
 

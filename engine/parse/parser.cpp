@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 #include <set>
+#include <utility>
 
 namespace vindrel::engine {
 
@@ -231,11 +232,11 @@ public:
     {
         Fmpz num, den;
         fmpz_one(den.raw());
-        for (char ch : text) {
-            if (ch == '.' || ch == ',') continue;
-            fmpz_mul_ui(num.raw(), num.raw(), 10);
-            fmpz_add_ui(num.raw(), num.raw(), static_cast<ulong>(ch - '0'));
-        }
+        std::string digits = text; // fmpz_set_str: subquadratic in the length
+        digits.erase(
+            std::remove_if(digits.begin(), digits.end(), [](char ch) { return ch == '.' || ch == ','; }),
+            digits.end());
+        if (digits.empty() || fmpz_set_str(num.raw(), digits.c_str(), 10) != 0) fmpz_zero(num.raw());
         const auto sep = text.find_first_of(".,");
         if (sep != std::string::npos)
             fmpz_ui_pow_ui(den.raw(), 10, static_cast<ulong>(text.size() - sep - 1));
@@ -272,6 +273,10 @@ public:
         if (la > 1 && lb > 1 && la * lb > kMaxProductTerms)
             throw LimitExceeded(ParseError::ComponentName(component_)
                 + " : le développement de ce produit est trop grand pour être calculé.");
+        work_ += std::max<slong>(la, 1) * std::max<slong>(lb, 1);
+        if (work_ > kMaxComponentWork)
+            throw LimitExceeded(ParseError::ComponentName(component_)
+                + " : le développement de cette composante est trop long à calculer.");
         if (CoefficientBits(a) + CoefficientBits(b) > kMaxCoefficientBits) TooLargeNumbers();
         FmpqMpoly r(ctx_);
         fmpq_mpoly_mul(r.raw(), a.raw(), b.raw(), ctx_->raw());
@@ -381,6 +386,7 @@ private:
 
     MpolyCtxPtr ctx_;
     int component_;
+    mutable long work_ = 0; // term products so far, bounded by kMaxComponentWork
 };
 
 // -------------------------------------------------------------------- parser
@@ -430,12 +436,25 @@ private:
     FmpqMpoly Expr(int depth)
     {
         Enter(depth);
-        FmpqMpoly sum = Term(depth);
+        // Terms are added in pairs, then pairs of pairs (a binary counter),
+        // so that a long sum costs n log n instead of n^2.
+        std::vector<std::pair<FmpqMpoly, int>> partial; // sums of 2^level terms
+        partial.emplace_back(Term(depth), 0);
         while (Peek().kind == Tok::Plus || Peek().kind == Tok::Minus) {
             const bool minus = Next().kind == Tok::Minus;
             FmpqMpoly t = Term(depth);
-            a_.AddTo(sum, t, minus);
+            if (minus) a_.Negate(t);
+            int level = 0;
+            while (!partial.empty() && partial.back().second == level) {
+                a_.AddTo(t, partial.back().first, false);
+                partial.pop_back();
+                ++level;
+            }
+            partial.emplace_back(std::move(t), level);
         }
+        FmpqMpoly sum = std::move(partial.back().first);
+        for (size_t k = partial.size() - 1; k-- > 0;)
+            a_.AddTo(sum, partial[k].first, false);
         return sum;
     }
 

@@ -13,11 +13,13 @@
 
 namespace vindrel::engine {
 
-// Bounds on what the parser accepts, all checked before the work is done.
-inline constexpr int kMaxComponentLength = 1000; // characters per component
+// Bounds on what the parser accepts, all checked before the work is done,
+// so that reading a component takes a time bounded by these numbers.
+inline constexpr int kMaxComponentLength = 100000; // characters per component
 inline constexpr int kMaxNestingDepth = 200; // parentheses and unary signs
 inline constexpr long kMaxTotalDegree = 100; // of any intermediate polynomial
 inline constexpr long kMaxProductTerms = 200000; // terms(a) * terms(b) in one product
+inline constexpr long kMaxComponentWork = 10000000; // terms(a) * terms(b) over all products of a component
 inline constexpr long kMaxCoefficientBits = 20000; // size of a number raised to a power
 
 struct ParsedSystem {

@@ -2,7 +2,7 @@
 
 namespace vindrel::engine {
 
-std::string TimeoutMessage(std::chrono::milliseconds announced)
+std::string BudgetWords(std::chrono::milliseconds announced)
 {
     const long long ms = announced.count();
     std::string seconds = std::to_string(ms / 1000);
@@ -12,8 +12,12 @@ std::string TimeoutMessage(std::chrono::milliseconds announced)
             decimals.pop_back();
         seconds += "," + decimals;
     }
-    const bool plural = ms >= 2000;
-    return "Calcul abandonné : il dépasse le temps permis (" + seconds + (plural ? " secondes" : " seconde")
+    return seconds + (ms >= 2000 ? " secondes" : " seconde");
+}
+
+std::string TimeoutMessage(std::chrono::milliseconds announced)
+{
+    return "Calcul abandonné : il dépasse le temps permis (" + BudgetWords(announced)
         + ").\nEssayez un système plus simple (degré plus petit, coefficients plus courts).";
 }
 

@@ -25,6 +25,8 @@ inline constexpr std::chrono::milliseconds kAnnouncedBudget { 10000 };
 
 // The message for another announced budget: "(2,5 secondes)".
 std::string TimeoutMessage(std::chrono::milliseconds announced);
+// The budget in words: "10 secondes", "2,5 secondes", "1 seconde".
+std::string BudgetWords(std::chrono::milliseconds announced);
 
 class Deadline {
 public:
@@ -46,6 +48,7 @@ public:
     }
 
     bool expired() const { return Clock::now() >= end_; }
+    std::chrono::milliseconds announced() const { return announced_; }
 
     // Throws LimitExceeded once the budget is spent.
     void check() const

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 #include <random>
 
 namespace vindrel::engine {
@@ -188,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(Limits, StopsAtLimit,
         LimitCase { "x^101", "dx/dt : degré trop élevé (au plus 100)." },
         LimitCase { "(x^10)^11", "dx/dt : degré trop élevé (au plus 100)." },
         LimitCase { "2^100000000", "dx/dt : les nombres sont trop grands pour être calculés." },
-        LimitCase { std::string(1001, 'x'), "dx/dt : composante trop longue (plus de 1000 caractères)." },
+        LimitCase { std::string(100001, '1'), "dx/dt : composante trop longue (plus de 100000 caractères)." },
         LimitCase { std::string(201, '(') + "x" + std::string(201, ')'),
             "dx/dt : expression trop imbriquée (plus de 200 niveaux)." },
         LimitCase { std::string(300, '-') + "x", "dx/dt : expression trop imbriquée (plus de 200 niveaux)." },
@@ -198,6 +199,41 @@ INSTANTIATE_TEST_SUITE_P(Limits, StopsAtLimit,
 TEST(ParseSystem, DegreeAtTheLimitIsAccepted)
 {
     EXPECT_EQ(ToCanonical(ParseSystem("x^100", "y").P), "x^100");
+}
+
+// Components near the length limit: a long sum and a long number are read
+// exactly; a long chain of large products stops at the bound on the work
+// of a component.
+TEST(ParseSystem, LongComponentsAreReadOrRefused)
+{
+    std::string sum = "0";
+    std::map<std::pair<int, int>, long> terms;
+    long total = 0;
+    for (int k = 0; sum.size() < 99000; ++k) {
+        sum += "+" + std::to_string(k % 97) + "*x^" + std::to_string(k % 50) + "*y^" + std::to_string(k % 31);
+        terms[{ k % 50, k % 31 }] += k % 97;
+        total += k % 97;
+    }
+    const ParsedSystem s = ParseSystem(sum, std::string(99999, '7'));
+    const long nonZero
+        = std::count_if(terms.begin(), terms.end(), [](const auto& t) { return t.second != 0; });
+    EXPECT_EQ(fmpq_mpoly_length(s.P.raw(), s.ctx->raw()), nonZero);
+    flint::Fmpq value, one;
+    fmpq_one(one.raw());
+    fmpq* at[] = { one.raw(), one.raw() };
+    fmpq_mpoly_evaluate_all_fmpq(value.raw(), s.P.raw(), at, s.ctx->raw());
+    EXPECT_EQ(fmpz_get_si(fmpq_numref(value.raw())), total);
+    EXPECT_EQ(ToCanonical(s.Q), std::string(99999, '7'));
+    std::string heavy = "0";
+    while (heavy.size() < 90000)
+        heavy += "+(a+b+c+d+e+f+g+h+i+j)^3*(a+b+c+d+e+f+g+h+i+j)^3";
+    try {
+        ParseSystem(heavy, "y");
+        FAIL();
+    } catch (const LimitExceeded& e) {
+        EXPECT_EQ(
+            std::string(e.what()), "dx/dt : le développement de cette composante est trop long à calculer.");
+    }
 }
 
 // Any byte string gives polynomials or a ParseError/LimitExceeded, quickly.
