@@ -15,7 +15,10 @@ root="$(cd "$here/../.." && pwd)"
 build="${1:-$root/build}"
 count="${2:-3}"
 repeat="${3:-11}"
-degrees="${DEGREES:-2 3 4 6 8 10}"
+degrees="${DEGREES:-2 3 4 6 8 10 12 15 20 25 30}"
+# Singular and SymPy take minutes from degree 12: above FULL_UPTO only
+# PARI/GP is run (ALL_PEERS=1 runs every peer at every degree).
+full_upto="${FULL_UPTO:-10}"
 peer_timeout="${PEER_TIMEOUT:-60}"
 
 missing=()
@@ -51,8 +54,9 @@ write_gp() {
 P = $1; Q = $2;
 R = polresultant(P, Q, y); R = R / gcd(R, R');
 xs = polrootsreal(R); n = 0;
-for (i = 1, #xs, x0 = xs[i]; Qx = subst(Q, x, x0); ys = polroots(subst(P, x, x0));\
-  for (j = 1, #ys, if (abs(imag(ys[j])) < 1e-20 && abs(subst(Qx, y, real(ys[j]))) < 1e-15, n++)));
+for (i = 1, #xs, x0 = xs[i]; Qx = subst(Q, x, x0); ys = polroots(subst(P, x, x0)); last = [];\
+  for (j = 1, #ys, if (abs(imag(ys[j])) < 1e-20 && abs(subst(Qx, y, real(ys[j]))) < 1e-15\
+    && (#last == 0 || vecmin(apply(v -> abs(v - real(ys[j])), last)) > 1e-10), last = concat(last, [real(ys[j])]); n++)));
 print(n);
 quit;
 GP
@@ -107,14 +111,17 @@ for d in $degrees; do
   declare -A total=() counts=()
   while IFS=';' read -r P Q; do
     for tool in ours gp singular sympy; do
+      if [[ $tool == singular || $tool == sympy ]] && ((d > full_upto)) && [[ -z ${ALL_PEERS:-} ]]; then
+        total[$tool]=skipped; counts[$tool]+="-,"; continue
+      fi
       read -r n ms < <(time_tool "$tool" "$P" "$Q")
       counts[$tool]+="$n,"
       if [[ $ms == timeout ]]; then total[$tool]=timeout
       elif [[ ${total[$tool]:-0} != timeout ]]; then total[$tool]=$(awk -v a="${total[$tool]:-0}" -v b="$ms" 'BEGIN { print a + b }'); fi
     done
   done < <(python3 "$here/gen.py" "$d" "$count")
-  cell() { local t=${total[$1]}; [[ $t == timeout ]] && echo "${counts[$1]%,} timeout" || echo "${counts[$1]%,} $(awk -v t="$t" -v c="$count" 'BEGIN { printf "%.1fms", t / c }')"; }
-  ratio() { [[ ${total[$1]} == timeout || ${total[ours]} == timeout ]] && echo "-" || awk -v a="${total[$1]}" -v b="${total[ours]}" 'BEGIN { printf "%.1f", a / b }'; }
+  cell() { local t=${total[$1]}; [[ $t == skipped ]] && { echo "-"; return; }; [[ $t == timeout ]] && echo "${counts[$1]%,} timeout" || echo "${counts[$1]%,} $(awk -v t="$t" -v c="$count" 'BEGIN { printf "%.1fms", t / c }')"; }
+  ratio() { [[ ${total[$1]} == timeout || ${total[$1]} == skipped || ${total[ours]} == timeout ]] && echo "-" || awk -v a="${total[$1]}" -v b="${total[ours]}" 'BEGIN { printf "%.1f", a / b }'; }
   printf '%-6s | %-18s | %-18s | %-18s | %-18s | %-8s | %-8s | %s\n' "$d" "$(cell ours)" "$(cell gp)" "$(cell singular)" "$(cell sympy)" "$(ratio gp)" "$(ratio singular)" "$(ratio sympy)"
   unset total counts
 done
