@@ -585,8 +585,8 @@ constexpr const char* kStyle = R"(
                                        text-align: left; vertical-align: top; }
   table.donnees th { background: #f1efe6; font-family: "DejaVu Sans", Arial, sans-serif; font-size: 0.92em; }
   table.proprietes { width: auto; }
-  table.discussion td:last-child { width: 17em; }
-  table.discussion svg { width: 16em; }
+  table.discussion td:last-child { width: 22em; }
+  table.discussion svg { width: 21em; }
   table.discussion ul { margin: 0; padding-left: 1.2em; }
   .formule { text-align: center; font-size: 1.1em; }
   .verdict { font-weight: bold; }
@@ -611,7 +611,7 @@ constexpr const char* kStyle = R"(
     nav { display: none; }
     a { color: inherit; text-decoration: none; }
     h2, h3 { break-after: avoid; page-break-after: avoid; }
-    figure, tr, table.proprietes, .formule, .verdict { break-inside: avoid; page-break-inside: avoid; }
+    figure, tr, table.proprietes, .formule, .verdict, #portraits { break-inside: avoid; page-break-inside: avoid; }
     .portraits { flex-wrap: nowrap; }
     .portraits figure { flex: 1 1 50%; }
     details { border: none; padding: 0; }
