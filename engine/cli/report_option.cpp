@@ -62,6 +62,14 @@ void WriteWhole(const std::string& file, const std::string& text)
     }
 }
 
+// "Pas de portrait : " and the reason, which goes on in lower case.
+std::string NoPortrait(std::string reason)
+{
+    if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z')
+        reason[0] = static_cast<char>(reason[0] - 'A' + 'a');
+    return "Pas de portrait : " + reason;
+}
+
 } // namespace
 
 OptionRead ReadReportOption(
@@ -125,9 +133,9 @@ page::Picture ReportPage::Draw(const ParsedSystem& system, PortraitView view, in
     try {
         return { portrait::SvgText(ComputeSystemPortrait(request, system, pixels)), {} };
     } catch (const portrait::PortraitError& e) {
-        return { {}, std::string("Pas de portrait : ") + e.what() };
+        return { {}, NoPortrait(e.what()) };
     } catch (const EngineError& e) {
-        return { {}, std::string("Pas de portrait : ") + e.what() };
+        return { {}, NoPortrait(e.what()) };
     }
 }
 
@@ -147,7 +155,7 @@ std::string ReportPage::Write(const ParsedSystem& system, const Json& result)
                     = ParseSystem(Substitute(p, a, value), Substitute(q, a, value), system.xvar, system.yvar);
                 return Draw(at, PortraitView::Plane, kCasePixels);
             } catch (const EngineError& e) {
-                return page::Picture { {}, std::string("Pas de portrait : ") + e.what() };
+                return page::Picture { {}, NoPortrait(e.what()) };
             }
         };
     }

@@ -110,6 +110,13 @@ std::string Index(const Json* v)
     return *n > 0 ? "+" + Decimal(*n) : Decimal(*n);
 }
 
+// A sentence that starts with a capital (the engine's reasons start in lower case).
+std::string Capitalised(std::string text)
+{
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+}
+
 // ---- Page pieces -------------------------------------------------------------
 
 struct Section {
@@ -175,6 +182,21 @@ std::string YesNo(const Json* v)
     return *b ? "oui" : "non";
 }
 
+// With literal constants the general analysis answers for generic values;
+// the Hamiltonian search gives the exact conditions.
+std::string HamiltonianFlag(const Json& result, const Json* flag)
+{
+    const Json* conditions = result.find("hamiltonian_conditions");
+    if (!Present(conditions) || !conditions->array()) return YesNo(flag);
+    const Json::Array& list = *conditions->array();
+    if (list.empty()) return "oui, pour toutes les valeurs des constantes";
+    if (list.size() == 1 && Text(&list[0]) == "1") return "non, pour aucune valeur des constantes";
+    std::string out = "seulement si ";
+    for (size_t k = 0; k < list.size(); ++k)
+        out += (k ? " et " : "") + Exact(&list[k]) + " = 0";
+    return out;
+}
+
 Section Nature(const Json& result)
 {
     std::string rows;
@@ -188,10 +210,12 @@ Section Nature(const Json& result)
         { "homogeneous", "Homogène" }, { "lotka_volterra", "De type Lotka–Volterra" },
         { "reversible", "Réversible" }, { "central_symmetry", "Symétrie centrale" } };
     for (const auto& [key, name] : kFlags)
-        if (const Json* v = Get(properties, key)) row(name, YesNo(v));
-    static const std::map<std::string, std::string> kSigns = { { "zero", "identiquement nulle" },
-        { "positive", "positive" }, { "negative", "négative" }, { "nonnegative", "positive ou nulle" },
-        { "nonpositive", "négative ou nulle" }, { "changes_sign", "change de signe" } };
+        if (const Json* v = Get(properties, key))
+            row(name, key == std::string("hamiltonian") ? HamiltonianFlag(result, v) : YesNo(v));
+    static const std::map<std::string, std::string> kSigns
+        = { { "zero", "identiquement nulle" }, { "positive", "positive" }, { "negative", "négative" },
+              { "non_negative", "positive ou nulle" }, { "non_positive", "négative ou nulle" },
+              { "changes_sign", "change de signe" }, { "unknown", "non déterminé" } };
     if (const Json* sign = Get(properties, "divergence_sign"); Present(sign))
         row("Signe de la divergence", Prose(Lookup(kSigns, Text(sign))));
     if (const Json* lines = Get(properties, "invariant_lines"); lines && lines->array()) {
@@ -250,7 +274,7 @@ std::string InfiniteTable(const Json::Array& points)
 {
     const bool index = AnyHas(points, "index"), sectors = AnyHas(points, "sectors");
     std::string out = "<table class=\"donnees\">\n<thead><tr><th>Direction</th><th>Nature</th>"
-                      "<th>Point opposé</th>";
+                      "<th>Point opposé (stabilité)</th>";
     if (index) out += "<th>Indice</th>";
     if (sectors) out += "<th>Secteurs</th>";
     out += "<th>Argument</th></tr></thead>\n<tbody>\n";
@@ -312,6 +336,8 @@ Section Portraits(const PageInput& in)
 {
     if (in.plane.svg.empty() && in.plane.note.empty() && in.disc.svg.empty() && in.disc.note.empty())
         return {};
+    if (in.plane.svg.empty() && in.disc.svg.empty() && in.plane.note == in.disc.note)
+        return { "portraits", "Portrait de phase", "<p class=\"absent\">" + Prose(in.plane.note) + "</p>\n" };
     return { "portraits", "Portrait de phase",
         "<div class=\"portraits\">\n"
             + Figure(in.plane, "plan",
@@ -362,15 +388,17 @@ Section PeriodicOrbits(const Json& result)
         };
         body += "<p class=\"verdict\">" + Prose(Lookup(kVerdicts, Text(orbits->find("verdict")))) + "</p>\n";
         if (const std::string reason = Text(orbits->find("reason")); !reason.empty())
-            body += "<p><strong>Argument.</strong> " + Prose(reason) + "</p>\n";
+            body += "<p><strong>Argument.</strong> " + Prose(Capitalised(reason)) + "</p>\n";
         const Json::Array& cycles = Items(orbits->find("limit_cycles"));
         if (!cycles.empty()) body += "<h3 id=\"cycles\">Cycles limites</h3>\n" + CycleTable(cycles);
     } else if (const Json* verdict = Get(properties, "periodic_orbits"); Present(verdict)) {
-        static const std::map<std::string, std::string> kOld = { { "none", "Aucune orbite périodique." },
-            { "unknown", "Non déterminé." }, { "exist", "Il existe des orbites périodiques." } };
+        static const std::map<std::string, std::string> kOld
+            = { { "impossible", "Le système n’a aucune orbite périodique." },
+                  { "possible", "Le système a des orbites périodiques." },
+                  { "unknown", "La question des orbites périodiques reste ouverte." } };
         body += "<p class=\"verdict\">" + Prose(Lookup(kOld, Text(verdict))) + "</p>\n";
         if (const std::string reason = Text(Get(properties, "reason")); !reason.empty())
-            body += "<p><strong>Argument.</strong> " + Prose(reason) + "</p>\n";
+            body += "<p><strong>Argument.</strong> " + Prose(Capitalised(reason)) + "</p>\n";
     }
     if (body.empty()) return {};
     return { "orbites", "Orbites périodiques", body };
@@ -451,13 +479,45 @@ std::string CasePoints(const Json& c)
     return out + CurvesAndComplex(c.find("fixed_curves"), c.find("complex_fixed_points"));
 }
 
+std::string CasePicture(const PageInput& in, const std::string& value, const std::string& idPrefix)
+{
+    Picture picture;
+    if (!in.casePicture)
+        picture.note = "Pas de portrait pour ce cas.";
+    else if (!IsRational(value))
+        picture.note = "Pas de portrait : la valeur n’est pas rationnelle.";
+    else
+        picture = in.casePicture(value);
+    return picture.svg.empty() ? "<p class=\"absent\">" + Prose(picture.note) + "</p>"
+                               : InlineSvg(picture.svg, idPrefix);
+}
+
+// One constant and no discussion: the portraits at a few values, with no
+// claim on the values between them.
+Section Samples(const PageInput& in, const std::string& a)
+{
+    if (!in.casePicture) return {};
+    std::string body = Paragraph("La discussion selon " + a
+        + " n’est pas disponible ici. Voici seulement le portrait de phase pour quelques valeurs de " + a
+        + " : il ne vaut que pour ces valeurs.");
+    body += "<div class=\"exemples\">\n";
+    int k = 0;
+    for (const std::string value : { "-1", "0", "1" })
+        body += "<figure class=\"portrait\">\n" + CasePicture(in, value, "exemple" + std::to_string(++k))
+            + "\n<figcaption><var>" + Escape(a) + "</var> = " + Formula(value) + "</figcaption>\n</figure>\n";
+    body += "</div>\n";
+    return { "discussion", "Portraits pour quelques valeurs de " + a, body };
+}
+
 Section Discussion(const PageInput& in)
 {
     const Json& result = *in.result;
     const Json* discussion = result.find("discussion");
+    const Json::Array& parameters = Items(result.find("parameters"));
+    if (!Present(discussion) && parameters.size() == 1) return Samples(in, Text(&parameters[0]));
     if (!discussion) return {};
     if (!Present(discussion)) {
-        if (Items(result.find("parameters")).size() < 2) return {};
+        if (parameters.size() < 2) return {};
         return { "discussion", "Discussion selon les constantes",
             Paragraph(
                 "Avec deux constantes littérales ou plus, seule la recherche d’un hamiltonien les traite : "
@@ -478,16 +538,7 @@ Section Discussion(const PageInput& in)
             body += "<br>\n<small>" + Prose("exemple : ") + "<var>" + Escape(a)
                 + "</var> = " + Formula(sample) + "</small>";
         body += "</td><td>" + CasePoints(c) + "</td><td>";
-        Picture picture;
-        if (!in.casePicture)
-            picture.note = "Pas de portrait pour ce cas.";
-        else if (!IsRational(sample))
-            picture.note = "Pas de portrait : la valeur n’est pas rationnelle.";
-        else
-            picture = in.casePicture(sample);
-        body += picture.svg.empty() ? "<p class=\"absent\">" + Prose(picture.note) + "</p>"
-                                    : InlineSvg(picture.svg, "cas" + std::to_string(k + 1));
-        body += "</td></tr>\n";
+        body += CasePicture(in, sample, "cas" + std::to_string(k + 1)) + "</td></tr>\n";
     }
     body += "</tbody>\n</table>\n";
     return { "discussion", "Discussion selon " + a, body };
@@ -534,12 +585,14 @@ constexpr const char* kStyle = R"(
                                        text-align: left; vertical-align: top; }
   table.donnees th { background: #f1efe6; font-family: "DejaVu Sans", Arial, sans-serif; font-size: 0.92em; }
   table.proprietes { width: auto; }
-  table.discussion td:last-child { width: 17em; }
-  table.discussion svg { width: 16em; }
+  table.discussion td:last-child { width: 22em; }
+  table.discussion svg { width: 21em; }
   table.discussion ul { margin: 0; padding-left: 1.2em; }
   .formule { text-align: center; font-size: 1.1em; }
   .verdict { font-weight: bold; }
   .absent { color: #52606d; font-style: italic; }
+  .exemples { display: flex; flex-wrap: wrap; gap: 1em; justify-content: center; }
+  .exemples figure { flex: 0 1 17em; }
   .portraits { display: flex; flex-wrap: wrap; gap: 1em; justify-content: center; }
   figure { margin: 0.8em 0; text-align: center; }
   .portraits figure { flex: 1 1 26em; max-width: 36em; }
@@ -558,7 +611,7 @@ constexpr const char* kStyle = R"(
     nav { display: none; }
     a { color: inherit; text-decoration: none; }
     h2, h3 { break-after: avoid; page-break-after: avoid; }
-    figure, tr, table.proprietes, .formule, .verdict { break-inside: avoid; page-break-inside: avoid; }
+    figure, tr, table.proprietes, .formule, .verdict, #portraits { break-inside: avoid; page-break-inside: avoid; }
     .portraits { flex-wrap: nowrap; }
     .portraits figure { flex: 1 1 50%; }
     details { border: none; padding: 0; }

@@ -17,6 +17,12 @@ bool IsDigit(char c)
     return std::isdigit(static_cast<unsigned char>(c)) != 0;
 }
 
+// An ASCII letter or a byte of a UTF-8 letter (é, ô...).
+bool IsLetter(char c)
+{
+    return std::isalpha(static_cast<unsigned char>(c)) != 0 || static_cast<unsigned char>(c) >= 0x80;
+}
+
 void AppendEscaped(std::string& out, char c)
 {
     switch (c) {
@@ -72,6 +78,9 @@ std::string Prose(const std::string& text)
             ++i;
         } else if (c == '.' && i > 0 && IsDigit(text[i - 1]) && i + 1 < text.size() && IsDigit(text[i + 1])) {
             out += ','; // decimal comma
+        } else if (c == '\'' && i > 0 && IsLetter(text[i - 1]) && i + 1 < text.size()
+            && IsLetter(text[i + 1])) {
+            out += "’"; // l'indice -> l’indice; x' (a derivative) is kept
         } else if (c == '"') {
             out += quoteOpen ? std::string(kNoBreak) + "»" : "«" + std::string(kNoBreak);
             quoteOpen = !quoteOpen;
