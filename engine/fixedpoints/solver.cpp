@@ -5,8 +5,12 @@
 
 #include <arb_fmpz_poly.h>
 #include <flint/fmpz_mpoly.h>
+#include <flint/nmod_mat.h>
+#include <flint/nmod_poly.h>
+#include <flint/ulong_extras.h>
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 
 namespace vindrel::engine::fp {
@@ -65,54 +69,113 @@ long DegY(const BiPoly& p)
     return static_cast<long>(p.size()) - 1;
 }
 
-// The values at u = k of the coefficients in y.
-void EvaluateAt(FmpzPoly& out, const BiPoly& p, const fmpz_t k)
+// An nmod_poly owned for its scope.
+struct NmodPoly {
+    explicit NmodPoly(mp_limb_t p) { nmod_poly_init(v, p); }
+    ~NmodPoly() { nmod_poly_clear(v); }
+    NmodPoly(const NmodPoly&) = delete;
+    NmodPoly& operator=(const NmodPoly&) = delete;
+    nmod_poly_t v;
+};
+
+// Bits of a bound on the absolute values of the coefficients in u of
+// Res_y(a, b) and of the first subresultant. On |u| = 1 every row of the
+// Sylvester matrix has a 2-norm at most sqrt(N) with N the sum over j of
+// the squared 1-norms of the coefficients of y^j (Hadamard), and a
+// coefficient of a polynomial is at most its maximum on the unit circle
+// (Cauchy); the subresultants have fewer rows of the same kind.
+slong CoefficientBoundBits(const BiPoly& a, const BiPoly& b)
 {
-    fmpz_poly_fit_length(out.raw(), static_cast<slong>(p.size()));
-    Fmpz v;
-    fmpz_poly_zero(out.raw());
-    for (size_t j = 0; j < p.size(); ++j) {
-        fmpz_poly_evaluate_fmpz(v.raw(), p[j].raw(), k);
-        fmpz_poly_set_coeff_fmpz(out.raw(), static_cast<slong>(j), v.raw());
-    }
+    auto normBits = [](const BiPoly& p) {
+        Fmpz total, one, c;
+        for (const FmpzPoly& q : p) {
+            fmpz_zero(one.raw());
+            for (slong k = 0; k <= fmpz_poly_degree(q.raw()); ++k) {
+                fmpz_poly_get_coeff_fmpz(c.raw(), q.raw(), k);
+                fmpz_abs(c.raw(), c.raw());
+                fmpz_add(one.raw(), one.raw(), c.raw());
+            }
+            fmpz_addmul(total.raw(), one.raw(), one.raw());
+        }
+        return static_cast<slong>(fmpz_bits(total.raw()));
+    };
+    return (DegY(b) * normBits(a) + DegY(a) * normBits(b)) / 2 + 2;
 }
 
-// Res_y(a, b) and the first subresultant s1*y + s0, as polynomials in u,
-// by evaluation at integer points and interpolation. The leading
+// Res_y(a, b) and the first subresultant s1*y + s0, as polynomials in u:
+// their values modulo word-size primes at the points u = 0, 1, ...,
+// degreeBound, interpolated and put together by Chinese remaindering until
+// the product of the primes exceeds twice the bound above. The leading
 // coefficients in y are non-zero constants, so evaluation commutes with
-// both constructions.
+// both constructions (primes dividing them are skipped).
 void Eliminants(FmpzPoly& res, FmpzPoly& s1, FmpzPoly& s0, const BiPoly& a, const BiPoly& b,
     slong degreeBound, const Deadline& deadline)
 {
-    const slong count = degreeBound + 1;
-    std::vector<Fmpz> xs(static_cast<size_t>(count)), rs(xs.size()), v1(xs.size()), v0(xs.size());
     const bool linear = DegY(b) == 1;
-    FmpzPoly ak, bk;
-    for (slong i = 0; i < count; ++i) {
-        deadline.check();
-        fmpz_set_si(xs[i].raw(), i - count / 2);
-        EvaluateAt(ak, a, xs[i].raw());
-        EvaluateAt(bk, b, xs[i].raw());
-        if (linear)
-            fmpz_poly_resultant(rs[i].raw(), ak.raw(), bk.raw());
-        else
-            Subresultants(rs[i], v1[i], v0[i], ak, bk);
-    }
-    auto interpolate = [&](FmpzPoly& out, std::vector<Fmpz>& ys) {
-        std::vector<fmpz> xv, yv; // shallow views
-        for (slong i = 0; i < count; ++i) {
-            xv.push_back(*xs[i].raw());
-            yv.push_back(*ys[i].raw());
-        }
-        fmpz_poly_interpolate_fmpz_vec(out.raw(), xv.data(), yv.data(), count);
-    };
-    interpolate(res, rs);
     if (linear) {
         s1 = b[1];
         s0 = b[0];
-    } else {
-        interpolate(s1, v1);
-        interpolate(s0, v0);
+    }
+    const slong count = degreeBound + 1;
+    const slong needed = CoefficientBoundBits(a, b) + 1; // and a sign
+    Fmpz modulus;
+    fmpz_one(modulus.raw());
+    fmpz_poly_zero(res.raw());
+    if (!linear) {
+        fmpz_poly_zero(s1.raw());
+        fmpz_poly_zero(s0.raw());
+    }
+    mp_limb_t prime = UWORD(1) << (FLINT_BITS - 2);
+    std::vector<mp_limb_t> xs(static_cast<size_t>(count)), rs(xs.size()), v1(xs.size()), v0(xs.size());
+    for (slong i = 0; i < count; ++i)
+        xs[i] = static_cast<mp_limb_t>(i);
+    while (static_cast<slong>(fmpz_bits(modulus.raw())) <= needed) {
+        deadline.check();
+        prime = n_nextprime(prime, 1);
+        if (fmpz_fdiv_ui(fmpz_poly_lead(a.back().raw()), prime) == 0
+            || fmpz_fdiv_ui(fmpz_poly_lead(b.back().raw()), prime) == 0)
+            continue;
+        std::vector<std::unique_ptr<NmodPoly>> am, bm;
+        for (const FmpzPoly& q : a) {
+            am.push_back(std::make_unique<NmodPoly>(prime));
+            fmpz_poly_get_nmod_poly(am.back()->v, q.raw());
+        }
+        for (const FmpzPoly& q : b) {
+            bm.push_back(std::make_unique<NmodPoly>(prime));
+            fmpz_poly_get_nmod_poly(bm.back()->v, q.raw());
+        }
+        // The coefficients of y^j at every point, then the sequences.
+        std::vector<std::vector<mp_limb_t>> av(am.size()), bv(bm.size());
+        for (size_t j = 0; j < am.size(); ++j) {
+            av[j].resize(xs.size());
+            nmod_poly_evaluate_nmod_vec(av[j].data(), am[j]->v, xs.data(), count);
+        }
+        for (size_t j = 0; j < bm.size(); ++j) {
+            bv[j].resize(xs.size());
+            nmod_poly_evaluate_nmod_vec(bv[j].data(), bm[j]->v, xs.data(), count);
+        }
+        NmodPoly ak(prime), bk(prime);
+        for (slong i = 0; i < count; ++i) {
+            for (size_t j = 0; j < av.size(); ++j)
+                nmod_poly_set_coeff_ui(ak.v, static_cast<slong>(j), av[j][i]);
+            for (size_t j = 0; j < bv.size(); ++j)
+                nmod_poly_set_coeff_ui(bk.v, static_cast<slong>(j), bv[j][i]);
+            if (linear)
+                rs[i] = nmod_poly_resultant(ak.v, bk.v);
+            else
+                SubresultantsMod(rs[i], v1[i], v0[i], ak.v, bk.v);
+        }
+        auto combine = [&](FmpzPoly& out, const std::vector<mp_limb_t>& ys) {
+            NmodPoly image(prime);
+            nmod_poly_interpolate_nmod_vec_fast(image.v, xs.data(), ys.data(), count);
+            fmpz_poly_CRT_ui(out.raw(), out.raw(), modulus.raw(), image.v, 1);
+        };
+        combine(res, rs);
+        if (!linear) {
+            combine(s1, v1);
+            combine(s0, v0);
+        }
+        fmpz_mul_ui(modulus.raw(), modulus.raw(), prime);
     }
 }
 
@@ -443,6 +506,96 @@ void Subresultants(Fmpz& res, Fmpz& s1, Fmpz& s0, const FmpzPoly& a, const FmpzP
     if (SubresultantsBySequence(res, s1, s0, a, b)) return;
     fmpz_poly_resultant(res.raw(), a.raw(), b.raw());
     FirstSubresultantByDeterminant(s1, s0, a, b);
+}
+
+// The same numbers modulo a prime p (a and b of degrees m >= n >= 2 modulo
+// p): the remainder sequence with its exact divisions done by inverses,
+// and the determinants over Z/p when it is not normal modulo p.
+void SubresultantsMod(mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const nmod_poly_t a, const nmod_poly_t b)
+{
+    const nmod_t mod = a->mod;
+    const slong m = nmod_poly_degree(a), n = nmod_poly_degree(b);
+    auto lead = [](const nmod_poly_t p) { return nmod_poly_get_coeff_ui(p, nmod_poly_degree(p)); };
+    nmod_poly_t A, B, R;
+    nmod_poly_init_mod(A, mod);
+    nmod_poly_init_mod(B, mod);
+    nmod_poly_init_mod(R, mod);
+    nmod_poly_set(A, a);
+    nmod_poly_set(B, b);
+    mp_limb_t g = 1, h = 1;
+    bool normal = true;
+    res = s1 = s0 = 0;
+    for (bool first = true; nmod_poly_degree(B) > 0; first = false) {
+        const slong degB = nmod_poly_degree(B);
+        const slong delta = nmod_poly_degree(A) - degB;
+        if (!first && delta != 1) {
+            normal = false;
+            break;
+        }
+        if (degB == 1) {
+            s1 = nmod_poly_get_coeff_ui(B, 1);
+            s0 = nmod_poly_get_coeff_ui(B, 0);
+        }
+        nmod_poly_rem(R, A, B); // lc(B)^(delta+1) A mod B, up to that factor
+        nmod_poly_scalar_mul_nmod(
+            R, R, n_powmod2_ui_preinv(lead(B), static_cast<ulong>(delta + 1), mod.n, mod.ninv));
+        if (degB == 1 && nmod_poly_is_zero(R)) {
+            res = 0;
+            break;
+        }
+        const mp_limb_t d
+            = nmod_mul(g, n_powmod2_ui_preinv(h, static_cast<ulong>(delta), mod.n, mod.ninv), mod);
+        if (nmod_poly_degree(R) != degB - 1 || d == 0) {
+            normal = false;
+            break;
+        }
+        nmod_poly_swap(A, B);
+        nmod_poly_scalar_mul_nmod(B, R, n_invmod(d, mod.n));
+        g = lead(A);
+        if (delta > 0) {
+            const mp_limb_t below = n_powmod2_ui_preinv(h, static_cast<ulong>(delta - 1), mod.n, mod.ninv);
+            if (below == 0) {
+                normal = false;
+                break;
+            }
+            h = nmod_mul(n_powmod2_ui_preinv(g, static_cast<ulong>(delta), mod.n, mod.ninv),
+                n_invmod(below, mod.n), mod);
+        }
+        if (nmod_poly_degree(B) == 0) res = nmod_poly_get_coeff_ui(B, 0);
+    }
+    nmod_poly_clear(A);
+    nmod_poly_clear(B);
+    nmod_poly_clear(R);
+    if (normal) {
+        if (m % 2 == 0 && n % 2 == 0) {
+            s1 = nmod_neg(s1, mod);
+            s0 = nmod_neg(s0, mod);
+        }
+        if (m % 2 == 1 && n % 2 == 1) res = nmod_neg(res, mod);
+        return;
+    }
+    res = nmod_poly_resultant(a, b);
+    // The rows y^(n-2)a, ..., a, y^(m-2)b, ..., b on the first m+n-3 columns
+    // and the column of y^1 (s1) or of y^0 (s0).
+    const slong rows = m + n - 2;
+    for (int which = 0; which < 2; ++which) {
+        nmod_mat_t mat;
+        nmod_mat_init(mat, rows, rows, mod.n);
+        auto put = [&](slong r, slong column, mp_limb_t v) {
+            if (column < rows - 1)
+                nmod_mat_entry(mat, r, column) = v;
+            else if (column == rows - 1 + which)
+                nmod_mat_entry(mat, r, rows - 1) = v;
+        };
+        for (slong k = 0; k < n - 1; ++k)
+            for (slong e = 0; e <= m; ++e)
+                put(k, m - e + k, nmod_poly_get_coeff_ui(a, e));
+        for (slong k = 0; k < m - 1; ++k)
+            for (slong e = 0; e <= n; ++e)
+                put(n - 1 + k, n - e + k, nmod_poly_get_coeff_ui(b, e));
+        (which == 0 ? s1 : s0) = nmod_mat_det(mat);
+        nmod_mat_clear(mat);
+    }
 }
 
 // One fraction-free elimination gives both determinants.

@@ -7,6 +7,8 @@
 #include "engine/flint/flint_types.h"
 #include "engine/tool/deadline.h"
 
+#include <flint/nmod_poly.h>
+
 #include <optional>
 #include <vector>
 
@@ -61,10 +63,13 @@ std::vector<SolutionFamily> SolveCoprime(
 // subresultant remainder sequence (about ten times faster), and FLINT's
 // resultant and the determinants when the sequence is not normal; both
 // give exactly the same numbers.
-void Subresultants(flint::Fmpz& res, flint::Fmpz& s1, flint::Fmpz& s0, const flint::FmpzPoly& a,
-    const flint::FmpzPoly& b);
+void Subresultants(
+    flint::Fmpz& res, flint::Fmpz& s1, flint::Fmpz& s0, const flint::FmpzPoly& a, const flint::FmpzPoly& b);
 void FirstSubresultantByDeterminant(
     flint::Fmpz& s1, flint::Fmpz& s0, const flint::FmpzPoly& a, const flint::FmpzPoly& b);
+// The same numbers modulo a word-size prime, for a and b whose leading
+// coefficients do not vanish modulo it.
+void SubresultantsMod(mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const nmod_poly_t a, const nmod_poly_t b);
 
 // Helpers shared with the analysis.
 void EvalArb(flint::Arb& out, const flint::FmpqMpoly& p, const arb_t x, const arb_t y, slong prec);

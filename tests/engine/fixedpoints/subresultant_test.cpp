@@ -34,6 +34,24 @@ void ExpectSameAsDeterminant(const FmpzPoly& a, const FmpzPoly& b)
     char* ta = fmpz_poly_get_str_pretty(a.raw(), "y");
     char* tb = fmpz_poly_get_str_pretty(b.raw(), "y");
     EXPECT_TRUE(fmpz_equal(s1.raw(), d1.raw()) && fmpz_equal(s0.raw(), d0.raw())) << ta << " ; " << tb;
+    // Modulo primes, small ones included (where the sequence may stop being
+    // normal): the images of the same numbers.
+    for (mp_limb_t p : { mp_limb_t { 3 }, mp_limb_t { 7 }, mp_limb_t { 101 }, (UWORD(1) << 62) + 135 }) {
+        if (fmpz_fdiv_ui(fmpz_poly_lead(a.raw()), p) == 0 || fmpz_fdiv_ui(fmpz_poly_lead(b.raw()), p) == 0)
+            continue;
+        nmod_poly_t am, bm;
+        nmod_poly_init(am, p);
+        nmod_poly_init(bm, p);
+        fmpz_poly_get_nmod_poly(am, a.raw());
+        fmpz_poly_get_nmod_poly(bm, b.raw());
+        mp_limb_t mr, m1, m0;
+        SubresultantsMod(mr, m1, m0, am, bm);
+        EXPECT_EQ(mr, fmpz_fdiv_ui(r.raw(), p)) << "p = " << p << ": " << ta << " ; " << tb;
+        EXPECT_EQ(m1, fmpz_fdiv_ui(s1.raw(), p)) << "p = " << p << ": " << ta << " ; " << tb;
+        EXPECT_EQ(m0, fmpz_fdiv_ui(s0.raw(), p)) << "p = " << p << ": " << ta << " ; " << tb;
+        nmod_poly_clear(am);
+        nmod_poly_clear(bm);
+    }
     flint_free(ta);
     flint_free(tb);
 }
@@ -64,8 +82,10 @@ TEST(Subresultants, EqualTheDeterminantsForEveryPairOfDegrees)
             for (int trial = 0; trial < 8; ++trial) {
                 auto& dist = trial % 2 ? large : small;
                 std::vector<long> ca(static_cast<size_t>(m + 1)), cb(static_cast<size_t>(n + 1));
-                for (long& c : ca) c = dist(rng);
-                for (long& c : cb) c = dist(rng);
+                for (long& c : ca)
+                    c = dist(rng);
+                for (long& c : cb)
+                    c = dist(rng);
                 if (ca.back() == 0) ca.back() = 1;
                 if (cb.back() == 0) cb.back() = -1;
                 ExpectSameAsDeterminant(FromCoefficients(ca), FromCoefficients(cb));
@@ -78,14 +98,13 @@ TEST(Subresultants, SequencesThatAreNotNormalFallBack)
     // ends at zero), a common root, sparse polynomials, equal polynomials.
     const std::vector<std::pair<std::vector<long>, std::vector<long>>> cases = {
         { { 1, 0, 0, 0, 1 }, { 0, 0, 1 } },
-        { { -1, 0, 0, 1 }, { -1, 0, 1 } },               // y^3 - 1 and y^2 - 1: common y - 1
-        { { -2, 1, 0, 1 }, { 2, -3, 1 } },                // y^3 + y - 2 and (y-1)(y-2): root 1
-        { { 1, 0, 0, 0, 0, 0, 1 }, { 1, 0, 0, 1 } },
-        { { 3, 0, 2, 0, 1 }, { 5, 0, 0, 0, 7 } },
-        { { 1, 2, 3, 4 }, { 1, 2, 3, 4 } },
-        { { 0, 0, 0, 0, 1 }, { 0, 0, 0, 1 } },           // y^4 and y^3
+        { { -1, 0, 0, 1 }, { -1, 0, 1 } }, // y^3 - 1 and y^2 - 1: common y - 1
+        { { -2, 1, 0, 1 }, { 2, -3, 1 } }, // y^3 + y - 2 and (y-1)(y-2): root 1
+        { { 1, 0, 0, 0, 0, 0, 1 }, { 1, 0, 0, 1 } }, { { 3, 0, 2, 0, 1 }, { 5, 0, 0, 0, 7 } },
+        { { 1, 2, 3, 4 }, { 1, 2, 3, 4 } }, { { 0, 0, 0, 0, 1 }, { 0, 0, 0, 1 } }, // y^4 and y^3
     };
-    for (const auto& [a, b] : cases) ExpectSameAsDeterminant(FromCoefficients(a), FromCoefficients(b));
+    for (const auto& [a, b] : cases)
+        ExpectSameAsDeterminant(FromCoefficients(a), FromCoefficients(b));
 }
 
 } // namespace
