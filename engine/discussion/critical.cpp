@@ -271,11 +271,7 @@ std::string ValueText(const CriticalValue& v, fp::RootWord word)
         if ((v.approx < root) != (fmpq_sgn(q.q.raw()) < 0)) fmpq_neg(q.q.raw(), q.q.raw());
         return fp::QuadraticText(q, word);
     }
-    if (word == fp::RootWord::Racine) {
-        flint::Arb ball;
-        fp::RootBall(ball.raw(), v.root, 128);
-        return fp::DecimalText(ball.raw());
-    }
+    if (word == fp::RootWord::Racine) return DecimalFr(v.approx, 10);
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.15g", v.approx);
     return buf;

@@ -102,8 +102,9 @@ Discussion Discuss(const ParsedSystem& s, const Deadline& deadline)
     if (s.parameters.size() != 1) throw std::invalid_argument("discussion : une seule constante");
     Discussion d;
     d.parameter = s.parameters[0];
-    std::vector<CriticalValue> values = CandidateValues(s, d.sources, deadline);
     d.branches = RationalBranches(s, deadline);
+    AddLyapunovSources(s, d.branches, d.sources);
+    std::vector<CriticalValue> values = CandidateValues(s, d.sources, deadline);
 
     std::vector<Case> cases;
     for (size_t i = 0; i <= values.size(); ++i) {

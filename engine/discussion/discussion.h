@@ -40,6 +40,9 @@ struct CriticalValue {
 struct RationalBranch {
     flint::FmpqMpoly xNum, xDen, yNum, yDen; // polynomials in a (context of the system)
     std::string text; // "(1/a ; 0)"
+    // Trace zero for every a and the first Lyapunov value followed: a weak
+    // focus of order 1 keeps its stability between the critical values.
+    bool lyapunovTracked = false;
 };
 
 struct Case {

@@ -44,6 +44,11 @@ std::vector<RationalBranch> RationalBranches(const ParsedSystem& s, const Deadli
 // F(x(a), y(a)) for a polynomial F of the context, reduced.
 RationalFunction AtBranch(const flint::FmpqMpoly& F, const RationalBranch& b);
 
+// For each branch whose trace vanishes for every a: the values where its
+// first Lyapunov value vanishes (marks the branch as followed).
+void AddLyapunovSources(
+    const ParsedSystem& s, std::vector<RationalBranch>& branches, std::vector<Source>& sources);
+
 // The Jacobian entries dP/dx, dP/dy, dQ/dx, dQ/dy, then T, D and T² - 4D.
 std::vector<flint::FmpqMpoly> LinearQuantities(const ParsedSystem& s);
 

@@ -7,6 +7,7 @@
 #include "engine/general/messages.h"
 #include "engine/general/system.h"
 #include "engine/general/text.h"
+#include "engine/poly/print.h"
 
 #include <sstream>
 
@@ -48,13 +49,24 @@ std::string PointText(const Discussion& d, const Case& c, size_t i)
     const FixedPoint& p = c.points->points[i];
     if (!c.single && i < c.branch.size() && c.branch[i] >= 0)
         return d.branches[static_cast<size_t>(c.branch[i])].text;
+    if (p.exactness == Exactness::Decimal)
+        return "(" + DecimalFr(p.xApprox, 4) + " ; " + DecimalFr(p.yApprox, 4) + ")";
     return "(" + p.xText + " ; " + p.yText + ")";
 }
 
-bool Hyperbolic(const FixedPointAnalysis& a)
+// Whether the natures of the sample hold on the whole interval: the linear
+// part decides, or a weak focus of order 1 on a point whose first Lyapunov
+// value is followed.
+bool DecidedOnInterval(const Discussion& d, const Case& c)
 {
-    for (const FixedPoint& p : a.points)
-        if (p.nature.linearPart != LinearPart::Hyperbolic) return false;
+    const FixedPointAnalysis& a = *c.points;
+    for (size_t i = 0; i < a.points.size(); ++i) {
+        const Nature& n = a.points[i].nature;
+        if (n.linearPart == LinearPart::Hyperbolic) continue;
+        const bool followed = i < c.branch.size() && c.branch[i] >= 0
+            && d.branches[static_cast<size_t>(c.branch[i])].lyapunovTracked;
+        if (!(followed && n.type == PointType::WeakFocus && n.order == 1)) return false;
+    }
     return true;
 }
 
@@ -67,16 +79,21 @@ std::string CaseSentence(const Discussion& d, const Case& c)
     if (a.wholePlaneFixed) return texts::kWholePlane;
     const size_t n = a.points.size();
     std::string out = n == 0 ? texts::kNoPoint : n == 1 ? texts::kOnePoint : Count(n) + texts::kPoints;
-    bool numeric = false;
+    bool numeric = false, approximate = false;
     for (size_t i = 0; i < n; ++i) {
         out += (i == 0 ? (n == 1 ? ", " : " : ") : " ; ") + PointText(d, c, i) + " : "
             + general::NatureName(a.points[i].nature);
         numeric = numeric || c.single || i >= c.branch.size() || c.branch[i] < 0;
+        approximate = approximate || a.points[i].exactness == Exactness::Decimal;
     }
     for (const FixedCurve& curve : a.curves)
         out += std::string(" ; ") + texts::kCurve + curve.text + " = 0";
     if (a.complexCount > 0) out += " ; " + texts::ComplexPoints(a.complexCount);
-    if (numeric && !c.single && n > 0) out += texts::CoordinatesAt(Name(d), SampleText(c));
+    if (numeric && !c.single && n > 0) {
+        out += texts::CoordinatesAt(Name(d), SampleText(c), approximate);
+    } else if (approximate) {
+        out += texts::kApproximate;
+    }
     return out;
 }
 
@@ -86,7 +103,10 @@ std::string ValuesLine(const Discussion& d)
     std::vector<std::string> v;
     for (const CriticalValue& c : d.values)
         v.push_back(c.text);
-    return texts::kCriticalValues + Name(d) + " : " + List(v) + ".";
+    bool decimal = false;
+    for (const CriticalValue& c : d.values)
+        decimal = decimal || fmpz_poly_degree(c.poly.raw()) > 2;
+    return texts::kCriticalValues + Name(d) + " : " + List(v) + "." + (decimal ? texts::kDecimalValues : "");
 }
 
 // The discussion block of brisolt.res.
@@ -120,7 +140,7 @@ std::string ConclusionsBlock(const Discussion& d)
         }
         out << (range.rfind(texts::kEveryValue, 0) == 0 ? range : texts::kIf + range) << " : "
             << CaseSentence(d, c) << ".\n";
-        if (!c.single && c.points && !Hyperbolic(*c.points))
+        if (!c.single && c.points && !DecidedOnInterval(d, c))
             out << texts::OnlyAtSample(Name(d), SampleText(c)) << '\n';
     }
     return out.str();

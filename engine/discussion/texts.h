@@ -41,10 +41,14 @@ inline constexpr const char* kWholePlane = "P = Q = 0 : tous les points du plan 
 inline constexpr const char* kCurve = "courbe de points fixes ";
 inline constexpr const char* kNotStudied = "cas limite non étudié (valeur irrationnelle)";
 inline constexpr const char* kNotCertified = "les points fixes n'ont pas pu être certifiés";
-inline std::string CoordinatesAt(const std::string& a, const std::string& v)
+inline std::string CoordinatesAt(const std::string& a, const std::string& v, bool approximate)
 {
-    return " (coordonnées pour " + a + " = " + v + ")";
+    return std::string(approximate ? " (coordonnées approchées pour " : " (coordonnées pour ") + a + " = " + v
+        + ")";
 }
+inline constexpr const char* kApproximate = " (coordonnées approchées)";
+inline constexpr const char* kDecimalValues
+    = " Les valeurs décimales sont des racines irrationnelles, arrondies à 10 chiffres significatifs.";
 inline std::string OnlyAtSample(const std::string& a, const std::string& v)
 {
     return "  La partie linéaire ne décide pas seule : la nature ci-dessus est établie pour " + a + " = " + v

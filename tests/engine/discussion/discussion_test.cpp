@@ -69,6 +69,19 @@ std::string RandomComponent(std::mt19937& rng, int degree)
     return out.empty() ? "a" : out;
 }
 
+// Quadratic and cubic terms, some coefficients affine in a.
+std::string RandomTerms(std::mt19937& rng)
+{
+    static const char* const kMonomials[] = { "x^2", "xy", "y^2", "x^3", "x^2y", "xy^2", "y^3" };
+    std::uniform_int_distribution<int> coeff(-3, 3), pick(0, 3);
+    std::string out;
+    for (const char* m : kMonomials) {
+        const int c0 = pick(rng) == 0 ? coeff(rng) : 0, c1 = pick(rng) == 0 ? coeff(rng) : 0;
+        if (c0 != 0 || c1 != 0) out += "+(" + std::to_string(c0) + "+(" + std::to_string(c1) + ")a)*" + m;
+    }
+    return out + "+a*x^3";
+}
+
 // A random rational strictly inside the interval of the case (its ends are
 // certified rational bounds of the critical values).
 flint::Fmpq RandomInside(std::mt19937& rng, const Discussion& d, const Case& c)
@@ -92,9 +105,17 @@ TEST(Discussion, EveryValueOfAnIntervalGivesTheAnswerOfItsSample)
 {
     std::mt19937 rng(20261208);
     int checked = 0;
-    for (int n = 0; n < 60; ++n) {
-        const int degree = n % 2 ? 2 : 1;
-        const std::string p = RandomComponent(rng, degree), q = RandomComponent(rng, degree);
+    for (int n = 0; n < 48; ++n) {
+        const int degree = n % 3 == 1 ? 2 : 1;
+        std::string p = RandomComponent(rng, degree), q = RandomComponent(rng, degree);
+        if (n % 3 == 2) {
+            // A weak focus at the origin for every a (linear part [u v ; w -u], u² + vw < 0):
+            // its stability follows the first Lyapunov value.
+            std::uniform_int_distribution<int> small(-2, 2), big(1, 3);
+            const int u = small(rng), v = -big(rng), w = u * u + big(rng);
+            p = std::to_string(u) + "x+" + std::to_string(v) + "y" + RandomTerms(rng);
+            q = std::to_string(w) + "x+" + std::to_string(-u) + "y" + RandomTerms(rng);
+        }
         const ParsedSystem s = ParseSystem(p, q);
         if (s.parameters.size() != 1) continue;
         const Discussion d = Discuss(s);
