@@ -3,6 +3,7 @@
 #include "engine/discussion/internal.h"
 #include "engine/discussion/texts.h"
 
+#include "engine/errors.h"
 #include "engine/general/general.h"
 #include "engine/general/messages.h"
 #include "engine/general/system.h"
@@ -18,6 +19,8 @@ using flint::FmpqMpoly;
 using flint::FmpzPoly;
 
 namespace {
+
+constexpr std::chrono::milliseconds kDiscussionBudget { 7000 };
 
 std::string Name(const Discussion& d)
 {
@@ -86,15 +89,24 @@ std::string CaseSentence(const Discussion& d, const Case& c)
         numeric = numeric || c.single || i >= c.branch.size() || c.branch[i] < 0;
         approximate = approximate || a.points[i].exactness == Exactness::Decimal;
     }
-    for (const FixedCurve& curve : a.curves)
+    for (const FixedCurve& curve : a.curves) {
         out += std::string(" ; ") + texts::kCurve + curve.text + " = 0";
+        numeric = true;
+    }
     if (a.complexCount > 0) out += " ; " + texts::ComplexPoints(a.complexCount);
-    if (numeric && !c.single && n > 0) {
+    if (numeric && !c.single && (n > 0 || !a.curves.empty())) {
         out += texts::CoordinatesAt(Name(d), SampleText(c), approximate);
     } else if (approximate) {
         out += texts::kApproximate;
     }
     return out;
+}
+
+// "Si a < 0", or "Pour toute valeur de a".
+std::string Opening(const Discussion& d, const Case& c)
+{
+    const std::string range = CaseRange(d, c);
+    return c.from || c.to || c.single ? texts::kIf + range : range;
 }
 
 std::string ValuesLine(const Discussion& d)
@@ -281,9 +293,14 @@ std::string CalculationsBlock(const ParsedSystem& s, const Discussion& d)
             SignTable(out, d, names, f, RealRoots(polys, unlimited));
         }
     }
+    bool others = false;
+    for (const Case& c : d.cases)
+        for (int b : c.branch)
+            others = others || (!c.single && b < 0);
+    if (others && !d.branches.empty()) out << texts::kOtherPoints << a << texts::kAtSamples << '\n';
     out << '\n' << texts::kCaseByCase << '\n';
     for (const Case& c : d.cases) {
-        out << texts::kIf << CaseRange(d, c);
+        out << Opening(d, c);
         if (!c.single && c.sample) out << texts::Example(a, SampleText(c));
         out << " :\n";
         if (!c.points || !c.points->pointsCertified || c.points->wholePlaneFixed
@@ -356,7 +373,7 @@ std::string DovraText(const ParsedSystem& s, const Discussion& d)
     const std::string a = Name(d);
     out << Header(s, texts::DovraHeading(a)) << '\n' << texts::Title(a) << '\n' << ValuesLine(d) << '\n';
     for (const Case& c : d.cases) {
-        out << '\n' << texts::kIf << CaseRange(d, c);
+        out << '\n' << Opening(d, c);
         if (!c.single && c.sample) out << texts::Example(a, SampleText(c));
         out << " :\n";
         if (!c.points) {
@@ -426,8 +443,17 @@ std::vector<std::string> KorbastTexts(const ParsedSystem& s)
 {
     const Deadline deadline;
     if (s.parameters.size() != 1) return KorbastTexts(s, nullptr, deadline);
-    const Discussion d = Discuss(s, deadline);
-    return KorbastTexts(s, &d, deadline);
+    try {
+        // Part of the time only, so that the rest of the study is still written.
+        const Discussion d = Discuss(s, Deadline(kDiscussionBudget));
+        return KorbastTexts(s, &d, deadline);
+    } catch (const LimitExceeded&) {
+        const general::GeneralAnalysis g = general::AnalyseSystem(s, deadline);
+        const std::string block
+            = texts::Title(std::string(1, s.parameters[0])) + "\n" + texts::kGaveUp + "\n";
+        return { Splice(g.reports.conclusions, s, block) + "\n",
+            Splice(g.reports.calculations, s, block) + "\n" };
+    }
 }
 
 std::vector<std::string> DurmoskTexts(const ParsedSystem& s)

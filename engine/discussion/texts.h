@@ -33,6 +33,9 @@ inline std::string Why(const std::string& a)
         + a + " (résultants et discriminants), isolées exactement.";
 }
 inline constexpr const char* kIf = "Si ";
+inline constexpr const char* kGaveUp
+    = "La discussion demande trop de calculs pour le temps permis (10 secondes) : elle n'est pas faite ici. "
+      "Essayez un système plus simple (degré plus petit, constante dans moins de coefficients).";
 inline constexpr const char* kEveryValue = "Pour toute valeur de ";
 inline constexpr const char* kNoPoint = "aucun point fixe";
 inline constexpr const char* kOnePoint = "un point fixe";
@@ -94,6 +97,9 @@ inline constexpr const char* kRationalPoints = "Points fixes rationnels en ";
 inline constexpr const char* kNoRationalPoint = "Aucun point fixe n'est une fonction rationnelle de ";
 inline constexpr const char* kPoint = "Point ";
 inline constexpr const char* kSigns = "Tableau des signes :";
+inline constexpr const char* kOtherPoints
+    = "Les autres points fixes ne sont pas des fonctions rationnelles de ";
+inline constexpr const char* kAtSamples = " : leurs calculs sont faits aux valeurs d'exemple, ci-dessous.";
 inline constexpr const char* kCaseByCase = "Cas par cas (aux valeurs d'exemple) :";
 inline constexpr const char* kUndefined = "||";
 
