@@ -44,30 +44,69 @@ RationalFunction Reduced(FmpqMpoly num, FmpqMpoly den)
     return { std::move(num), std::move(den) };
 }
 
+// The irreducible factors of R of the given degree in var whose
+// coefficients in var depend on a only, as their coefficients (lowest first).
+std::vector<std::vector<FmpqMpoly>> FactorsOfDegree(const FmpqMpoly& R, slong var, slong degree)
+{
+    std::vector<std::vector<FmpqMpoly>> out;
+    if (IsZero(R) || Degree(R, var) < degree) return out;
+    flint::FmpqMpolyFactor f(R.ctx());
+    if (!fmpq_mpoly_factor(f.raw(), R.raw(), R.craw())) return out;
+    for (slong i = 0; i < f.raw()->num; ++i) {
+        FmpqMpoly factor(R.ctx());
+        fmpq_mpoly_set(factor.raw(), f.raw()->poly + i, R.craw());
+        if (Degree(factor, var) != degree) continue;
+        std::vector<FmpqMpoly> coeffs;
+        bool inA = true;
+        for (ulong e = 0; e <= static_cast<ulong>(degree); ++e) {
+            FmpqMpoly c(R.ctx());
+            const slong vars[] = { var };
+            fmpq_mpoly_get_coeff_vars_ui(c.raw(), factor.raw(), vars, &e, 1, R.craw());
+            inA = inA && Degree(c, kX) <= 0 && Degree(c, kY) <= 0;
+            coeffs.push_back(std::move(c));
+        }
+        if (inA) out.push_back(std::move(coeffs));
+    }
+    return out;
+}
+
 // The roots x = -c0/c1 of the factors of degree 1 in var of R.
 std::vector<RationalFunction> LinearRoots(const FmpqMpoly& R, slong var)
 {
     std::vector<RationalFunction> out;
-    if (IsZero(R) || Degree(R, var) <= 0) return out;
-    flint::FmpqMpolyFactor f(R.ctx());
-    if (!fmpq_mpoly_factor(f.raw(), R.raw(), R.craw())) return out;
-    for (slong i = 0; i < f.raw()->num; ++i) {
-        const FmpqMpoly factor = [&] {
-            FmpqMpoly p(R.ctx());
-            fmpq_mpoly_set(p.raw(), f.raw()->poly + i, R.craw());
-            return p;
-        }();
-        if (Degree(factor, var) != 1) continue;
-        FmpqMpoly c1(R.ctx()), c0(R.ctx());
-        const ulong one = 1, zero = 0;
-        const slong vars[] = { var };
-        fmpq_mpoly_get_coeff_vars_ui(c1.raw(), factor.raw(), vars, &one, 1, R.craw());
-        fmpq_mpoly_get_coeff_vars_ui(c0.raw(), factor.raw(), vars, &zero, 1, R.craw());
-        if (Degree(c1, kX) > 0 || Degree(c1, kY) > 0 || Degree(c0, kX) > 0 || Degree(c0, kY) > 0) continue;
-        fmpq_mpoly_neg(c0.raw(), c0.raw(), R.craw());
-        out.push_back(Reduced(std::move(c0), std::move(c1)));
+    for (auto& c : FactorsOfDegree(R, var, 1)) {
+        fmpq_mpoly_neg(c[0].raw(), c[0].raw(), R.craw());
+        out.push_back(Reduced(std::move(c[0]), std::move(c[1])));
     }
     return out;
+}
+
+// F(x, yNum/yDen) * yDen^deg_y(F): a polynomial in x and a.
+FmpqMpoly WithY(const FmpqMpoly& F, const RationalFunction& y)
+{
+    FmpqMpoly one(F.ctx()), x = Variable(F.ctx(), kX);
+    fmpq_mpoly_one(one.raw(), F.craw());
+    const RationalBranch b { x, one, y.num, y.den, {}, false };
+    return AtBranch(F, b).num;
+}
+
+// The cofactors of P and Q by their common factor.
+std::pair<FmpqMpoly, FmpqMpoly> Cofactors(const ParsedSystem& s)
+{
+    FmpqMpoly P = s.P, Q = s.Q, G(s.ctx);
+    if (fmpq_mpoly_gcd(G.raw(), P.raw(), Q.raw(), s.ctx->raw()) && !IsZero(G)) {
+        fmpq_mpoly_divides(P.raw(), P.raw(), G.raw(), s.ctx->raw());
+        fmpq_mpoly_divides(Q.raw(), Q.raw(), G.raw(), s.ctx->raw());
+    }
+    return { std::move(P), std::move(Q) };
+}
+
+FmpqMpoly Eliminate(const FmpqMpoly& P, const FmpqMpoly& Q, slong var)
+{
+    FmpqMpoly r(P.ctx());
+    if (Degree(P, var) <= 0 && Degree(Q, var) <= 0) return r; // no elimination: nothing found
+    if (!fmpq_mpoly_resultant(r.raw(), P.raw(), Q.raw(), var, P.craw())) fmpq_mpoly_zero(r.raw(), P.craw());
+    return r;
 }
 
 std::string Wrapped(const FmpqMpoly& p)
@@ -129,28 +168,56 @@ RationalFunction AtBranch(const FmpqMpoly& F, const RationalBranch& b)
 std::vector<RationalBranch> RationalBranches(const ParsedSystem& s, const Deadline& deadline)
 {
     std::vector<RationalBranch> out;
-    FmpqMpoly P = s.P, Q = s.Q, G(s.ctx);
-    if (!fmpq_mpoly_gcd(G.raw(), P.raw(), Q.raw(), s.ctx->raw()) || IsZero(G)) return out;
-    fmpq_mpoly_divides(P.raw(), P.raw(), G.raw(), s.ctx->raw());
-    fmpq_mpoly_divides(Q.raw(), Q.raw(), G.raw(), s.ctx->raw());
-    const auto resultant = [&](slong var) {
-        FmpqMpoly r(s.ctx);
-        if (Degree(P, var) <= 0 && Degree(Q, var) <= 0) return r; // no elimination: nothing found
-        if (!fmpq_mpoly_resultant(r.raw(), P.raw(), Q.raw(), var, s.ctx->raw()))
-            fmpq_mpoly_zero(r.raw(), s.ctx->raw());
-        return r;
-    };
-    const auto xs = LinearRoots(resultant(kY), kX);
+    const auto [P, Q] = Cofactors(s);
+    const auto xs = LinearRoots(Eliminate(P, Q, kY), kX);
     deadline.check();
-    const auto ys = LinearRoots(resultant(kX), kY);
+    const auto ys = LinearRoots(Eliminate(P, Q, kX), kY);
     deadline.check();
     for (const RationalFunction& x : xs)
         for (const RationalFunction& y : ys) {
-            RationalBranch b { x.num, x.den, y.num, y.den, {} };
+            RationalBranch b { x.num, x.den, y.num, y.den, {}, false };
             if (!IsZero(AtBranch(P, b).num) || !IsZero(AtBranch(Q, b).num)) continue;
             b.text = "(" + FunctionText(x) + " ; " + FunctionText(y) + ")";
             out.push_back(std::move(b));
         }
+    return out;
+}
+
+std::vector<QuadraticBranch> QuadraticBranches(const ParsedSystem& s, const Deadline& deadline)
+{
+    std::vector<QuadraticBranch> out;
+    const auto [P, Q] = Cofactors(s);
+    const auto quadratics = FactorsOfDegree(Eliminate(P, Q, kY), kX, 2);
+    if (quadratics.empty()) return out;
+    const auto ys = LinearRoots(Eliminate(P, Q, kX), kY);
+    deadline.check();
+    for (const auto& c : quadratics) {
+        FmpqMpoly quad = Add(
+            Add(Mul(c[2], Mul(Variable(s.ctx, kX), Variable(s.ctx, kX))), Mul(c[1], Variable(s.ctx, kX))),
+            c[0]);
+        for (const RationalFunction& y : ys) {
+            FmpqMpoly q(s.ctx);
+            if (!fmpq_mpoly_divides(q.raw(), WithY(P, y).raw(), quad.raw(), s.ctx->raw())
+                || !fmpq_mpoly_divides(q.raw(), WithY(Q, y).raw(), quad.raw(), s.ctx->raw()))
+                continue;
+            // x = -c1/(2 c2) -+ racine((c1² - 4 c2 c0) / (4 c2²)).
+            FmpqMpoly two(s.ctx), four(s.ctx), negc1 = c[1];
+            fmpq_mpoly_set_si(two.raw(), 2, s.ctx->raw());
+            fmpq_mpoly_set_si(four.raw(), 4, s.ctx->raw());
+            fmpq_mpoly_neg(negc1.raw(), negc1.raw(), s.ctx->raw());
+            const RationalFunction mid = Reduced(negc1, Mul(two, c[2]));
+            const RationalFunction rad
+                = Reduced(Sub(Mul(c[1], c[1]), Mul(four, Mul(c[2], c[0]))), Mul(four, Mul(c[2], c[2])));
+            QuadraticBranch b { mid.num, mid.den, rad.num, rad.den, y.num, y.den, {} };
+            const std::string root = "racine(" + FunctionText(rad) + ")";
+            for (int sign = 0; sign < 2; ++sign) {
+                const std::string x = IsZero(mid.num) ? (sign ? "" : "-") + root
+                                                      : FunctionText(mid) + (sign ? " + " : " - ") + root;
+                b.text[sign] = "(" + x + " ; " + FunctionText(y) + ")";
+            }
+            out.push_back(std::move(b));
+        }
+    }
     return out;
 }
 

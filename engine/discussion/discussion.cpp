@@ -72,26 +72,85 @@ void SampleInterval(
     c.points = AnalyseAt(s, sample, deadline);
 }
 
-// Which rational branch each point of the case lies on, at the case's value.
-void MatchBranches(const std::vector<RationalBranch>& branches, Case& c)
+std::optional<Fmpq> Evaluate(const FmpqMpoly& num, const FmpqMpoly& den, const Fmpq& at)
+{
+    return ValueAt({ num, den }, at.raw());
+}
+
+// Whether the certified box [lo, hi] lies above (1) or below (-1) v; 0 if it holds v.
+int Side(const double box[2], const Fmpq& v)
+{
+    flint::Arf lo, hi;
+    arf_set_d(lo.raw(), box[0]);
+    arf_set_d(hi.raw(), box[1]);
+    Fmpq l, h;
+    arf_get_fmpq(l.raw(), lo.raw());
+    arf_get_fmpq(h.raw(), hi.raw());
+    if (fmpq_cmp(l.raw(), v.raw()) > 0) return 1;
+    if (fmpq_cmp(h.raw(), v.raw()) < 0) return -1;
+    return 0;
+}
+
+// Which branch each point lies on at the case's value, and its coordinates
+// as functions of a.
+void MatchBranches(const Discussion& d, Case& c)
 {
     c.branch.clear();
+    c.asFunction.clear();
     if (!c.points || !c.sample) return;
     for (const FixedPoint& p : c.points->points) {
         int found = -1;
+        std::string text;
         Fmpq x, y;
-        if (p.exactness == Exactness::Rational && fmpq_set_str(x.raw(), p.xJson.c_str(), 10) == 0
-            && fmpq_set_str(y.raw(), p.yJson.c_str(), 10) == 0) {
+        const bool yRational = fmpq_set_str(y.raw(), p.yJson.c_str(), 10) == 0 && !p.yJson.empty();
+        if (yRational) fmpq_canonicalise(y.raw());
+        if (yRational && p.exactness == Exactness::Rational
+            && fmpq_set_str(x.raw(), p.xJson.c_str(), 10) == 0) {
             fmpq_canonicalise(x.raw());
-            fmpq_canonicalise(y.raw());
-            for (size_t b = 0; b < branches.size() && found < 0; ++b) {
-                const auto bx = ValueAt({ branches[b].xNum, branches[b].xDen }, c.sample->raw());
-                const auto by = ValueAt({ branches[b].yNum, branches[b].yDen }, c.sample->raw());
-                if (bx && by && fmpq_equal(bx->raw(), x.raw()) && fmpq_equal(by->raw(), y.raw()))
+            for (size_t b = 0; b < d.branches.size() && found < 0; ++b) {
+                const RationalBranch& br = d.branches[b];
+                const auto bx = Evaluate(br.xNum, br.xDen, *c.sample),
+                           by = Evaluate(br.yNum, br.yDen, *c.sample);
+                if (bx && by && fmpq_equal(bx->raw(), x.raw()) && fmpq_equal(by->raw(), y.raw())) {
                     found = static_cast<int>(b);
+                    text = br.text;
+                }
             }
         }
+        for (size_t b = 0; yRational && text.empty() && b < d.quadratic.size(); ++b) {
+            const QuadraticBranch& q = d.quadratic[b];
+            const auto by = Evaluate(q.yNum, q.yDen, *c.sample),
+                       mid = Evaluate(q.midNum, q.midDen, *c.sample),
+                       rad = Evaluate(q.radNum, q.radDen, *c.sample);
+            if (!by || !mid || !rad || !fmpq_equal(by->raw(), y.raw()) || fmpq_sgn(rad->raw()) <= 0) continue;
+            // x is a root of the quadratic at the sample: the side of mid tells which one.
+            Fmpq dx, sq;
+            fmpq_sub(dx.raw(), x.raw(), mid->raw());
+            fmpq_mul(sq.raw(), dx.raw(), dx.raw());
+            const int side = p.exactness == Exactness::Rational
+                ? (fmpq_equal(sq.raw(), rad->raw()) ? fmpq_sgn(dx.raw()) : 0)
+                : Side(p.xBox, *mid);
+            if (side != 0 && p.exactness != Exactness::Rational) {
+                // The box holds a root of the quadratic only if it holds mid + side * racine(rad):
+                // checked through the square of the distance to mid.
+                flint::Arb lo, hi, m;
+                arb_set_d(lo.raw(), p.xBox[0]);
+                arb_set_d(hi.raw(), p.xBox[1]);
+                arb_set_fmpq(m.raw(), mid->raw(), 64);
+                arb_sub(lo.raw(), lo.raw(), m.raw(), 64);
+                arb_sub(hi.raw(), hi.raw(), m.raw(), 64);
+                arb_mul(lo.raw(), lo.raw(), lo.raw(), 64);
+                arb_mul(hi.raw(), hi.raw(), hi.raw(), 64);
+                flint::Arb r;
+                arb_set_fmpq(r.raw(), rad->raw(), 64);
+                const bool between = side > 0 ? arb_le(lo.raw(), r.raw()) && arb_ge(hi.raw(), r.raw())
+                                              : arb_ge(lo.raw(), r.raw()) && arb_le(hi.raw(), r.raw());
+                if (!between) continue;
+            }
+            if (side != 0) text = q.text[side > 0 ? 1 : 0];
+        }
         c.branch.push_back(found);
+        c.asFunction.push_back(c.single ? std::string() : text);
     }
 }
 
@@ -103,6 +162,7 @@ Discussion Discuss(const ParsedSystem& s, const Deadline& deadline)
     Discussion d;
     d.parameter = s.parameters[0];
     d.branches = RationalBranches(s, deadline);
+    d.quadratic = QuadraticBranches(s, deadline);
     AddLyapunovSources(s, d.branches, d.sources);
     std::vector<CriticalValue> values = CandidateValues(s, d.sources, deadline);
 
@@ -149,7 +209,7 @@ Discussion Discuss(const ParsedSystem& s, const Deadline& deadline)
         if (c.from) c.from = kept[*c.from];
         if (c.to) c.to = kept[*c.to];
         if (c.single) c.at = kept[c.at];
-        MatchBranches(d.branches, c);
+        MatchBranches(d, c);
     }
     d.cases = std::move(cases);
     return d;

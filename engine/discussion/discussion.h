@@ -45,6 +45,13 @@ struct RationalBranch {
     bool lyapunovTracked = false;
 };
 
+// A pair of fixed points x = mid -+ racine(rad), y rational, for every a
+// (mid, rad and y rational functions of a): x² + Bx + C = 0 along the points.
+struct QuadraticBranch {
+    flint::FmpqMpoly midNum, midDen, radNum, radDen, yNum, yDen;
+    std::string text[2]; // the point with the minus sign, then with the plus sign
+};
+
 struct Case {
     // An open interval ]from, to[ (no value: an infinite end), or one value.
     bool single = false;
@@ -53,6 +60,7 @@ struct Case {
     std::optional<flint::Fmpq> sample; // the value analysed: the sample of an interval, or a rational at
     std::optional<FixedPointAnalysis> points; // nothing at an irrational value
     std::vector<int> branch; // for each point: index in Discussion::branches, or -1
+    std::vector<std::string> asFunction; // for each point: "(1/a ; 0)", "(racine(a) ; 0)", or empty
 };
 
 // Why a value was a candidate, for the calculations.
@@ -66,6 +74,7 @@ struct Discussion {
     std::vector<CriticalValue> values; // increasing; only those that bound two different cases
     std::vector<Case> cases; // increasing, covering the real line
     std::vector<RationalBranch> branches;
+    std::vector<QuadraticBranch> quadratic;
     std::vector<Source> sources;
 };
 

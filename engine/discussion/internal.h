@@ -41,6 +41,9 @@ flint::FmpzPoly ToIntegerPoly(const flint::FmpqMpoly& p);
 
 // The fixed points of the system that are rational functions of a.
 std::vector<RationalBranch> RationalBranches(const ParsedSystem& s, const Deadline& deadline);
+// The pairs of fixed points whose x is a root of a quadratic polynomial
+// with coefficients in Q(a) and whose y is rational in a.
+std::vector<QuadraticBranch> QuadraticBranches(const ParsedSystem& s, const Deadline& deadline);
 // F(x(a), y(a)) for a polynomial F of the context, reduced.
 RationalFunction AtBranch(const flint::FmpqMpoly& F, const RationalBranch& b);
 

@@ -47,11 +47,10 @@ std::string SampleText(const Case& c)
     return c.sample ? general::RationalText(*c.sample) : std::string();
 }
 
-std::string PointText(const Discussion& d, const Case& c, size_t i)
+std::string PointText(const Case& c, size_t i)
 {
     const FixedPoint& p = c.points->points[i];
-    if (!c.single && i < c.branch.size() && c.branch[i] >= 0)
-        return d.branches[static_cast<size_t>(c.branch[i])].text;
+    if (i < c.asFunction.size() && !c.asFunction[i].empty()) return c.asFunction[i];
     if (p.exactness == Exactness::Decimal)
         return "(" + DecimalFr(p.xApprox, 4) + " ; " + DecimalFr(p.yApprox, 4) + ")";
     return "(" + p.xText + " ; " + p.yText + ")";
@@ -84,9 +83,9 @@ std::string CaseSentence(const Discussion& d, const Case& c)
     std::string out = n == 0 ? texts::kNoPoint : n == 1 ? texts::kOnePoint : Count(n) + texts::kPoints;
     bool numeric = false, approximate = false;
     for (size_t i = 0; i < n; ++i) {
-        out += (i == 0 ? (n == 1 ? ", " : " : ") : " ; ") + PointText(d, c, i) + " : "
+        out += (i == 0 ? (n == 1 ? ", " : " : ") : " ; ") + PointText(c, i) + " : "
             + general::NatureName(a.points[i].nature);
-        numeric = numeric || c.single || i >= c.branch.size() || c.branch[i] < 0;
+        numeric = numeric || i >= c.asFunction.size() || c.asFunction[i].empty();
         approximate = approximate || a.points[i].exactness == Exactness::Decimal;
     }
     for (const FixedCurve& curve : a.curves) {
@@ -392,9 +391,8 @@ std::string DovraText(const ParsedSystem& s, const Discussion& d)
             out << (line.empty() ? "" : "  ") << line << '\n';
             if (line.rfind("Point ", 0) == 0 && !c.single) {
                 const size_t i = static_cast<size_t>(point++);
-                if (i < c.branch.size() && c.branch[i] >= 0)
-                    out << "  " << texts::AsFunction(a) << d.branches[static_cast<size_t>(c.branch[i])].text
-                        << '\n';
+                if (i < c.asFunction.size() && !c.asFunction[i].empty())
+                    out << "  " << texts::AsFunction(a) << c.asFunction[i] << '\n';
             }
         }
     }

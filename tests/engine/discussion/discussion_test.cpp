@@ -159,6 +159,10 @@ TEST(Discussion, TheFilesSayItCaseByCaseInDecodableText)
         << korbast[1];
     EXPECT_NE(
         durmosk[0].find("  Point 1 : (-1/2 ; 0)\n    en fonction de a : (1/a ; 0)\n"), std::string::npos);
+    EXPECT_NE(
+        KorbastTexts(ParseSystem("a-x^2", "-y"))[0].find(
+            "Si a > 1/4 : deux points fixes : (-racine(a) ; 0) : col ; (racine(a) ; 0) : noeud stable.\n"),
+        std::string::npos);
     const std::vector<std::string> several = KorbastTexts(ParseSystem("ax", "by"));
     EXPECT_NE(several[0].find("ne traite qu'une seule constante littérale"), std::string::npos);
     for (const std::vector<std::string>& files :
