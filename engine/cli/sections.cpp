@@ -191,7 +191,7 @@ Json DiscussionJson(const discussion::Discussion& d)
             const Json* v = fields.find(key);
             o.set(key, v ? *v : Json());
         }
-        if (!c.points) o.set("reason", "cas limite non étudié : la valeur n'est pas rationnelle");
+        if (!c.points) o.set("reason", discussion::NotStudiedText(d, c));
         cases.push(o);
     }
     Json o = Json::MakeObject();

@@ -204,6 +204,12 @@ Discussion Discuss(const ParsedSystem& s, const Deadline& deadline)
     for (auto& [old, now] : kept) {
         now = d.values.size();
         d.values.push_back(std::move(values[old]));
+        CriticalValue& v = d.values.back();
+        for (const Source& src : d.sources) {
+            flint::FmpzPoly r;
+            fmpz_poly_rem(r.raw(), src.poly.raw(), v.poly.raw());
+            if (fmpz_poly_is_zero(r.raw())) v.events.push_back(src.what);
+        }
     }
     for (Case& c : cases) {
         if (c.from) c.from = kept[*c.from];

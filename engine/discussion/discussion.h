@@ -34,6 +34,7 @@ struct CriticalValue {
     std::string json; // "-1/2", "sqrt(2)", "(1 + sqrt(5))/2"; a decimal for higher degrees
     std::string text; // the same for the reports: "-1/2", "racine(2)"
     double approx = 0;
+    std::vector<std::string> events; // what may happen there: the sources it is a root of
 };
 
 // A fixed point given for every value of a by rational functions of a.
@@ -107,6 +108,10 @@ std::vector<std::string> DurmoskTexts(const ParsedSystem& s, const Discussion* d
 // The same from the system alone (the tools).
 std::vector<std::string> KorbastTexts(const ParsedSystem& s);
 std::vector<std::string> DurmoskTexts(const ParsedSystem& s);
+
+// Why a case is not studied: "cas limite non étudié (valeur irrationnelle ;
+// la trace T s'annule en un point fixe)".
+std::string NotStudiedText(const Discussion& d, const Case& c);
 
 // The interval or value of a case: "a < -2", "a = -2", "-2 < a < 0", "tout a".
 std::string CaseRange(const Discussion& d, const Case& c);

@@ -75,7 +75,7 @@ bool DecidedOnInterval(const Discussion& d, const Case& c)
 // "un point fixe, (0 ; 0) : foyer stable", "deux points fixes : ... ; ...".
 std::string CaseSentence(const Discussion& d, const Case& c)
 {
-    if (!c.points) return texts::kNotStudied;
+    if (!c.points) return NotStudiedText(d, c);
     const FixedPointAnalysis& a = *c.points;
     if (!a.pointsCertified) return texts::kNotCertified;
     if (a.wholePlaneFixed) return texts::kWholePlane;
@@ -346,6 +346,13 @@ std::string Splice(std::string report, const ParsedSystem& s, const std::string&
 
 } // namespace
 
+std::string NotStudiedText(const Discussion& d, const Case& c)
+{
+    std::string out = texts::kNotStudied;
+    if (c.single && !d.values[c.at].events.empty()) out += " ; " + List(d.values[c.at].events);
+    return out + ")";
+}
+
 std::string CaseRange(const Discussion& d, const Case& c)
 {
     const std::string a = Name(d);
@@ -376,7 +383,7 @@ std::string DovraText(const ParsedSystem& s, const Discussion& d)
         if (!c.single && c.sample) out << texts::Example(a, SampleText(c));
         out << " :\n";
         if (!c.points) {
-            out << "  " << texts::kNotStudied << ".\n";
+            out << "  " << NotStudiedText(d, c) << ".\n";
             continue;
         }
         // The report of the fixed points at that value, without its heading.

@@ -42,7 +42,7 @@ inline constexpr const char* kOnePoint = "un point fixe";
 inline constexpr const char* kPoints = " points fixes";
 inline constexpr const char* kWholePlane = "P = Q = 0 : tous les points du plan sont fixes";
 inline constexpr const char* kCurve = "courbe de points fixes ";
-inline constexpr const char* kNotStudied = "cas limite non étudié (valeur irrationnelle)";
+inline constexpr const char* kNotStudied = "cas limite non étudié (valeur irrationnelle";
 inline constexpr const char* kNotCertified = "les points fixes n'ont pas pu être certifiés";
 inline std::string CoordinatesAt(const std::string& a, const std::string& v, bool approximate)
 {
