@@ -124,7 +124,13 @@ std::string ValuesLine(const Discussion& d)
 std::string ConclusionsBlock(const Discussion& d)
 {
     std::ostringstream out;
-    out << texts::Title(Name(d)) << '\n' << ValuesLine(d) << '\n' << texts::Why(Name(d)) << '\n' << '\n';
+    bool lyapunov = false;
+    for (const RationalBranch& b : d.branches)
+        lyapunov = lyapunov || b.lyapunovTracked;
+    out << texts::Title(Name(d)) << '\n'
+        << ValuesLine(d) << '\n'
+        << texts::Why(Name(d), lyapunov) << '\n'
+        << '\n';
     // A value with the same natures as one of its intervals joins it there:
     // "si -3 < a <= 0" (the other side differs, or the value would be gone).
     const size_t n = d.cases.size();

@@ -21,15 +21,17 @@ inline constexpr const char* kCriticalValues = "Valeurs critiques de ";
 inline constexpr const char* kNoCriticalValue
     = "Aucune valeur critique : la nature des points fixes est la même pour "
       "toutes les valeurs de ";
-inline std::string Why(const std::string& a)
+inline std::string Why(const std::string& a, bool lyapunov)
 {
-    return "Entre deux valeurs critiques consécutives, aucun point fixe n'apparaît, ne disparaît, ne se "
-           "confond avec un autre ni ne part à l'infini, et la trace T, le déterminant D et T² - 4D gardent "
-           "leur signe en chaque point fixe : la nature des points est celle trouvée pour la valeur "
-           "d'exemple "
-           "de l'intervalle. Chaque valeur critique est étudiée à part ; une valeur où rien ne change n'est "
-           "pas "
-           "retenue. Les valeurs candidates sont les racines réelles de polynômes en "
+    return std::string(
+               "Entre deux valeurs critiques consécutives, aucun point fixe n'apparaît, ne disparaît, ne se "
+               "confond avec un autre ni ne part à l'infini, et la trace T, le déterminant D et T² - 4D "
+               "gardent leur signe en chaque point fixe")
+        + (lyapunov ? ", comme le premier coefficient de Lyapunov en un foyer faible" : "")
+        + " : la nature des points est celle trouvée pour la valeur d'exemple de l'intervalle. Chaque valeur "
+          "critique est étudiée à part ; une valeur où rien ne change n'est pas retenue. Les valeurs "
+          "candidates "
+          "sont les racines réelles de polynômes en "
         + a + " (résultants et discriminants), isolées exactement.";
 }
 inline constexpr const char* kIf = "Si ";
