@@ -216,7 +216,8 @@ std::vector<slong> GoodShears(const FmpqMpoly& P, const FmpqMpoly& Q)
     return out;
 }
 
-void AddSource(std::vector<Source>& sources, const std::string& what, const FmpzPoly& p)
+void AddSource(
+    std::vector<Source>& sources, const std::string& what, const FmpzPoly& p, Event event = Event::PointSet)
 {
     if (fmpz_poly_degree(p.raw()) < 1) return;
     FmpzPoly sf = p;
@@ -237,7 +238,7 @@ void AddSource(std::vector<Source>& sources, const std::string& what, const Fmpz
             s.poly = lcm;
             return;
         }
-    sources.push_back({ what, sf });
+    sources.push_back({ what, sf, event });
 }
 
 std::string ValueText(const CriticalValue& v, fp::RootWord word)
@@ -367,7 +368,8 @@ std::vector<CriticalValue> CandidateValues(
               "T² - 4D s'annule en un point fixe", "la matrice jacobienne devient scalaire",
               "la matrice jacobienne devient scalaire", "la matrice jacobienne devient scalaire" };
     for (size_t i = 0; i < views[0].quantities.size(); ++i)
-        AddSource(sources, kWhat[i], IntegerGcd(views[0].quantities[i], views[1].quantities[i]));
+        AddSource(
+            sources, kWhat[i], IntegerGcd(views[0].quantities[i], views[1].quantities[i]), Event::AtAPoint);
     deadline.check();
     return SortedRoots(sources, deadline);
 }

@@ -154,6 +154,22 @@ void MatchBranches(const Discussion& d, Case& c)
     }
 }
 
+// A value like both its neighbours is no boundary.
+void MergeEqualCases(const ParsedSystem& s, const std::vector<CriticalValue>& values,
+    std::vector<Case>& cases, const Deadline& deadline)
+{
+    for (size_t i = 1; i + 1 < cases.size();) {
+        const auto here = CaseSignature(cases[i]);
+        if (here && here == CaseSignature(cases[i - 1]) && here == CaseSignature(cases[i + 1])) {
+            cases[i - 1].to = cases[i + 1].to;
+            cases.erase(cases.begin() + static_cast<long>(i), cases.begin() + static_cast<long>(i) + 2);
+            SampleInterval(s, values, cases[i - 1], deadline);
+        } else {
+            i += 2;
+        }
+    }
+}
+
 } // namespace
 
 Discussion Discuss(const ParsedSystem& s, const Deadline& deadline)
@@ -183,17 +199,15 @@ Discussion Discuss(const ParsedSystem& s, const Deadline& deadline)
         }
         cases.push_back(std::move(at));
     }
-    // A rational value like both its neighbours is no boundary.
-    for (size_t i = 1; i + 1 < cases.size();) {
-        const auto here = CaseSignature(cases[i]);
-        if (here && here == CaseSignature(cases[i - 1]) && here == CaseSignature(cases[i + 1])) {
-            cases[i - 1].to = cases[i + 1].to;
-            cases.erase(cases.begin() + static_cast<long>(i), cases.begin() + static_cast<long>(i) + 2);
-            SampleInterval(s, values, cases[i - 1], deadline);
-        } else {
-            i += 2;
-        }
+    MergeEqualCases(s, values, cases, deadline);
+    // Quadratic irrational values, where the points are those of rational branches.
+    for (size_t i = 1; i + 1 < cases.size(); i += 2) {
+        if (cases[i].points) continue;
+        MatchBranches(d, cases[i - 1]);
+        MatchBranches(d, cases[i + 1]);
+        cases[i].points = AnalyseAtQuadratic(s, d, values[cases[i].at], cases[i - 1], cases[i + 1]);
     }
+    MergeEqualCases(s, values, cases, deadline);
     // Keep the values that remain, renumbered.
     std::map<size_t, size_t> kept;
     for (Case& c : cases) {

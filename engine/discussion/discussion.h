@@ -65,9 +65,15 @@ struct Case {
 };
 
 // Why a value was a candidate, for the calculations.
+enum class Event {
+    PointSet, // the set of fixed points may change: they meet, go to infinity, a common factor
+    AtAPoint, // a quantity vanishes at a fixed point (T, D, T² - 4D, J scalar, L1)
+};
+
 struct Source {
-    std::string what; // French: "trace nulle en un point fixe"
+    std::string what; // French: "la trace T s'annule en un point fixe"
     flint::FmpzPoly poly; // square-free, primitive
+    Event event = Event::PointSet;
 };
 
 struct Discussion {

@@ -52,6 +52,12 @@ RationalFunction AtBranch(const flint::FmpqMpoly& F, const RationalBranch& b);
 void AddLyapunovSources(
     const ParsedSystem& s, std::vector<RationalBranch>& branches, std::vector<Source>& sources);
 
+// The fixed points at a quadratic irrational value v between the cases
+// left and right (their branches matched), when the points are those of
+// rational branches and their linear parts decide; nothing otherwise.
+std::optional<FixedPointAnalysis> AnalyseAtQuadratic(
+    const ParsedSystem& s, const Discussion& d, const CriticalValue& v, const Case& left, const Case& right);
+
 // The Jacobian entries dP/dx, dP/dy, dQ/dx, dQ/dy, then T, D and T² - 4D.
 std::vector<flint::FmpqMpoly> LinearQuantities(const ParsedSystem& s);
 

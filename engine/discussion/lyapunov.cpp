@@ -81,7 +81,8 @@ void AddLyapunovSources(
         br.lyapunovTracked = true;
         flint::FmpzPoly k = ToIntegerPoly(K.num);
         if (fmpz_poly_degree(k.raw()) >= 1)
-            sources.push_back({ "le premier coefficient de Lyapunov s'annule au point " + br.text, k });
+            sources.push_back(
+                { "le premier coefficient de Lyapunov s'annule au point " + br.text, k, Event::AtAPoint });
     }
 }
 

@@ -45,11 +45,13 @@ TEST(Discussion, KnownDiscussionsOfTheCourse)
             "0 < a < 2 : foyer instable", "a = 2 : noeud dégénéré instable", "a > 2 : noeud instable" }));
     EXPECT_EQ(Summary("ax-y", "x+ay"),
         (std::vector<std::string> { "a < 0 : foyer stable", "a = 0 : centre", "a > 0 : foyer instable" }));
-    // Irrational critical values a = -racine(2), racine(2), where T² - 4D = a^4 - 4 vanishes: not studied.
+    // Irrational critical values a = -racine(2), racine(2), where T² - 4D = a^4 - 4 vanishes: classified in
+    // Q(racine(2)); at a = +-racine(2) in x' = y, y' = -x + (a² - 2)y, T = 0: a linear centre.
     EXPECT_EQ(Summary("y", "-x-a^2y"),
-        (std::vector<std::string> { "a < -racine(2) : noeud stable",
-            "a = -racine(2) :", "-racine(2) < a < 0 : foyer stable", "a = 0 : centre",
-            "0 < a < racine(2) : foyer stable", "a = racine(2) :", "a > racine(2) : noeud stable" }));
+        (std::vector<std::string> { "a < -racine(2) : noeud stable", "a = -racine(2) : noeud dégénéré stable",
+            "-racine(2) < a < 0 : foyer stable", "a = 0 : centre", "0 < a < racine(2) : foyer stable",
+            "a = racine(2) : noeud dégénéré stable", "a > racine(2) : noeud stable" }));
+    EXPECT_EQ(Summary("y", "-x+(a^2-2)*y")[3], "a = -racine(2) : centre");
 }
 
 // A random one-parameter system: small integer coefficients, some of them
