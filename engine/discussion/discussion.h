@@ -3,16 +3,19 @@
 //   P, Q in Q[a][x,y] -> polynomials in a whose real roots hold every value
 //   where the picture can change (leading coefficients, discriminants of the
 //   eliminant, trace, determinant and T² - 4D at a fixed point, common
-//   factors, eliminated for two shears and kept where both agree)
+//   factors, eliminated for two shears and kept where both agree; the first
+//   Lyapunov value along points rational in a with T = 0 for every a)
 //   -> irreducible factors over Z -> certified real roots (Arb), sorted
 //   -> a simple rational sample in each open interval
 //   -> the certified fixed points of the system with a replaced by the
-//      sample, and by each rational critical value
+//      sample, and by each rational critical value; a quadratic irrational
+//      value in Q(racine(r)) when its points are those of rational branches
 //   -> adjacent cases with the same natures merged
-//   -> the fixed points written as rational functions of a where they are
-//   -> French reports (brisolt.res, tarnel2.res, dovra.res).
+//   -> the fixed points written as functions of a where they are rational
+//      in a (or m(a) -+ racine(r(a)) with y rational)
+//   -> French reports (brisolt.res, tarnel2.res, dovra.res) and the JSON.
 //
-// An irrational critical value is not classified: its case says so.
+// Any other irrational critical value is not classified: its case says so.
 #pragma once
 
 #include "engine/fixedpoints/fixed_points.h"
@@ -98,8 +101,6 @@ ParsedSystem Substitute(const ParsedSystem& s, const flint::Fmpq& value);
 std::optional<std::string> CaseSignature(const Case& c);
 
 // French reports. The texts name the values of a in increasing order.
-std::string ConclusionsText(const ParsedSystem& s, const Discussion& d); // brisolt.res part
-std::string CalculationsText(const ParsedSystem& s, const Discussion& d); // tarnel2.res part
 std::string DovraText(const ParsedSystem& s, const Discussion& d); // dovra.res
 std::string SkellinText(const ParsedSystem& s); // skellin.res with one constant
 

@@ -369,16 +369,6 @@ std::string CaseRange(const Discussion& d, const Case& c)
     return d.values[*c.from].text + " < " + a + " < " + d.values[*c.to].text;
 }
 
-std::string ConclusionsText(const ParsedSystem&, const Discussion& d)
-{
-    return ConclusionsBlock(d);
-}
-
-std::string CalculationsText(const ParsedSystem& s, const Discussion& d)
-{
-    return CalculationsBlock(s, d);
-}
-
 std::string DovraText(const ParsedSystem& s, const Discussion& d)
 {
     std::ostringstream out;
