@@ -80,6 +80,7 @@ Rhs ReturnMap::Field(bool backward) const
 
 FirstReturn ReturnMap::operator()(double s, Accuracy accuracy, bool backward) const
 {
+    deadline_.check();
     const Rhs f = Field(backward);
     const int sigma = backward ? -sigma_ : sigma_;
     const StepControl ctl = Control(accuracy, std::max(1.0, Norm(origin_) + s));
