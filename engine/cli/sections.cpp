@@ -90,9 +90,11 @@ std::vector<ReportSection> GeneralSections(std::shared_ptr<FixedPointCache> poin
 {
     auto cache = std::make_shared<GeneralCache>(std::move(points));
     ReportSection conclusions { general::kConclusionsFile, "Conclusions (brisolt.res)",
-        [cache](const ParsedSystem& s) { return cache->For(s).reports.conclusions + "\n"; }, { "properties" },
+        [cache](const ParsedSystem& s) { return cache->For(s).reports.conclusions + "\n"; },
+        { "properties", "periodic_orbits" },
         [cache](const ParsedSystem& s, Json& o) {
             o.set("properties", general::PropertiesJson(cache->For(s)));
+            o.set("periodic_orbits", general::PeriodicOrbitsJson(cache->For(s)));
         } };
     ReportSection calculations { general::kCalculationsFile, "Calculs explicatifs (tarnel2.res)",
         [cache](const ParsedSystem& s) { return cache->For(s).reports.calculations + "\n"; }, {},
