@@ -100,6 +100,12 @@ std::vector<ReportSection> GeneralSections(std::shared_ptr<FixedPointCache> poin
     return { conclusions, calculations };
 }
 
+void PortraitFields(const Nature& n, Json& o)
+{
+    o.set("index", n.index ? Json(*n.index) : Json());
+    o.set("sectors", n.sectors ? Json(*n.sectors) : Json());
+}
+
 Json PointJson(const FixedPoint& p)
 {
     Json o = Json::MakeObject();
@@ -114,6 +120,7 @@ Json PointJson(const FixedPoint& p)
     const char* stability = JsonName(p.nature.stability);
     o.set("stability", stability ? Json(stability) : Json());
     o.set("order", p.nature.order ? Json(*p.nature.order) : Json());
+    PortraitFields(p.nature, o);
     return o;
 }
 
@@ -136,6 +143,7 @@ void FixedPointFields(const FixedPointAnalysis& a, Json& o)
         const char* opposite = JsonName(p.oppositeStability);
         ip.set("opposite_stability", opposite ? Json(opposite) : Json());
         ip.set("reason", p.nature.reason);
+        PortraitFields(p.nature, ip);
         infinite.push(ip);
     }
     const bool certified = a.pointsCertified;
@@ -143,6 +151,7 @@ void FixedPointFields(const FixedPointAnalysis& a, Json& o)
     o.set("fixed_curves", certified ? curves : Json());
     o.set("complex_fixed_points", a.wholePlaneFixed || !certified ? Json() : Json(a.complexCount));
     o.set("infinite_points", a.infinity == InfinityKind::LineOfSingularities ? Json() : infinite);
+    o.set("infinity_line", a.infinity == InfinityKind::LineOfSingularities);
 }
 
 std::vector<ReportSection> FixedPointSections(std::shared_ptr<FixedPointCache> cache)
@@ -151,7 +160,7 @@ std::vector<ReportSection> FixedPointSections(std::shared_ptr<FixedPointCache> c
         [cache](const ParsedSystem& s) {
             return s.parameters.empty() ? DovraReport(cache->For(s)) : NumericCoefficientsNeeded(s) + "\n";
         },
-        { "fixed_points", "fixed_curves", "complex_fixed_points", "infinite_points" },
+        { "fixed_points", "fixed_curves", "complex_fixed_points", "infinite_points", "infinity_line" },
         [cache](const ParsedSystem& s, Json& o) {
             if (s.parameters.empty()) FixedPointFields(cache->For(s), o);
         },

@@ -533,6 +533,8 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
         out.infinite.push_back(Direction(nx + fp::texts::kAxisOf + ny + ")", 0, true));
         charts.ClassifyVertical(out.infinite.back());
     }
+    for (InfinitePoint& p : out.infinite)
+        FillStandardPortrait(p.nature);
 }
 
 } // namespace
@@ -599,6 +601,8 @@ FixedPointAnalysis AnalyseFixedPoints(
         std::sort(out.points.begin(), out.points.end(), [](const FixedPoint& a, const FixedPoint& b) {
             return a.xApprox != b.xApprox ? a.xApprox < b.xApprox : a.yApprox < b.yApprox;
         });
+        for (FixedPoint& p : out.points)
+            FillStandardPortrait(p.nature);
     } catch (const LimitExceeded& e) {
         out.pointsCertified = false;
         out.points.clear();

@@ -4,6 +4,7 @@
 #include "engine/general/messages.h"
 #include "engine/general/text.h"
 
+#include "engine/blowup/blowup.h"
 #include "engine/classify/classify.h"
 
 #include <algorithm>
@@ -11,6 +12,9 @@
 namespace vindrel::engine::general {
 
 namespace {
+
+// A point that needs blow-ups here has its own budget (the tool's watchdog stays the bound).
+constexpr std::chrono::milliseconds kBlowupBudget { 3000 };
 
 Fmpq Evaluate(const FmpqMpoly& p, const Fmpq& x, const Fmpq& y)
 {
@@ -157,7 +161,8 @@ void CompleteRationalPoint(
             point.nature = n;
         } else {
             // The local classification works at the origin: move the point there.
-            point.nature = ClassifyOrigin(Translate(P, *point.x, *point.y), Translate(Q, *point.x, *point.y));
+            point.nature = ClassifyOriginResolved(
+                Translate(P, *point.x, *point.y), Translate(Q, *point.x, *point.y), Deadline(kBlowupBudget));
         }
     }
     ProveCentre(props, point);
@@ -226,10 +231,11 @@ std::optional<int> PointIndex(const Nature& n)
     case PointType::Center:
     case PointType::WeakFocus:
         return 1;
+    case PointType::EllipticSaddle:
+        return 1;
     case PointType::SaddleNode:
     case PointType::Cusp:
         return 0;
-    case PointType::EllipticSaddle:
     case PointType::Degenerate:
     case PointType::Undetermined:
         break;
