@@ -150,7 +150,7 @@ void FixedPointFields(const FixedPointAnalysis& a, Json& o)
     o.set("fixed_points", a.wholePlaneFixed || !certified ? Json() : points);
     o.set("fixed_curves", certified ? curves : Json());
     o.set("complex_fixed_points", a.wholePlaneFixed || !certified ? Json() : Json(a.complexCount));
-    o.set("infinite_points", a.infinity == InfinityKind::LineOfSingularities ? Json() : infinite);
+    o.set("infinite_points", a.wholePlaneFixed ? Json() : infinite);
     o.set("infinity_line", a.infinity == InfinityKind::LineOfSingularities);
 }
 

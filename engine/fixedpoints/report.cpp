@@ -69,13 +69,15 @@ std::string SkellinReport(const FixedPointAnalysis& a)
 {
     using namespace fp::texts;
     const std::string nl = "\n";
-    if (a.infinity == InfinityKind::LineOfSingularities) {
-        return kInfinityHeading + nl + kLineOfSingularities + nl;
-    }
+    if (a.wholePlaneFixed) return kInfinityHeading + nl + kLineOfSingularities + nl;
+    const bool line = a.infinity == InfinityKind::LineOfSingularities;
+    if (line && a.infinite.empty())
+        return kInfinityHeading + nl + kLineOfSingularitiesDivided + nl + kNoSingularPointDivided + nl;
     if (a.infinite.empty()) return kNoPointAtInfinity;
     std::string r = kInfinityHeading + nl;
+    if (line) r += kLineOfSingularitiesDivided + nl;
     r += kOppositePairs + nl;
-    r += OppositeRule(a.degree) + nl;
+    r += (line ? OppositeRuleDivided(a.degree) : OppositeRule(a.degree)) + nl;
     for (const InfinitePoint& p : a.infinite) {
         Nature shown { p.nature.linearPart, p.nature.type, p.nature.stability, p.nature.order, p.nature.index,
             p.nature.sectors, {}, {} };
