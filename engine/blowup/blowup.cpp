@@ -308,6 +308,17 @@ Items IrrationalPoint(
         0b1010, nullptr);
 }
 
+// A polynomial printed in the chart variables u, v.
+std::string InUV(const Poly2& p)
+{
+    std::string t = p.ToString();
+    for (char& c : t) {
+        if (c == 'x') c = 'u';
+        else if (c == 'y') c = 'v';
+    }
+    return t;
+}
+
 Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
 {
     if (depth >= kMaxBlowupDepth) throw Undecided(bt::DepthReached(kMaxBlowupDepth));
@@ -361,7 +372,8 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
     for (const DivisorPoint& p : points)
         if (p.vertical) halves.push_back(p.negative);
     Portrait out;
-    out.items = halves.empty() ? Items {} : blowup::Join(halves);
+    std::string arcs;
+    out.items = halves.empty() ? Items {} : blowup::Join(halves, &arcs);
     blowup::Validate(out.items, tags);
     out.summary = bt::BlownUpSummary(m, blowup::Letters(out.items));
     if (depth == 0) {
@@ -369,7 +381,13 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
         for (const DivisorPoint& p : points)
             lines.push_back({ p.where, p.summary, p.vertical, blowup::Letters(p.positive.inner),
                 blowup::Letters(p.negative.inner) });
-        ctx.detail = bt::FirstBlowup(m, form.ToString(), flipped, lines, s.P.Homogeneous(m).IsZero());
+        const System cx = ChartX(s, m, Rational(0));
+        std::string chart = "u' = " + InUV(cx.P) + ", v' = " + InUV(cx.Q);
+        if (form.Coeff(0, m + 1).IsZero()) {
+            const System cy = ChartY(s, m);
+            chart += " (carte x = u*v, y = v : u' = " + InUV(cy.P) + ", v' = " + InUV(cy.Q) + ")";
+        }
+        ctx.detail = bt::FirstBlowup(m, form.ToString(), flipped, lines, chart) + bt::Arcs(arcs);
     }
     return out;
 }
@@ -419,7 +437,7 @@ std::string CanonicalSectors(const std::string& word)
 
 std::string SectorWords(const std::string& sectors)
 {
-    return bt::SectorWordsOf(sectors);
+    return classify::texts::SectorWords(sectors);
 }
 
 BlowupResult BlowUpOrigin(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Deadline& deadline)
@@ -484,9 +502,8 @@ Nature ClassifyOriginResolved(const flint::FmpqMpoly& P, const flint::FmpqMpoly&
             n.index = b.index;
             n.sectors = b.sectors;
             n.reason = b.reason;
-            std::string name = classify::texts::TypeName(n);
-            if (n.type == PointType::Degenerate) name += " (" + SectorWords(b.sectors) + ")";
-            n.explanation = bt::Lead(n.linearPart) + b.explanation + " Le point est : " + name + ".";
+            n.explanation
+                = bt::Lead(n.linearPart) + b.explanation + " Le point est : " + classify::texts::TypeName(n) + ".";
         } else if (b.outcome == BlowupOutcome::Monodromic) {
             n.index = 1;
             n.sectors = "";

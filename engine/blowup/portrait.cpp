@@ -132,7 +132,7 @@ Half Extract(const Items& full, int fromTag, int toTag, bool reversed, bool flip
     return h;
 }
 
-Items Join(std::vector<Half> halves)
+Items Join(std::vector<Half> halves, std::string* arcs)
 {
     const std::size_t n = halves.size();
     for (std::size_t j = 0; j < n; ++j) {
@@ -163,6 +163,7 @@ Items Join(std::vector<Half> halves)
             out.insert(out.end(), in.begin() + 1, in.end() - 1);
         }
         out.push_back(Junction(in.back(), halves[solid[(k + 1) % solid.size()]].inner.front()));
+        if (arcs) *arcs += out.back().kind == Kind::Elliptic ? 'e' : (out.back().kind == Kind::Hyperbolic ? 'h' : 'p');
     }
     return out;
 }

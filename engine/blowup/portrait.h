@@ -63,7 +63,9 @@ Half Extract(const Items& full, int fromTag, int toTag, bool reversed, bool flip
 
 // The portrait of the blown-up point from its divisor halves in angular
 // order. Empty when no orbit reaches the point (monodromic).
-Items Join(std::vector<Half> halves);
+// arcs, when given, receives the letter of the sector that each arc of the
+// divisor carries (between two halves that are not both only hyperbolic).
+Items Join(std::vector<Half> halves, std::string* arcs = nullptr);
 
 // Checks the alternation and the senses of the rays that bound every sector.
 void Validate(const Items& items, unsigned tags);

@@ -2,6 +2,7 @@
 // end decodes: ASCII and é è ê ë ç à â ä û ù ü ï î ô ö ²; no capital accents).
 #pragma once
 
+#include "engine/classify/classify_texts.h"
 #include "engine/nature.h"
 
 #include <cstdio>
@@ -100,19 +101,16 @@ struct PointLine {
 };
 
 inline std::string FirstBlowup(
-    int m, const std::string& form, bool flipped, const std::vector<PointLine>& points, bool pmZero)
+    int m, const std::string& form, bool flipped, const std::vector<PointLine>& points, const std::string& chart)
 {
-    (void)pmZero;
     const std::string ms = std::to_string(m);
-    const std::string div
-        = m == 1 ? std::string() : (m == 2 ? " divisé par u" : " divisé par u^" + std::to_string(m - 1));
-    std::string s
-        = " Eclatement : on remplace le point par le cercle de ses directions. Dans la carte x = u, "
-          "y = u*v, le champ"
-        + div + " s'écrit u' = P(u, u*v)" + (m == 1 ? "" : "/u^" + std::to_string(m - 1))
-        + ", v' = (Q(u, u*v) - v*P(u, u*v))/u^" + ms + " ; le diviseur u = 0 est invariant, "
-        + "et ses points singuliers sont les zéros réels de F(1, v), F = x*Q" + ms + " - y*P" + ms + " = "
-        + form + ".";
+    const std::string power = m == 2 ? "u" : "u^" + std::to_string(m - 1);
+    std::string s = " Eclatement : on remplace le point par le cercle de ses directions. Dans la carte x = u, "
+                    "y = u*v, le champ"
+        + (m == 1 ? std::string() : " divisé par " + power) + " s'écrit u' = P(u, u*v)"
+        + (m == 1 ? std::string() : "/" + power) + ", v' = (Q(u, u*v) - v*P(u, u*v))/u" + (m == 1 ? "" : "^" + ms)
+        + ", ici " + chart + " ; le diviseur u = 0 est invariant, et ses points singuliers sont les zéros réels "
+        + "de F(1, v), F = x*Q" + ms + " - y*P" + ms + " = " + form + ".";
     bool vertical = false;
     for (const PointLine& p : points)
         vertical = vertical || p.vertical;
@@ -133,38 +131,20 @@ inline std::string FirstBlowup(
     return s;
 }
 
-inline std::string Count(int n, const char* one, const char* many)
+// The sector carried by each arc of the divisor, in the order of the angle.
+inline std::string Arcs(const std::string& letters)
 {
-    static const char* words[] = { "zéro", "un", "deux", "trois", "quatre", "cinq", "six", "sept", "huit",
-        "neuf", "dix", "onze", "douze" };
-    const std::string w = n >= 0 && n <= 12 ? words[n] : std::to_string(n);
-    return w + " " + (n == 1 ? one : many);
-}
-
-// "deux secteurs elliptiques", "un secteur elliptique et un secteur hyperbolique".
-inline std::string SectorWordsOf(const std::string& sectors)
-{
-    if (sectors.empty()) return "aucun secteur (point monodromique)";
-    int e = 0, h = 0, p = 0;
-    for (char c : sectors) {
-        e += c == 'e';
-        h += c == 'h';
-        p += c == 'p';
-    }
-    std::vector<std::string> parts;
-    if (e) parts.push_back(Count(e, "secteur elliptique", "secteurs elliptiques"));
-    if (h) parts.push_back(Count(h, "secteur hyperbolique", "secteurs hyperboliques"));
-    if (p) parts.push_back(Count(p, "secteur parabolique", "secteurs paraboliques"));
-    std::string s;
-    for (std::size_t i = 0; i < parts.size(); ++i)
-        s += (i == 0 ? "" : (i + 1 == parts.size() ? " et " : ", ")) + parts[i];
-    return s;
+    if (letters.empty()) return "";
+    std::string s = " Le long des arcs successifs du diviseur (dans le sens trigonométrique) : ";
+    for (std::size_t i = 0; i < letters.size(); ++i)
+        s += std::string(i == 0 ? "" : ", ") + letters[i];
+    return s + ".";
 }
 
 inline std::string Conclusion(const std::string& sectors, int e, int h, int index)
 {
     return " Secteurs autour du point, dans le sens trigonométrique : " + sectors + " ("
-        + SectorWordsOf(sectors) + "). Indice (formule de Bendixson) : 1 + (e - h)/2 = 1 + ("
+        + classify::texts::SectorWords(sectors) + "). Indice (formule de Bendixson) : 1 + (e - h)/2 = 1 + ("
         + std::to_string(e) + " - " + std::to_string(h) + ")/2 = " + std::to_string(index) + ".";
 }
 
