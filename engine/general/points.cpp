@@ -8,6 +8,7 @@
 #include "engine/classify/classify.h"
 
 #include <algorithm>
+#include <set>
 
 namespace vindrel::engine::general {
 
@@ -243,6 +244,19 @@ std::optional<int> PointIndex(const Nature& n)
     return std::nullopt;
 }
 
+bool SomeSumIsOne(const std::vector<int>& indices)
+{
+    std::set<int> sums; // of the non-empty subsets seen so far
+    for (int i : indices) {
+        std::set<int> next = sums;
+        next.insert(i);
+        for (int s : sums)
+            next.insert(s + i);
+        sums = std::move(next);
+    }
+    return sums.contains(1);
+}
+
 namespace {
 
 std::optional<int> IndexOf(const FixedPoint& p)
@@ -280,15 +294,19 @@ PeriodicVerdict DecidePeriodicOrbits(
             return { Possible, msg::kWhyCentrePrefix + PointName(p) + msg::kWhyCentreSuffix };
     if (!props.commonFactor && list == PointList::Complete) {
         if (points.empty()) return { Impossible, msg::kWhyNoFixedPoint };
-        bool allKnown = true, anyPlusOne = false;
+        bool allKnown = true;
+        std::vector<int> indices;
         for (const auto& p : points) {
             const auto i = IndexOf(p);
             if (!i)
                 allKnown = false;
-            else if (*i == 1)
-                anyPlusOne = true;
+            else
+                indices.push_back(*i);
         }
-        if (allKnown && !anyPlusOne) return { Impossible, msg::kWhyNoIndexOne };
+        if (allKnown && !SomeSumIsOne(indices)) {
+            const bool unit = std::all_of(indices.begin(), indices.end(), [](int i) { return i >= -1 && i <= 1; });
+            return { Impossible, unit ? msg::kWhyNoIndexOne : msg::kWhyNoIndexSumOne };
+        }
     }
     return { Unknown, msg::kWhyOpen };
 }
