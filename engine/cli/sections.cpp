@@ -109,9 +109,10 @@ std::vector<ReportSection> GeneralSections(std::shared_ptr<FixedPointCache> poin
         [cache, texts](const ParsedSystem& s) {
             return s.parameters.empty() ? cache->For(s).reports.conclusions + "\n" : texts(s, 0);
         },
-        { "properties" },
+        { "properties", "periodic_orbits" },
         [cache](const ParsedSystem& s, Json& o) {
             o.set("properties", general::PropertiesJson(cache->For(s)));
+            o.set("periodic_orbits", general::PeriodicOrbitsJson(cache->For(s)));
         } };
     ReportSection calculations { general::kCalculationsFile, "Calculs explicatifs (tarnel2.res)",
         [cache, texts](const ParsedSystem& s) {
@@ -119,6 +120,12 @@ std::vector<ReportSection> GeneralSections(std::shared_ptr<FixedPointCache> poin
         },
         {}, [](const ParsedSystem&, Json&) {} };
     return { conclusions, calculations };
+}
+
+void PortraitFields(const Nature& n, Json& o)
+{
+    o.set("index", n.index ? Json(*n.index) : Json());
+    o.set("sectors", n.sectors ? Json(*n.sectors) : Json());
 }
 
 Json PointJson(const FixedPoint& p)
@@ -135,6 +142,7 @@ Json PointJson(const FixedPoint& p)
     const char* stability = JsonName(p.nature.stability);
     o.set("stability", stability ? Json(stability) : Json());
     o.set("order", p.nature.order ? Json(*p.nature.order) : Json());
+    PortraitFields(p.nature, o);
     return o;
 }
 
@@ -157,13 +165,15 @@ void FixedPointFields(const FixedPointAnalysis& a, Json& o)
         const char* opposite = JsonName(p.oppositeStability);
         ip.set("opposite_stability", opposite ? Json(opposite) : Json());
         ip.set("reason", p.nature.reason);
+        PortraitFields(p.nature, ip);
         infinite.push(ip);
     }
     const bool certified = a.pointsCertified;
     o.set("fixed_points", a.wholePlaneFixed || !certified ? Json() : points);
     o.set("fixed_curves", certified ? curves : Json());
     o.set("complex_fixed_points", a.wholePlaneFixed || !certified ? Json() : Json(a.complexCount));
-    o.set("infinite_points", a.infinity == InfinityKind::LineOfSingularities ? Json() : infinite);
+    o.set("infinite_points", a.wholePlaneFixed ? Json() : infinite);
+    o.set("infinity_line", a.infinity == InfinityKind::LineOfSingularities);
 }
 
 // One value of the constant: its exact text and its approximation.
@@ -207,7 +217,7 @@ std::vector<ReportSection> FixedPointSections(std::shared_ptr<FixedPointCache> c
             return s.parameters.empty() ? DovraReport(cache->For(s))
                                         : discussion::DurmoskTexts(s, cache->DiscussionFor(s))[0];
         },
-        { "fixed_points", "fixed_curves", "complex_fixed_points", "infinite_points", "discussion" },
+        { "fixed_points", "fixed_curves", "complex_fixed_points", "infinite_points", "infinity_line", "discussion" },
         [cache](const ParsedSystem& s, Json& o) {
             if (s.parameters.empty()) FixedPointFields(cache->For(s), o);
             if (const discussion::Discussion* d = cache->DiscussionFor(s))

@@ -30,6 +30,14 @@ FixedPoint PointOf(PointType type, LinearPart part = LinearPart::Hyperbolic)
     return p;
 }
 
+// A linearly zero point whose blow-up gave this index.
+FixedPoint DegenerateOf(int index)
+{
+    FixedPoint p = PointOf(PointType::Degenerate, LinearPart::Zero);
+    p.nature->index = index;
+    return p;
+}
+
 struct IndexCase {
     const char* name;
     std::vector<FixedPoint> points;
@@ -77,6 +85,12 @@ INSTANTIATE_TEST_SUITE_P(Index, IndexRules,
             false, PO::Unknown, kOpen },
         IndexCase { "UndecidedImaginaryPointHasIndexOne", { PointOf(PT::Undetermined, LP::Imaginary) },
             PointList::Complete, false, PO::Unknown, kOpen },
+        IndexCase { "IndexTwoAndASaddleAddUpToOne", { DegenerateOf(2), PointOf(PT::Saddle) },
+            PointList::Complete, false, PO::Unknown, kOpen },
+        IndexCase { "IndicesTwoAndMinusTwoNeverAddUpToOne", { DegenerateOf(2), DegenerateOf(-2) },
+            PointList::Complete, false, PO::Impossible,
+            "aucun ensemble de points fixes n'a une somme d'indices égale à 1, or une orbite périodique "
+            "entoure des points fixes dont la somme des indices vaut 1." },
         IndexCase { "PartialListConcludesNothing", {}, PointList::Partial, false, PO::Unknown, kOpen },
         IndexCase { "CurveOfFixedPointsConcludesNothing", { PointOf(PT::Saddle) }, PointList::Complete, true,
             PO::Unknown, kOpen },
@@ -237,8 +251,9 @@ TEST(PropertiesJson, DescribesTheHamiltonianExample)
         "{\"degree\": 2, \"linear\": false, \"hamiltonian\": true, \"gradient\": false, \"homogeneous\": "
         "false, "
         "\"lotka_volterra\": false, \"reversible\": {\"symmetries\": [\"(x, y, t) -> (x, -y, -t)\"]}, "
-        "\"central_symmetry\": false, \"divergence_sign\": \"zero\", \"invariant_lines\": [], "
-        "\"periodic_orbits\": \"possible\", \"reason\": \"le point (0, 0) est un centre.\"}");
+        "\"central_symmetry\": false, \"divergence_sign\": \"zero\", \"invariant_lines\": []}");
+    EXPECT_EQ(PeriodicOrbitsJson(a).dump(),
+        "{\"verdict\": \"centres\", \"reason\": \"le point (0, 0) est un centre.\", \"limit_cycles\": []}");
 }
 
 TEST(PropertiesJson, GivesTheLinearTypeAndNullsForLiteralConstants)
@@ -254,9 +269,10 @@ TEST(PropertiesJson, GivesTheLinearTypeAndNullsForLiteralConstants)
     EXPECT_EQ(PropertiesJson(lit).dump(),
         "{\"parameters\": true, \"hamiltonian\": true, \"linear\": null, \"gradient\": null, "
         "\"homogeneous\": null, "
-        "\"lotka_volterra\": null, \"reversible\": null, \"periodic_orbits\": \"unknown\", \"reason\": \"le "
-        "système "
-        "contient des constantes littérales.\"}");
+        "\"lotka_volterra\": null, \"reversible\": null}");
+    EXPECT_EQ(PeriodicOrbitsJson(lit).dump(),
+        "{\"verdict\": \"open\", \"reason\": \"le système contient des constantes littérales.\", "
+        "\"limit_cycles\": []}");
 }
 
 } // namespace
