@@ -323,8 +323,8 @@ std::string CalculationsBlock(const ParsedSystem& s, const Discussion& d)
 
 std::string Header(const ParsedSystem& s, const std::string& title)
 {
-    return title + "\n    dx/dt = " + general::PolyText(s.P) + "\n    dy/dt = " + general::PolyText(s.Q)
-        + "\n";
+    return title + "\n    d" + s.ctx->names()[0] + "/dt = " + general::PolyText(s.P) + "\n    d"
+        + s.ctx->names()[1] + "/dt = " + general::PolyText(s.Q) + "\n";
 }
 
 std::string ParameterNames(const ParsedSystem& s)
