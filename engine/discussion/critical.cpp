@@ -417,12 +417,13 @@ std::vector<CriticalValue> RealRoots(const std::vector<FmpzPoly>& polys, const D
         }
     // Distinct algebraic numbers: refine until the intervals are disjoint.
     for (slong bits = 120;; bits *= 2) {
+        // A rational value stands for itself; the others for their intervals.
         std::sort(values.begin(), values.end(), [](const CriticalValue& l, const CriticalValue& r) {
-            return arf_cmp(l.root.lo.raw(), r.root.lo.raw()) < 0;
+            return fmpq_cmp(LowerBound(l).raw(), LowerBound(r).raw()) < 0;
         });
         bool disjoint = true;
         for (size_t i = 0; i + 1 < values.size(); ++i)
-            if (arf_cmp(values[i].root.hi.raw(), values[i + 1].root.lo.raw()) >= 0) {
+            if (fmpq_cmp(UpperBound(values[i]).raw(), LowerBound(values[i + 1]).raw()) >= 0) {
                 disjoint = false;
                 for (size_t j : { i, i + 1 })
                     if (!values[j].exact) fp::RefineRoot(values[j].root, values[j].poly, bits);
