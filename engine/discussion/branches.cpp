@@ -115,7 +115,83 @@ std::string Wrapped(const FmpqMpoly& p)
     return fmpq_mpoly_length(p.raw(), p.craw()) > 1 ? "(" + t + ")" : t;
 }
 
+std::string Wrapped(const RationalFunction& f)
+{
+    const std::string t = FunctionText(f);
+    const bool single
+        = fmpq_mpoly_is_one(f.den.raw(), f.den.craw()) && fmpq_mpoly_length(f.num.raw(), f.num.craw()) <= 1;
+    return single ? t : "(" + t + ")";
+}
+
+RationalFunction Constant(const FmpqMpoly& like, slong c)
+{
+    FmpqMpoly n(like.ctx()), d(like.ctx());
+    fmpq_mpoly_set_si(n.raw(), c, like.craw());
+    fmpq_mpoly_one(d.raw(), like.craw());
+    return { n, d };
+}
+
+RationalFunction PowerOf(const RationalFunction& f, slong e)
+{
+    return { Power(f.num, e), Power(f.den, e) };
+}
+
 } // namespace
+
+RationalFunction Times(const RationalFunction& l, const RationalFunction& r)
+{
+    return { Mul(l.num, r.num), Mul(l.den, r.den) };
+}
+
+RationalFunction Plus(const RationalFunction& l, const RationalFunction& r)
+{
+    return { Add(Mul(l.num, r.den), Mul(r.num, l.den)), Mul(l.den, r.den) };
+}
+
+std::pair<std::string, std::string> AtQuadratic(const FmpqMpoly& F, const QuadraticBranch& q)
+{
+    // x = mid + w with w² = rad: the coefficient of w^k gathers C(i, k) mid^(i-k) y^j.
+    const RationalFunction mid { q.midNum, q.midDen }, rad { q.radNum, q.radDen }, y { q.yNum, q.yDen };
+    const slong m = std::max<slong>(Degree(F, kX), 0);
+    std::vector<RationalFunction> w(static_cast<size_t>(m + 1), Constant(F, 0));
+    std::vector<ulong> exps(static_cast<size_t>(F.ctx()->nvars()));
+    Fmpq c;
+    for (slong t = 0; t < fmpq_mpoly_length(F.raw(), F.craw()); ++t) {
+        fmpq_mpoly_get_term_exp_ui(exps.data(), F.raw(), t, F.craw());
+        fmpq_mpoly_get_term_coeff_fmpq(c.raw(), F.raw(), t, F.craw());
+        const slong i = static_cast<slong>(exps[kX]), j = static_cast<slong>(exps[kY]);
+        exps[kX] = exps[kY] = 0;
+        FmpqMpoly coeff(F.ctx()), one(F.ctx());
+        fmpq_mpoly_set_coeff_fmpq_ui(coeff.raw(), c.raw(), exps.data(), F.craw());
+        fmpq_mpoly_one(one.raw(), F.craw());
+        slong binomial = 1;
+        for (slong k = 0; k <= i; ++k) {
+            RationalFunction term = Times(Times({ coeff, one }, PowerOf(mid, i - k)), PowerOf(y, j));
+            fmpq_mpoly_scalar_mul_si(term.num.raw(), term.num.raw(), binomial, F.craw());
+            w[static_cast<size_t>(k)] = Plus(w[static_cast<size_t>(k)], term);
+            binomial = binomial * (i - k) / (k + 1);
+        }
+    }
+    RationalFunction A = Constant(F, 0), B = Constant(F, 0);
+    for (slong k = 0; k <= m; ++k) {
+        const RationalFunction part = Times(w[static_cast<size_t>(k)], PowerOf(rad, k / 2));
+        (k % 2 ? B : A) = Plus(k % 2 ? B : A, part);
+    }
+    A = Reduced(A.num, A.den);
+    B = Reduced(B.num, B.den);
+    const std::string root = "racine(" + FunctionText(rad) + ")";
+    std::pair<std::string, std::string> out;
+    for (int sign = 0; sign < 2; ++sign) {
+        RationalFunction b = B;
+        if (!sign) fmpq_mpoly_neg(b.num.raw(), b.num.raw(), b.num.craw());
+        std::string t = FunctionText(A);
+        if (!IsZero(b.num)) t = (IsZero(A.num) ? "" : t + " + ") + Wrapped(b) + "*" + root;
+        for (size_t at; (at = t.find("+ -")) != std::string::npos;)
+            t.replace(at, 3, "- ");
+        (sign ? out.second : out.first) = t;
+    }
+    return out;
+}
 
 std::optional<Fmpq> ValueAt(const RationalFunction& f, const fmpq_t value)
 {

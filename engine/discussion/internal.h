@@ -31,6 +31,8 @@ flint::Fmpq UpperBound(const CriticalValue& v);
 struct RationalFunction {
     flint::FmpqMpoly num, den;
 };
+RationalFunction Times(const RationalFunction& l, const RationalFunction& r);
+RationalFunction Plus(const RationalFunction& l, const RationalFunction& r);
 // Its value at a = value; nothing where den vanishes.
 std::optional<flint::Fmpq> ValueAt(const RationalFunction& f, const fmpq_t value);
 // "1/a", "(a + 1)/(a - 2)", "-a/2": report typography.
@@ -44,6 +46,9 @@ std::vector<RationalBranch> RationalBranches(const ParsedSystem& s, const Deadli
 // The pairs of fixed points whose x is a root of a quadratic polynomial
 // with coefficients in Q(a) and whose y is rational in a.
 std::vector<QuadraticBranch> QuadraticBranches(const ParsedSystem& s, const Deadline& deadline);
+// F at the points of a quadratic branch: A - B racine(r) and A + B racine(r),
+// as texts.
+std::pair<std::string, std::string> AtQuadratic(const flint::FmpqMpoly& F, const QuadraticBranch& q);
 // F(x(a), y(a)) for a polynomial F of the context, reduced.
 RationalFunction AtBranch(const flint::FmpqMpoly& F, const RationalBranch& b);
 

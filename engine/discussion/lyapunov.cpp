@@ -19,16 +19,6 @@ using flint::FmpqMpoly;
 
 namespace {
 
-RationalFunction Times(const RationalFunction& l, const RationalFunction& r)
-{
-    return { Mul(l.num, r.num), Mul(l.den, r.den) };
-}
-
-RationalFunction Plus(const RationalFunction& l, const RationalFunction& r)
-{
-    return { Add(Mul(l.num, r.den), Mul(r.num, l.den)), Mul(l.den, r.den) };
-}
-
 RationalFunction Scaled(const RationalFunction& f, slong k)
 {
     RationalFunction out = f;
@@ -49,6 +39,69 @@ RationalFunction Taylor(const FmpqMpoly& p, int i, int j, const RationalBranch& 
     return AtBranch(d, b);
 }
 
+// A point rational in a with D = 0 for every a: its nature rests on the
+// terms of order 2 and 3, so their zeros are candidates; with a zero linear
+// part, also where the characteristic directions x Q_m - y P_m of the
+// lowest order m meet (its discriminant) or where P_m and Q_m share a root.
+void AddDegenerateSources(const ParsedSystem& s, const RationalBranch& br, const std::vector<FmpqMpoly>& lin,
+    std::vector<Source>& sources)
+{
+    const std::string what = "un terme d'ordre 2 ou 3 change au point " + br.text;
+    for (int order = 2; order <= 3; ++order)
+        for (int i = 0; i <= order; ++i)
+            for (const FmpqMpoly* f : { &s.P, &s.Q }) {
+                flint::FmpzPoly k = ToIntegerPoly(Taylor(*f, i, order - i, br).num);
+                if (fmpz_poly_degree(k.raw()) >= 1) sources.push_back({ what, k, Event::AtAPoint });
+            }
+    for (size_t e = 0; e < 4; ++e)
+        if (!IsZero(AtBranch(lin[e], br).num)) return;
+    for (int m = 2; m <= 3; ++m) {
+        // C(t) = t Q_m(t, 1) - P_m(t, 1), t standing for x/y, denominators cleared.
+        std::vector<RationalFunction> c;
+        bool any = false;
+        for (int i = 0; i <= m; ++i) {
+            c.push_back(Taylor(s.Q, i, m - i, br));
+            any = any || !IsZero(c.back().num);
+        }
+        std::vector<RationalFunction> p;
+        for (int i = 0; i <= m; ++i) {
+            p.push_back(Taylor(s.P, i, m - i, br));
+            any = any || !IsZero(p.back().num);
+        }
+        if (!any) continue;
+        FmpqMpoly den(s.ctx);
+        fmpq_mpoly_one(den.raw(), s.ctx->raw());
+        for (const auto* v : { &c, &p })
+            for (const RationalFunction& f : *v)
+                den = Mul(den, f.den);
+        FmpqMpoly C(s.ctx), Pm(s.ctx), Qm(s.ctx);
+        for (int i = 0; i <= m; ++i) {
+            FmpqMpoly q(s.ctx), pp(s.ctx);
+            fmpq_mpoly_divides(q.raw(), Mul(den, c[static_cast<size_t>(i)].num).raw(),
+                c[static_cast<size_t>(i)].den.raw(), s.ctx->raw());
+            fmpq_mpoly_divides(pp.raw(), Mul(den, p[static_cast<size_t>(i)].num).raw(),
+                p[static_cast<size_t>(i)].den.raw(), s.ctx->raw());
+            FmpqMpoly ti(s.ctx), ti1(s.ctx);
+            fmpq_mpoly_pow_ui(ti.raw(), Variable(s.ctx, kX).raw(), static_cast<ulong>(i), s.ctx->raw());
+            fmpq_mpoly_pow_ui(ti1.raw(), Variable(s.ctx, kX).raw(), static_cast<ulong>(i + 1), s.ctx->raw());
+            C = Add(C, Sub(Mul(q, ti1), Mul(pp, ti)));
+            Pm = Add(Pm, Mul(pp, ti));
+            Qm = Add(Qm, Mul(q, ti));
+        }
+        FmpqMpoly disc(s.ctx), res(s.ctx);
+        const std::string directions = "les directions caractéristiques changent au point " + br.text;
+        if (fmpq_mpoly_degree_si(C.raw(), kX, s.ctx->raw()) > 1
+            && fmpq_mpoly_discriminant(disc.raw(), C.raw(), kX, s.ctx->raw()))
+            sources.push_back({ directions, ToIntegerPoly(disc), Event::AtAPoint });
+        if (fmpq_mpoly_degree_si(Pm.raw(), kX, s.ctx->raw()) > 0
+            && fmpq_mpoly_degree_si(Qm.raw(), kX, s.ctx->raw()) > 0
+            && fmpq_mpoly_resultant(res.raw(), Pm.raw(), Qm.raw(), kX, s.ctx->raw()))
+            sources.push_back({ directions, ToIntegerPoly(res), Event::AtAPoint });
+        if (fmpz_poly_degree(sources.back().poly.raw()) < 1) sources.pop_back();
+        break;
+    }
+}
+
 } // namespace
 
 void AddLyapunovSources(
@@ -56,7 +109,11 @@ void AddLyapunovSources(
 {
     const std::vector<FmpqMpoly> lin = LinearQuantities(s);
     for (RationalBranch& br : branches) {
-        if (!IsZero(AtBranch(lin[4], br).num) || IsZero(AtBranch(lin[5], br).num)) continue;
+        if (IsZero(AtBranch(lin[5], br).num)) {
+            AddDegenerateSources(s, br, lin, sources);
+            continue;
+        }
+        if (!IsZero(AtBranch(lin[4], br).num)) continue;
         const auto A = [&](int i, int j) { return Taylor(s.P, i, j, br); };
         const auto B = [&](int i, int j) { return Taylor(s.Q, i, j, br); };
         const RationalFunction a = A(1, 0), b = A(0, 1), c = B(1, 0);

@@ -298,6 +298,18 @@ std::string CalculationsBlock(const ParsedSystem& s, const Discussion& d)
             SignTable(out, d, names, f, RealRoots(polys, unlimited));
         }
     }
+    if (!d.quadratic.empty()) out << texts::kQuadraticPoints << '\n';
+    for (const QuadraticBranch& q : d.quadratic) {
+        for (int sign = 0; sign < 2; ++sign) {
+            out << texts::kPoint << q.text[sign] << " :";
+            const char* const names[] = { " T = ", ", D = ", ", T² - 4D = " };
+            for (size_t k = 4; k < 7; ++k) {
+                const auto values = AtQuadratic(lin[k], q);
+                out << names[k - 4] << (sign ? values.second : values.first);
+            }
+            out << '\n';
+        }
+    }
     bool others = false;
     for (const Case& c : d.cases)
         for (int b : c.branch)

@@ -98,6 +98,8 @@ inline constexpr const char* kNone = "aucune";
 inline constexpr const char* kRationalPoints = "Points fixes rationnels en ";
 inline constexpr const char* kNoRationalPoint = "Aucun point fixe n'est une fonction rationnelle de ";
 inline constexpr const char* kPoint = "Point ";
+inline constexpr const char* kQuadraticPoints
+    = "Points fixes de la forme m - racine(r) et m + racine(r), m et r rationnels en la constante :";
 inline constexpr const char* kSigns = "Tableau des signes :";
 inline constexpr const char* kOtherPoints
     = "Les autres points fixes ne sont pas des fonctions rationnelles de ";
