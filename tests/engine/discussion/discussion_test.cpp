@@ -52,6 +52,8 @@ TEST(Discussion, KnownDiscussionsOfTheCourse)
             "-racine(2) < a < 0 : foyer stable", "a = 0 : centre", "0 < a < racine(2) : foyer stable",
             "a = racine(2) : noeud dégénéré stable", "a > racine(2) : noeud stable" }));
     EXPECT_EQ(Summary("y", "-x+(a^2-2)*y")[3], "a = -racine(2) : centre");
+    // Regression: a linearly zero point whose characteristic directions appear at a = -1.
+    EXPECT_EQ(Summary("3x^3+3xy^2", "(-1-a)*x^2+(-2+2a)*y^2")[1].rfind("a = -1 :", 0), 0u);
 }
 
 // A random one-parameter system: small integer coefficients, some of them
