@@ -53,8 +53,32 @@ void AddDegenerateSources(const ParsedSystem& s, const RationalBranch& br, const
                 flint::FmpzPoly k = ToIntegerPoly(Taylor(*f, i, order - i, br).num);
                 if (fmpz_poly_degree(k.raw()) >= 1) sources.push_back({ what, k, Event::AtAPoint });
             }
+    bool zero = true;
     for (size_t e = 0; e < 4; ++e)
-        if (!IsZero(AtBranch(lin[e], br).num)) return;
+        zero = zero && IsZero(AtBranch(lin[e], br).num);
+    if (!zero) {
+        // D = 0, J <> 0: on the centre manifold u' = c u² + ..., c = w.F2(v) with
+        // J v = 0 and w J = 0; (v, w) from either row of J.
+        const RationalFunction p = Taylor(s.P, 1, 0, br), q = Taylor(s.P, 0, 1, br),
+                               r = Taylor(s.Q, 1, 0, br), t = Taylor(s.Q, 0, 1, br);
+        const auto quadraticAt
+            = [&](const FmpqMpoly& f, const RationalFunction& X, const RationalFunction& Y) {
+                  RationalFunction sum = Times(Taylor(f, 2, 0, br), Times(X, X));
+                  sum = Plus(sum, Times(Taylor(f, 1, 1, br), Times(X, Y)));
+                  return Plus(sum, Times(Taylor(f, 0, 2, br), Times(Y, Y)));
+              };
+        const RationalFunction rows[2][4]
+            = { { Scaled(q, -1), p, r, Scaled(p, -1) }, { Scaled(t, -1), r, t, Scaled(q, -1) } };
+        for (const auto& row : rows) {
+            const RationalFunction c = Plus(Times(row[2], quadraticAt(s.P, row[0], row[1])),
+                Times(row[3], quadraticAt(s.Q, row[0], row[1])));
+            flint::FmpzPoly k = ToIntegerPoly(c.num);
+            if (fmpz_poly_degree(k.raw()) >= 1)
+                sources.push_back({ "le coefficient de la variété centrale s'annule au point " + br.text, k,
+                    Event::AtAPoint });
+        }
+        return;
+    }
     for (int m = 2; m <= 3; ++m) {
         // C(t) = t Q_m(t, 1) - P_m(t, 1), t standing for x/y, denominators cleared.
         std::vector<RationalFunction> c;
