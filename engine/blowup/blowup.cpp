@@ -285,10 +285,61 @@ struct DivisorPoint {
     std::string where, summary;
 };
 
-// The signs at an irrational root v0: lambda1 = P_m(1, v0) across the
-// divisor, lambda2 = F'(v0) along it. Both non-zero: a saddle or a node.
-Items IrrationalPoint(
-    const System& s, int m, const flint::FmpqPoly& fv, const Root& root, std::string& summary)
+// The chart field of ChartX at v = v0 + w, v0 the generator of the field.
+classify::AlgPoly2 ShiftedInField(const Poly2& p, const classify::NumberField& field)
+{
+    using classify::AlgNum;
+    using classify::AlgPoly2;
+    flint::FmpqPoly gen;
+    fmpq_poly_set_coeff_si(gen.raw(), 1, 1);
+    const AlgNum one = AlgNum::Integer(&field, 1), v0(&field, gen);
+    const AlgPoly2 w = AlgPoly2::Monomial(0, 1, one) + AlgPoly2::Monomial(0, 0, v0);
+    AlgPoly2 out;
+    for (const auto& [e, c] : p.Terms()) {
+        flint::FmpqPoly cq;
+        fmpq_poly_set_fmpq(cq.raw(), c.raw());
+        out += AlgPoly2::Monomial(e.first, 0, AlgNum(&field, cq)) * w.Pow(e.second);
+    }
+    return out;
+}
+
+// lambda1 = 0 across the divisor, lambda2 <> 0 along it: the centre manifold
+// w = phi(u) crosses the divisor; the flow on it is u' = a u^k + ...
+std::pair<int, int> TransverseCentreManifold(const System& chart, const classify::NumberField& field, int n)
+{
+    using classify::AlgNum;
+    using classify::AlgSeries;
+    const classify::AlgPoly2 a = ShiftedInField(chart.P, field), b = ShiftedInField(chart.Q, field);
+    const AlgNum c = b.Coeff(1, 0), l2 = b.Coeff(0, 1);
+    const classify::AlgPoly2 rest = b - classify::AlgPoly2::Monomial(0, 1, l2);
+    auto mul = [](const AlgSeries& x, const AlgSeries& y, int k) {
+        AlgSeries r(static_cast<std::size_t>(k + 1));
+        for (int i = 0; i <= k && i < static_cast<int>(x.size()); ++i)
+            for (int j = 0; i + j <= k && j < static_cast<int>(y.size()); ++j)
+                r[static_cast<std::size_t>(i + j)] += x[static_cast<std::size_t>(i)] * y[static_cast<std::size_t>(j)];
+        return r;
+    };
+    AlgSeries phi(static_cast<std::size_t>(n + 1));
+    for (int k = 1; k <= n; ++k) {
+        AlgSeries d(phi.size());
+        for (std::size_t i = 1; i < phi.size(); ++i)
+            d[i - 1] = AlgNum::Integer(&field, static_cast<slong>(i)) * phi[i];
+        const AlgSeries lhs = mul(d, a.Along(phi, k), k);
+        const AlgSeries rhs = rest.Along(phi, k);
+        phi[static_cast<std::size_t>(k)] = (lhs[static_cast<std::size_t>(k)] - rhs[static_cast<std::size_t>(k)]) / l2;
+    }
+    (void)c;
+    const AlgSeries g = a.Along(phi, n);
+    for (int k = 0; k <= n; ++k)
+        if (!g[static_cast<std::size_t>(k)].IsZero()) return { k, g[static_cast<std::size_t>(k)].Sign() };
+    throw Undecided(bt::FlatCentreManifold(n));
+}
+
+// At an irrational root v0, lambda1 = P_m(1, v0) across the divisor and
+// lambda2 = F'(v0) along it, signed in Q(v0): a saddle or a node when both
+// are non-zero; one of them zero: the centre manifold (the divisor itself, or
+// a curve across it) gives the flow.
+Items IrrationalPoint(const System& s, int m, const flint::FmpqPoly& fv, const Root& root, std::string& summary)
 {
     flint::Fmpq lo, hi;
     arf_get_fmpq(lo.raw(), root.where.lo.raw());
@@ -299,12 +350,34 @@ Items IrrationalPoint(
     field.Reduce(pm);
     field.Reduce(dfv);
     const int l1 = field.Sign(pm), l2 = field.Sign(dfv);
-    if (l1 == 0 || l2 == 0) throw Undecided(bt::kIrrationalDegenerate);
-    const Flow across = FlowOfSign(l1), along = FlowOfSign(l2);
-    summary = l1 == l2 ? bt::kNodeOnDivisor : bt::kSaddleOnDivisor;
-    if (l1 == l2) return blowup::FromRays({}, 0b1010, &across);
-    return blowup::FromRays({ { blowup::Axis(0), across }, { blowup::Axis(1), along },
-                                { blowup::Axis(2), across }, { blowup::Axis(3), along } },
+    Flow across = FlowOfSign(l1), up = FlowOfSign(l2), down = up, right = across, left = across;
+    if (l1 != 0 && l2 != 0) {
+        summary = l1 == l2 ? bt::kNodeOnDivisor : bt::kSaddleOnDivisor;
+        if (l1 == l2) return blowup::FromRays({}, 0b1010, &across);
+    } else if (l1 != 0) {
+        // The divisor is the centre manifold: w' = F(1, v0 + w) = a w^k + ...
+        flint::FmpqPoly d = fv, r = fv;
+        int k = 0;
+        for (field.Reduce(r); field.Sign(r) == 0; ++k) {
+            fmpq_poly_derivative(d.raw(), d.raw());
+            r = d;
+            field.Reduce(r);
+        }
+        const int sa = field.Sign(r);
+        up = FlowOfSign(sa);
+        down = FlowOfSign(k % 2 == 0 ? -sa : sa);
+        summary = bt::SemiHyperbolicOnDivisor(k, true);
+    } else if (l2 != 0) {
+        const int n = std::max(kMinSeries, 2 * std::max(s.P.Degree(), s.Q.Degree()) + 1);
+        const auto [k, sa] = TransverseCentreManifold(ChartX(s, m, Rational(0)), field, n);
+        right = FlowOfSign(sa);
+        left = FlowOfSign(k % 2 == 0 ? -sa : sa);
+        summary = bt::SemiHyperbolicOnDivisor(k, false);
+    } else {
+        throw Undecided(bt::kIrrationalDegenerate);
+    }
+    return blowup::FromRays({ { blowup::Axis(0), right }, { blowup::Axis(1), up }, { blowup::Axis(2), left },
+                                { blowup::Axis(3), down } },
         0b1010, nullptr);
 }
 

@@ -73,6 +73,14 @@ inline std::string SemiHyperbolicSummary(int k, bool sameOnManifold, bool withSt
     return name + " (valeurs propres 0 et " + t + ", variété centrale : w' = " + lead + ")";
 }
 
+// alongDivisor: the divisor is the centre manifold; else the centre manifold crosses it.
+inline std::string SemiHyperbolicOnDivisor(int k, bool alongDivisor)
+{
+    return std::string("point semi-hyperbolique, variété centrale ")
+        + (alongDivisor ? "le diviseur" : "transverse au diviseur") + ", flot réduit d'ordre " + std::to_string(k)
+        + (k % 2 == 0 ? " (col-noeud)" : "");
+}
+
 inline std::string PointOnDivisor(const std::string& v0)
 {
     return "point (0 ; " + v0 + ")";
