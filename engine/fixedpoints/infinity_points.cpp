@@ -360,12 +360,12 @@ void InfinityCharts::Classify(
                                 : " + " + RationalToCanonical(minus.raw()));
             point.nature.explanation = texts::LocalAnalysis(shifted, v_) + point.nature.explanation;
             point.natureSource = NatureSource::LocalClassifier;
+        } else if (s1 == 0 && s2 != 0) {
+            point.nature = OnTheCircle(c, at, s2);
         } else if (std::optional<Nature> alg = !at.rational() && algebraic_ ? Algebraic(c, f, root) : std::nullopt) {
             point.nature = *alg;
             point.nature.explanation = texts::LocalAnalysis(u_ + " - u0", v_) + point.nature.explanation;
             point.natureSource = NatureSource::LocalClassifier;
-        } else if (s1 == 0 && s2 != 0) {
-            point.nature = OnTheCircle(c, at, s2);
         } else {
             point.nature = Open(c, at, s1, s2);
         }
