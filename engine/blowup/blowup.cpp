@@ -316,7 +316,8 @@ std::pair<int, int> TransverseCentreManifold(const System& chart, const classify
         AlgSeries r(static_cast<std::size_t>(k + 1));
         for (int i = 0; i <= k && i < static_cast<int>(x.size()); ++i)
             for (int j = 0; i + j <= k && j < static_cast<int>(y.size()); ++j)
-                r[static_cast<std::size_t>(i + j)] += x[static_cast<std::size_t>(i)] * y[static_cast<std::size_t>(j)];
+                r[static_cast<std::size_t>(i + j)]
+                    += x[static_cast<std::size_t>(i)] * y[static_cast<std::size_t>(j)];
         return r;
     };
     AlgSeries phi(static_cast<std::size_t>(n + 1));
@@ -326,7 +327,8 @@ std::pair<int, int> TransverseCentreManifold(const System& chart, const classify
             d[i - 1] = AlgNum::Integer(&field, static_cast<slong>(i)) * phi[i];
         const AlgSeries lhs = mul(d, a.Along(phi, k), k);
         const AlgSeries rhs = rest.Along(phi, k);
-        phi[static_cast<std::size_t>(k)] = (lhs[static_cast<std::size_t>(k)] - rhs[static_cast<std::size_t>(k)]) / l2;
+        phi[static_cast<std::size_t>(k)]
+            = (lhs[static_cast<std::size_t>(k)] - rhs[static_cast<std::size_t>(k)]) / l2;
     }
     (void)c;
     const AlgSeries g = a.Along(phi, n);
@@ -339,7 +341,8 @@ std::pair<int, int> TransverseCentreManifold(const System& chart, const classify
 // lambda2 = F'(v0) along it, signed in Q(v0): a saddle or a node when both
 // are non-zero; one of them zero: the centre manifold (the divisor itself, or
 // a curve across it) gives the flow.
-Items IrrationalPoint(const System& s, int m, const flint::FmpqPoly& fv, const Root& root, std::string& summary)
+Items IrrationalPoint(
+    const System& s, int m, const flint::FmpqPoly& fv, const Root& root, std::string& summary)
 {
     flint::Fmpq lo, hi;
     arf_get_fmpq(lo.raw(), root.where.lo.raw());
@@ -386,8 +389,10 @@ std::string InUV(const Poly2& p)
 {
     std::string t = p.ToString();
     for (char& c : t) {
-        if (c == 'x') c = 'u';
-        else if (c == 'y') c = 'v';
+        if (c == 'x')
+            c = 'u';
+        else if (c == 'y')
+            c = 'v';
     }
     return t;
 }
@@ -575,8 +580,8 @@ Nature ClassifyOriginResolved(const flint::FmpqMpoly& P, const flint::FmpqMpoly&
             n.index = b.index;
             n.sectors = b.sectors;
             n.reason = b.reason;
-            n.explanation
-                = bt::Lead(n.linearPart) + b.explanation + " Le point est : " + classify::texts::TypeName(n) + ".";
+            n.explanation = bt::Lead(n.linearPart) + b.explanation
+                + " Le point est : " + classify::texts::TypeName(n) + ".";
         } else if (b.outcome == BlowupOutcome::Monodromic) {
             n.index = 1;
             n.sectors = "";

@@ -163,7 +163,9 @@ Items Join(std::vector<Half> halves, std::string* arcs)
             out.insert(out.end(), in.begin() + 1, in.end() - 1);
         }
         out.push_back(Junction(in.back(), halves[solid[(k + 1) % solid.size()]].inner.front()));
-        if (arcs) *arcs += out.back().kind == Kind::Elliptic ? 'e' : (out.back().kind == Kind::Hyperbolic ? 'h' : 'p');
+        if (arcs)
+            *arcs += out.back().kind == Kind::Elliptic ? 'e'
+                                                       : (out.back().kind == Kind::Hyperbolic ? 'h' : 'p');
     }
     return out;
 }

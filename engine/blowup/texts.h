@@ -77,8 +77,8 @@ inline std::string SemiHyperbolicSummary(int k, bool sameOnManifold, bool withSt
 inline std::string SemiHyperbolicOnDivisor(int k, bool alongDivisor)
 {
     return std::string("point semi-hyperbolique, variété centrale ")
-        + (alongDivisor ? "le diviseur" : "transverse au diviseur") + ", flot réduit d'ordre " + std::to_string(k)
-        + (k % 2 == 0 ? " (col-noeud)" : "");
+        + (alongDivisor ? "le diviseur" : "transverse au diviseur") + ", flot réduit d'ordre "
+        + std::to_string(k) + (k % 2 == 0 ? " (col-noeud)" : "");
 }
 
 inline std::string PointOnDivisor(const std::string& v0)
@@ -108,16 +108,18 @@ struct PointLine {
     std::string positive, negative; // sector letters of the two half-planes, in angular order
 };
 
-inline std::string FirstBlowup(
-    int m, const std::string& form, bool flipped, const std::vector<PointLine>& points, const std::string& chart)
+inline std::string FirstBlowup(int m, const std::string& form, bool flipped,
+    const std::vector<PointLine>& points, const std::string& chart)
 {
     const std::string ms = std::to_string(m);
     const std::string power = m == 2 ? "u" : "u^" + std::to_string(m - 1);
-    std::string s = " Eclatement : on remplace le point par le cercle de ses directions. Dans la carte x = u, "
-                    "y = u*v, le champ"
+    std::string s
+        = " Eclatement : on remplace le point par le cercle de ses directions. Dans la carte x = u, "
+          "y = u*v, le champ"
         + (m == 1 ? std::string() : " divisé par " + power) + " s'écrit u' = P(u, u*v)"
-        + (m == 1 ? std::string() : "/" + power) + ", v' = (Q(u, u*v) - v*P(u, u*v))/u" + (m == 1 ? "" : "^" + ms)
-        + ", ici " + chart + " ; le diviseur u = 0 est invariant, et ses points singuliers sont les zéros réels "
+        + (m == 1 ? std::string() : "/" + power) + ", v' = (Q(u, u*v) - v*P(u, u*v))/u"
+        + (m == 1 ? "" : "^" + ms) + ", ici " + chart
+        + " ; le diviseur u = 0 est invariant, et ses points singuliers sont les zéros réels "
         + "de F(1, v), F = x*Q" + ms + " - y*P" + ms + " = " + form + ".";
     bool vertical = false;
     for (const PointLine& p : points)

@@ -443,6 +443,8 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
         if (std::optional<Nature> n = options.algebraicClassifier(P, Q, where)) {
             pt.nature = *n;
             pt.natureSource = NatureSource::LocalClassifier;
+        } else if (pt.nature.linearPart == LinearPart::Zero) {
+            pt.nature.explanation += fp::texts::kNoBlowupAtIrrationalPoint;
         }
     }
     return pt;

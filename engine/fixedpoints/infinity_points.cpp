@@ -362,7 +362,8 @@ void InfinityCharts::Classify(
             point.natureSource = NatureSource::LocalClassifier;
         } else if (s1 == 0 && s2 != 0) {
             point.nature = OnTheCircle(c, at, s2);
-        } else if (std::optional<Nature> alg = !at.rational() && algebraic_ ? Algebraic(c, f, root) : std::nullopt) {
+        } else if (std::optional<Nature> alg
+            = !at.rational() && algebraic_ ? Algebraic(c, f, root) : std::nullopt) {
             point.nature = *alg;
             point.nature.explanation = texts::LocalAnalysis(u_ + " - u0", v_) + point.nature.explanation;
             point.natureSource = NatureSource::LocalClassifier;
@@ -377,7 +378,8 @@ void InfinityCharts::Classify(
         : (s == Stability::Stable ? Stability::Unstable : Stability::Stable);
 }
 
-std::optional<Nature> InfinityCharts::Algebraic(const Chart& c, const FmpzPoly& f, const RootInterval& root) const
+std::optional<Nature> InfinityCharts::Algebraic(
+    const Chart& c, const FmpzPoly& f, const RootInterval& root) const
 {
     AlgebraicPoint where;
     fmpz_poly_set(where.f.raw(), f.raw());
@@ -402,8 +404,10 @@ void InfinityCharts::ClassifyDivided(
         point.natureSource = NatureSource::LocalClassifier;
     } else {
         point.nature.type = PointType::Undetermined;
-        point.nature.reason = at.rational() ? "champ divise par v" : "champ divise par v, coordonnee irrationnelle";
-        point.nature.explanation = std::string(texts::kUndetermined) + (at.rational() ? "" : texts::kIrrationalPoint) + ".";
+        point.nature.reason
+            = at.rational() ? "champ divise par v" : "champ divise par v, coordonnee irrationnelle";
+        point.nature.explanation
+            = std::string(texts::kUndetermined) + (at.rational() ? "" : texts::kIrrationalPoint) + ".";
     }
     // The divided field is the compactification of exponent d - 1: the
     // opposite point has its stability reversed when d - 1 is even.

@@ -61,7 +61,8 @@ public:
 private:
     void Classify(
         InfinitePoint& point, const Chart& chart, const flint::FmpzPoly& f, const RootInterval& root) const;
-    std::optional<Nature> Algebraic(const Chart& chart, const flint::FmpzPoly& f, const RootInterval& root) const;
+    std::optional<Nature> Algebraic(
+        const Chart& chart, const flint::FmpzPoly& f, const RootInterval& root) const;
     void ClassifyDivided(
         InfinitePoint& point, const Chart& chart, const flint::FmpzPoly& f, const RootInterval& root) const;
 

@@ -1,7 +1,7 @@
 // The French texts of dovra.res (finite fixed points) and skellin.res
 // (points at infinity).
-#include "engine/fixedpoints/fixed_points.h"
 #include "engine/classify/classify_texts.h"
+#include "engine/fixedpoints/fixed_points.h"
 #include "engine/fixedpoints/texts.h"
 
 #include <string>
@@ -22,7 +22,8 @@ std::string NatureText(const Nature& n)
     if (n.stability == Stability::Unstable) s += kUnstable;
     if (n.order) s += kOrder + std::to_string(*n.order); // "foyer faible stable d'ordre 2"
     if (n.type == PointType::Degenerate && n.sectors)
-        s += " (" + classify::texts::SectorWords(*n.sectors) + ", indice " + std::to_string(n.index.value_or(0)) + ")";
+        s += " (" + classify::texts::SectorWords(*n.sectors) + ", indice "
+            + std::to_string(n.index.value_or(0)) + ")";
     if (!n.explanation.empty()) s += " (" + n.explanation + ")";
     return s;
 }

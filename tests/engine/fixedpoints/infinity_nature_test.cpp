@@ -164,7 +164,8 @@ TEST(InfinityReport, IrrationalPointWithATransverseCentreManifoldIsReducedInItsF
     ASSERT_EQ(3u, a.infinite.size());
     EXPECT_EQ(LinearPart::SemiHyperbolic, a.infinite[0].nature.linearPart);
     EXPECT_EQ(
-        "au point ramené à l'origine (x = u - u0, y = v) : Valeurs propres 0 et lambda = -6,828427125 (D = 0, "
+        "au point ramené à l'origine (x = u - u0, y = v) : Valeurs propres 0 et lambda = -6,828427125 (D = "
+        "0, "
         "T <> 0). Calculs exacts dans le corps de nombres du point (tests de nullité exacts). Sur la variété "
         "centrale, x' = -2,828427125*x^2 + ... : m = 2 est pair. Le point est : col-noeud.",
         a.infinite[0].nature.explanation);
@@ -197,8 +198,9 @@ TEST(InfinityReport, NoPointStaysExactlyZeroAndTheLineOfSingularitiesIsKept)
     EXPECT_EQ("0", SkellinReport(Full("-y", "x")));
     const std::string line = SkellinReport(Full("x+x^2", "y+x*y"));
     EXPECT_EQ(0u,
-        line.find("Points à l'infini (compactification de Poincaré) :\nl'infini est une ligne de singularités : "
-                  "x*Q_d - y*P_d est identiquement nul."))
+        line.find(
+            "Points à l'infini (compactification de Poincaré) :\nl'infini est une ligne de singularités : "
+            "x*Q_d - y*P_d est identiquement nul."))
         << line;
 }
 
