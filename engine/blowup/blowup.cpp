@@ -260,19 +260,115 @@ std::optional<Portrait> Elementary(const System& s, const Mat2& j, unsigned tags
     return p;
 }
 
-// F = 0 identically: P_m = x R, Q_m = y R. When R vanishes on no real line the
-// field is radial at leading order, every direction is reached: a node.
+// Sign of a binary form at the direction (a, b).
+int SignAt(const Poly2& form, const Rational& a, const Rational& b)
+{
+    Rational v;
+    for (const auto& [e, c] : form.Terms())
+        v += c * a.Pow(static_cast<ulong>(e.first)) * b.Pow(static_cast<ulong>(e.second));
+    return v.Sign();
+}
+
+Rational Lower(const Root& r)
+{
+    if (r.exact) return *r.exact;
+    Rational q;
+    arf_get_fmpq(q.raw(), r.where.lo.raw());
+    return q;
+}
+
+Rational Upper(const Root& r)
+{
+    if (r.exact) return *r.exact;
+    Rational q;
+    arf_get_fmpq(q.raw(), r.where.hi.raw());
+    return q;
+}
+
+// F = 0 identically: P_m = x R, Q_m = y R, and in polar coordinates, divided
+// by r^m, r' = R(theta) + O(r), theta' = G(theta) + O(r) with G = x Q_(m+1) -
+// y P_(m+1). Where R <> 0 the orbits cross the circle r = 0: each direction is
+// reached by one orbit (a parabolic fan). At a zero of R where G <> 0 the
+// orbit touches the circle: where R changes sign, G carrying the flow from
+// the side where orbits arrive to the side where they leave gives a
+// hyperbolic sector, the other way an elliptic one.
 Portrait Dicritical(const System& s, int m, unsigned tags)
 {
     const Poly2 r = DividePower(s.P.Homogeneous(m), 0, 1);
-    const auto zeros = classify::RealLinearFactors(r);
-    if (r.IsZero() || !zeros.rational.empty() || zeros.irrationalCount > 0)
-        throw Undecided(bt::kDicriticalOpen);
-    const int sign = m == 1 ? r.Coeff(0, 0).Sign() : r.Coeff(m - 1, 0).Sign();
-    const Flow f = FlowOfSign(sign);
+    if (r.IsZero()) throw Undecided(bt::kDicriticalOpen);
+    const std::vector<Root> roots = RealRoots(InV(r, m - 1));
+    const bool vertical = m > 1 && r.Coeff(0, m - 1).IsZero();
     Portrait p;
-    p.items = blowup::FromRays({}, tags, &f);
-    p.summary = bt::DicriticalSummary(f == Flow::In);
+    if (roots.empty() && !vertical) {
+        const Flow f = FlowOfSign(SignAt(r, Rational(1), Rational(0)));
+        p.items = blowup::FromRays({}, tags, &f);
+        p.summary = bt::DicriticalSummary(f == Flow::In);
+        return p;
+    }
+    if (tags != 0) throw Undecided(bt::kDicriticalOpen);
+    const Poly2 g
+        = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m + 1) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m + 1);
+    const flint::FmpqPoly gv = InV(g, m + 2);
+    // The special directions in the order of the angle, each followed by a
+    // rational direction inside the next arc, where the sign of R is read.
+    struct Special {
+        int sign = 0; // of G at the direction
+        Rational ta, tb; // a direction of the following arc
+    };
+    std::vector<Special> specials;
+    auto signOfG = [&](const Root& root, bool opposite) {
+        int sg;
+        if (root.exact) {
+            sg = SignAt(g, Rational(1), *root.exact);
+        } else {
+            flint::Fmpq lo, hi;
+            arf_get_fmpq(lo.raw(), root.where.lo.raw());
+            arf_get_fmpq(hi.raw(), root.where.hi.raw());
+            const classify::NumberField field(root.f, lo, hi);
+            flint::FmpqPoly a = gv;
+            field.Reduce(a);
+            sg = field.Sign(a);
+        }
+        return opposite && m % 2 != 0 ? -sg : sg; // G(-1, -v) = (-1)^(m+2) G(1, v)
+    };
+    const std::size_t n = roots.size();
+    for (int side = 0; side < 2; ++side) {
+        const Rational e(side == 0 ? 1 : -1);
+        for (std::size_t i = 0; i < n; ++i) {
+            Special sp;
+            sp.sign = signOfG(roots[i], side == 1);
+            const Rational t = i + 1 < n ? (Upper(roots[i]) + Lower(roots[i + 1])) / Rational(2)
+                                         : Upper(roots[i]) + Rational(1);
+            sp.ta = e;
+            sp.tb = e * t;
+            specials.push_back(sp);
+        }
+        if (vertical) {
+            Special sp;
+            const int gy = SignAt(g, Rational(0), Rational(1));
+            sp.sign = side == 0 || m % 2 == 0 ? gy : -gy;
+            sp.ta = -e;
+            sp.tb = n == 0 ? Rational(0) : -e * (Lower(roots[0]) - Rational(1));
+            specials.push_back(sp);
+        }
+    }
+    std::vector<Flow> fan; // the fan after each special direction
+    for (const Special& sp : specials) {
+        if (sp.sign == 0) throw Undecided(bt::kDicriticalOpen);
+        fan.push_back(FlowOfSign(SignAt(r, sp.ta, sp.tb)));
+    }
+    for (std::size_t i = 0; i < specials.size(); ++i) {
+        const Flow before = fan[(i + specials.size() - 1) % specials.size()], after = fan[i];
+        p.items.push_back({ Kind::Ray, before, -1 });
+        if (before != after) {
+            // theta' > 0 carries the orbits from the arc before to the arc after.
+            const bool fromArriving = specials[i].sign > 0 ? before == Flow::In : after == Flow::In;
+            p.items.push_back({ fromArriving ? Kind::Hyperbolic : Kind::Elliptic, Flow::In, -1 });
+            p.items.push_back({ Kind::Ray, after, -1 });
+        }
+        p.items.push_back({ Kind::Parabolic, after, -1 });
+    }
+    p.summary = bt::DicriticalSummary(false);
     return p;
 }
 

@@ -38,6 +38,7 @@ TEST(Blowup, KnownPortraits)
         { "x^3-3xy^2", "3x^2y-y^3", "eeee", 3 }, // z' = z^3
         { "y^2", "x^3", "hh", 0 }, // a cusp through two blow-ups
         { "x^2", "-y", "hhp", 0 }, // saddle-node
+        { "xy+y^3", "y^2+x^3", "eh", 1 }, // dicritical: orbits touch y = 0 from both sides
     };
     for (const Case& c : cases) {
         const BlowupResult r = Blow(c.p, c.q);
