@@ -2,6 +2,7 @@
 
 #include "engine/errors.h"
 #include "engine/fixedpoints/system.h"
+#include "engine/general/system.h"
 #include "engine/portrait/portrait.h"
 
 #include <flint/fmpq_mpoly.h>
@@ -143,6 +144,27 @@ bool CheckPortraitRequest(const PortraitRequest& request, ReportFormat format, s
     return true;
 }
 
+// The limit cycles that the study of periodic orbits traced; none when it
+// runs out of time.
+std::vector<portrait::CycleInput> CyclesOf(
+    const ParsedSystem& system, const FixedPointAnalysis& analysis, std::chrono::milliseconds budget)
+{
+    std::vector<portrait::CycleInput> out;
+    try {
+        const general::GeneralAnalysis a = general::AnalyseSystem(system, analysis, Deadline(budget));
+        for (const periodic::Cycle& c : a.orbits.cycles) {
+            if (!c.traced) continue;
+            portrait::CycleInput in;
+            for (const periodic::Vec& p : c.orbit)
+                in.points.push_back({ p.x, p.y });
+            in.unstable = c.stability == periodic::CycleStability::Unstable;
+            out.push_back(std::move(in));
+        }
+    } catch (const LimitExceeded&) {
+    }
+    return out;
+}
+
 portrait::Portrait ComputeSystemPortrait(
     const PortraitRequest& request, const ParsedSystem& system, int pixels)
 {
@@ -161,6 +183,7 @@ portrait::Portrait ComputeSystemPortrait(
     if (analysis.pointsCertified) {
         input.points = PointsOf(analysis);
         input.curves = CurvesOf(analysis, system);
+        input.cycles = CyclesOf(system, analysis, request.pointBudget);
     } else {
         input.points = pt::FindFixedPointsNumerically(field);
         options.pointOrigin = pt::PointOrigin::Numerical;

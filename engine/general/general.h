@@ -14,6 +14,7 @@
 
 #include "engine/flint/flint_types.h"
 #include "engine/nature.h"
+#include "engine/periodic/periodic.h"
 #include "engine/text/json.h"
 #include "engine/tool/deadline.h"
 
@@ -149,14 +150,21 @@ struct GeneralReports {
 };
 
 GeneralReports WriteReports(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemProperties& props,
-    const std::vector<FixedPoint>& points, PointList list, const PeriodicVerdict& periodic);
+    const std::vector<FixedPoint>& points, PointList list, const periodic::Study& orbits);
+
+// The study of periodic orbits (engine/periodic) from the verdict of the
+// simple rules: the points with their indices, the invariant lines.
+periodic::Study StudyOrbits(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemProperties& props,
+    const std::vector<FixedPoint>& points, PointList list, const PeriodicVerdict& simple,
+    const Deadline& deadline = Deadline());
 
 // The whole analysis: properties, completion of the rational points,
-// periodic orbits, reports.
+// periodic orbits (the simple rules, then the whole study), reports.
 struct GeneralAnalysis {
     SystemProperties properties;
     std::vector<FixedPoint> points;
     PeriodicVerdict periodic;
+    periodic::Study orbits;
     GeneralReports reports;
 };
 GeneralAnalysis AnalyseGeneral(const FmpqMpoly& P, const FmpqMpoly& Q, std::vector<FixedPoint> points,
@@ -172,7 +180,9 @@ namespace vindrel::engine::general {
 
 // The "properties" object of the JSON output: degree, linear, hamiltonian,
 // gradient, homogeneous, lotka_volterra, reversible, central_symmetry,
-// divergence_sign, invariant_lines, periodic_orbits and its reason.
+// divergence_sign, invariant_lines.
 Json PropertiesJson(const GeneralAnalysis& a);
+// The "periodic_orbits" object: verdict, reason, limit_cycles.
+Json PeriodicOrbitsJson(const GeneralAnalysis& a);
 
 } // namespace vindrel::engine::general

@@ -25,19 +25,6 @@ const char* SignName(DivergenceSign s)
     return "unknown";
 }
 
-const char* VerdictName(PeriodicOrbits v)
-{
-    switch (v) {
-    case PeriodicOrbits::Impossible:
-        return "impossible";
-    case PeriodicOrbits::Possible:
-        return "possible";
-    case PeriodicOrbits::Unknown:
-        break;
-    }
-    return "unknown";
-}
-
 } // namespace
 
 Json PropertiesJson(const GeneralAnalysis& a)
@@ -93,9 +80,12 @@ Json PropertiesJson(const GeneralAnalysis& a)
             o.set("invariant_lines", nullptr);
         }
     }
-    o.set("periodic_orbits", VerdictName(a.periodic.verdict));
-    o.set("reason", a.periodic.reason);
     return o;
+}
+
+Json PeriodicOrbitsJson(const GeneralAnalysis& a)
+{
+    return periodic::StudyJson(a.orbits);
 }
 
 } // namespace vindrel::engine::general

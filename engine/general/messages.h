@@ -149,6 +149,9 @@ inline const std::string kWhyNoIndexSumOne
 inline const std::string kWhyNoIndexOne
     = "aucun point fixe n'est d'indice +1, or une orbite périodique entoure des points fixes dont la somme "
       "des indices vaut 1.";
+inline const std::string kWhyLineFamilyPrefix = "les droites ";
+inline const std::string kWhyLineFamilySuffix
+    = " sont toutes invariantes : une orbite périodique resterait sur l'une d'elles, ce qui est impossible.";
 inline const std::string kWhyOpen
     = "ni le critère de Bendixson-Dulac ni la théorie de l'indice ne permettent de conclure.";
 

@@ -113,6 +113,37 @@ std::string PointName(const FixedPoint& p)
     return "(" + p.xText + ", " + p.yText + ")";
 }
 
+// The points as the study of periodic orbits takes them.
+std::vector<periodic::Point> OrbitPoints(const std::vector<FixedPoint>& points)
+{
+    std::vector<periodic::Point> out;
+    for (const FixedPoint& p : points) {
+        periodic::Point o;
+        o.name = PointName(p);
+        o.x = p.xApprox;
+        o.y = p.yApprox;
+        Fmpq x, y;
+        if (p.x && p.y) {
+            o.xExact = *p.x;
+            o.yExact = *p.y;
+        } else if (fmpq_set_str(x.raw(), p.xText.c_str(), 10) == 0 && fmpq_set_str(y.raw(), p.yText.c_str(), 10) == 0) {
+            fmpq_canonicalise(x.raw());
+            fmpq_canonicalise(y.raw());
+            o.xExact = std::move(x);
+            o.yExact = std::move(y);
+        }
+        if (p.linearKnown && p.determinantSign != 0)
+            o.index = p.determinantSign;
+        else if (p.nature && p.nature->index)
+            o.index = p.nature->index;
+        else if (p.nature)
+            o.index = PointIndex(*p.nature);
+        o.nature = p.nature;
+        out.push_back(std::move(o));
+    }
+    return out;
+}
+
 void Header(Lines& l, const std::string& title, const FmpqMpoly& P, const FmpqMpoly& Q, bool named)
 {
     l.add(title);
@@ -313,21 +344,8 @@ void LinesSection(Lines& l, const SystemProperties& props)
     l.add((props.invariantLines.size() == 1 ? msg::kLinesOne : msg::kLinesMany) + all + ".");
 }
 
-std::string PeriodicSentence(const PeriodicVerdict& v)
-{
-    switch (v.verdict) {
-    case PeriodicOrbits::Impossible:
-        return msg::kPeriodicImpossible + v.reason;
-    case PeriodicOrbits::Possible:
-        return msg::kPeriodicPossible + v.reason;
-    case PeriodicOrbits::Unknown:
-        break;
-    }
-    return msg::kPeriodicUnknown + v.reason;
-}
-
 std::string Conclusions(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemProperties& props,
-    const std::vector<FixedPoint>& points, bool complete, const PeriodicVerdict& periodic)
+    const std::vector<FixedPoint>& points, bool complete, const periodic::Study& orbits)
 {
     Lines l;
     Header(l, msg::kConclusionsTitle, P, Q, false);
@@ -360,7 +378,8 @@ std::string Conclusions(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemProp
     LinesSection(l, props);
     l.blank();
     l.add(msg::kPeriodicTitle);
-    l.add(PeriodicSentence(periodic));
+    for (const std::string& line : periodic::ConclusionLines(orbits, OrbitPoints(points)))
+        l.add(line);
     return l.str();
 }
 
@@ -430,7 +449,7 @@ void PointCalculations(Lines& l, const FixedPoint& p)
 }
 
 std::string Calculations(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemProperties& props,
-    const std::vector<FixedPoint>& points)
+    const std::vector<FixedPoint>& points, const periodic::Study& orbits)
 {
     Lines l;
     Header(l, msg::kCalculationsTitle, P, Q, true);
@@ -456,17 +475,53 @@ std::string Calculations(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemPro
     l.add("div = dP/dx + dQ/dy = " + props.divergenceSum + " = " + props.divergenceText + ".");
     l.add(props.divergenceSignReason);
     l.add(BendixsonSentence(props.divergenceSign));
+    l.blank();
+    l.add(std::to_string(section++) + ". " + msg::kPeriodicTitle);
+    for (const std::string& line : orbits.calculations)
+        l.add(line);
     return l.str();
 }
 
 } // namespace
 
 GeneralReports WriteReports(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemProperties& props,
-    const std::vector<FixedPoint>& points, PointList list, const PeriodicVerdict& periodic)
+    const std::vector<FixedPoint>& points, PointList list, const periodic::Study& orbits)
 {
     if (props.hasParameters) return ParameterReports(P, Q, props);
     const bool complete = list == PointList::Complete;
-    return { Conclusions(P, Q, props, points, complete, periodic), Calculations(P, Q, props, points) };
+    return { Conclusions(P, Q, props, points, complete, orbits), Calculations(P, Q, props, points, orbits) };
+}
+
+periodic::Study StudyOrbits(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemProperties& props,
+    const std::vector<FixedPoint>& points, PointList list, const PeriodicVerdict& simple, const Deadline& deadline)
+{
+    if (props.hasParameters) {
+        periodic::Study st;
+        st.reason = simple.reason;
+        return st;
+    }
+    periodic::Input in;
+    in.P = &P;
+    in.Q = &Q;
+    in.points = OrbitPoints(points);
+    in.pointsComplete = list == PointList::Complete && !props.commonFactor;
+    in.linesComplete = props.linesSearched;
+    in.prior = simple.verdict == PeriodicOrbits::Impossible ? periodic::Prior::Impossible
+        : simple.verdict == PeriodicOrbits::Possible        ? periodic::Prior::Centre
+                                                            : periodic::Prior::Unknown;
+    in.priorReason = simple.reason;
+    for (const InvariantLine& line : props.invariantLines) {
+        if (line.kind == LineKind::ParallelFamily) {
+            // a P + b Q = 0: a x + b y is constant along every orbit.
+            if (in.prior == periodic::Prior::Unknown) {
+                in.prior = periodic::Prior::Impossible;
+                in.priorReason = msg::kWhyLineFamilyPrefix + line.text + msg::kWhyLineFamilySuffix;
+            }
+            continue;
+        }
+        in.lines.push_back({ line.a, line.b, line.c, line.text });
+    }
+    return periodic::StudyPeriodicOrbits(in, deadline);
 }
 
 GeneralAnalysis AnalyseGeneral(const FmpqMpoly& P, const FmpqMpoly& Q, std::vector<FixedPoint> points,
@@ -484,7 +539,8 @@ GeneralAnalysis AnalyseGeneral(const FmpqMpoly& P, const FmpqMpoly& Q, std::vect
                 ProveCentre(a.properties, p);
         }
     a.periodic = DecidePeriodicOrbits(a.properties, a.points, list);
-    a.reports = WriteReports(P, Q, a.properties, a.points, list, a.periodic);
+    a.orbits = StudyOrbits(P, Q, a.properties, a.points, list, a.periodic, deadline);
+    a.reports = WriteReports(P, Q, a.properties, a.points, list, a.orbits);
     return a;
 }
 

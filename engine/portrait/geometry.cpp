@@ -337,6 +337,24 @@ void AddOrbits(Portrait& out, const Setting& s, int count, const std::vector<boo
     };
     // Splits off the closed orbit a trace ends on, and cuts the trace where
     // it reaches a closed orbit already drawn.
+    auto remember = [&](const std::vector<Vec2>& loop) {
+        // Densified so that the hashed points are no farther apart than the radius.
+        for (std::size_t k = 1; k < loop.size(); ++k) {
+            Vec2 a = loop[k - 1], b = loop[k];
+            int parts = 1 + static_cast<int>(Norm(b - a) / nearCycle);
+            for (int m = 0; m < parts; ++m) {
+                Vec2 q = a + (static_cast<double>(m) / parts) * (b - a);
+                cyclePoints[key(q)].push_back(q);
+            }
+        }
+        cycles.push_back(loop);
+    };
+    // The cycles given by the analysis are there already.
+    for (const Orbit& o : out.orbits) {
+        if (!o.closed) continue;
+        occupancy.Mark(o.points);
+        remember(o.points);
+    }
     auto settle = [&](Trace& t) {
         if (t.reason == StopReason::Closed) {
             std::vector<Vec2> loop(t.points.begin() + static_cast<std::ptrdiff_t>(t.loopStart), t.points.end());
@@ -347,16 +365,7 @@ void AddOrbits(Portrait& out, const Setting& s, int count, const std::vector<boo
                 cycle.limitCycle = t.loopStart > 0;
                 occupancy.Mark(cycle.points);
                 out.orbits.push_back(cycle);
-                // Densified so that the hashed points are no farther apart than the radius.
-                for (std::size_t k = 1; k < loop.size(); ++k) {
-                    Vec2 a = loop[k - 1], b = loop[k];
-                    int parts = 1 + static_cast<int>(Norm(b - a) / nearCycle);
-                    for (int m = 0; m < parts; ++m) {
-                        Vec2 q = a + (static_cast<double>(m) / parts) * (b - a);
-                        cyclePoints[key(q)].push_back(q);
-                    }
-                }
-                cycles.push_back(std::move(loop));
+                remember(loop);
             }
             t.points.resize(t.loopStart + 1);
         }
@@ -574,7 +583,16 @@ Portrait ComputePortrait(const PolynomialField& f, const PortraitInput& input, c
         bool visible = disc || w.Contains(planes[i]);
         if (visible) AddSeparatrices(f, out, s, i, fp, planes[i]);
     }
-    AddOrbits(out, s, options.orbitCount, isSaddle);
+    for (const CycleInput& c : input.cycles) {
+        Orbit o;
+        for (Vec2 p : c.points) o.points.push_back(Place(options.projection, p));
+        if (o.points.empty()) continue;
+        o.points.push_back(o.points.front());
+        o.closed = o.limitCycle = true;
+        o.unstable = c.unstable;
+        out.orbits.push_back(std::move(o));
+    }
+    AddOrbits(out, s, options.orbitCount + static_cast<int>(input.cycles.size()), isSaddle);
     return out;
 }
 

@@ -25,11 +25,7 @@ constexpr double e1 = 71.0 / 57600, e3 = -71.0 / 16695, e4 = 71.0 / 1920, e5 = -
 
 static_assert(c2 > 0 && c3 > 0 && c4 > 0 && c5 > 0);
 
-struct Step {
-    Vec2 next;
-    Vec2 slopeNext; // f(next), reused as the first stage of the next step
-    double error;   // scaled: <= 1 means accepted
-};
+using Step = DormandPrinceStep;
 
 Step TryStep(const Rhs& f, Vec2 y, Vec2 k1, double h, const StepControl& ctl)
 {
@@ -49,11 +45,6 @@ Step TryStep(const Rhs& f, Vec2 y, Vec2 k1, double h, const StepControl& ctl)
     return {next, k7, e};
 }
 
-double NextStepSize(double h, double error)
-{
-    double factor = error == 0 ? 5.0 : std::clamp(0.9 * std::pow(error, -0.2), 0.2, 5.0);
-    return h * factor;
-}
 
 constexpr double kMinStep = 1e-14;
 
@@ -136,6 +127,17 @@ private:
 };
 
 } // namespace
+
+DormandPrinceStep StepDormandPrince(const Rhs& f, Vec2 y, Vec2 k1, double h, const StepControl& control)
+{
+    return TryStep(f, y, k1, h, control);
+}
+
+double NextStepSize(double h, double error)
+{
+    double factor = error == 0 ? 5.0 : std::clamp(0.9 * std::pow(error, -0.2), 0.2, 5.0);
+    return h * factor;
+}
 
 IntegrationResult IntegrateTo(const Rhs& f, Vec2 start, double tEnd, const StepControl& ctl)
 {

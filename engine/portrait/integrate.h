@@ -26,6 +26,18 @@ struct IntegrationResult {
     int rejected = 0;
 };
 
+// One Dormand-Prince step of size h from y, where k1 = f(y): the fifth-order
+// value, f at it (the first stage of the next step) and the error scaled by
+// the tolerances (<= 1: the step is accepted).
+struct DormandPrinceStep {
+    Vec2 next;
+    Vec2 slopeNext;
+    double error;
+};
+DormandPrinceStep StepDormandPrince(const Rhs& f, Vec2 y, Vec2 k1, double h, const StepControl& control);
+// The size of the next step after a step of size h with that scaled error.
+double NextStepSize(double h, double error);
+
 // x' = f(x) from x(0) = start up to t = tEnd (> 0).
 IntegrationResult IntegrateTo(const Rhs& f, Vec2 start, double tEnd, const StepControl& control);
 

@@ -48,6 +48,13 @@ struct FixedCurveInput {
     std::vector<Term> terms;
 };
 
+// A limit cycle found by the study of periodic orbits: points of one
+// period in the plane.
+struct CycleInput {
+    std::vector<Vec2> points;
+    bool unstable = false;
+};
+
 // What the exact analysis gives besides the field.
 struct PortraitInput {
     std::vector<FixedPointInput> points;
@@ -55,6 +62,7 @@ struct PortraitInput {
     // P and Q without their repeated factors (see SquareFreeField): the
     // nullclines are drawn from them; from the field itself when absent.
     std::optional<PolynomialField> nullclines;
+    std::vector<CycleInput> cycles = {}; // drawn as they are, before the other orbits
 };
 
 // The linearisation at a fixed point, computed here from the Jacobian.
@@ -80,6 +88,7 @@ struct Orbit {
     std::vector<Vec2> points; // in the drawing's coordinates (plane or disc)
     bool closed = false;      // a closed orbit, drawn once
     bool limitCycle = false;  // closed, and found as the limit of a neighbouring orbit
+    bool unstable = false;    // a limit cycle known to repel: drawn dashed
 };
 
 struct Separatrix {

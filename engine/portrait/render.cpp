@@ -335,6 +335,39 @@ void DrawArrowHead(Canvas& c, Vec2 tip, Vec2 dir, double size, Colour colour)
 }
 
 // Arrowheads along a curve: one at mid-length, more on long curves.
+// The polyline cut into dashes of `on` pixels with gaps of `off`.
+std::vector<std::vector<Vec2>> Dashed(const std::vector<Vec2>& px, double on, double off)
+{
+    std::vector<std::vector<Vec2>> dashes;
+    bool drawing = true;
+    double left = on;
+    std::vector<Vec2> dash;
+    for (std::size_t k = 0; k + 1 < px.size(); ++k) {
+        Vec2 a = px[k];
+        const Vec2 b = px[k + 1];
+        double len = Norm(b - a);
+        if (drawing && dash.empty()) dash.push_back(a);
+        while (len > left) {
+            const Vec2 m = a + (left / len) * (b - a);
+            if (drawing) {
+                dash.push_back(m);
+                dashes.push_back(std::move(dash));
+                dash.clear();
+            } else {
+                dash.push_back(m);
+            }
+            len -= left;
+            a = m;
+            drawing = !drawing;
+            left = drawing ? on : off;
+        }
+        left -= len;
+        if (drawing) dash.push_back(b);
+    }
+    if (dash.size() > 1) dashes.push_back(std::move(dash));
+    return dashes;
+}
+
 void ArrowsAlong(Canvas& c, const std::vector<Vec2>& px, Colour colour, double spacing)
 {
     if (px.size() < 2) return;
@@ -462,7 +495,8 @@ void Draw(const Portrait& p, const Layout& l, const std::vector<LegendEntry>& le
     c.BeginGroup(labels::kGroupOrbits, Clip::Plot);
     for (const Orbit& o : p.orbits) {
         auto px = ToPixels(l, o.points);
-        if (o.limitCycle) c.Lines({px}, {kPurple, 2.4}, "orbite cycle-limite");
+        if (o.limitCycle && o.unstable) c.Lines(Dashed(px, 9, 6), {kPurple, 2.4}, "orbite cycle-limite instable");
+        else if (o.limitCycle) c.Lines({px}, {kPurple, 2.4}, "orbite cycle-limite");
         else c.Lines({px}, {kOrbitGrey, 1.1}, o.closed ? "orbite fermee" : "orbite");
         ArrowsAlong(c, px, kOrbitGrey, 260);
     }

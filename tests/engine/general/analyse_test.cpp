@@ -33,8 +33,8 @@ TEST(AnalyseGeneralSections, JsonHasThePropertiesObject)
         out.find("\"properties\": {\"degree\": 2, \"linear\": false, \"hamiltonian\": false, \"gradient\": "
                  "false, \"homogeneous\": false, \"lotka_volterra\": true, \"reversible\": false, "
                  "\"central_symmetry\": false, \"divergence_sign\": \"changes_sign\", \"invariant_lines\": "
-                 "[\"x = 0\", \"y = 0\"], \"periodic_orbits\": \"possible\", \"reason\": \"le point (1, 1) "
-                 "est un centre.\"}"),
+                 "[\"x = 0\", \"y = 0\"]}, \"periodic_orbits\": {\"verdict\": \"centres\", \"reason\": "
+                 "\"le point (1, 1) est un centre.\", \"limit_cycles\": []}"),
         std::string::npos)
         << out;
 }

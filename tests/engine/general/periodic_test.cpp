@@ -251,8 +251,9 @@ TEST(PropertiesJson, DescribesTheHamiltonianExample)
         "{\"degree\": 2, \"linear\": false, \"hamiltonian\": true, \"gradient\": false, \"homogeneous\": "
         "false, "
         "\"lotka_volterra\": false, \"reversible\": {\"symmetries\": [\"(x, y, t) -> (x, -y, -t)\"]}, "
-        "\"central_symmetry\": false, \"divergence_sign\": \"zero\", \"invariant_lines\": [], "
-        "\"periodic_orbits\": \"possible\", \"reason\": \"le point (0, 0) est un centre.\"}");
+        "\"central_symmetry\": false, \"divergence_sign\": \"zero\", \"invariant_lines\": []}");
+    EXPECT_EQ(PeriodicOrbitsJson(a).dump(),
+        "{\"verdict\": \"centres\", \"reason\": \"le point (0, 0) est un centre.\", \"limit_cycles\": []}");
 }
 
 TEST(PropertiesJson, GivesTheLinearTypeAndNullsForLiteralConstants)
@@ -268,9 +269,10 @@ TEST(PropertiesJson, GivesTheLinearTypeAndNullsForLiteralConstants)
     EXPECT_EQ(PropertiesJson(lit).dump(),
         "{\"parameters\": true, \"hamiltonian\": true, \"linear\": null, \"gradient\": null, "
         "\"homogeneous\": null, "
-        "\"lotka_volterra\": null, \"reversible\": null, \"periodic_orbits\": \"unknown\", \"reason\": \"le "
-        "système "
-        "contient des constantes littérales.\"}");
+        "\"lotka_volterra\": null, \"reversible\": null}");
+    EXPECT_EQ(PeriodicOrbitsJson(lit).dump(),
+        "{\"verdict\": \"open\", \"reason\": \"le système contient des constantes littérales.\", "
+        "\"limit_cycles\": []}");
 }
 
 } // namespace
