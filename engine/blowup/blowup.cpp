@@ -211,7 +211,7 @@ Portrait SemiHyperbolic(const System& s, const Mat2& j, unsigned tags)
     Portrait p;
     p.items = blowup::FromRays(rays, tags, nullptr);
     const std::string lead = Poly2::Monomial(m, 0, g[static_cast<std::size_t>(m)]).ToString() + " + ...";
-    p.summary = bt::SemiHyperbolicSummary(m, plus == minus, plus == strong, t.Sign() < 0, lead, t.ToString());
+    p.summary = bt::SemiHyperbolicSummary(m, plus == strong, t.Sign() < 0, lead, t.ToString());
     return p;
 }
 
@@ -406,7 +406,7 @@ std::pair<int, int> TransverseCentreManifold(const System& chart, const classify
     using classify::AlgNum;
     using classify::AlgSeries;
     const classify::AlgPoly2 a = ShiftedInField(chart.P, field), b = ShiftedInField(chart.Q, field);
-    const AlgNum c = b.Coeff(1, 0), l2 = b.Coeff(0, 1);
+    const AlgNum l2 = b.Coeff(0, 1);
     const classify::AlgPoly2 rest = b - classify::AlgPoly2::Monomial(0, 1, l2);
     auto mul = [](const AlgSeries& x, const AlgSeries& y, int k) {
         AlgSeries r(static_cast<std::size_t>(k + 1));
@@ -426,7 +426,6 @@ std::pair<int, int> TransverseCentreManifold(const System& chart, const classify
         phi[static_cast<std::size_t>(k)]
             = (lhs[static_cast<std::size_t>(k)] - rhs[static_cast<std::size_t>(k)]) / l2;
     }
-    (void)c;
     const AlgSeries g = a.Along(phi, n);
     for (int k = 0; k <= n; ++k)
         if (!g[static_cast<std::size_t>(k)].IsZero()) return { k, g[static_cast<std::size_t>(k)].Sign() };

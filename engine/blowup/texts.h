@@ -58,11 +58,10 @@ inline std::string DicriticalSummary(bool stable)
     return "noeud" + Stab(stable) + " (toutes les directions sont caractéristiques)";
 }
 
-// k: order of the reduced equation; sameOnManifold: both branches flow alike.
-inline std::string SemiHyperbolicSummary(int k, bool sameOnManifold, bool withStrong, bool strongStable,
-    const std::string& lead, const std::string& t)
+// k: order of the reduced equation; withStrong: the centre manifold flows as the strong direction.
+inline std::string SemiHyperbolicSummary(
+    int k, bool withStrong, bool strongStable, const std::string& lead, const std::string& t)
 {
-    (void)sameOnManifold;
     std::string name;
     if (k % 2 == 0)
         name = "col-noeud";
