@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace vindrel::engine {
 
@@ -314,6 +315,7 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
     struct Special {
         int sign = 0; // of G at the direction
         Rational ta, tb; // a direction of the following arc
+        double dx = 0, dy = 0; // the direction itself
     };
     std::vector<Special> specials;
     auto signOfG = [&](const Root& root, bool opposite) {
@@ -341,6 +343,10 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
                                          : Upper(roots[i]) + Rational(1);
             sp.ta = e;
             sp.tb = e * t;
+            const double v0 = roots[i].exact ? fmpq_get_d(roots[i].exact->raw())
+                                             : arf_get_d(roots[i].where.lo.raw(), ARF_RND_NEAR);
+            sp.dx = (side == 0 ? 1 : -1) / std::sqrt(1 + v0 * v0);
+            sp.dy = sp.dx * v0;
             specials.push_back(sp);
         }
         if (vertical) {
@@ -349,6 +355,7 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
             sp.sign = side == 0 || m % 2 == 0 ? gy : -gy;
             sp.ta = -e;
             sp.tb = n == 0 ? Rational(0) : -e * (Lower(roots[0]) - Rational(1));
+            sp.dy = side == 0 ? 1 : -1;
             specials.push_back(sp);
         }
     }
@@ -359,12 +366,13 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
     }
     for (std::size_t i = 0; i < specials.size(); ++i) {
         const Flow before = fan[(i + specials.size() - 1) % specials.size()], after = fan[i];
-        p.items.push_back({ Kind::Ray, before, -1 });
+        const double dx = specials[i].dx, dy = specials[i].dy;
+        p.items.push_back({ Kind::Ray, before, -1, dx, dy });
         if (before != after) {
             // theta' > 0 carries the orbits from the arc before to the arc after.
             const bool fromArriving = specials[i].sign > 0 ? before == Flow::In : after == Flow::In;
             p.items.push_back({ fromArriving ? Kind::Hyperbolic : Kind::Elliptic, Flow::In, -1 });
-            p.items.push_back({ Kind::Ray, after, -1 });
+            p.items.push_back({ Kind::Ray, after, -1, dx, dy });
         }
         p.items.push_back({ Kind::Parabolic, after, -1 });
     }
@@ -521,6 +529,11 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
         }
         dp.positive = blowup::Extract(full, 3, 1, false, false);
         dp.negative = blowup::Extract(full, 1, 3, true, flipped);
+        const double norm = std::sqrt(1 + dp.slope * dp.slope);
+        dp.positive.dx = 1 / norm;
+        dp.positive.dy = dp.slope / norm;
+        dp.negative.dx = -1 / norm;
+        dp.negative.dy = -dp.slope / norm;
         points.push_back(std::move(dp));
     }
     if (form.Coeff(0, m + 1).IsZero()) {
@@ -531,6 +544,8 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
         dp.where = bt::kVerticalPoint;
         dp.positive = blowup::Extract(child.items, 0, 2, false, false);
         dp.negative = blowup::Extract(child.items, 2, 0, true, flipped);
+        dp.positive.dy = 1;
+        dp.negative.dy = -1;
         points.push_back(std::move(dp));
     }
     // Around the point: the directions y = v0 x with x > 0 by increasing v0,
@@ -629,6 +644,15 @@ BlowupResult BlowUpOrigin(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, 
         }
         r.outcome = BlowupOutcome::Decided;
         r.sectors = blowup::Letters(p.items);
+        // The rays next to a hyperbolic sector are separatrices.
+        const std::size_t count = p.items.size();
+        for (std::size_t i = 0; i < count; ++i) {
+            const blowup::Item& it = p.items[i];
+            if (it.kind != Kind::Ray || (it.dx == 0 && it.dy == 0)) continue;
+            if (p.items[(i + 1) % count].kind == Kind::Hyperbolic
+                || p.items[(i + count - 1) % count].kind == Kind::Hyperbolic)
+                r.separatrices.push_back({ it.dx, it.dy, it.flow == Flow::Out });
+        }
         int e = 0, h = 0;
         for (char c : r.sectors) {
             e += c == 'e';
@@ -674,6 +698,7 @@ Nature ClassifyOriginResolved(const flint::FmpqMpoly& P, const flint::FmpqMpoly&
             n.stability = b.stability;
             n.index = b.index;
             n.sectors = b.sectors;
+            n.separatrices = b.separatrices;
             n.reason = b.reason;
             n.explanation = bt::Lead(n.linearPart) + b.explanation
                 + " Le point est : " + classify::texts::TypeName(n) + ".";

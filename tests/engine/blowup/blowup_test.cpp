@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 namespace vindrel::engine {
@@ -47,6 +48,11 @@ TEST(Blowup, KnownPortraits)
         EXPECT_EQ(c.index, r.index) << c.p << ", " << c.q;
     }
     EXPECT_EQ(BlowupOutcome::Monodromic, Blow("y^3", "-x^3").outcome);
+    // The six separatrices of z' = conj(z)^2 leave along y = 0 and y = +-racine(3) x, arrive between.
+    const BlowupResult six = Blow("x^2-y^2", "-2xy");
+    ASSERT_EQ(6u, six.separatrices.size());
+    for (const SeparatrixDirection& d : six.separatrices)
+        EXPECT_NEAR(d.unstable ? 1.0 : -1.0, std::cos(3 * std::atan2(d.dy, d.dx)), 1e-9);
 }
 
 std::string RandomPart(std::mt19937& rng, int low, int high, int range)
