@@ -112,9 +112,9 @@ inline std::string FirstBlowup(int m, const std::string& form, bool flipped,
 {
     const std::string ms = std::to_string(m);
     const std::string power = m == 2 ? "u" : "u^" + std::to_string(m - 1);
-    std::string s
-        = " Eclatement : on remplace le point par le cercle de ses directions. Dans la carte x = u, "
-          "y = u*v, le champ"
+    std::string s = " Eclatement : on remplace le point par le cercle de ses directions. Dans la carte (de "
+                    "nouvelles coordonnées u, v) x = u, "
+                    "y = u*v, le champ"
         + (m == 1 ? std::string() : " divisé par " + power) + " s'écrit u' = P(u, u*v)"
         + (m == 1 ? std::string() : "/" + power) + ", v' = (Q(u, u*v) - v*P(u, u*v))/u"
         + (m == 1 ? "" : "^" + ms) + ", ici " + chart
