@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vindrel::engine {
 
@@ -27,6 +28,13 @@ enum class PointType {
 
 enum class Stability { None, Stable, Unstable };
 
+// A separatrix of a degenerate point: the tangent direction of an orbit that
+// bounds a hyperbolic sector, and whether it leaves the point (unstable).
+struct SeparatrixDirection {
+    double dx = 0, dy = 0;
+    bool unstable = false;
+};
+
 struct Nature {
     LinearPart linearPart = LinearPart::Hyperbolic;
     PointType type = PointType::Undetermined;
@@ -36,6 +44,7 @@ struct Nature {
     std::optional<std::string> sectors; // "hhhh", "p", "eh", "" (monodromic), counter-clockwise
     std::string reason; // short, ASCII, for the JSON ("L1 = -3/8 < 0", "Hamiltonien")
     std::string explanation; // French sentence(s) for the reports (decodable characters only)
+    std::vector<SeparatrixDirection> separatrices; // of a degenerate point, for the drawings
 };
 
 // The sectors and the index that the type alone fixes: saddle "hhhh" (-1),

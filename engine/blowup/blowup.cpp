@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace vindrel::engine {
 
@@ -211,7 +212,7 @@ Portrait SemiHyperbolic(const System& s, const Mat2& j, unsigned tags)
     Portrait p;
     p.items = blowup::FromRays(rays, tags, nullptr);
     const std::string lead = Poly2::Monomial(m, 0, g[static_cast<std::size_t>(m)]).ToString() + " + ...";
-    p.summary = bt::SemiHyperbolicSummary(m, plus == minus, plus == strong, t.Sign() < 0, lead, t.ToString());
+    p.summary = bt::SemiHyperbolicSummary(m, plus == strong, t.Sign() < 0, lead, t.ToString());
     return p;
 }
 
@@ -260,19 +261,122 @@ std::optional<Portrait> Elementary(const System& s, const Mat2& j, unsigned tags
     return p;
 }
 
-// F = 0 identically: P_m = x R, Q_m = y R. When R vanishes on no real line the
-// field is radial at leading order, every direction is reached: a node.
+// Sign of a binary form at the direction (a, b).
+int SignAt(const Poly2& form, const Rational& a, const Rational& b)
+{
+    Rational v;
+    for (const auto& [e, c] : form.Terms())
+        v += c * a.Pow(static_cast<ulong>(e.first)) * b.Pow(static_cast<ulong>(e.second));
+    return v.Sign();
+}
+
+Rational Lower(const Root& r)
+{
+    if (r.exact) return *r.exact;
+    Rational q;
+    arf_get_fmpq(q.raw(), r.where.lo.raw());
+    return q;
+}
+
+Rational Upper(const Root& r)
+{
+    if (r.exact) return *r.exact;
+    Rational q;
+    arf_get_fmpq(q.raw(), r.where.hi.raw());
+    return q;
+}
+
+// F = 0 identically: P_m = x R, Q_m = y R, and in polar coordinates, divided
+// by r^m, r' = R(theta) + O(r), theta' = G(theta) + O(r) with G = x Q_(m+1) -
+// y P_(m+1). Where R <> 0 the orbits cross the circle r = 0: each direction is
+// reached by one orbit (a parabolic fan). At a zero of R where G <> 0 the
+// orbit touches the circle: where R changes sign, G carrying the flow from
+// the side where orbits arrive to the side where they leave gives a
+// hyperbolic sector, the other way an elliptic one.
 Portrait Dicritical(const System& s, int m, unsigned tags)
 {
     const Poly2 r = DividePower(s.P.Homogeneous(m), 0, 1);
-    const auto zeros = classify::RealLinearFactors(r);
-    if (r.IsZero() || !zeros.rational.empty() || zeros.irrationalCount > 0)
-        throw Undecided(bt::kDicriticalOpen);
-    const int sign = m == 1 ? r.Coeff(0, 0).Sign() : r.Coeff(m - 1, 0).Sign();
-    const Flow f = FlowOfSign(sign);
+    if (r.IsZero()) throw Undecided(bt::kDicriticalOpen);
+    const std::vector<Root> roots = RealRoots(InV(r, m - 1));
+    const bool vertical = m > 1 && r.Coeff(0, m - 1).IsZero();
     Portrait p;
-    p.items = blowup::FromRays({}, tags, &f);
-    p.summary = bt::DicriticalSummary(f == Flow::In);
+    if (roots.empty() && !vertical) {
+        const Flow f = FlowOfSign(SignAt(r, Rational(1), Rational(0)));
+        p.items = blowup::FromRays({}, tags, &f);
+        p.summary = bt::DicriticalSummary(f == Flow::In);
+        return p;
+    }
+    if (tags != 0) throw Undecided(bt::kDicriticalOpen);
+    const Poly2 g
+        = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m + 1) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m + 1);
+    const flint::FmpqPoly gv = InV(g, m + 2);
+    // The special directions in the order of the angle, each followed by a
+    // rational direction inside the next arc, where the sign of R is read.
+    struct Special {
+        int sign = 0; // of G at the direction
+        Rational ta, tb; // a direction of the following arc
+        double dx = 0, dy = 0; // the direction itself
+    };
+    std::vector<Special> specials;
+    auto signOfG = [&](const Root& root, bool opposite) {
+        int sg;
+        if (root.exact) {
+            sg = SignAt(g, Rational(1), *root.exact);
+        } else {
+            flint::Fmpq lo, hi;
+            arf_get_fmpq(lo.raw(), root.where.lo.raw());
+            arf_get_fmpq(hi.raw(), root.where.hi.raw());
+            const classify::NumberField field(root.f, lo, hi);
+            flint::FmpqPoly a = gv;
+            field.Reduce(a);
+            sg = field.Sign(a);
+        }
+        return opposite && m % 2 != 0 ? -sg : sg; // G(-1, -v) = (-1)^(m+2) G(1, v)
+    };
+    const std::size_t n = roots.size();
+    for (int side = 0; side < 2; ++side) {
+        const Rational e(side == 0 ? 1 : -1);
+        for (std::size_t i = 0; i < n; ++i) {
+            Special sp;
+            sp.sign = signOfG(roots[i], side == 1);
+            const Rational t = i + 1 < n ? (Upper(roots[i]) + Lower(roots[i + 1])) / Rational(2)
+                                         : Upper(roots[i]) + Rational(1);
+            sp.ta = e;
+            sp.tb = e * t;
+            const double v0 = roots[i].exact ? fmpq_get_d(roots[i].exact->raw())
+                                             : arf_get_d(roots[i].where.lo.raw(), ARF_RND_NEAR);
+            sp.dx = (side == 0 ? 1 : -1) / std::sqrt(1 + v0 * v0);
+            sp.dy = sp.dx * v0;
+            specials.push_back(sp);
+        }
+        if (vertical) {
+            Special sp;
+            const int gy = SignAt(g, Rational(0), Rational(1));
+            sp.sign = side == 0 || m % 2 == 0 ? gy : -gy;
+            sp.ta = -e;
+            sp.tb = n == 0 ? Rational(0) : -e * (Lower(roots[0]) - Rational(1));
+            sp.dy = side == 0 ? 1 : -1;
+            specials.push_back(sp);
+        }
+    }
+    std::vector<Flow> fan; // the fan after each special direction
+    for (const Special& sp : specials) {
+        if (sp.sign == 0) throw Undecided(bt::kDicriticalOpen);
+        fan.push_back(FlowOfSign(SignAt(r, sp.ta, sp.tb)));
+    }
+    for (std::size_t i = 0; i < specials.size(); ++i) {
+        const Flow before = fan[(i + specials.size() - 1) % specials.size()], after = fan[i];
+        const double dx = specials[i].dx, dy = specials[i].dy;
+        p.items.push_back({ Kind::Ray, before, -1, dx, dy });
+        if (before != after) {
+            // theta' > 0 carries the orbits from the arc before to the arc after.
+            const bool fromArriving = specials[i].sign > 0 ? before == Flow::In : after == Flow::In;
+            p.items.push_back({ fromArriving ? Kind::Hyperbolic : Kind::Elliptic, Flow::In, -1 });
+            p.items.push_back({ Kind::Ray, after, -1, dx, dy });
+        }
+        p.items.push_back({ Kind::Parabolic, after, -1 });
+    }
+    p.summary = bt::DicriticalSummary(false);
     return p;
 }
 
@@ -285,8 +389,61 @@ struct DivisorPoint {
     std::string where, summary;
 };
 
-// The signs at an irrational root v0: lambda1 = P_m(1, v0) across the
-// divisor, lambda2 = F'(v0) along it. Both non-zero: a saddle or a node.
+// The chart field of ChartX at v = v0 + w, v0 the generator of the field.
+classify::AlgPoly2 ShiftedInField(const Poly2& p, const classify::NumberField& field)
+{
+    using classify::AlgNum;
+    using classify::AlgPoly2;
+    flint::FmpqPoly gen;
+    fmpq_poly_set_coeff_si(gen.raw(), 1, 1);
+    const AlgNum one = AlgNum::Integer(&field, 1), v0(&field, gen);
+    const AlgPoly2 w = AlgPoly2::Monomial(0, 1, one) + AlgPoly2::Monomial(0, 0, v0);
+    AlgPoly2 out;
+    for (const auto& [e, c] : p.Terms()) {
+        flint::FmpqPoly cq;
+        fmpq_poly_set_fmpq(cq.raw(), c.raw());
+        out += AlgPoly2::Monomial(e.first, 0, AlgNum(&field, cq)) * w.Pow(e.second);
+    }
+    return out;
+}
+
+// lambda1 = 0 across the divisor, lambda2 <> 0 along it: the centre manifold
+// w = phi(u) crosses the divisor; the flow on it is u' = a u^k + ...
+std::pair<int, int> TransverseCentreManifold(const System& chart, const classify::NumberField& field, int n)
+{
+    using classify::AlgNum;
+    using classify::AlgSeries;
+    const classify::AlgPoly2 a = ShiftedInField(chart.P, field), b = ShiftedInField(chart.Q, field);
+    const AlgNum l2 = b.Coeff(0, 1);
+    const classify::AlgPoly2 rest = b - classify::AlgPoly2::Monomial(0, 1, l2);
+    auto mul = [](const AlgSeries& x, const AlgSeries& y, int k) {
+        AlgSeries r(static_cast<std::size_t>(k + 1));
+        for (int i = 0; i <= k && i < static_cast<int>(x.size()); ++i)
+            for (int j = 0; i + j <= k && j < static_cast<int>(y.size()); ++j)
+                r[static_cast<std::size_t>(i + j)]
+                    += x[static_cast<std::size_t>(i)] * y[static_cast<std::size_t>(j)];
+        return r;
+    };
+    AlgSeries phi(static_cast<std::size_t>(n + 1));
+    for (int k = 1; k <= n; ++k) {
+        AlgSeries d(phi.size());
+        for (std::size_t i = 1; i < phi.size(); ++i)
+            d[i - 1] = AlgNum::Integer(&field, static_cast<slong>(i)) * phi[i];
+        const AlgSeries lhs = mul(d, a.Along(phi, k), k);
+        const AlgSeries rhs = rest.Along(phi, k);
+        phi[static_cast<std::size_t>(k)]
+            = (lhs[static_cast<std::size_t>(k)] - rhs[static_cast<std::size_t>(k)]) / l2;
+    }
+    const AlgSeries g = a.Along(phi, n);
+    for (int k = 0; k <= n; ++k)
+        if (!g[static_cast<std::size_t>(k)].IsZero()) return { k, g[static_cast<std::size_t>(k)].Sign() };
+    throw Undecided(bt::FlatCentreManifold(n));
+}
+
+// At an irrational root v0, lambda1 = P_m(1, v0) across the divisor and
+// lambda2 = F'(v0) along it, signed in Q(v0): a saddle or a node when both
+// are non-zero; one of them zero: the centre manifold (the divisor itself, or
+// a curve across it) gives the flow.
 Items IrrationalPoint(
     const System& s, int m, const flint::FmpqPoly& fv, const Root& root, std::string& summary)
 {
@@ -299,12 +456,34 @@ Items IrrationalPoint(
     field.Reduce(pm);
     field.Reduce(dfv);
     const int l1 = field.Sign(pm), l2 = field.Sign(dfv);
-    if (l1 == 0 || l2 == 0) throw Undecided(bt::kIrrationalDegenerate);
-    const Flow across = FlowOfSign(l1), along = FlowOfSign(l2);
-    summary = l1 == l2 ? bt::kNodeOnDivisor : bt::kSaddleOnDivisor;
-    if (l1 == l2) return blowup::FromRays({}, 0b1010, &across);
-    return blowup::FromRays({ { blowup::Axis(0), across }, { blowup::Axis(1), along },
-                                { blowup::Axis(2), across }, { blowup::Axis(3), along } },
+    Flow across = FlowOfSign(l1), up = FlowOfSign(l2), down = up, right = across, left = across;
+    if (l1 != 0 && l2 != 0) {
+        summary = l1 == l2 ? bt::kNodeOnDivisor : bt::kSaddleOnDivisor;
+        if (l1 == l2) return blowup::FromRays({}, 0b1010, &across);
+    } else if (l1 != 0) {
+        // The divisor is the centre manifold: w' = F(1, v0 + w) = a w^k + ...
+        flint::FmpqPoly d = fv, r = fv;
+        int k = 0;
+        for (field.Reduce(r); field.Sign(r) == 0; ++k) {
+            fmpq_poly_derivative(d.raw(), d.raw());
+            r = d;
+            field.Reduce(r);
+        }
+        const int sa = field.Sign(r);
+        up = FlowOfSign(sa);
+        down = FlowOfSign(k % 2 == 0 ? -sa : sa);
+        summary = bt::SemiHyperbolicOnDivisor(k, true);
+    } else if (l2 != 0) {
+        const int n = std::max(kMinSeries, 2 * std::max(s.P.Degree(), s.Q.Degree()) + 1);
+        const auto [k, sa] = TransverseCentreManifold(ChartX(s, m, Rational(0)), field, n);
+        right = FlowOfSign(sa);
+        left = FlowOfSign(k % 2 == 0 ? -sa : sa);
+        summary = bt::SemiHyperbolicOnDivisor(k, false);
+    } else {
+        throw Undecided(bt::kIrrationalDegenerate);
+    }
+    return blowup::FromRays({ { blowup::Axis(0), right }, { blowup::Axis(1), up }, { blowup::Axis(2), left },
+                                { blowup::Axis(3), down } },
         0b1010, nullptr);
 }
 
@@ -313,8 +492,10 @@ std::string InUV(const Poly2& p)
 {
     std::string t = p.ToString();
     for (char& c : t) {
-        if (c == 'x') c = 'u';
-        else if (c == 'y') c = 'v';
+        if (c == 'x')
+            c = 'u';
+        else if (c == 'y')
+            c = 'v';
     }
     return t;
 }
@@ -348,6 +529,11 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
         }
         dp.positive = blowup::Extract(full, 3, 1, false, false);
         dp.negative = blowup::Extract(full, 1, 3, true, flipped);
+        const double norm = std::sqrt(1 + dp.slope * dp.slope);
+        dp.positive.dx = 1 / norm;
+        dp.positive.dy = dp.slope / norm;
+        dp.negative.dx = -1 / norm;
+        dp.negative.dy = -dp.slope / norm;
         points.push_back(std::move(dp));
     }
     if (form.Coeff(0, m + 1).IsZero()) {
@@ -358,6 +544,8 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
         dp.where = bt::kVerticalPoint;
         dp.positive = blowup::Extract(child.items, 0, 2, false, false);
         dp.negative = blowup::Extract(child.items, 2, 0, true, flipped);
+        dp.positive.dy = 1;
+        dp.negative.dy = -1;
         points.push_back(std::move(dp));
     }
     // Around the point: the directions y = v0 x with x > 0 by increasing v0,
@@ -456,6 +644,15 @@ BlowupResult BlowUpOrigin(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, 
         }
         r.outcome = BlowupOutcome::Decided;
         r.sectors = blowup::Letters(p.items);
+        // The rays next to a hyperbolic sector are separatrices.
+        const std::size_t count = p.items.size();
+        for (std::size_t i = 0; i < count; ++i) {
+            const blowup::Item& it = p.items[i];
+            if (it.kind != Kind::Ray || (it.dx == 0 && it.dy == 0)) continue;
+            if (p.items[(i + 1) % count].kind == Kind::Hyperbolic
+                || p.items[(i + count - 1) % count].kind == Kind::Hyperbolic)
+                r.separatrices.push_back({ it.dx, it.dy, it.flow == Flow::Out });
+        }
         int e = 0, h = 0;
         for (char c : r.sectors) {
             e += c == 'e';
@@ -501,9 +698,10 @@ Nature ClassifyOriginResolved(const flint::FmpqMpoly& P, const flint::FmpqMpoly&
             n.stability = b.stability;
             n.index = b.index;
             n.sectors = b.sectors;
+            n.separatrices = b.separatrices;
             n.reason = b.reason;
-            n.explanation
-                = bt::Lead(n.linearPart) + b.explanation + " Le point est : " + classify::texts::TypeName(n) + ".";
+            n.explanation = bt::Lead(n.linearPart) + b.explanation
+                + " Le point est : " + classify::texts::TypeName(n) + ".";
         } else if (b.outcome == BlowupOutcome::Monodromic) {
             n.index = 1;
             n.sectors = "";

@@ -19,6 +19,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vindrel::engine {
 
@@ -34,6 +35,7 @@ struct BlowupResult {
     Stability stability = Stability::None;
     std::string reason; // short ASCII for the JSON
     std::string explanation; // the calculation, in French, for the reports
+    std::vector<SeparatrixDirection> separatrices; // the rays next to a hyperbolic sector
 };
 
 // The origin of dx/dt = P, dy/dt = Q (variables 0 and 1), an isolated fixed

@@ -156,14 +156,22 @@ Items Join(std::vector<Half> halves, std::string* arcs)
         if (!transparent(halves[j])) solid.push_back(j);
     Items out;
     for (std::size_t k = 0; k < solid.size(); ++k) {
-        const Items& in = halves[solid[k]].inner;
+        const Half& half = halves[solid[k]];
+        const Items& in = half.inner;
+        const std::size_t first = out.size();
         if (in.size() == 1) {
             out.push_back(RayItem(in.front().flow)); // an orbit of the fan splits its two sides
         } else {
             out.insert(out.end(), in.begin() + 1, in.end() - 1);
         }
+        for (std::size_t i = first; i < out.size(); ++i) {
+            out[i].dx = half.dx;
+            out[i].dy = half.dy;
+        }
         out.push_back(Junction(in.back(), halves[solid[(k + 1) % solid.size()]].inner.front()));
-        if (arcs) *arcs += out.back().kind == Kind::Elliptic ? 'e' : (out.back().kind == Kind::Hyperbolic ? 'h' : 'p');
+        if (arcs)
+            *arcs += out.back().kind == Kind::Elliptic ? 'e'
+                                                       : (out.back().kind == Kind::Hyperbolic ? 'h' : 'p');
     }
     return out;
 }

@@ -24,6 +24,7 @@ struct Item {
     Kind kind = Kind::Ray;
     Flow flow = Flow::In; // rays and parabolic sectors
     int tag = -1;
+    double dx = 0, dy = 0; // a ray's tangent at the point, once known (unit)
 };
 
 // Cyclic, counter-clockwise. Either a single sector without any ray (a node,
@@ -57,6 +58,7 @@ Items FromRays(std::vector<Ray> rays, unsigned tags, const Flow* nodeFlow);
 struct Half {
     Items inner; // sector (ray sector)*
     Flow left = Flow::In, right = Flow::In;
+    double dx = 0, dy = 0; // the direction of the half-plane's point on the divisor (unit)
 };
 // reversed: the half-plane reverses the orientation; flipped: its time runs backwards.
 Half Extract(const Items& full, int fromTag, int toTag, bool reversed, bool flipped);

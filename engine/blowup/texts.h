@@ -58,11 +58,10 @@ inline std::string DicriticalSummary(bool stable)
     return "noeud" + Stab(stable) + " (toutes les directions sont caractéristiques)";
 }
 
-// k: order of the reduced equation; sameOnManifold: both branches flow alike.
-inline std::string SemiHyperbolicSummary(int k, bool sameOnManifold, bool withStrong, bool strongStable,
-    const std::string& lead, const std::string& t)
+// k: order of the reduced equation; withStrong: the centre manifold flows as the strong direction.
+inline std::string SemiHyperbolicSummary(
+    int k, bool withStrong, bool strongStable, const std::string& lead, const std::string& t)
 {
-    (void)sameOnManifold;
     std::string name;
     if (k % 2 == 0)
         name = "col-noeud";
@@ -71,6 +70,14 @@ inline std::string SemiHyperbolicSummary(int k, bool sameOnManifold, bool withSt
     else
         name = "col";
     return name + " (valeurs propres 0 et " + t + ", variété centrale : w' = " + lead + ")";
+}
+
+// alongDivisor: the divisor is the centre manifold; else the centre manifold crosses it.
+inline std::string SemiHyperbolicOnDivisor(int k, bool alongDivisor)
+{
+    return std::string("point semi-hyperbolique, variété centrale ")
+        + (alongDivisor ? "le diviseur" : "transverse au diviseur") + ", flot réduit d'ordre "
+        + std::to_string(k) + (k % 2 == 0 ? " (col-noeud)" : "");
 }
 
 inline std::string PointOnDivisor(const std::string& v0)
@@ -100,16 +107,18 @@ struct PointLine {
     std::string positive, negative; // sector letters of the two half-planes, in angular order
 };
 
-inline std::string FirstBlowup(
-    int m, const std::string& form, bool flipped, const std::vector<PointLine>& points, const std::string& chart)
+inline std::string FirstBlowup(int m, const std::string& form, bool flipped,
+    const std::vector<PointLine>& points, const std::string& chart)
 {
     const std::string ms = std::to_string(m);
     const std::string power = m == 2 ? "u" : "u^" + std::to_string(m - 1);
-    std::string s = " Eclatement : on remplace le point par le cercle de ses directions. Dans la carte x = u, "
+    std::string s = " Eclatement : on remplace le point par le cercle de ses directions. Dans la carte (de "
+                    "nouvelles coordonnées u, v) x = u, "
                     "y = u*v, le champ"
         + (m == 1 ? std::string() : " divisé par " + power) + " s'écrit u' = P(u, u*v)"
-        + (m == 1 ? std::string() : "/" + power) + ", v' = (Q(u, u*v) - v*P(u, u*v))/u" + (m == 1 ? "" : "^" + ms)
-        + ", ici " + chart + " ; le diviseur u = 0 est invariant, et ses points singuliers sont les zéros réels "
+        + (m == 1 ? std::string() : "/" + power) + ", v' = (Q(u, u*v) - v*P(u, u*v))/u"
+        + (m == 1 ? "" : "^" + ms) + ", ici " + chart
+        + " ; le diviseur u = 0 est invariant, et ses points singuliers sont les zéros réels "
         + "de F(1, v), F = x*Q" + ms + " - y*P" + ms + " = " + form + ".";
     bool vertical = false;
     for (const PointLine& p : points)

@@ -62,8 +62,11 @@ std::vector<portrait::FixedPointInput> PointsOf(const FixedPointAnalysis& analys
     std::vector<portrait::FixedPointInput> points;
     for (const FixedPoint& p : analysis.points) {
         const char* stability = JsonName(p.nature.stability);
+        std::vector<portrait::SeparatrixStart> separatrices;
+        for (const SeparatrixDirection& d : p.nature.separatrices)
+            separatrices.push_back({ { d.dx, d.dy }, d.unstable });
         points.push_back({ p.xApprox, p.yApprox, JsonName(p.nature.type), stability ? stability : "",
-            JsonName(p.nature.linearPart) });
+            JsonName(p.nature.linearPart), std::move(separatrices) });
     }
     return points;
 }

@@ -443,6 +443,8 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
         if (std::optional<Nature> n = options.algebraicClassifier(P, Q, where)) {
             pt.nature = *n;
             pt.natureSource = NatureSource::LocalClassifier;
+        } else if (pt.nature.linearPart == LinearPart::Zero) {
+            pt.nature.explanation += fp::texts::kNoBlowupAtIrrationalPoint;
         }
     }
     return pt;
@@ -545,7 +547,7 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
         fmpq_one(one.raw());
         fmpq_mpoly_evaluate_one_fmpq(h.raw(), H.raw(), 0, one.raw(), H.craw());
         const FmpzPoly hm = UnivariateNumerator(h, 1);
-        const fp::InfinityCharts charts(P, Q, d, options.classifier);
+        const fp::InfinityCharts charts(P, Q, d, options.classifier, options.algebraicClassifier);
         AddSlopes(out, hm, nx, ny, charts);
         if (fmpz_poly_degree(hm.raw()) < d + 1) {
             out.infinite.push_back(Direction(nx + fp::texts::kAxisOf + ny + ")", 0, true));

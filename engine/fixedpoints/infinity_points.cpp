@@ -286,10 +286,11 @@ std::pair<std::string, std::string> ChartNames(const std::string& x, const std::
 
 } // namespace
 
-InfinityCharts::InfinityCharts(
-    const FmpqMpoly& P, const FmpqMpoly& Q, slong degree, const LocalClassifier& classifier)
+InfinityCharts::InfinityCharts(const FmpqMpoly& P, const FmpqMpoly& Q, slong degree,
+    const LocalClassifier& classifier, AlgebraicClassifier algebraic)
     : degree_(degree)
     , classifier_(classifier)
+    , algebraic_(std::move(algebraic))
     , along_x_(MakeChart(P, Q, 1, degree, P.ctx()->names()[1], P.ctx()->names()[0]))
     , along_y_(MakeChart(Q, P, 0, degree, P.ctx()->names()[0], P.ctx()->names()[1]))
 {
@@ -361,6 +362,11 @@ void InfinityCharts::Classify(
             point.natureSource = NatureSource::LocalClassifier;
         } else if (s1 == 0 && s2 != 0) {
             point.nature = OnTheCircle(c, at, s2);
+        } else if (std::optional<Nature> alg
+            = !at.rational() && algebraic_ ? Algebraic(c, f, root) : std::nullopt) {
+            point.nature = *alg;
+            point.nature.explanation = texts::LocalAnalysis(u_ + " - u0", v_) + point.nature.explanation;
+            point.natureSource = NatureSource::LocalClassifier;
         } else {
             point.nature = Open(c, at, s1, s2);
         }
@@ -370,6 +376,17 @@ void InfinityCharts::Classify(
     point.oppositeStability = !reversed || s == Stability::None
         ? s
         : (s == Stability::Stable ? Stability::Unstable : Stability::Stable);
+}
+
+std::optional<Nature> InfinityCharts::Algebraic(
+    const Chart& c, const FmpzPoly& f, const RootInterval& root) const
+{
+    AlgebraicPoint where;
+    fmpz_poly_set(where.f.raw(), f.raw());
+    arf_get_fmpq(where.lo.raw(), root.lo.raw());
+    arf_get_fmpq(where.hi.raw(), root.hi.raw());
+    fmpq_poly_set_coeff_si(where.x.raw(), 1, 1); // u0 itself, the generator of Q[u]/(f)
+    return algebraic_(c.F, c.G, where);
 }
 
 void InfinityCharts::ClassifyDivided(
@@ -387,8 +404,10 @@ void InfinityCharts::ClassifyDivided(
         point.natureSource = NatureSource::LocalClassifier;
     } else {
         point.nature.type = PointType::Undetermined;
-        point.nature.reason = at.rational() ? "champ divise par v" : "champ divise par v, coordonnee irrationnelle";
-        point.nature.explanation = std::string(texts::kUndetermined) + (at.rational() ? "" : texts::kIrrationalPoint) + ".";
+        point.nature.reason
+            = at.rational() ? "champ divise par v" : "champ divise par v, coordonnee irrationnelle";
+        point.nature.explanation
+            = std::string(texts::kUndetermined) + (at.rational() ? "" : texts::kIrrationalPoint) + ".";
     }
     // The divided field is the compactification of exponent d - 1: the
     // opposite point has its stability reversed when d - 1 is even.

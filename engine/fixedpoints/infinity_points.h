@@ -33,8 +33,9 @@ namespace vindrel::engine::fp {
 class InfinityCharts {
 public:
     // P, Q: the system (variables 0 and 1), degree: max of their total degrees.
+    // algebraic, when set, classifies the non-elementary points of irrational u0.
     InfinityCharts(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, slong degree,
-        const LocalClassifier& classifier);
+        const LocalClassifier& classifier, AlgebraicClassifier algebraic = {});
 
     // The point in direction (1, u0), u0 the root of the irreducible factor f
     // of h isolated by root; fills nature, oppositeStability and chartText.
@@ -60,6 +61,8 @@ public:
 private:
     void Classify(
         InfinitePoint& point, const Chart& chart, const flint::FmpzPoly& f, const RootInterval& root) const;
+    std::optional<Nature> Algebraic(
+        const Chart& chart, const flint::FmpzPoly& f, const RootInterval& root) const;
     void ClassifyDivided(
         InfinitePoint& point, const Chart& chart, const flint::FmpzPoly& f, const RootInterval& root) const;
 
@@ -68,6 +71,7 @@ private:
     bool vertical_ = false;
     slong degree_;
     const LocalClassifier& classifier_;
+    AlgebraicClassifier algebraic_;
     Chart along_x_, along_y_;
     std::string u_, v_, x_, y_;
 };

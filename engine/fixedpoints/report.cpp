@@ -1,7 +1,7 @@
 // The French texts of dovra.res (finite fixed points) and skellin.res
 // (points at infinity).
-#include "engine/fixedpoints/fixed_points.h"
 #include "engine/classify/classify_texts.h"
+#include "engine/fixedpoints/fixed_points.h"
 #include "engine/fixedpoints/texts.h"
 
 #include <string>
@@ -22,7 +22,8 @@ std::string NatureText(const Nature& n)
     if (n.stability == Stability::Unstable) s += kUnstable;
     if (n.order) s += kOrder + std::to_string(*n.order); // "foyer faible stable d'ordre 2"
     if (n.type == PointType::Degenerate && n.sectors)
-        s += " (" + classify::texts::SectorWords(*n.sectors) + ", indice " + std::to_string(n.index.value_or(0)) + ")";
+        s += " (" + classify::texts::SectorWords(*n.sectors) + ", indice "
+            + std::to_string(n.index.value_or(0)) + ")";
     if (!n.explanation.empty()) s += " (" + n.explanation + ")";
     return s;
 }
@@ -57,7 +58,7 @@ std::string DovraReport(const FixedPointAnalysis& a)
             // The local analysis explains itself in whole sentences.
             r += kNature
                 + NatureText(Nature { p.nature.linearPart, p.nature.type, p.nature.stability, p.nature.order,
-                    p.nature.index, p.nature.sectors, {}, {} })
+                    p.nature.index, p.nature.sectors, {}, {}, {} })
                 + nl;
             if (!p.nature.explanation.empty()) r += "  " + p.nature.explanation + nl;
         } else {
@@ -83,7 +84,7 @@ std::string SkellinReport(const FixedPointAnalysis& a)
     r += (line ? OppositeRuleDivided(a.degree) : OppositeRule(a.degree)) + nl;
     for (const InfinitePoint& p : a.infinite) {
         Nature shown { p.nature.linearPart, p.nature.type, p.nature.stability, p.nature.order, p.nature.index,
-            p.nature.sectors, {}, {} };
+            p.nature.sectors, {}, {}, {} };
         const std::string first = NatureText(shown);
         shown.stability = p.oppositeStability;
         const std::string opposite = NatureText(shown);

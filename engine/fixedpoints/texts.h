@@ -58,6 +58,8 @@ inline constexpr const char* kUndeterminedNilpotent
     = "nature non déterminée par la partie linéaire (partie linéaire nilpotente)";
 inline constexpr const char* kUndeterminedZero
     = "nature non déterminée par la partie linéaire (partie linéaire nulle)";
+inline constexpr const char* kNoBlowupAtIrrationalPoint
+    = " ; les éclatements ne sont faits qu'aux points de coordonnées rationnelles : nature non déterminée";
 
 inline const char* TypeWord(PointType t)
 {

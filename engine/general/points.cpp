@@ -304,7 +304,8 @@ PeriodicVerdict DecidePeriodicOrbits(
                 indices.push_back(*i);
         }
         if (allKnown && !SomeSumIsOne(indices)) {
-            const bool unit = std::all_of(indices.begin(), indices.end(), [](int i) { return i >= -1 && i <= 1; });
+            const bool unit
+                = std::all_of(indices.begin(), indices.end(), [](int i) { return i >= -1 && i <= 1; });
             return { Impossible, unit ? msg::kWhyNoIndexOne : msg::kWhyNoIndexSumOne };
         }
     }

@@ -1,6 +1,7 @@
 // The two French reports of the general analysis: the conclusions and the
 // explanatory calculations. Lines are separated by '\n'; the result writer
 // turns them into CR LF.
+#include "engine/classify/classify_texts.h"
 #include "engine/general/general.h"
 #include "engine/general/messages.h"
 #include "engine/general/text.h"
@@ -69,7 +70,8 @@ std::string NatureName(const Nature& n)
     case PointType::EllipticSaddle:
         return "point à secteur elliptique";
     case PointType::Degenerate:
-        return "point dégénéré";
+        return n.sectors ? "point dégénéré (" + classify::texts::SectorWords(*n.sectors) + ")"
+                         : "point dégénéré";
     case PointType::Undetermined:
         break;
     }

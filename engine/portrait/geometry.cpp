@@ -242,7 +242,6 @@ void AddSeparatrices(const PolynomialField& f, Portrait& out, const Setting& s, 
                      const FixedPoint& fp, Vec2 plane)
 {
     const Linearisation& lin = fp.lin;
-    if (!lin.realEigenvalues || !HasEigenDirections(fp)) return;
     const double scale = out.projection == Projection::Plane ? s.window.Diagonal() : 1 + Norm(plane);
 
     auto trace = [&](Vec2 startPlane, SeparatrixKind kind, const Rhs& rhs) {
@@ -256,6 +255,17 @@ void AddSeparatrices(const PolynomialField& f, Portrait& out, const Setting& s, 
         if (s.projection == Projection::PoincareDisc) ClampToDisc(sep.orbit.points);
         out.separatrices.push_back(std::move(sep));
     };
+    // The flow is slow near a degenerate point: traced at unit speed, as the centre branches below.
+    const Rhs unitSpeed = [&s](Vec2 p) {
+        Vec2 v = s.rhs(p);
+        double n = Norm(v);
+        return n > 0 ? (1 / n) * v : v;
+    };
+    // A degenerate point: its separatrices start along their tangent directions (blow-up).
+    for (const SeparatrixStart& d : fp.separatrices)
+        trace(plane + (kCentreBranchOffset * scale) * d.direction,
+              d.unstable ? SeparatrixKind::Unstable : SeparatrixKind::Stable, unitSpeed);
+    if (!fp.separatrices.empty() || !lin.realEigenvalues || !HasEigenDirections(fp)) return;
     auto hyperbolic = [&](Vec2 v, double lambda) {
         SeparatrixKind kind = lambda > 0 ? SeparatrixKind::Unstable : SeparatrixKind::Stable;
         double d = kSeparatrixOffset * scale;
@@ -282,11 +292,6 @@ void AddSeparatrices(const PolynomialField& f, Portrait& out, const Setting& s, 
     // of a saddle), that branch is a separatrix. The flow is slow there
     // (y' = -y^3 moves by 1e-7 at the start): these branches are traced at
     // unit speed, so that the steps are capped in length rather than in time.
-    const Rhs unitSpeed = [&s](Vec2 p) {
-        Vec2 v = s.rhs(p);
-        double n = Norm(v);
-        return n > 0 ? (1 / n) * v : v;
-    };
     for (double sign : {1.0, -1.0}) {
         Vec2 start = plane + (sign * kCentreBranchOffset * scale) * vc;
         double drift = Cross(f(start), vh) / Cross(vc, vh) * sign; // > 0: away from the point
@@ -540,7 +545,8 @@ Portrait ComputePortrait(const PolynomialField& f, const PortraitInput& input, c
     std::vector<Vec2> planes;
     for (const FixedPointInput& in : points) {
         Vec2 plane{in.x, in.y};
-        FixedPoint fp{Place(options.projection, plane), in.type, in.stability, Linearise(f, plane), in.linearPart};
+        FixedPoint fp{Place(options.projection, plane), in.type, in.stability, Linearise(f, plane), in.linearPart,
+                      in.separatrices};
         out.fixedPoints.push_back(fp);
         planes.push_back(plane);
         s.limits.sinks.push_back(fp.at);

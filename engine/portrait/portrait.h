@@ -34,11 +34,18 @@ enum class Projection { Plane, PoincareDisc };
 // schema names (type: saddle, node, focus, center, saddle_node, ...;
 // stability: stable, unstable or empty; linear part: hyperbolic,
 // semi-hyperbolic, nilpotent, zero, imaginary, or empty when unknown).
+// A separatrix of a degenerate point, given by its tangent direction.
+struct SeparatrixStart {
+    Vec2 direction; // unit
+    bool unstable = false;
+};
+
 struct FixedPointInput {
     double x = 0, y = 0;
     std::string type;
     std::string stability;
     std::string linearPart = {};
+    std::vector<SeparatrixStart> separatrices = {}; // degenerate points (blow-up)
 };
 
 // A curve of fixed points (a common factor of P and Q), drawn as its zero
@@ -80,6 +87,7 @@ struct FixedPoint {
     std::string stability;
     Linearisation lin;
     std::string linearPart; // as given; empty when unknown
+    std::vector<SeparatrixStart> separatrices = {};
 };
 
 enum class SeparatrixKind { Stable, Unstable };

@@ -294,6 +294,7 @@ Marker MarkerFor(const std::string& type, const std::string& stability)
     if (type == "saddle_node") return {Shape::Triangle, kOrange, Fill::Filled};
     if (type == "cusp") return {Shape::Triangle, kPurple, Fill::Hollow};
     if (type == "elliptic_saddle") return {Shape::Diamond, kBrown, Fill::Filled};
+    if (type == "degenerate") return {Shape::Square, kTeal, Fill::Filled};
     return {Shape::Square, kGrey, Fill::Hollow};
 }
 
@@ -614,6 +615,7 @@ std::string NatureLabel(const std::string& type, const std::string& stability)
     if (type == "saddle_node") return "col-noeud";
     if (type == "cusp") return "point de rebroussement";
     if (type == "elliptic_saddle") return "col elliptique";
+    if (type == "degenerate") return "point dégénéré";
     if (auto it = names.find(type); it != names.end()) return withStability(it->second);
     return "nature indéterminée";
 }

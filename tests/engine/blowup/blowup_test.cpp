@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 namespace vindrel::engine {
@@ -38,6 +39,7 @@ TEST(Blowup, KnownPortraits)
         { "x^3-3xy^2", "3x^2y-y^3", "eeee", 3 }, // z' = z^3
         { "y^2", "x^3", "hh", 0 }, // a cusp through two blow-ups
         { "x^2", "-y", "hhp", 0 }, // saddle-node
+        { "xy+y^3", "y^2+x^3", "eh", 1 }, // dicritical: orbits touch y = 0 from both sides
     };
     for (const Case& c : cases) {
         const BlowupResult r = Blow(c.p, c.q);
@@ -46,6 +48,11 @@ TEST(Blowup, KnownPortraits)
         EXPECT_EQ(c.index, r.index) << c.p << ", " << c.q;
     }
     EXPECT_EQ(BlowupOutcome::Monodromic, Blow("y^3", "-x^3").outcome);
+    // The six separatrices of z' = conj(z)^2 leave along y = 0 and y = +-racine(3) x, arrive between.
+    const BlowupResult six = Blow("x^2-y^2", "-2xy");
+    ASSERT_EQ(6u, six.separatrices.size());
+    for (const SeparatrixDirection& d : six.separatrices)
+        EXPECT_NEAR(d.unstable ? 1.0 : -1.0, std::cos(3 * std::atan2(d.dy, d.dx)), 1e-9);
 }
 
 std::string RandomPart(std::mt19937& rng, int low, int high, int range)
@@ -67,10 +74,12 @@ TEST(Blowup, IndicesOnThePoincareSphereAddUpToTwo)
 {
     std::mt19937 rng(2024);
     int checked = 0, blownUp = 0;
-    for (int k = 0; k < 90; ++k) {
+    for (int k = 0; k < 120; ++k) {
         const int degree = 2 + k % 2;
-        const int low = k % 3 == 0 ? 0 : 2; // dense, or no constant and linear terms
-        const std::string p = RandomPart(rng, low, degree, 2), q = RandomPart(rng, low, degree, 2);
+        // Dense, or without constant and linear terms, or P of higher order than Q (P_m = 0).
+        const int low = k % 3 == 0 ? 0 : 2;
+        const std::string p = k % 3 == 2 ? RandomPart(rng, 3, 3, 2) : RandomPart(rng, low, degree, 2);
+        const std::string q = RandomPart(rng, low, degree, 2);
         const FixedPointAnalysis a = AnalyseSystemFixedPoints(ParseSystem(p, q), Deadline());
         if (!a.pointsCertified || !a.curves.empty() || a.infinity != InfinityKind::Points) continue;
         int sum = 0;
@@ -90,8 +99,8 @@ TEST(Blowup, IndicesOnThePoincareSphereAddUpToTwo)
         ++checked;
         EXPECT_EQ(1, sum) << "dx/dt = " << p << ", dy/dt = " << q;
     }
-    EXPECT_GE(checked, 60);
-    EXPECT_GE(blownUp, 30);
+    EXPECT_GE(checked, 90);
+    EXPECT_GE(blownUp, 50);
 }
 
 // Semi-hyperbolic and nilpotent origins: the sectors from the blow-up are

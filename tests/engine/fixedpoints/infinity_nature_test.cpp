@@ -91,11 +91,12 @@ const NatureCase kNatures[] = {
         { { "y = -racine(2)*x", PointType::Node, kStable, kStable },
             { "y = racine(2)*x", PointType::Node, kUnstable, kUnstable } } },
     // P_2 and Q_2 share y^2 - 2x^2: lambda2 = 0 at irrational points, left open.
-    { "CommonIrrationalFactorIsLeftOpen", "y^2-2x^2+x", "y^2-2x^2+1",
-        { { "y = -racine(2)*x", PointType::Undetermined, kNone, kNone },
+    // At +-racine(2) the centre manifold crosses the circle: reduced in Q(racine(2)), x' = -+2 racine(2) x^2.
+    { "CommonIrrationalFactorGivesSaddleNodes", "y^2-2x^2+x", "y^2-2x^2+1",
+        { { "y = -racine(2)*x", PointType::SaddleNode, kNone, kNone },
             // h'(1) = 1 = -P_2(1, 1), and dF/dv = -1 there.
             { "y = x", PointType::DegenerateNode, kUnstable, kStable },
-            { "y = racine(2)*x", PointType::Undetermined, kNone, kNone } } },
+            { "y = racine(2)*x", PointType::SaddleNode, kNone, kNone } } },
 };
 
 INSTANTIATE_TEST_SUITE_P(Charts, InfiniteNatures, ::testing::ValuesIn(kNatures),
@@ -157,17 +158,18 @@ TEST(InfinityReport, CentreManifoldOnTheCircleIsExplained)
         a.infinite[1].nature.explanation);
 }
 
-TEST(InfinityReport, OpenIrrationalPointSaysWhatIsMissing)
+TEST(InfinityReport, IrrationalPointWithATransverseCentreManifoldIsReducedInItsField)
 {
     const FixedPointAnalysis a = Full("y^2-2x^2+x", "y^2-2x^2+1");
     ASSERT_EQ(3u, a.infinite.size());
     EXPECT_EQ(LinearPart::SemiHyperbolic, a.infinite[0].nature.linearPart);
     EXPECT_EQ(
-        "valeurs propres lambda1 = -6,828427125 (le long de l'infini) et lambda2 = 0 (transverse) : point "
-        "semi-hyperbolique dont la variété centrale n'est pas le cercle de l'infini, en un point de "
-        "coordonnée irrationnelle : nature non déterminée.",
+        "au point ramené à l'origine (x = u - u0, y = v) : Valeurs propres 0 et lambda = -6,828427125 (D = "
+        "0, "
+        "T <> 0). Calculs exacts dans le corps de nombres du point (tests de nullité exacts). Sur la variété "
+        "centrale, x' = -2,828427125*x^2 + ... : m = 2 est pair. Le point est : col-noeud.",
         a.infinite[0].nature.explanation);
-    EXPECT_EQ("lambda1 = -6,828427125, lambda2 = 0, coordonnee irrationnelle", a.infinite[0].nature.reason);
+    EXPECT_EQ("variete centrale: x' = -2,828427125*x^2 + ...", a.infinite[0].nature.reason);
 }
 
 TEST(InfinityReport, LocalAnalysisNamesItsCoordinates)
@@ -196,8 +198,9 @@ TEST(InfinityReport, NoPointStaysExactlyZeroAndTheLineOfSingularitiesIsKept)
     EXPECT_EQ("0", SkellinReport(Full("-y", "x")));
     const std::string line = SkellinReport(Full("x+x^2", "y+x*y"));
     EXPECT_EQ(0u,
-        line.find("Points à l'infini (compactification de Poincaré) :\nl'infini est une ligne de singularités : "
-                  "x*Q_d - y*P_d est identiquement nul."))
+        line.find(
+            "Points à l'infini (compactification de Poincaré) :\nl'infini est une ligne de singularités : "
+            "x*Q_d - y*P_d est identiquement nul."))
         << line;
 }
 
