@@ -124,7 +124,8 @@ std::vector<periodic::Point> OrbitPoints(const std::vector<FixedPoint>& points)
         if (p.x && p.y) {
             o.xExact = *p.x;
             o.yExact = *p.y;
-        } else if (fmpq_set_str(x.raw(), p.xText.c_str(), 10) == 0 && fmpq_set_str(y.raw(), p.yText.c_str(), 10) == 0) {
+        } else if (fmpq_set_str(x.raw(), p.xText.c_str(), 10) == 0
+            && fmpq_set_str(y.raw(), p.yText.c_str(), 10) == 0) {
             fmpq_canonicalise(x.raw());
             fmpq_canonicalise(y.raw());
             o.xExact = std::move(x);
@@ -484,7 +485,8 @@ GeneralReports WriteReports(const FmpqMpoly& P, const FmpqMpoly& Q, const System
 }
 
 periodic::Study StudyOrbits(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemProperties& props,
-    const std::vector<FixedPoint>& points, PointList list, const PeriodicVerdict& simple, const Deadline& deadline)
+    const std::vector<FixedPoint>& points, PointList list, const PeriodicVerdict& simple,
+    const Deadline& deadline)
 {
     if (props.hasParameters) {
         periodic::Study st;

@@ -167,7 +167,8 @@ CurveResult FindInvariantCurve(const FmpqMpoly& P, const FmpqMpoly& Q, const Cyc
         if (m[size_t(i)][size_t(i)] < m[size_t(lo)][size_t(lo)]) lo = i;
     }
     for (int i = 0; i < kN; ++i)
-        if (i != lo && (second < 0 || m[size_t(i)][size_t(i)] < m[size_t(second)][size_t(second)])) second = i;
+        if (i != lo && (second < 0 || m[size_t(i)][size_t(i)] < m[size_t(second)][size_t(second)]))
+            second = i;
     // A conic through the points, and only one.
     if (m[size_t(lo)][size_t(lo)] > 1e-14 * top || m[size_t(second)][size_t(second)] < 1e-8 * top) return out;
     double c[kN], big = 0;

@@ -44,6 +44,8 @@ struct RegionResult {
     std::vector<std::string> calculations;
 };
 RegionResult ExcludeByRegions(const Input& input, const Deadline& deadline);
+// Dulac's criterion on the whole plane with B = x^i y^j, 0 <= i, j <= 2.
+RegionResult ExcludeByMonomialDulac(const Input& input);
 
 // Lienard's theorem, up to exchanging x and y and reversing time.
 struct LienardResult {

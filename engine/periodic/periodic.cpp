@@ -73,7 +73,8 @@ void NumericalSearch(const Input& in, Study& st, const Deadline& deadline)
         search.direction = { dir.x, dir.y };
         if (!map.Transversal()) continue;
         for (Cycle& c : SearchCycles(map, reach, search, end)) {
-            if (std::any_of(st.cycles.begin(), st.cycles.end(), [&](const Cycle& o) { return SameCycle(o, c); }))
+            if (std::any_of(
+                    st.cycles.begin(), st.cycles.end(), [&](const Cycle& o) { return SameCycle(o, c); }))
                 continue;
             for (size_t j = 0; j < in.points.size(); ++j)
                 if (Surrounds(c, { in.points[j].x, in.points[j].y })) c.surrounds.push_back(int(j));
@@ -124,7 +125,8 @@ std::string PointText(Vec p)
     return "(" + Decimal(p.x) + " ; " + Decimal(p.y) + ")";
 }
 
-void TableLines(const Input& in, const Search& s, const std::vector<Cycle>& cycles, std::vector<std::string>& out)
+void TableLines(
+    const Input& in, const Search& s, const std::vector<Cycle>& cycles, std::vector<std::string>& out)
 {
     out.push_back(msg::kTableTitle + in.points[size_t(s.point)].name + msg::kSearchDirection
         + PointText(s.direction) + " (points origine + s direction) :");
@@ -166,6 +168,13 @@ Study StudyPeriodicOrbits(const Input& in, const Deadline& deadline)
     }
     const bool centre = in.prior == Prior::Centre;
     if (!centre) {
+        const RegionResult md = ExcludeByMonomialDulac(in);
+        st.calculations.insert(st.calculations.end(), md.calculations.begin(), md.calculations.end());
+        if (md.excluded) {
+            st.verdict = Verdict::None;
+            st.reason = md.reason;
+            return st;
+        }
         const RegionResult rr = ExcludeByRegions(in, deadline);
         st.calculations.insert(st.calculations.end(), rr.calculations.begin(), rr.calculations.end());
         if (rr.excluded) {

@@ -116,11 +116,11 @@ std::vector<std::string> ConclusionLines(const Study& study, const std::vector<P
     }
     for (size_t k = 0; k < study.cycles.size(); ++k) {
         const Cycle& c = study.cycles[k];
-        std::string l = msg::kCycle + std::to_string(k + 1) + " : " + StabilityWord(c.stability) + ", "
-            + c.argument;
+        std::string l
+            = msg::kCycle + std::to_string(k + 1) + " : " + StabilityWord(c.stability) + ", " + c.argument;
         if (c.traced) {
-            l += " ; " + std::string(msg::kPeriod) + Decimal(c.period) + " ; x entre " + Decimal(c.xMin) + " et "
-                + Decimal(c.xMax) + ", y entre " + Decimal(c.yMin) + " et " + Decimal(c.yMax) + " ; "
+            l += " ; " + std::string(msg::kPeriod) + Decimal(c.period) + " ; x entre " + Decimal(c.xMin)
+                + " et " + Decimal(c.xMax) + ", y entre " + Decimal(c.yMin) + " et " + Decimal(c.yMax) + " ; "
                 + msg::kPassesBy + Pair(c.point);
         }
         std::string around;
@@ -134,8 +134,8 @@ std::vector<std::string> ConclusionLines(const Study& study, const std::vector<P
         out.push_back(l);
     }
     for (const Search& s : study.searches) {
-        std::string l = msg::kSearchPrefix + points[size_t(s.point)].name + msg::kSearchDirection + Pair(s.direction)
-            + msg::kSearchReach + Decimal(s.reach, 6);
+        std::string l = msg::kSearchPrefix + points[size_t(s.point)].name + msg::kSearchDirection
+            + Pair(s.direction) + msg::kSearchReach + Decimal(s.reach, 6);
         if (s.interrupted) l += msg::kSearchInterrupted;
         if (s.identity) l += msg::kSearchIdentity;
         int found = 0;

@@ -299,8 +299,8 @@ constexpr int kScanPoints = 28;
 
 } // namespace
 
-std::vector<Cycle> SearchCycles(const ReturnMap& map, double reach, Search& search,
-    std::chrono::steady_clock::time_point budgetEnd)
+std::vector<Cycle> SearchCycles(
+    const ReturnMap& map, double reach, Search& search, std::chrono::steady_clock::time_point budgetEnd)
 {
     Searcher sr(map, reach, budgetEnd);
     search.reach = reach;
@@ -329,7 +329,8 @@ std::vector<Cycle> SearchCycles(const ReturnMap& map, double reach, Search& sear
             search.table.push_back({ s, std::nullopt, false });
         }
     }
-    std::stable_sort(samples.begin(), samples.end(), [](const Sample& a, const Sample& b) { return a.s < b.s; });
+    std::stable_sort(
+        samples.begin(), samples.end(), [](const Sample& a, const Sample& b) { return a.s < b.s; });
     std::stable_sort(search.table.begin(), search.table.end(),
         [](const ReturnRow& a, const ReturnRow& b) { return a.s < b.s; });
     auto sign = [&](const Sample& x) {

@@ -57,8 +57,8 @@ private:
 
 // The cycles met by the half-line within reach, innermost first, and the
 // table of the scan. budgetEnd: the search stops there (search.interrupted).
-std::vector<Cycle> SearchCycles(const ReturnMap& map, double reach, Search& search,
-    std::chrono::steady_clock::time_point budgetEnd);
+std::vector<Cycle> SearchCycles(
+    const ReturnMap& map, double reach, Search& search, std::chrono::steady_clock::time_point budgetEnd);
 
 // Whether the point lies inside the orbit of the cycle.
 bool Surrounds(const Cycle& cycle, Vec point);

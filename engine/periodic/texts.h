@@ -31,13 +31,15 @@ inline constexpr const char* kProvenLienard = "prouvé par le théorème de Lié
 inline constexpr const char* kProvenCurvePrefix = "prouvé : il est la courbe invariante ";
 inline constexpr const char* kNumerical = "détecté numériquement";
 inline constexpr const char* kOnCurvePrefix = "porté par la courbe invariante ";
-inline constexpr const char* kOnCurveSuffix = " = 0 (orbite périodique prouvée), stabilité détectée numériquement";
+inline constexpr const char* kOnCurveSuffix
+    = " = 0 (orbite périodique prouvée), stabilité détectée numériquement";
 inline constexpr const char* kPeriod = "période T = ";
 inline constexpr const char* kPassesBy = "passe par ";
 inline constexpr const char* kSurrounds = "entoure ";
 inline constexpr const char* kErrorPrefix = "retour au point après une période à moins de ";
 inline constexpr const char* kNotTraced = "la recherche numérique ne l'a pas tracé.";
-inline constexpr const char* kSearchPrefix = "Recherche numérique : section de Poincaré sur la demi-droite issue de ";
+inline constexpr const char* kSearchPrefix
+    = "Recherche numérique : section de Poincaré sur la demi-droite issue de ";
 inline constexpr const char* kSearchDirection = " dans la direction ";
 inline constexpr const char* kSearchReach = ", jusqu'à la distance ";
 inline constexpr const char* kSearchNone = "aucun point fixe d'indice +1 autour duquel chercher.";
@@ -64,8 +66,18 @@ inline constexpr const char* kWhyRegionsPrefix = "les droites invariantes ";
 inline constexpr const char* kWhyRegionsMiddle
     = " ne sont traversées par aucune orbite, et une orbite périodique n'entoure que des points fixes "
       "d'une des régions qu'elles découpent, de somme des indices 1 : ";
-inline constexpr const char* kWhyRegionsRest = " ; les autres régions n'ont aucun point fixe hors des droites";
+inline constexpr const char* kWhyRegionsRest
+    = " ; les autres régions n'ont aucun point fixe hors des droites";
 inline constexpr const char* kWhyRegionsEmpty = "aucune région n'a de point fixe hors des droites";
+
+inline constexpr const char* kMonomialDulac = "Fonction de Dulac B = ";
+inline constexpr const char* kMonomialDulacSign = ", de signe constant sur tout le plan : ";
+inline constexpr const char* kMonomialDulacNone
+    = "Fonctions de Dulac B = x^i y^j (0 <= i, j <= 2) : aucune ne donne div(B F) d'un signe reconnu.";
+inline constexpr const char* kWhyMonomialDulac = "avec la fonction de Dulac B = ";
+inline constexpr const char* kWhyMonomialDulacMiddle = ", div(B F) = ";
+inline constexpr const char* kWhyMonomialDulacEnd
+    = " garde un signe constant et ne s'annule que sur un ensemble d'intérieur vide (critère de Dulac).";
 
 // Lienard.
 inline constexpr const char* kLienardTitle = "Théorème de Liénard :";
@@ -80,8 +92,8 @@ inline constexpr const char* kLienardZeroMissing
     = "F n'a pas un seul zéro positif a avec F < 0 sur ]0, a[, F > 0 au-delà et F tendant vers l'infini.";
 inline constexpr const char* kLienardStable
     = "Conclusion : le système a exactement un cycle limite, stable, autour du point fixe.";
-inline constexpr const char* kLienardUnstable
-    = "Conclusion : le système a exactement un cycle limite, instable (temps renversé), autour du point fixe.";
+inline constexpr const char* kLienardUnstable = "Conclusion : le système a exactement un cycle limite, "
+                                                "instable (temps renversé), autour du point fixe.";
 inline constexpr const char* kWhyLienardStable
     = "les hypothèses du théorème de Liénard sont vérifiées exactement : il a exactement un cycle limite, "
       "stable.";
