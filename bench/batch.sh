@@ -56,10 +56,14 @@ S = readvec(SYSTEMS);
 {
 for (k = 1, #S,
   P = S[k][1]; Q = S[k][2];
-  R = polresultant(P, Q, y); R = R / gcd(R, R');
-  xs = polrootsreal(R); pts = List();
+  R = polresultant(P, Q, y);
+  if (R == 0, print("-1"); next); \\ a common factor: a curve of fixed points
+  R = R / gcd(R, R');
+  xs = if (poldegree(R) > 0, polrootsreal(R), []); pts = List();
   for (i = 1, #xs,
-    x0 = xs[i]; Qx = subst(Q, x, x0); ys = polroots(subst(P, x, x0)); last = [];
+    x0 = xs[i]; Px = subst(P, x, x0); Qx = subst(Q, x, x0);
+    if (Px == 0, [Px, Qx] = [Qx, Px]); \\ P vanishes on the whole line x = x0
+    ys = if (poldegree(Px, y) > 0, polroots(Px), []); last = [];
     for (j = 1, #ys, \\ a multiple root in y is one point
       if (abs(imag(ys[j])) < 1e-20 && abs(subst(Qx, y, real(ys[j]))) < 1e-15
           && (#last == 0 || vecmin(apply(v -> abs(v - real(ys[j])), last)) > 1e-10),

@@ -37,6 +37,15 @@ public:
         }
     }
 
+    // The string that starts at pos (its opening quote); pos moves past it.
+    bool StringAt(size_t& pos, std::string& out)
+    {
+        i_ = pos;
+        const bool ok = String(out);
+        pos = i_;
+        return ok;
+    }
+
 private:
     bool End()
     {
@@ -165,6 +174,12 @@ private:
 };
 
 } // namespace
+
+bool ReadJsonString(const std::string& text, size_t& pos, std::string& out, std::string& problem)
+{
+    Reader r(text, problem);
+    return r.StringAt(pos, out);
+}
 
 bool ReadJsonStringObject(const std::string& text, JsonStringMembers& members, std::string& problem)
 {

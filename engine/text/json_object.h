@@ -16,4 +16,8 @@ using JsonStringMembers = std::vector<std::pair<std::string, std::string>>;
 // counted from 1) when text is not such an object.
 bool ReadJsonStringObject(const std::string& text, JsonStringMembers& members, std::string& problem);
 
+// One JSON string starting at text[pos] (its opening quote), escapes decoded
+// as above; pos moves past the closing quote. False with problem set.
+bool ReadJsonString(const std::string& text, size_t& pos, std::string& out, std::string& problem);
+
 } // namespace vindrel::engine

@@ -1,6 +1,8 @@
 // A minimal JSON reader for checking vindrel-analyse's output.
 #pragma once
 
+#include "engine/text/json_object.h"
+
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -124,44 +126,12 @@ private:
         }
         return v;
     }
+    // Strings are read by the engine's own strict reader (escapes, surrogate pairs).
     std::string Str()
     {
-        if (t_[i_++] != '"') throw std::runtime_error("expected string");
-        std::string out;
-        while (true) {
-            if (i_ >= t_.size()) throw std::runtime_error("open string");
-            const char c = t_[i_++];
-            if (c == '"') return out;
-            if (static_cast<unsigned char>(c) < 0x20) throw std::runtime_error("raw control character");
-            if (c != '\\') {
-                out += c;
-                continue;
-            }
-            const char e = t_[i_++];
-            switch (e) {
-            case 'n':
-                out += '\n';
-                break;
-            case 'r':
-                out += '\r';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            case 'b':
-                out += '\b';
-                break;
-            case 'f':
-                out += '\f';
-                break;
-            case 'u':
-                out += static_cast<char>(std::stoi(t_.substr(i_, 4), nullptr, 16));
-                i_ += 4;
-                break;
-            default:
-                out += e;
-            }
-        }
+        std::string out, problem;
+        if (!ReadJsonString(t_, i_, out, problem)) throw std::runtime_error(problem);
+        return out;
     }
     const std::string& t_;
     size_t i_ = 0;
