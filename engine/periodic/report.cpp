@@ -128,7 +128,10 @@ std::vector<std::string> ConclusionLines(const Study& study, const std::vector<P
             around += (around.empty() ? "" : ", ") + points[size_t(i)].name;
         if (!around.empty()) l += " ; " + std::string(msg::kSurrounds) + around;
         if (c.traced)
-            l += " ; " + std::string(msg::kErrorPrefix) + ErrorText(c.error) + ".";
+            l += " ; "
+                + std::string(
+                    c.stability == CycleStability::Unstable ? msg::kErrorPrefixReversed : msg::kErrorPrefix)
+                + ErrorText(c.error) + ".";
         else
             l += " ; " + std::string(msg::kNotTraced);
         out.push_back(l);

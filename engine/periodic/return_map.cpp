@@ -69,7 +69,17 @@ ReturnMap::ReturnMap(
     const Vec2 jd { j[0] * dir.x + j[1] * dir.y, j[2] * dir.x + j[3] * dir.y };
     const double c = Cross(dir, jd);
     const double scale = std::abs(j[0]) + std::abs(j[1]) + std::abs(j[2]) + std::abs(j[3]);
-    if (std::abs(c) > 1e-9 * scale) sigma_ = c > 0 ? 1 : -1;
+    if (std::abs(c) > 1e-9 * scale) {
+        sigma_ = c > 0 ? 1 : -1;
+        return;
+    }
+    // The flow does not turn around the point at first order (a star node,
+    // a degenerate point): the side the orbits cross to farther out.
+    for (int k = 1; k <= 16 && sigma_ == 0; ++k) {
+        const double s = escape * k / 64;
+        const double cross = Cross(dir, field_(origin + s * dir));
+        if (std::abs(cross) > 1e-12 * Norm(field_(origin + s * dir))) sigma_ = cross > 0 ? 1 : -1;
+    }
 }
 
 Rhs ReturnMap::Field(bool backward) const

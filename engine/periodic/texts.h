@@ -37,6 +37,8 @@ inline constexpr const char* kPeriod = "période T = ";
 inline constexpr const char* kPassesBy = "passe par ";
 inline constexpr const char* kSurrounds = "entoure ";
 inline constexpr const char* kErrorPrefix = "retour au point après une période à moins de ";
+inline constexpr const char* kErrorPrefixReversed
+    = "retour au point après une période en temps renversé à moins de ";
 inline constexpr const char* kNotTraced = "la recherche numérique ne l'a pas tracé.";
 inline constexpr const char* kSearchPrefix
     = "Recherche numérique : section de Poincaré sur la demi-droite issue de ";
@@ -107,8 +109,11 @@ inline constexpr const char* kCurveTitle = "Courbe algébrique invariante par le
 inline constexpr const char* kCurveIdentity = "P df/dx + Q df/dy = K f avec K = ";
 inline constexpr const char* kCurveEllipse
     = "f = 0 est une ellipse réelle, lisse, sans point fixe : c'est une orbite périodique.";
+inline constexpr const char* kCurveQuartic
+    = "f = 0 n'a aucun point réel à l'infini, aucun point singulier, aucun point fixe, et f change de "
+      "signe au travers du cycle : c'est une réunion d'ovales, chacun une orbite périodique.";
 inline constexpr const char* kCurveNotProven
-    = "f = 0 n'est pas reconnue comme une ellipse réelle sans point fixe : le cycle reste détecté "
+    = "f = 0 n'est pas reconnue comme un ovale lisse sans point fixe : le cycle reste détecté "
       "numériquement.";
 inline constexpr const char* kCurveStabilityExact
     = "Sur une orbite périodique portée par f = 0, l'intégrale de la divergence sur une période égale "

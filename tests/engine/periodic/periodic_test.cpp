@@ -43,6 +43,15 @@ TEST(PeriodicOrbits, CircularCycleIsProvenByItsInvariantCircle)
     EXPECT_EQ(StudyJson(s).find("limit_cycles")->array()->at(0).find("curve")->dump(), "\"x^2 + y^2 - 1\"");
 }
 
+TEST(PeriodicOrbits, QuarticOvalAroundAStarNodeIsProvenUnstable)
+{
+    const Study s = Orbits("-4y^3+x(x^4+y^4-1)", "4x^3+y(x^4+y^4-1)");
+    ASSERT_EQ(s.cycles.size(), 1u);
+    EXPECT_EQ(s.cycles[0].stability, CycleStability::Unstable);
+    EXPECT_EQ(s.cycles[0].proof, Proof::Proven);
+    EXPECT_EQ(s.cycles[0].curve, "x^4 + y^4 - 1");
+}
+
 TEST(PeriodicOrbits, CompetitionHasNoneByItsInvariantLines)
 {
     const Study s = Orbits("3x-x^2-2xy", "2y-xy-y^2");
