@@ -498,7 +498,6 @@ periodic::Study StudyOrbits(const FmpqMpoly& P, const FmpqMpoly& Q, const System
     in.Q = &Q;
     in.points = OrbitPoints(points);
     in.pointsComplete = list == PointList::Complete && !props.commonFactor;
-    in.linesComplete = props.linesSearched;
     in.prior = simple.verdict == PeriodicOrbits::Impossible ? periodic::Prior::Impossible
         : simple.verdict == PeriodicOrbits::Possible        ? periodic::Prior::Centre
                                                             : periodic::Prior::Unknown;

@@ -21,9 +21,6 @@ enum class Sign { Positive, Negative, Unknown };
 // sign, plus or minus a square, a quadratic form of one sign.
 Sign GlobalSign(const FmpqMpoly& p);
 
-// The polynomial in x and y as a univariate polynomial in variable var
-// (the other one absent), or nullopt.
-std::optional<flint::FmpqPoly> Univariate(const FmpqMpoly& p, int var);
 // A real algebraic number: a root of an irreducible integer polynomial in
 // an isolating interval.
 struct RealRoot {

@@ -52,7 +52,6 @@ struct Input {
     std::vector<Point> points;
     bool pointsComplete = false; // every finite real fixed point is listed, all isolated
     std::vector<Line> lines;
-    bool linesComplete = false; // every invariant line with rational coefficients is listed
     Prior prior = Prior::Unknown;
     std::string priorReason; // French clause of the simple rules
 };

@@ -118,16 +118,6 @@ Sign GlobalSign(const FmpqMpoly& p)
     return Sign::Unknown;
 }
 
-std::optional<flint::FmpqPoly> Univariate(const FmpqMpoly& p, int var)
-{
-    flint::FmpqPoly u;
-    for (const Term& t : TermsXY(p)) {
-        if ((var == 0 ? t.j : t.i) != 0) return std::nullopt;
-        fmpq_poly_set_coeff_fmpq(u.raw(), var == 0 ? t.i : t.j, t.c.raw());
-    }
-    return u;
-}
-
 std::vector<RealRoot> PositiveOddRoots(const flint::FmpqPoly& p)
 {
     std::vector<RealRoot> out;

@@ -44,7 +44,6 @@ inline constexpr const char* kSearchPrefix
     = "Recherche numérique : section de Poincaré sur la demi-droite issue de ";
 inline constexpr const char* kSearchDirection = " dans la direction ";
 inline constexpr const char* kSearchReach = ", jusqu'à la distance ";
-inline constexpr const char* kSearchNone = "aucun point fixe d'indice +1 autour duquel chercher.";
 inline constexpr const char* kSearchInterrupted = " (recherche interrompue : temps écoulé)";
 inline constexpr const char* kSearchIdentity
     = " ; le retour y est l'identité à la précision du calcul (centre possible, non décidé)";
@@ -125,7 +124,6 @@ inline constexpr const char* kCurveStabilityOpen
     = "Le signe de K sur la courbe n'est pas décidé exactement : la stabilité vient du calcul numérique.";
 
 // Calculations.
-inline constexpr const char* kCalcTitle = "ORBITES PERIODIQUES";
 inline constexpr const char* kPriorPrefix = "Règles exactes simples : ";
 inline constexpr const char* kTableTitle = "Application de retour sur la demi-droite issue de ";
 inline constexpr const char* kTableHeader = "    s            R(s)           R(s) - s";

@@ -32,6 +32,30 @@ TEST(PeriodicOrbits, VanDerPolHasOneStableCycleProvenByLienard)
     EXPECT_EQ(c.surrounds, std::vector<int> { 0 });
 }
 
+struct LienardCase {
+    const char *P, *Q;
+    CycleStability stability;
+};
+
+class LienardForms : public ::testing::TestWithParam<LienardCase> { };
+
+// Van der Pol in time reversed, with x and y exchanged, with y scaled, and
+// in the plane of Lienard (x' = y - F(x)): the theorem applies to each.
+TEST_P(LienardForms, ProveOneCycle)
+{
+    const Study s = Orbits(GetParam().P, GetParam().Q);
+    ASSERT_EQ(s.cycles.size(), 1u);
+    EXPECT_EQ(s.cycles[0].proof, Proof::Proven);
+    EXPECT_EQ(s.cycles[0].stability, GetParam().stability);
+    EXPECT_NEAR(s.cycles[0].period, 6.663286859, 1e-7);
+}
+
+INSTANTIATE_TEST_SUITE_P(VanDerPol, LienardForms,
+    ::testing::Values(LienardCase { "-y", "x-y+x^2y", CycleStability::Unstable },
+        LienardCase { "-y+x-xy^2", "x", CycleStability::Stable },
+        LienardCase { "2y", "-x/2+y-x^2y", CycleStability::Stable },
+        LienardCase { "y+x-x^3/3", "-x", CycleStability::Stable }));
+
 TEST(PeriodicOrbits, CircularCycleIsProvenByItsInvariantCircle)
 {
     const Study s = Orbits("x-y-x^3-xy^2", "x+y-x^2y-y^3");
