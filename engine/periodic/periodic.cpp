@@ -206,7 +206,7 @@ Study StudyPeriodicOrbits(const Input& in, const Deadline& deadline)
             c.proof = Proof::Proven;
             c.stability = cr.stability;
             c.argument = msg::kProvenCurvePrefix + cr.report + " = 0";
-            proven = msg::kWhyProvenCurve;
+            if (proven.empty()) proven = msg::kWhyProvenCurvePrefix + cr.report + msg::kWhyProvenCurveSuffix;
         }
     }
     if (li.applies) ApplyLienard(in, li, st);
@@ -218,7 +218,9 @@ Study StudyPeriodicOrbits(const Input& in, const Deadline& deadline)
         st.reason = in.priorReason;
     } else if (!st.cycles.empty()) {
         st.verdict = Verdict::LimitCycles;
-        st.reason = li.applies ? li.reason : !proven.empty() ? proven : std::string(msg::kWhyFound);
+        st.reason = li.applies ? li.reason
+            : !proven.empty()  ? proven
+                               : std::string(st.cycles.size() == 1 ? msg::kWhyFound : msg::kWhyFoundMany);
     } else {
         st.verdict = Verdict::Open;
         st.reason = st.searches.empty() ? in.priorReason : std::string(msg::kWhyOpenSearched);

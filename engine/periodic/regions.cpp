@@ -336,7 +336,7 @@ RegionResult ExcludeByRegions(const Input& input, const Deadline& deadline)
         const auto dulac = FindDulac(div, lines, sides, deadline);
         if (byIndex) {
             out.calculations.push_back(region + msg::kRegionIndices + idx + msg::kRegionNoSum);
-            why.push_back(inReason + msg::kRegionIndices + idx + msg::kRegionNoSumShort);
+            why.push_back(inReason + msg::kRegionIndicesShort + idx + msg::kRegionNoSumShort);
         }
         if (dulac) {
             out.calculations.push_back(region + " : B = " + dulac->function + ", div(B F) = B ("

@@ -3,6 +3,9 @@
 #include "engine/periodic/periodic.h"
 #include "engine/periodic/texts.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace vindrel::engine::periodic {
 
 namespace {
@@ -107,9 +110,14 @@ std::vector<std::string> ConclusionLines(const Study& study, const std::vector<P
     case Verdict::Centres:
         out.push_back(msg::kVerdictCentres + study.reason);
         break;
-    case Verdict::LimitCycles:
-        out.push_back(msg::kVerdictCycles + study.reason);
-        break;
+    case Verdict::LimitCycles: {
+        const bool proven = std::any_of(study.cycles.begin(), study.cycles.end(),
+            [](const Cycle& c) { return c.proof == Proof::Proven; });
+        const bool one = study.cycles.size() == 1;
+        out.push_back((proven ? (one ? msg::kVerdictCycle : msg::kVerdictCycles)
+                              : (one ? msg::kVerdictCycleFound : msg::kVerdictCyclesFound))
+            + study.reason);
+    } break;
     case Verdict::Open:
         out.push_back(msg::kVerdictOpen + study.reason);
         break;

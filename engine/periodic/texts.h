@@ -13,14 +13,23 @@ inline constexpr const char* kNegative = "négatif";
 // Verdicts (conclusions).
 inline constexpr const char* kVerdictNone = "Le système n'a aucune orbite périodique : ";
 inline constexpr const char* kVerdictCentres = "Le système a des orbites périodiques : ";
+inline constexpr const char* kVerdictCycle = "Le système a un cycle limite : ";
 inline constexpr const char* kVerdictCycles = "Le système a des cycles limites : ";
+inline constexpr const char* kVerdictCycleFound = "Cycle limite détecté : ";
+inline constexpr const char* kVerdictCyclesFound = "Cycles limites détectés : ";
 inline constexpr const char* kVerdictOpen = "La question des orbites périodiques reste ouverte : ";
-inline constexpr const char* kWhyFound = "la section de Poincaré en donne, détectés numériquement.";
+inline constexpr const char* kWhyFound
+    = "l'application de retour sur une section de Poincaré a un point fixe isolé, détecté "
+      "numériquement.";
+inline constexpr const char* kWhyFoundMany
+    = "l'application de retour sur une section de Poincaré a des points fixes isolés, détectés "
+      "numériquement.";
 inline constexpr const char* kWhyOpenSearched
     = "ni le critère de Bendixson-Dulac, ni la théorie de l'indice, ni les droites invariantes ne "
       "permettent de conclure, et la recherche numérique ne trouve aucun cycle limite.";
-inline constexpr const char* kWhyProvenCurve
-    = "une courbe algébrique invariante sans point fixe porte un cycle limite.";
+inline constexpr const char* kWhyProvenCurvePrefix = "la courbe algébrique invariante ";
+inline constexpr const char* kWhyProvenCurveSuffix
+    = " = 0, sans point fixe, porte un cycle limite hyperbolique (voir les calculs explicatifs).";
 
 // One cycle.
 inline constexpr const char* kCycle = "Cycle limite ";
@@ -53,20 +62,21 @@ inline constexpr const char* kSearchNothing = " : aucun cycle.";
 inline constexpr const char* kRegionsIntro = "Droites invariantes, qu'aucune orbite ne traverse : ";
 inline constexpr const char* kCofactorPrefix = "Cofacteur de ";
 inline constexpr const char* kRegionOf = "Région de ";
-inline constexpr const char* kInRegionOf = "la région de ";
+inline constexpr const char* kInRegionOf = "dans la région de ";
 inline constexpr const char* kRegionIndices = " : indices ";
 inline constexpr const char* kRegionNoSum
     = " ; aucune somme de ces indices ne vaut 1 : aucune orbite périodique n'y est possible.";
-inline constexpr const char* kRegionNoSumShort = ", dont aucune somme ne vaut 1";
+inline constexpr const char* kRegionIndicesShort = ", les indices ";
+inline constexpr const char* kRegionNoSumShort = " ne donnent jamais la somme 1";
 inline constexpr const char* kDulacOn = "), de signe constant sur ";
 inline constexpr const char* kDulacSign = " : ";
-inline constexpr const char* kDulacWhy = " : la fonction de Dulac B = ";
+inline constexpr const char* kDulacWhy = ", la fonction de Dulac B = ";
 inline constexpr const char* kDulacWhySuffix = " donne div(B F) de signe constant, ";
 inline constexpr const char* kRegionOpen = " : ni l'indice ni les fonctions de Dulac essayées ne concluent.";
 inline constexpr const char* kWhyRegionsPrefix = "les droites invariantes ";
 inline constexpr const char* kWhyRegionsMiddle
-    = " ne sont traversées par aucune orbite, et une orbite périodique n'entoure que des points fixes "
-      "d'une des régions qu'elles découpent, de somme des indices 1 : ";
+    = " ne sont traversées par aucune orbite ; une orbite périodique entoure donc des points fixes "
+      "d'une seule des régions qu'elles découpent, d'indices de somme 1 : ";
 inline constexpr const char* kWhyRegionsRest
     = " ; les autres régions n'ont aucun point fixe hors des droites";
 inline constexpr const char* kWhyRegionsEmpty = "aucune région n'a de point fixe hors des droites";

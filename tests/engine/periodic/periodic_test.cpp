@@ -81,13 +81,10 @@ TEST(PeriodicOrbits, CompetitionHasNoneByItsInvariantLines)
     const Study s = Orbits("3x-x^2-2xy", "2y-xy-y^2");
     EXPECT_EQ(s.verdict, Verdict::None);
     EXPECT_EQ(s.reason,
-        "les droites invariantes x = 0 ; y = 0 ne sont traversées par aucune orbite, et une orbite "
-        "périodique "
-        "n'entoure que des points fixes d'une des régions qu'elles découpent, de somme des indices 1 : la "
-        "région "
-        "de (1, 1) : indices -1, dont aucune somme ne vaut 1 ; les autres régions n'ont aucun point fixe "
-        "hors "
-        "des droites.");
+        "les droites invariantes x = 0 ; y = 0 ne sont traversées par aucune orbite ; une orbite périodique "
+        "entoure donc des points fixes d'une seule des régions qu'elles découpent, d'indices de somme 1 : dans "
+        "la région de (1, 1), les indices -1 ne donnent jamais la somme 1 ; les autres régions n'ont aucun "
+        "point fixe hors des droites.");
     EXPECT_TRUE(s.cycles.empty());
 }
 
