@@ -24,14 +24,16 @@ struct Cofactored {
     FmpqMpoly L, K;
 };
 
-// The sign of a x + b y + c at the point: exact for rational coordinates,
-// 0 on the line, 2 when it cannot be told.
+// The sign of a x + b y + c at the point: exact when the coordinates the
+// line involves are rational, 0 on the line, 2 when it cannot be told (the
+// coordinates of the fixed points are certified far below the margin).
 int Side(const Line& l, const Point& p)
 {
-    if (p.xExact && p.yExact) {
+    const bool xKnown = p.xExact || fmpq_is_zero(l.a.raw()), yKnown = p.yExact || fmpq_is_zero(l.b.raw());
+    if (xKnown && yKnown) {
         flint::Fmpq v, t;
-        fmpq_mul(v.raw(), l.a.raw(), p.xExact->raw());
-        fmpq_mul(t.raw(), l.b.raw(), p.yExact->raw());
+        if (p.xExact) fmpq_mul(v.raw(), l.a.raw(), p.xExact->raw());
+        if (p.yExact) fmpq_mul(t.raw(), l.b.raw(), p.yExact->raw());
         fmpq_add(v.raw(), v.raw(), t.raw());
         fmpq_add(v.raw(), v.raw(), l.c.raw());
         return fmpq_sgn(v.raw());
