@@ -225,6 +225,7 @@ public:
         double fa = *da, fb = *db;
         int side = 0;
         for (int i = 0; i < 60 && b - a > 1e-13 * b; ++i) {
+            if (Late()) return std::nullopt;
             const double c = (a * fb - b * fa) / (fb - fa);
             const auto dc = D(c, Accuracy::Fine, backward);
             if (!dc) return std::nullopt;
@@ -252,6 +253,7 @@ public:
         double c = b - r * (b - a), e = a + r * (b - a);
         auto fc = D(c, Accuracy::Fine), fe = D(e, Accuracy::Fine);
         for (int i = 0; i < 60 && fc && fe && b - a > 1e-10 * b; ++i) {
+            if (Late()) return std::nullopt;
             if (sign * *fc < sign * *fe) {
                 b = e;
                 e = c;
