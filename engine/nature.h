@@ -38,4 +38,40 @@ struct Nature {
     std::string explanation; // French sentence(s) for the reports (decodable characters only)
 };
 
+// The sectors and the index that the type alone fixes: saddle "hhhh" (-1),
+// nodes "p", saddle-node "hhp", cusp "hh" (0), elliptic saddle "eh",
+// monodromic points "" (+1). A degenerate point keeps what its study found;
+// an undetermined point that is not monodromic stays without them.
+inline void FillStandardPortrait(Nature& n)
+{
+    if (n.index && n.sectors) return;
+    auto set = [&n](const char* sectors, int index) {
+        n.sectors = sectors;
+        n.index = index;
+    };
+    switch (n.type) {
+    case PointType::Saddle:
+        return set("hhhh", -1);
+    case PointType::Node:
+    case PointType::StarNode:
+    case PointType::DegenerateNode:
+        return set("p", 1);
+    case PointType::Focus:
+    case PointType::Center:
+    case PointType::WeakFocus:
+        return set("", 1);
+    case PointType::SaddleNode:
+        return set("hhp", 0);
+    case PointType::Cusp:
+        return set("hh", 0);
+    case PointType::EllipticSaddle:
+        return set("eh", 1);
+    case PointType::Degenerate:
+        return;
+    case PointType::Undetermined:
+        if (n.linearPart == LinearPart::Imaginary) set("", 1);
+        return;
+    }
+}
+
 } // namespace vindrel::engine

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vindrel::engine::classify::texts {
 
@@ -80,6 +81,34 @@ inline std::string AndreevFlatExplanation(int order)
         + " : nature non déterminée.";
 }
 
+inline std::string Count(int n, const char* one, const char* many)
+{
+    static const char* words[] = { "zéro", "un", "deux", "trois", "quatre", "cinq", "six", "sept", "huit",
+        "neuf", "dix", "onze", "douze" };
+    const std::string w = n >= 0 && n <= 12 ? words[n] : std::to_string(n);
+    return w + " " + (n == 1 ? one : many);
+}
+
+// "deux secteurs elliptiques", "un secteur elliptique et un secteur hyperbolique".
+inline std::string SectorWords(const std::string& sectors)
+{
+    if (sectors.empty()) return "aucun secteur (point monodromique)";
+    int e = 0, h = 0, p = 0;
+    for (char c : sectors) {
+        e += c == 'e';
+        h += c == 'h';
+        p += c == 'p';
+    }
+    std::vector<std::string> parts;
+    if (e) parts.push_back(Count(e, "secteur elliptique", "secteurs elliptiques"));
+    if (h) parts.push_back(Count(h, "secteur hyperbolique", "secteurs hyperboliques"));
+    if (p) parts.push_back(Count(p, "secteur parabolique", "secteurs paraboliques"));
+    std::string s;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        s += (i == 0 ? "" : (i + 1 == parts.size() ? " et " : ", ")) + parts[i];
+    return s;
+}
+
 // "col", "noeud stable", "foyer faible instable d'ordre 2", ...
 inline std::string TypeName(const Nature& n)
 {
@@ -111,7 +140,7 @@ inline std::string TypeName(const Nature& n)
     case PointType::EllipticSaddle:
         return "point col-elliptique (un secteur elliptique et un secteur hyperbolique)";
     case PointType::Degenerate:
-        return "point dégénéré";
+        return n.sectors ? "point dégénéré (" + SectorWords(*n.sectors) + ")" : "point dégénéré";
     case PointType::Undetermined:
         return "nature non déterminée";
     }

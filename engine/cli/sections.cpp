@@ -1,6 +1,7 @@
 // The analyses vindrel-analyse runs, one section per result file.
 #include "engine/cli/analyse.h"
 
+#include "engine/discussion/discussion.h"
 #include "engine/fixedpoints/system.h"
 #include "engine/general/system.h"
 #include "engine/hamiltonian/hamiltonian.h"
@@ -55,11 +56,23 @@ public:
         }
         return *analysis_;
     }
+    // With one literal constant, the discussion; null otherwise.
+    const discussion::Discussion* DiscussionFor(const ParsedSystem& s)
+    {
+        if (s.parameters.size() != 1) return nullptr;
+        if (discussed_ != &s || !discussion_) {
+            discussion_ = discussion::Discuss(s, deadline_);
+            discussed_ = &s;
+        }
+        return &*discussion_;
+    }
 
 private:
     Deadline deadline_;
     const ParsedSystem* system_ = nullptr;
     std::optional<FixedPointAnalysis> analysis_;
+    const ParsedSystem* discussed_ = nullptr;
+    std::optional<discussion::Discussion> discussion_;
 };
 
 // The general analysis: brisolt.res, with the "properties" field, and
@@ -88,18 +101,31 @@ private:
 
 std::vector<ReportSection> GeneralSections(std::shared_ptr<FixedPointCache> points)
 {
-    auto cache = std::make_shared<GeneralCache>(std::move(points));
+    auto cache = std::make_shared<GeneralCache>(points);
+    auto texts = [points](const ParsedSystem& s, size_t file) {
+        return discussion::KorbastTexts(s, points->DiscussionFor(s), points->deadline())[file];
+    };
     ReportSection conclusions { general::kConclusionsFile, "Conclusions (brisolt.res)",
-        [cache](const ParsedSystem& s) { return cache->For(s).reports.conclusions + "\n"; },
+        [cache, texts](const ParsedSystem& s) {
+            return s.parameters.empty() ? cache->For(s).reports.conclusions + "\n" : texts(s, 0);
+        },
         { "properties", "periodic_orbits" },
         [cache](const ParsedSystem& s, Json& o) {
             o.set("properties", general::PropertiesJson(cache->For(s)));
             o.set("periodic_orbits", general::PeriodicOrbitsJson(cache->For(s)));
         } };
     ReportSection calculations { general::kCalculationsFile, "Calculs explicatifs (tarnel2.res)",
-        [cache](const ParsedSystem& s) { return cache->For(s).reports.calculations + "\n"; }, {},
-        [](const ParsedSystem&, Json&) {} };
+        [cache, texts](const ParsedSystem& s) {
+            return s.parameters.empty() ? cache->For(s).reports.calculations + "\n" : texts(s, 1);
+        },
+        {}, [](const ParsedSystem&, Json&) {} };
     return { conclusions, calculations };
+}
+
+void PortraitFields(const Nature& n, Json& o)
+{
+    o.set("index", n.index ? Json(*n.index) : Json());
+    o.set("sectors", n.sectors ? Json(*n.sectors) : Json());
 }
 
 Json PointJson(const FixedPoint& p)
@@ -116,6 +142,7 @@ Json PointJson(const FixedPoint& p)
     const char* stability = JsonName(p.nature.stability);
     o.set("stability", stability ? Json(stability) : Json());
     o.set("order", p.nature.order ? Json(*p.nature.order) : Json());
+    PortraitFields(p.nature, o);
     return o;
 }
 
@@ -138,29 +165,68 @@ void FixedPointFields(const FixedPointAnalysis& a, Json& o)
         const char* opposite = JsonName(p.oppositeStability);
         ip.set("opposite_stability", opposite ? Json(opposite) : Json());
         ip.set("reason", p.nature.reason);
+        PortraitFields(p.nature, ip);
         infinite.push(ip);
     }
     const bool certified = a.pointsCertified;
     o.set("fixed_points", a.wholePlaneFixed || !certified ? Json() : points);
     o.set("fixed_curves", certified ? curves : Json());
     o.set("complex_fixed_points", a.wholePlaneFixed || !certified ? Json() : Json(a.complexCount));
-    o.set("infinite_points", a.infinity == InfinityKind::LineOfSingularities ? Json() : infinite);
+    o.set("infinite_points", a.wholePlaneFixed ? Json() : infinite);
+    o.set("infinity_line", a.infinity == InfinityKind::LineOfSingularities);
+}
+
+// One value of the constant: its exact text and its approximation.
+void ValueFields(Json& o, const char* key, const discussion::CriticalValue* v)
+{
+    o.set(key, v ? Json(v->json) : Json());
+    o.set(std::string(key) + "_approx", v ? Json(v->approx) : Json());
+}
+
+Json DiscussionJson(const discussion::Discussion& d)
+{
+    Json cases = Json::MakeArray();
+    for (const discussion::Case& c : d.cases) {
+        Json o = Json::MakeObject();
+        if (c.single) {
+            ValueFields(o, "at", &d.values[c.at]);
+        } else {
+            ValueFields(o, "from", c.from ? &d.values[*c.from] : nullptr);
+            ValueFields(o, "to", c.to ? &d.values[*c.to] : nullptr);
+            o.set("sample", c.sample ? Json(RationalToCanonical(c.sample->raw())) : Json());
+        }
+        Json fields = Json::MakeObject();
+        if (c.points) FixedPointFields(*c.points, fields);
+        for (const char* key : { "fixed_points", "fixed_curves", "complex_fixed_points" }) {
+            const Json* v = fields.find(key);
+            o.set(key, v ? *v : Json());
+        }
+        if (!c.points) o.set("reason", "cas limite non étudié : la valeur n'est pas rationnelle");
+        cases.push(o);
+    }
+    Json o = Json::MakeObject();
+    o.set("parameter", std::string(1, d.parameter));
+    o.set("cases", cases);
+    return o;
 }
 
 std::vector<ReportSection> FixedPointSections(std::shared_ptr<FixedPointCache> cache)
 {
     ReportSection finite { "dovra.res", "Points fixes (dovra.res)",
         [cache](const ParsedSystem& s) {
-            return s.parameters.empty() ? DovraReport(cache->For(s)) : NumericCoefficientsNeeded(s) + "\n";
+            return s.parameters.empty() ? DovraReport(cache->For(s))
+                                        : discussion::DurmoskTexts(s, cache->DiscussionFor(s))[0];
         },
-        { "fixed_points", "fixed_curves", "complex_fixed_points", "infinite_points" },
+        { "fixed_points", "fixed_curves", "complex_fixed_points", "infinite_points", "infinity_line", "discussion" },
         [cache](const ParsedSystem& s, Json& o) {
             if (s.parameters.empty()) FixedPointFields(cache->For(s), o);
+            if (const discussion::Discussion* d = cache->DiscussionFor(s))
+                o.set("discussion", DiscussionJson(*d));
         },
         true };
     ReportSection infinity { "skellin.res", "Points à l'infini (skellin.res)",
         [cache](const ParsedSystem& s) {
-            if (!s.parameters.empty()) return NumericCoefficientsNeeded(s) + "\n";
+            if (!s.parameters.empty()) return discussion::DurmoskTexts(s, cache->DiscussionFor(s))[1];
             const std::string text = SkellinReport(cache->For(s));
             return text.ends_with('\n') ? text : text + "\n"; // the lone 0 has no line end
         },

@@ -467,24 +467,10 @@ InfinitePoint Direction(const std::string& text, double m, bool vertical)
     return ip;
 }
 
-void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpoly& Q, slong d,
-    const FixedPointOptions& options)
+// The directions y = m x, m a real root of hm, sorted by m, each classified in its chart.
+void AddSlopes(FixedPointAnalysis& out, const FmpzPoly& hm, const std::string& nx, const std::string& ny,
+    const fp::InfinityCharts& charts)
 {
-    const std::string& nx = P.ctx()->names()[0];
-    const std::string& ny = P.ctx()->names()[1];
-    const FmpqMpoly H = Sub(
-        Mul(Variable(P.ctx(), 0), HomogeneousPart(Q, d)), Mul(Variable(P.ctx(), 1), HomogeneousPart(P, d)));
-    if (fmpq_mpoly_is_zero(H.raw(), H.craw())) {
-        out.infinity = InfinityKind::LineOfSingularities;
-        return;
-    }
-    // Directions y = m x: roots of H(1, m); the y-axis when x divides H.
-    FmpqMpoly h(P.ctx());
-    Fmpq one;
-    fmpq_one(one.raw());
-    fmpq_mpoly_evaluate_one_fmpq(h.raw(), H.raw(), 0, one.raw(), H.craw());
-    const FmpzPoly hm = UnivariateNumerator(h, 1);
-    const fp::InfinityCharts charts(P, Q, d, options.classifier);
     std::vector<std::pair<double, InfinitePoint>> found;
     if (fmpz_poly_degree(hm.raw()) > 0) {
         flint::FmpzPolyFactor fac;
@@ -529,10 +515,45 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (auto& f : found)
         out.infinite.push_back(std::move(f.second));
-    if (fmpz_poly_degree(hm.raw()) < d + 1) {
-        out.infinite.push_back(Direction(nx + fp::texts::kAxisOf + ny + ")", 0, true));
-        charts.ClassifyVertical(out.infinite.back());
+}
+
+void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpoly& Q, slong d,
+    const FixedPointOptions& options)
+{
+    const std::string& nx = P.ctx()->names()[0];
+    const std::string& ny = P.ctx()->names()[1];
+    const FmpqMpoly H = Sub(
+        Mul(Variable(P.ctx(), 0), HomogeneousPart(Q, d)), Mul(Variable(P.ctx(), 1), HomogeneousPart(P, d)));
+    if (fmpq_mpoly_is_zero(H.raw(), H.craw())) {
+        // The whole circle is singular: the points of the field divided by v.
+        out.infinity = InfinityKind::LineOfSingularities;
+        const fp::InfinityCharts charts = fp::InfinityCharts::Divided(P, Q, d, options.classifier);
+        FmpqPoly slopes = charts.slopes();
+        if (fmpq_poly_degree(slopes.raw()) > 0) {
+            FmpzPoly hm;
+            fmpq_poly_get_numerator(hm.raw(), slopes.raw());
+            AddSlopes(out, hm, nx, ny, charts);
+        }
+        if (charts.vertical()) {
+            out.infinite.push_back(Direction(nx + fp::texts::kAxisOf + ny + ")", 0, true));
+            charts.ClassifyVertical(out.infinite.back());
+        }
+    } else {
+        // Directions y = m x: roots of H(1, m); the y-axis when x divides H.
+        FmpqMpoly h(P.ctx());
+        Fmpq one;
+        fmpq_one(one.raw());
+        fmpq_mpoly_evaluate_one_fmpq(h.raw(), H.raw(), 0, one.raw(), H.craw());
+        const FmpzPoly hm = UnivariateNumerator(h, 1);
+        const fp::InfinityCharts charts(P, Q, d, options.classifier);
+        AddSlopes(out, hm, nx, ny, charts);
+        if (fmpz_poly_degree(hm.raw()) < d + 1) {
+            out.infinite.push_back(Direction(nx + fp::texts::kAxisOf + ny + ")", 0, true));
+            charts.ClassifyVertical(out.infinite.back());
+        }
     }
+    for (InfinitePoint& p : out.infinite)
+        FillStandardPortrait(p.nature);
 }
 
 } // namespace
@@ -599,6 +620,8 @@ FixedPointAnalysis AnalyseFixedPoints(
         std::sort(out.points.begin(), out.points.end(), [](const FixedPoint& a, const FixedPoint& b) {
             return a.xApprox != b.xApprox ? a.xApprox < b.xApprox : a.yApprox < b.yApprox;
         });
+        for (FixedPoint& p : out.points)
+            FillStandardPortrait(p.nature);
     } catch (const LimitExceeded& e) {
         out.pointsCertified = false;
         out.points.clear();

@@ -296,6 +296,28 @@ InfinityCharts::InfinityCharts(
     std::tie(u_, v_) = ChartNames(P.ctx()->names()[0], P.ctx()->names()[1]);
 }
 
+InfinityCharts InfinityCharts::Divided(
+    const FmpqMpoly& P, const FmpqMpoly& Q, slong degree, const LocalClassifier& classifier)
+{
+    InfinityCharts c(P, Q, degree, classifier);
+    c.divided_ = true;
+    for (Chart* chart : { &c.along_x_, &c.along_y_ }) {
+        FmpqMpoly v(P.ctx());
+        fmpq_mpoly_gen(v.raw(), 1, P.craw());
+        for (FmpqMpoly* f : { &chart->F, &chart->G })
+            if (!fmpq_mpoly_divides(f->raw(), f->raw(), v.raw(), P.craw()))
+                throw std::logic_error("champ de carte non divisible par v");
+        chart->h = AtCircle(chart->F);
+        chart->gv = AtCircle(chart->G);
+    }
+    fmpq_poly_gcd(c.slopes_.raw(), c.along_x_.h.raw(), c.along_x_.gv.raw());
+    Fmpq zero, a, b;
+    fmpq_poly_evaluate_fmpq(a.raw(), c.along_y_.h.raw(), zero.raw());
+    fmpq_poly_evaluate_fmpq(b.raw(), c.along_y_.gv.raw(), zero.raw());
+    c.vertical_ = fmpq_is_zero(a.raw()) && fmpq_is_zero(b.raw());
+    return c;
+}
+
 void InfinityCharts::ClassifySlope(InfinitePoint& point, const FmpzPoly& f, const RootInterval& root) const
 {
     Classify(point, along_x_, f, root);
@@ -313,6 +335,7 @@ void InfinityCharts::ClassifyVertical(InfinitePoint& point) const
 void InfinityCharts::Classify(
     InfinitePoint& point, const Chart& c, const FmpzPoly& f, const RootInterval& root) const
 {
+    if (divided_) return ClassifyDivided(point, c, f, root);
     const AlgebraicRoot at(f, root);
     point.chartText = texts::ChartText(u_, v_, c.num, c.den, at.RootText());
     point.natureSource = NatureSource::LinearPart;
@@ -344,6 +367,33 @@ void InfinityCharts::Classify(
     }
     const Stability s = point.nature.stability;
     const bool reversed = degree_ % 2 == 0;
+    point.oppositeStability = !reversed || s == Stability::None
+        ? s
+        : (s == Stability::Stable ? Stability::Unstable : Stability::Stable);
+}
+
+void InfinityCharts::ClassifyDivided(
+    InfinitePoint& point, const Chart& c, const FmpzPoly& f, const RootInterval& root) const
+{
+    const AlgebraicRoot at(f, root);
+    point.chartText = texts::ChartText(u_, v_, c.num, c.den, at.RootText()) + texts::kDividedByV;
+    std::optional<Nature> local;
+    if (at.rational() && classifier_) {
+        auto [F, G] = Translated(c, at.value());
+        local = classifier_(F, G);
+    }
+    if (local) {
+        point.nature = *local;
+        point.natureSource = NatureSource::LocalClassifier;
+    } else {
+        point.nature.type = PointType::Undetermined;
+        point.nature.reason = at.rational() ? "champ divise par v" : "champ divise par v, coordonnee irrationnelle";
+        point.nature.explanation = std::string(texts::kUndetermined) + (at.rational() ? "" : texts::kIrrationalPoint) + ".";
+    }
+    // The divided field is the compactification of exponent d - 1: the
+    // opposite point has its stability reversed when d - 1 is even.
+    const Stability s = point.nature.stability;
+    const bool reversed = (degree_ - 1) % 2 == 0;
     point.oppositeStability = !reversed || s == Stability::None
         ? s
         : (s == Stability::Stable ? Stability::Unstable : Stability::Stable);

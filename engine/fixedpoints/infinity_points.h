@@ -48,10 +48,24 @@ public:
         std::string num, den; // u = num/den, v = 1/den (variable names of the system)
     };
 
+    // When x Q_d - y P_d = 0 identically, the whole circle is singular: the
+    // charts then hold the field divided by v, for which v = 0 is no longer
+    // singular, and these are its singular points on the circle: the real
+    // roots of slopes(), and the end of the y-axis when vertical().
+    static InfinityCharts Divided(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, slong degree,
+        const LocalClassifier& classifier);
+    const flint::FmpqPoly& slopes() const { return slopes_; }
+    bool vertical() const { return vertical_; }
+
 private:
     void Classify(
         InfinitePoint& point, const Chart& chart, const flint::FmpzPoly& f, const RootInterval& root) const;
+    void ClassifyDivided(
+        InfinitePoint& point, const Chart& chart, const flint::FmpzPoly& f, const RootInterval& root) const;
 
+    bool divided_ = false;
+    flint::FmpqPoly slopes_;
+    bool vertical_ = false;
     slong degree_;
     const LocalClassifier& classifier_;
     Chart along_x_, along_y_;

@@ -1,6 +1,7 @@
 // The French texts of dovra.res (finite fixed points) and skellin.res
 // (points at infinity).
 #include "engine/fixedpoints/fixed_points.h"
+#include "engine/classify/classify_texts.h"
 #include "engine/fixedpoints/texts.h"
 
 #include <string>
@@ -20,6 +21,8 @@ std::string NatureText(const Nature& n)
     if (n.stability == Stability::Stable) s += kStable;
     if (n.stability == Stability::Unstable) s += kUnstable;
     if (n.order) s += kOrder + std::to_string(*n.order); // "foyer faible stable d'ordre 2"
+    if (n.type == PointType::Degenerate && n.sectors)
+        s += " (" + classify::texts::SectorWords(*n.sectors) + ", indice " + std::to_string(n.index.value_or(0)) + ")";
     if (!n.explanation.empty()) s += " (" + n.explanation + ")";
     return s;
 }
@@ -69,13 +72,15 @@ std::string SkellinReport(const FixedPointAnalysis& a)
 {
     using namespace fp::texts;
     const std::string nl = "\n";
-    if (a.infinity == InfinityKind::LineOfSingularities) {
-        return kInfinityHeading + nl + kLineOfSingularities + nl;
-    }
+    if (a.wholePlaneFixed) return kInfinityHeading + nl + kLineOfSingularities + nl;
+    const bool line = a.infinity == InfinityKind::LineOfSingularities;
+    if (line && a.infinite.empty())
+        return kInfinityHeading + nl + kLineOfSingularitiesDivided + nl + kNoSingularPointDivided + nl;
     if (a.infinite.empty()) return kNoPointAtInfinity;
     std::string r = kInfinityHeading + nl;
+    if (line) r += kLineOfSingularitiesDivided + nl;
     r += kOppositePairs + nl;
-    r += OppositeRule(a.degree) + nl;
+    r += (line ? OppositeRuleDivided(a.degree) : OppositeRule(a.degree)) + nl;
     for (const InfinitePoint& p : a.infinite) {
         Nature shown { p.nature.linearPart, p.nature.type, p.nature.stability, p.nature.order, p.nature.index,
             p.nature.sectors, {}, {} };

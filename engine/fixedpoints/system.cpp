@@ -1,7 +1,7 @@
 #include "engine/fixedpoints/system.h"
 
+#include "engine/blowup/blowup.h"
 #include "engine/classify/algebraic.h"
-#include "engine/classify/classify.h"
 #include "engine/errors.h"
 #include "engine/fixedpoints/texts.h"
 
@@ -24,9 +24,10 @@ FixedPointAnalysis AnalyseSystemFixedPoints(const ParsedSystem& s, const Deadlin
 {
     if (!s.parameters.empty()) throw ParametersNotSupported(NumericCoefficientsNeeded(s));
     FixedPointOptions options;
-    options.classifier = [](const flint::FmpqMpoly& p, const flint::FmpqMpoly& q) -> std::optional<Nature> {
+    options.classifier
+        = [&deadline](const flint::FmpqMpoly& p, const flint::FmpqMpoly& q) -> std::optional<Nature> {
         try {
-            return ClassifyOrigin(p, q);
+            return ClassifyOriginResolved(p, q, deadline);
         } catch (const LimitExceeded&) {
             return std::nullopt; // too hard here: the point keeps its honest linear verdict
         }

@@ -97,6 +97,14 @@ inline constexpr const char* kUnstable = " instable";
 inline constexpr const char* kNoPointAtInfinity = "0";
 inline constexpr const char* kInfinityHeading = "Points à l'infini (compactification de Poincaré) :";
 inline constexpr const char* kLineOfSingularities = "l'infini est une ligne de singularités";
+inline constexpr const char* kLineOfSingularitiesDivided
+    = "l'infini est une ligne de singularités : x*Q_d - y*P_d est identiquement nul. On étudie le champ "
+      "de chaque carte divisé par v, qui s'annule sur tout le cercle de l'infini ; ses points singuliers "
+      "sur le cercle sont les suivants.";
+inline constexpr const char* kNoSingularPointDivided
+    = "Le champ divisé par v n'a aucun point singulier sur le cercle de l'infini : les orbites le "
+      "traversent.";
+inline constexpr const char* kDividedByV = "champ divisé par v : ";
 inline constexpr const char* kOppositePairs
     = "chaque direction donne deux points opposés du cercle de l'infini.";
 inline constexpr const char* kDirection = "  direction ";
@@ -110,6 +118,14 @@ inline std::string OppositeRule(int degree)
     const std::string d = "Degré " + std::to_string(degree);
     return degree % 2 == 0 ? d + " (pair) : le point opposé a la même nature, de stabilité inverse."
                            : d + " (impair) : le point opposé a la même nature et la même stabilité.";
+}
+
+// The field divided by v is the compactification of exponent d - 1.
+inline std::string OppositeRuleDivided(int degree)
+{
+    const std::string d = "Champ divisé par v (exposant " + std::to_string(degree - 1);
+    return (degree - 1) % 2 == 0 ? d + ", pair) : le point opposé a la même nature, de stabilité inverse."
+                                 : d + ", impair) : le point opposé a la même nature et la même stabilité.";
 }
 
 inline constexpr const char* kBothPoints = "les deux points : ";

@@ -137,6 +137,10 @@ void SignsFromNature(const Nature& n, double traceApprox, FixedPoint& point);
 // and centres +1, saddle-node and cusp 0.
 std::optional<int> PointIndex(const Nature& n);
 
+// Whether some non-empty set of these indices adds up to 1 (what a periodic
+// orbit needs inside it); indices of a degenerate point may be 2, -2, ...
+bool SomeSumIsOne(const std::vector<int>& indices);
+
 PeriodicVerdict DecidePeriodicOrbits(
     const SystemProperties& props, const std::vector<FixedPoint>& points, PointList list);
 

@@ -101,6 +101,10 @@ inline const std::string kIndexNoPoint
     = "Le système n'a aucun point fixe : il n'a donc aucune orbite périodique.";
 inline const std::string kIndexNoPlusOne
     = "Aucun point fixe n'est d'indice +1 : la théorie de l'indice interdit toute orbite périodique.";
+inline const std::string kIndexNoSumOne = "Aucun ensemble de points fixes n'a une somme d'indices égale à "
+                                          "1 : la théorie de l'indice interdit toute orbite périodique.";
+inline const std::string kIndexSumOne = "Des points fixes ont une somme d'indices égale à 1 : l'indice ne "
+                                        "l'interdit pas.";
 inline const std::string kIndexAllows = "Une orbite périodique devrait entourer au moins un point fixe "
                                         "d'indice +1 : l'indice ne l'interdit pas.";
 inline const std::string kIndexUnknown
@@ -139,6 +143,9 @@ inline const std::string kWhyCentrePrefix = "le point ";
 inline const std::string kWhyCentreSuffix = " est un centre.";
 inline const std::string kWhyNoFixedPoint
     = "il n'a aucun point fixe, or une orbite périodique entoure au moins un point fixe.";
+inline const std::string kWhyNoIndexSumOne
+    = "aucun ensemble de points fixes n'a une somme d'indices égale à 1, or une orbite périodique entoure "
+      "des points fixes dont la somme des indices vaut 1.";
 inline const std::string kWhyNoIndexOne
     = "aucun point fixe n'est d'indice +1, or une orbite périodique entoure des points fixes dont la somme "
       "des indices vaut 1.";

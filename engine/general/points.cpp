@@ -4,13 +4,18 @@
 #include "engine/general/messages.h"
 #include "engine/general/text.h"
 
+#include "engine/blowup/blowup.h"
 #include "engine/classify/classify.h"
 
 #include <algorithm>
+#include <set>
 
 namespace vindrel::engine::general {
 
 namespace {
+
+// A point that needs blow-ups here has its own budget (the tool's watchdog stays the bound).
+constexpr std::chrono::milliseconds kBlowupBudget { 3000 };
 
 Fmpq Evaluate(const FmpqMpoly& p, const Fmpq& x, const Fmpq& y)
 {
@@ -157,7 +162,8 @@ void CompleteRationalPoint(
             point.nature = n;
         } else {
             // The local classification works at the origin: move the point there.
-            point.nature = ClassifyOrigin(Translate(P, *point.x, *point.y), Translate(Q, *point.x, *point.y));
+            point.nature = ClassifyOriginResolved(
+                Translate(P, *point.x, *point.y), Translate(Q, *point.x, *point.y), Deadline(kBlowupBudget));
         }
     }
     ProveCentre(props, point);
@@ -226,15 +232,29 @@ std::optional<int> PointIndex(const Nature& n)
     case PointType::Center:
     case PointType::WeakFocus:
         return 1;
+    case PointType::EllipticSaddle:
+        return 1;
     case PointType::SaddleNode:
     case PointType::Cusp:
         return 0;
-    case PointType::EllipticSaddle:
     case PointType::Degenerate:
     case PointType::Undetermined:
         break;
     }
     return std::nullopt;
+}
+
+bool SomeSumIsOne(const std::vector<int>& indices)
+{
+    std::set<int> sums; // of the non-empty subsets seen so far
+    for (int i : indices) {
+        std::set<int> next = sums;
+        next.insert(i);
+        for (int s : sums)
+            next.insert(s + i);
+        sums = std::move(next);
+    }
+    return sums.contains(1);
 }
 
 namespace {
@@ -274,15 +294,19 @@ PeriodicVerdict DecidePeriodicOrbits(
             return { Possible, msg::kWhyCentrePrefix + PointName(p) + msg::kWhyCentreSuffix };
     if (!props.commonFactor && list == PointList::Complete) {
         if (points.empty()) return { Impossible, msg::kWhyNoFixedPoint };
-        bool allKnown = true, anyPlusOne = false;
+        bool allKnown = true;
+        std::vector<int> indices;
         for (const auto& p : points) {
             const auto i = IndexOf(p);
             if (!i)
                 allKnown = false;
-            else if (*i == 1)
-                anyPlusOne = true;
+            else
+                indices.push_back(*i);
         }
-        if (allKnown && !anyPlusOne) return { Impossible, msg::kWhyNoIndexOne };
+        if (allKnown && !SomeSumIsOne(indices)) {
+            const bool unit = std::all_of(indices.begin(), indices.end(), [](int i) { return i >= -1 && i <= 1; });
+            return { Impossible, unit ? msg::kWhyNoIndexOne : msg::kWhyNoIndexSumOne };
+        }
     }
     return { Unknown, msg::kWhyOpen };
 }

@@ -303,19 +303,26 @@ void IndexSection(
         l.add(msg::kIndexNoPoint);
         return;
     }
-    bool unknown = false, plusOne = false;
+    bool unknown = false, plusOne = false, unit = true;
+    std::vector<int> indices;
     for (const auto& p : points) {
         const std::string t = IndexText(p);
         l.add(PointName(p) + " : " + t + ".");
         if (t == msg::kIndexUnknownValue) unknown = true;
         if (t == "indice +1") plusOne = true;
+        if (t != msg::kIndexUnknownValue) {
+            indices.push_back(std::stoi(t.substr(t.find(' ') + 1)));
+            unit = unit && indices.back() >= -1 && indices.back() <= 1;
+        }
     }
     if (plusOne)
         l.add(msg::kIndexAllows);
     else if (unknown)
         l.add(msg::kIndexUnknown);
-    else
+    else if (unit)
         l.add(msg::kIndexNoPlusOne);
+    else
+        l.add(SomeSumIsOne(indices) ? msg::kIndexSumOne : msg::kIndexNoSumOne);
 }
 
 void LinesSection(Lines& l, const SystemProperties& props)

@@ -177,6 +177,15 @@ std::string Header(const Json& result, const std::string& x, const std::string& 
 
 std::string YesNo(const Json* v)
 {
+    // An object stands for "yes, and here is how": the type of a linear
+    // system, the symmetries of a reversible one.
+    if (v && v->isObject()) {
+        std::string how;
+        if (const Json* list = v->find("symmetries"); list && list->array())
+            for (const Json& s : *list->array())
+                how += (how.empty() ? " : " : " ; ") + Prose(Text(&s));
+        return "oui" + how;
+    }
     const auto b = v ? v->boolean() : std::nullopt;
     if (!b) return "non déterminé";
     return *b ? "oui" : "non";
@@ -315,6 +324,12 @@ Section FixedPoints(const PageInput& in)
         body += points->array()->empty() ? Paragraph("Aucun point fixe réel à distance finie.")
                                          : FiniteTable(*points->array());
         body += CurvesAndComplex(result.find("fixed_curves"), result.find("complex_fixed_points"));
+    } else if (const Json* d = result.find("discussion"); Present(d)) {
+        // The cases are in the discussion's table; the report would repeat them.
+        const std::string a = Text(d->find("parameter"));
+        body += "<p>" + Prose("Les points fixes et leur nature dépendent de " + a + " : voir la ")
+            + "<a href=\"#discussion\">" + Prose("discussion selon " + a) + "</a>"
+            + Prose(". Le compte rendu de durmosk, cas par cas, est dans les calculs explicatifs.") + "</p>\n";
     } else if (const ReportText* dovra = FindReport(in, "dovra.res")) {
         body += ReportBlock(*dovra);
     }

@@ -108,6 +108,26 @@ TEST(Catalogue, EveryFinitePointHasAProvenNatureOrSaysWhatIsOpen)
     }
 }
 
+// Only an open centre-focus question (a monodromic point) or a point on a
+// curve of fixed points may stay undetermined, finite or at infinity.
+TEST(Catalogue, EveryIsolatedPointHasItsLocalPortrait)
+{
+    for (const auto& [e, s] : NumericSystems()) {
+        const FixedPointAnalysis a = AnalyseSystemFixedPoints(s, Deadline());
+        std::vector<const Nature*> natures;
+        for (const FixedPoint& p : a.points)
+            natures.push_back(&p.nature);
+        for (const InfinitePoint& p : a.infinite)
+            natures.push_back(&p.nature);
+        for (const Nature* n : natures) {
+            SCOPED_TRACE(Describe(e) + " : " + n->explanation);
+            if (n->reason.starts_with("non isole")) continue;
+            ASSERT_TRUE(n->index && n->sectors);
+            EXPECT_TRUE(n->type != PointType::Undetermined || *n->sectors == "") << JsonName(n->type);
+        }
+    }
+}
+
 TEST(Catalogue, HamiltonianSystemsHaveNeitherFocusNorNode)
 {
     int hamiltonian = 0;

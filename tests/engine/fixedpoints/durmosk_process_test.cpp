@@ -1,5 +1,5 @@
 // durmosk run as a process from a temporary copy of the program folder:
-// its two files, their bytes, the lone 0 and the refusal of literal constants.
+// its two files, their bytes, the lone 0 and literal constants.
 #include "engine/support/tool_copy.h"
 
 #include <gtest/gtest.h>
@@ -58,15 +58,25 @@ TEST_F(DurmoskProcess, NoPointAtInfinityLeavesJustZero)
     EXPECT_EQ("0", File("skellin.res"));
 }
 
-TEST_F(DurmoskProcess, LiteralConstantsAskForNumbersInBothFiles)
+TEST_F(DurmoskProcess, SeveralConstantsAskForNumbersInBothFiles)
 {
-    EXPECT_EQ(1, Run("a*y -b*x xy"));
+    // Not an error: the discussion treats one constant, the Hamiltonian search several.
+    EXPECT_EQ(0, Run("a*y -b*x xy"));
     const std::string expected
-        = "durmosk ne traite que des syst\x8Ames \x85 coefficients num\x82riques : les constantes "
-          "litt\x82rales a et b\r\n"
-          "  n'ont pas de valeur.\r\nDonnez-leur des valeurs num\x82riques pour obtenir les points fixes.\r\n";
+        = "La discussion selon les valeurs d'une constante ne traite qu'une seule constante litt\x82rale ; ce\r\n"
+          "  syst\x8Ame en contient plusieurs : a et b.\r\n"
+          "Donnez une valeur num\x82rique \x85 toutes les constantes sauf une pour obtenir la discussion ; seule "
+          "la\r\n"
+          "  recherche d'un hamiltonien (bouton Hamiltonien?) traite plusieurs constantes.\r\n";
     EXPECT_EQ(expected, File("dovra.res"));
     EXPECT_EQ(expected, File("skellin.res"));
+}
+
+TEST_F(DurmoskProcess, OneConstantGivesThePointsCaseByCase)
+{
+    EXPECT_EQ(0, Run("a-x^2 -y xy"));
+    EXPECT_NE(std::string::npos, File("dovra.res").find("Si a = 0 :\r\n  Un point fixe r\x82"
+                                                        "el isol\x82 :\r\n"));
 }
 
 TEST_F(DurmoskProcess, UnreadableComponentIsReportedInBothFiles)

@@ -17,7 +17,12 @@ TEST(PointsAtInfinity, IdenticallyZeroFormIsALineOfSingularities)
 {
     const FixedPointAnalysis a = Analyse("x", "y");
     EXPECT_EQ(InfinityKind::LineOfSingularities, a.infinity);
-    EXPECT_EQ("Points à l'infini (compactification de Poincaré) :\nl'infini est une ligne de singularités\n",
+    EXPECT_TRUE(a.infinite.empty()); // the field divided by v crosses the circle everywhere
+    EXPECT_EQ("Points à l'infini (compactification de Poincaré) :\nl'infini est une ligne de singularités : "
+              "x*Q_d - y*P_d est identiquement nul. On étudie le champ de chaque carte divisé par v, qui "
+              "s'annule sur tout le cercle de l'infini ; ses points singuliers sur le cercle sont les "
+              "suivants.\nLe champ divisé par v n'a aucun point singulier sur le cercle de l'infini : les "
+              "orbites le traversent.\n",
         SkellinReport(a));
 }
 

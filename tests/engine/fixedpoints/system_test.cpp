@@ -64,12 +64,13 @@ TEST(AnalyseJsonFields, FixedPointsOfTheReferenceExample)
         json.find(
             "\"fixed_points\": [{\"x\": \"0\", \"y\": \"0\", \"x_approx\": 0.0, \"y_approx\": 0.0, "
             "\"trace\": 0.0, \"determinant\": 1.0, \"linear_part\": \"imaginary\", \"type\": \"center\", "
-            "\"stability\": null, \"order\": null}, {\"x\": \"1\", \"y\": \"0\", \"x_approx\": 1.0, "
+            "\"stability\": null, \"order\": null, \"index\": 1, \"sectors\": \"\"}, {\"x\": \"1\", \"y\": \"0\", \"x_approx\": 1.0, "
             "\"y_approx\": 0.0, \"trace\": 0.0, \"determinant\": -1.0, \"linear_part\": \"hyperbolic\", "
-            "\"type\": \"saddle\", \"stability\": null, \"order\": null}], \"fixed_curves\": [], "
+            "\"type\": \"saddle\", \"stability\": null, \"order\": null, \"index\": -1, \"sectors\": \"hhhh\"}], "
+            "\"fixed_curves\": [], "
             "\"complex_fixed_points\": 0, \"infinite_points\": [{\"direction\": [0.0, 1.0], "
             "\"type\": \"node\", \"stability\": \"stable\", \"opposite_stability\": \"unstable\", "
-            "\"reason\": \"Andreev: n = 5, m = 2\"}]"))
+            "\"reason\": \"Andreev: n = 5, m = 2\", \"index\": 1, \"sectors\": \"p\"}], \"infinity_line\": false"))
         << json;
 }
 

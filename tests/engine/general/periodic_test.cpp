@@ -30,6 +30,14 @@ FixedPoint PointOf(PointType type, LinearPart part = LinearPart::Hyperbolic)
     return p;
 }
 
+// A linearly zero point whose blow-up gave this index.
+FixedPoint DegenerateOf(int index)
+{
+    FixedPoint p = PointOf(PointType::Degenerate, LinearPart::Zero);
+    p.nature->index = index;
+    return p;
+}
+
 struct IndexCase {
     const char* name;
     std::vector<FixedPoint> points;
@@ -77,6 +85,12 @@ INSTANTIATE_TEST_SUITE_P(Index, IndexRules,
             false, PO::Unknown, kOpen },
         IndexCase { "UndecidedImaginaryPointHasIndexOne", { PointOf(PT::Undetermined, LP::Imaginary) },
             PointList::Complete, false, PO::Unknown, kOpen },
+        IndexCase { "IndexTwoAndASaddleAddUpToOne", { DegenerateOf(2), PointOf(PT::Saddle) },
+            PointList::Complete, false, PO::Unknown, kOpen },
+        IndexCase { "IndicesTwoAndMinusTwoNeverAddUpToOne", { DegenerateOf(2), DegenerateOf(-2) },
+            PointList::Complete, false, PO::Impossible,
+            "aucun ensemble de points fixes n'a une somme d'indices égale à 1, or une orbite périodique "
+            "entoure des points fixes dont la somme des indices vaut 1." },
         IndexCase { "PartialListConcludesNothing", {}, PointList::Partial, false, PO::Unknown, kOpen },
         IndexCase { "CurveOfFixedPointsConcludesNothing", { PointOf(PT::Saddle) }, PointList::Complete, true,
             PO::Unknown, kOpen },

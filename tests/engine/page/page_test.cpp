@@ -58,7 +58,9 @@ Json Study()
     return Obj({ { "input", Obj({ { "P", "y" }, { "Q", "-x-ay" }, { "variables", Arr({ "x", "y" }) } }) },
         { "error", Json() }, { "parameters", Arr({ "a" }) }, { "degree", 3 }, { "P", "y" },
         { "Q", "-a*y - x" }, { "divergence", "-a" },
-        { "properties", Obj({ { "hamiltonian", false }, { "divergence_sign", "non_positive" } }) },
+        { "properties",
+            Obj({ { "hamiltonian", false }, { "divergence_sign", "non_positive" },
+                { "reversible", Obj({ { "symmetries", Arr({ "(x, y, t) -> (x, -y, -t)" }) } }) } }) },
         { "hamiltonian", Json() }, { "potential", Json() }, { "hamiltonian_conditions", Arr({ "a" }) },
         { "fixed_points", Arr({ node, saddle }) }, { "fixed_curves", Json::MakeArray() },
         { "complex_fixed_points", 2 }, { "infinity_line", true },
@@ -132,7 +134,8 @@ TEST(StudyPage, ShowsEveryFieldOfTheAnalyses)
             "2 points fixes non réels", "Au moins un cycle limite", "Le retour de Poincaré", "semi-stable",
             "détecté numériquement", "6,28319", "point n° 1", "seulement si a = 0", "négative ou nulle",
             "<var>a</var> &lt; 0", "<var>a</var> = 0", "0 &lt; <var>a</var> &lt; √2", "<var>a</var> &gt; √2",
-            "valeur irrationnelle", "aucun point fixe réel", "Portrait non dessiné." })
+            "valeur irrationnelle", "aucun point fixe réel", "Portrait non dessiné.",
+            "oui\u202F: (x, y, t) → (x, -y, -t)" })
         EXPECT_NE(html.find(part), std::string::npos) << part;
     EXPECT_EQ(html.find("http"), std::string::npos);
     ExpectValidPage(html, "complete");

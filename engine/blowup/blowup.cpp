@@ -1,0 +1,528 @@
+#include "engine/blowup/blowup.h"
+
+#include "engine/blowup/portrait.h"
+#include "engine/blowup/texts.h"
+#include "engine/classify/algebraic_field.h"
+#include "engine/classify/classify.h"
+#include "engine/classify/classify_texts.h"
+#include "engine/classify/local.h"
+#include "engine/fixedpoints/real_roots.h"
+
+#include <flint/fmpz_poly_factor.h>
+
+#include <algorithm>
+#include <array>
+
+namespace vindrel::engine {
+
+namespace {
+
+using blowup::Flow;
+using blowup::Half;
+using blowup::Items;
+using blowup::Kind;
+using blowup::Ray;
+using blowup::Undecided;
+using classify::Direction;
+using classify::Mat2;
+using classify::Poly2;
+using classify::Rational;
+using classify::Series;
+using classify::System;
+namespace bt = blowup::texts;
+
+constexpr int kMinSeries = 20;
+
+Flow FlowOfSign(int s)
+{
+    return s > 0 ? Flow::Out : Flow::In;
+}
+
+// ---- polynomial pieces -----------------------------------------------------
+
+int LowDegree(const System& s)
+{
+    if (s.P.IsZero()) return s.Q.LowDegree();
+    if (s.Q.IsZero()) return s.P.LowDegree();
+    return std::min(s.P.LowDegree(), s.Q.LowDegree());
+}
+
+// p / x^k (along = 0) or p / y^k (along = 1); every term must be divisible.
+Poly2 DividePower(const Poly2& p, int along, int k)
+{
+    Poly2 out;
+    for (const auto& [e, c] : p.Terms()) {
+        const int i = e.first - (along == 0 ? k : 0), j = e.second - (along == 1 ? k : 0);
+        if (i < 0 || j < 0) throw Undecided("division inattendue dans l'éclatement");
+        out.AddTerm(i, j, c);
+    }
+    return out;
+}
+
+// p(x, y + v0).
+Poly2 ShiftY(const Poly2& p, const Rational& v0)
+{
+    if (v0.IsZero()) return p;
+    const Poly2 yv = Poly2::Monomial(0, 1) + Poly2::Constant(v0);
+    Poly2 out;
+    for (const auto& [e, c] : p.Terms())
+        out += c * (Poly2::Monomial(e.first, 0) * yv.Pow(e.second));
+    return out;
+}
+
+// Chart x = u, y = u v: each c x^i y^j becomes c u^(i+j) v^j.
+Poly2 AlongX(const Poly2& p)
+{
+    Poly2 out;
+    for (const auto& [e, c] : p.Terms())
+        out.AddTerm(e.first + e.second, e.second, c);
+    return out;
+}
+
+// Chart x = u v, y = v: each c x^i y^j becomes c u^i v^(i+j).
+Poly2 AlongY(const Poly2& p)
+{
+    Poly2 out;
+    for (const auto& [e, c] : p.Terms())
+        out.AddTerm(e.first, e.first + e.second, c);
+    return out;
+}
+
+// The blown-up field, divided by the power of the divisor's equation, with
+// the point v = v0 of the divisor moved to the origin.
+System ChartX(const System& s, int m, const Rational& v0)
+{
+    const Poly2 a = AlongX(s.P);
+    const Poly2 b = AlongX(s.Q) - Poly2::Monomial(0, 1) * a;
+    return { ShiftY(DividePower(a, 0, m - 1), v0), ShiftY(DividePower(b, 0, m), v0) };
+}
+
+System ChartY(const System& s, int m)
+{
+    const Poly2 a = AlongY(s.Q);
+    const Poly2 b = AlongY(s.P) - Poly2::Monomial(1, 0) * a;
+    return { DividePower(b, 1, m), DividePower(a, 1, m - 1) };
+}
+
+// ---- the characteristic directions -------------------------------------------
+
+// A real root v0 of F(1, v): exact when rational, else in its number field.
+struct Root {
+    std::optional<Rational> exact;
+    flint::FmpzPoly f; // irreducible factor (degree >= 2 when not exact)
+    fp::RootInterval where;
+};
+
+flint::FmpqPoly InV(const Poly2& form, int degree)
+{
+    flint::FmpqPoly out;
+    for (int j = 0; j <= degree; ++j) {
+        const Rational c = form.Coeff(degree - j, j);
+        fmpq_poly_set_coeff_fmpq(out.raw(), j, c.raw());
+    }
+    return out;
+}
+
+std::vector<Root> RealRoots(const flint::FmpqPoly& f)
+{
+    std::vector<Root> out;
+    if (fmpq_poly_degree(f.raw()) < 1) return out;
+    flint::FmpzPoly num;
+    fmpq_poly_get_numerator(num.raw(), f.raw());
+    fmpz_poly_factor_t fac;
+    fmpz_poly_factor_init(fac);
+    fmpz_poly_factor(fac, num.raw());
+    for (slong i = 0; i < fac->num; ++i) {
+        flint::FmpzPoly g;
+        fmpz_poly_set(g.raw(), fac->p + i);
+        for (fp::RootInterval& r : fp::IsolateRealRoots(g)) {
+            Root root;
+            fmpz_poly_set(root.f.raw(), g.raw());
+            if (r.exact) root.exact = Rational::FromFmpq(r.exact->raw());
+            root.where = r;
+            out.push_back(std::move(root));
+        }
+    }
+    fmpz_poly_factor_clear(fac);
+    // Distinct roots: refine until the intervals are disjoint, then sort.
+    for (slong bits = 64;; bits *= 2) {
+        bool disjoint = true;
+        for (std::size_t i = 0; i < out.size() && disjoint; ++i)
+            for (std::size_t j = i + 1; j < out.size() && disjoint; ++j)
+                disjoint = arf_cmp(out[i].where.hi.raw(), out[j].where.lo.raw()) < 0
+                    || arf_cmp(out[j].where.hi.raw(), out[i].where.lo.raw()) < 0;
+        if (disjoint) break;
+        if (bits > 4096) throw Undecided("directions caractéristiques trop proches");
+        for (Root& r : out)
+            if (!r.exact) fp::RefineRoot(r.where, r.f, bits);
+    }
+    std::sort(out.begin(), out.end(),
+        [](const Root& a, const Root& b) { return arf_cmp(a.where.lo.raw(), b.where.lo.raw()) < 0; });
+    return out;
+}
+
+// ---- the recursion -----------------------------------------------------------
+
+struct Portrait {
+    Items items;
+    std::string summary; // the nature in a few words, for the parent's report
+};
+
+struct Context {
+    const Deadline& deadline;
+    std::string detail; // the first blow-up, told step by step
+};
+
+Portrait Resolve(const System& s, unsigned tags, int depth, Context& ctx);
+
+Series Derivative(const Series& h)
+{
+    Series d(h.size());
+    for (std::size_t k = 1; k < h.size(); ++k)
+        d[k - 1] = Rational(static_cast<slong>(k)) * h[k];
+    return d;
+}
+
+// Eigenvalue 0 and T <> 0: the centre manifold gives the flow w1' = a w1^k + ...
+Portrait SemiHyperbolic(const System& s, const Mat2& j, unsigned tags)
+{
+    const Rational t = j.Trace();
+    const Direction e0 = classify::KernelOfRankOne(j);
+    const Direction et = classify::KernelOfRankOne({ j.a - t, j.b, j.c, j.d - t });
+    const System w = classify::ChangeBasis(s, { e0.dx, et.dx, e0.dy, et.dy });
+    const Poly2& u = w.P;
+    const Poly2 v = w.Q - Poly2::Monomial(0, 1, t);
+    const int n = std::max(kMinSeries, 2 * std::max(s.P.Degree(), s.Q.Degree()) + 1);
+    Series h(static_cast<std::size_t>(n + 1));
+    for (int k = 2; k <= n; ++k) {
+        const Series lhs = classify::SeriesMul(Derivative(h), u.Along(h, k), k);
+        const Series rhs = v.Along(h, k);
+        h[static_cast<std::size_t>(k)]
+            = (lhs[static_cast<std::size_t>(k)] - rhs[static_cast<std::size_t>(k)]) / t;
+    }
+    const Series g = u.Along(h, n);
+    const int m = classify::SeriesOrder(g);
+    if (m < 0) throw Undecided(bt::FlatCentreManifold(n));
+    const int sa = g[static_cast<std::size_t>(m)].Sign();
+    const Flow plus = FlowOfSign(sa), minus = FlowOfSign(m % 2 == 0 ? -sa : sa),
+               strong = FlowOfSign(t.Sign());
+    std::vector<Ray> rays { { e0, plus }, { { -e0.dx, -e0.dy }, minus }, { et, strong },
+        { { -et.dx, -et.dy }, strong } };
+    Portrait p;
+    p.items = blowup::FromRays(rays, tags, nullptr);
+    const std::string lead = Poly2::Monomial(m, 0, g[static_cast<std::size_t>(m)]).ToString() + " + ...";
+    p.summary = bt::SemiHyperbolicSummary(m, plus == minus, plus == strong, t.Sign() < 0, lead, t.ToString());
+    return p;
+}
+
+// A rational square root, when there is one.
+std::optional<Rational> SquareRoot(const Rational& q)
+{
+    if (q.Sign() < 0) return std::nullopt;
+    flint::Fmpz n, d;
+    if (!fmpz_is_square(fmpq_numref(q.raw())) || !fmpz_is_square(fmpq_denref(q.raw()))) return std::nullopt;
+    fmpz_sqrt(n.raw(), fmpq_numref(q.raw()));
+    fmpz_sqrt(d.raw(), fmpq_denref(q.raw()));
+    Rational r;
+    fmpq_set_fmpz_frac(r.raw(), n.raw(), d.raw());
+    return r;
+}
+
+std::optional<Portrait> Elementary(const System& s, const Mat2& j, unsigned tags)
+{
+    const Rational t = j.Trace(), d = j.Det();
+    if (d.IsZero()) return t.IsZero() ? std::nullopt : std::optional<Portrait>(SemiHyperbolic(s, j, tags));
+    const Rational disc = t * t - Rational(4) * d;
+    if (disc.Sign() < 0) throw Undecided(bt::kFocusOnDivisor);
+    Portrait p;
+    if (d.Sign() > 0) {
+        const Flow f = FlowOfSign(t.Sign());
+        p.items = blowup::FromRays({}, tags, &f);
+        p.summary = bt::NodeSummary(f == Flow::In, t.ToString(), d.ToString());
+        return p;
+    }
+    const auto root = SquareRoot(disc);
+    if (!root) {
+        if (tags != 0) throw Undecided(bt::kIrrationalSaddle);
+        // No axis to find again: the four separatrices in any directions.
+        p.items = blowup::FromRays({ { blowup::Axis(0), Flow::Out }, { blowup::Axis(1), Flow::In },
+                                       { blowup::Axis(2), Flow::Out }, { blowup::Axis(3), Flow::In } },
+            0, nullptr);
+    } else {
+        const Rational l1 = (t + *root) / Rational(2), l2 = (t - *root) / Rational(2);
+        const Direction e1 = classify::KernelOfRankOne({ j.a - l1, j.b, j.c, j.d - l1 });
+        const Direction e2 = classify::KernelOfRankOne({ j.a - l2, j.b, j.c, j.d - l2 });
+        p.items = blowup::FromRays({ { e1, Flow::Out }, { { -e1.dx, -e1.dy }, Flow::Out }, { e2, Flow::In },
+                                       { { -e2.dx, -e2.dy }, Flow::In } },
+            tags, nullptr);
+    }
+    p.summary = bt::SaddleSummary(t.ToString(), d.ToString());
+    return p;
+}
+
+// F = 0 identically: P_m = x R, Q_m = y R. When R vanishes on no real line the
+// field is radial at leading order, every direction is reached: a node.
+Portrait Dicritical(const System& s, int m, unsigned tags)
+{
+    const Poly2 r = DividePower(s.P.Homogeneous(m), 0, 1);
+    const auto zeros = classify::RealLinearFactors(r);
+    if (r.IsZero() || !zeros.rational.empty() || zeros.irrationalCount > 0)
+        throw Undecided(bt::kDicriticalOpen);
+    const int sign = m == 1 ? r.Coeff(0, 0).Sign() : r.Coeff(m - 1, 0).Sign();
+    const Flow f = FlowOfSign(sign);
+    Portrait p;
+    p.items = blowup::FromRays({}, tags, &f);
+    p.summary = bt::DicriticalSummary(f == Flow::In);
+    return p;
+}
+
+// One point of the divisor in the chart x = u, y = u v (vertical = false) or
+// x = u v, y = v: its two half-planes, in the order of the angle.
+struct DivisorPoint {
+    double slope = 0; // v0, for the order; the vertical direction last
+    bool vertical = false;
+    Half positive, negative; // u > 0 (v > 0) and u < 0 (v < 0)
+    std::string where, summary;
+};
+
+// The signs at an irrational root v0: lambda1 = P_m(1, v0) across the
+// divisor, lambda2 = F'(v0) along it. Both non-zero: a saddle or a node.
+Items IrrationalPoint(
+    const System& s, int m, const flint::FmpqPoly& fv, const Root& root, std::string& summary)
+{
+    flint::Fmpq lo, hi;
+    arf_get_fmpq(lo.raw(), root.where.lo.raw());
+    arf_get_fmpq(hi.raw(), root.where.hi.raw());
+    const classify::NumberField field(root.f, lo, hi);
+    flint::FmpqPoly pm = InV(s.P.Homogeneous(m), m), dfv;
+    fmpq_poly_derivative(dfv.raw(), fv.raw());
+    field.Reduce(pm);
+    field.Reduce(dfv);
+    const int l1 = field.Sign(pm), l2 = field.Sign(dfv);
+    if (l1 == 0 || l2 == 0) throw Undecided(bt::kIrrationalDegenerate);
+    const Flow across = FlowOfSign(l1), along = FlowOfSign(l2);
+    summary = l1 == l2 ? bt::kNodeOnDivisor : bt::kSaddleOnDivisor;
+    if (l1 == l2) return blowup::FromRays({}, 0b1010, &across);
+    return blowup::FromRays({ { blowup::Axis(0), across }, { blowup::Axis(1), along },
+                                { blowup::Axis(2), across }, { blowup::Axis(3), along } },
+        0b1010, nullptr);
+}
+
+// A polynomial printed in the chart variables u, v.
+std::string InUV(const Poly2& p)
+{
+    std::string t = p.ToString();
+    for (char& c : t) {
+        if (c == 'x') c = 'u';
+        else if (c == 'y') c = 'v';
+    }
+    return t;
+}
+
+Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
+{
+    if (depth >= kMaxBlowupDepth) throw Undecided(bt::DepthReached(kMaxBlowupDepth));
+    ctx.deadline.check();
+    const int m = LowDegree(s);
+    const Poly2 form
+        = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m);
+    if (form.IsZero()) return Dicritical(s, m, tags);
+    const flint::FmpqPoly fv = InV(form, m + 1);
+    const bool flipped = (m - 1) % 2 != 0;
+    std::vector<DivisorPoint> points;
+    for (const Root& root : RealRoots(fv)) {
+        DivisorPoint dp;
+        dp.slope = arf_get_d(root.where.lo.raw(), ARF_RND_NEAR);
+        Items full;
+        if (root.exact) {
+            dp.slope = fmpq_get_d(root.exact->raw());
+            // The axis y = 0 of this point goes through v0 = 0 of the chart.
+            const unsigned own = root.exact->IsZero() ? (tags & 0b0101) : 0u;
+            Portrait child = Resolve(ChartX(s, m, *root.exact), 0b1010 | own, depth + 1, ctx);
+            full = std::move(child.items);
+            dp.summary = child.summary;
+            dp.where = bt::PointOnDivisor(root.exact->ToString());
+        } else {
+            full = IrrationalPoint(s, m, fv, root, dp.summary);
+            dp.where = bt::IrrationalPointOnDivisor(dp.slope);
+        }
+        dp.positive = blowup::Extract(full, 3, 1, false, false);
+        dp.negative = blowup::Extract(full, 1, 3, true, flipped);
+        points.push_back(std::move(dp));
+    }
+    if (form.Coeff(0, m + 1).IsZero()) {
+        DivisorPoint dp;
+        dp.vertical = true;
+        Portrait child = Resolve(ChartY(s, m), 0b0101 | (tags & 0b1010), depth + 1, ctx);
+        dp.summary = child.summary;
+        dp.where = bt::kVerticalPoint;
+        dp.positive = blowup::Extract(child.items, 0, 2, false, false);
+        dp.negative = blowup::Extract(child.items, 2, 0, true, flipped);
+        points.push_back(std::move(dp));
+    }
+    // Around the point: the directions y = v0 x with x > 0 by increasing v0,
+    // then x = 0 with y > 0, then x < 0, then y < 0.
+    std::vector<Half> halves;
+    for (const DivisorPoint& p : points)
+        if (!p.vertical) halves.push_back(p.positive);
+    for (const DivisorPoint& p : points)
+        if (p.vertical) halves.push_back(p.positive);
+    for (const DivisorPoint& p : points)
+        if (!p.vertical) halves.push_back(p.negative);
+    for (const DivisorPoint& p : points)
+        if (p.vertical) halves.push_back(p.negative);
+    Portrait out;
+    std::string arcs;
+    out.items = halves.empty() ? Items {} : blowup::Join(halves, &arcs);
+    blowup::Validate(out.items, tags);
+    out.summary = bt::BlownUpSummary(m, blowup::Letters(out.items));
+    if (depth == 0) {
+        std::vector<bt::PointLine> lines;
+        for (const DivisorPoint& p : points)
+            lines.push_back({ p.where, p.summary, p.vertical, blowup::Letters(p.positive.inner),
+                blowup::Letters(p.negative.inner) });
+        const System cx = ChartX(s, m, Rational(0));
+        std::string chart = "u' = " + InUV(cx.P) + ", v' = " + InUV(cx.Q);
+        if (form.Coeff(0, m + 1).IsZero()) {
+            const System cy = ChartY(s, m);
+            chart += " (carte x = u*v, y = v : u' = " + InUV(cy.P) + ", v' = " + InUV(cy.Q) + ")";
+        }
+        ctx.detail = bt::FirstBlowup(m, form.ToString(), flipped, lines, chart) + bt::Arcs(arcs);
+    }
+    return out;
+}
+
+Portrait Resolve(const System& s, unsigned tags, int depth, Context& ctx)
+{
+    const Mat2 j = classify::JacobianAtOrigin(s);
+    if (depth > 0) {
+        if (auto p = Elementary(s, j, tags)) return *p;
+    }
+    return BlowUp(s, tags, depth, ctx);
+}
+
+// ---- naming ------------------------------------------------------------------
+
+bool IsRotationOf(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && (a + a).find(b) != std::string::npos;
+}
+
+} // namespace
+
+std::string CanonicalSectors(const std::string& word)
+{
+    if (word.find_first_not_of('p') == std::string::npos) return word.empty() ? "" : "p";
+    // Start on a letter other than p, so that no run of p wraps around.
+    std::string w = word;
+    while (w.front() == 'p')
+        std::rotate(w.begin(), w.begin() + 1, w.end());
+    std::string merged;
+    for (char c : w)
+        if (!(c == 'p' && !merged.empty() && merged.back() == 'p')) merged += c;
+    std::string out;
+    const std::size_t n = merged.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (merged[i] == 'p' && (merged[(i + n - 1) % n] == 'e' || merged[(i + 1) % n] == 'e')) continue;
+        out += merged[i];
+    }
+    // The smallest rotation, so that equal portraits print alike.
+    std::string best = out;
+    for (std::size_t i = 1; i < out.size(); ++i) {
+        std::string r = out.substr(i) + out.substr(0, i);
+        if (r < best) best = r;
+    }
+    return best;
+}
+
+std::string SectorWords(const std::string& sectors)
+{
+    return classify::texts::SectorWords(sectors);
+}
+
+BlowupResult BlowUpOrigin(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Deadline& deadline)
+{
+    const System s { Poly2::FromMpoly(P), Poly2::FromMpoly(Q) };
+    Context ctx { deadline, {} };
+    BlowupResult r;
+    try {
+        const Portrait p = Resolve(s, 0, 0, ctx);
+        r.explanation = ctx.detail;
+        if (p.items.empty()) {
+            r.outcome = BlowupOutcome::Monodromic;
+            r.index = 1;
+            r.explanation += bt::kNoOrbitReaches;
+            return r;
+        }
+        r.outcome = BlowupOutcome::Decided;
+        r.sectors = blowup::Letters(p.items);
+        int e = 0, h = 0;
+        for (char c : r.sectors) {
+            e += c == 'e';
+            h += c == 'h';
+        }
+        r.index = 1 + (e - h) / 2;
+        r.type = PointType::Degenerate;
+        if (r.sectors == "p") {
+            r.type = PointType::Node;
+            r.stability = p.items.front().flow == Flow::In ? Stability::Stable : Stability::Unstable;
+        } else if (r.sectors == "hhhh") {
+            r.type = PointType::Saddle;
+        } else if (r.sectors == "hh") {
+            r.type = PointType::Cusp;
+        } else if (IsRotationOf(r.sectors, "hhp")) {
+            r.type = PointType::SaddleNode;
+        } else if (IsRotationOf(r.sectors, "eh")) {
+            r.type = PointType::EllipticSaddle;
+        }
+        r.reason = "eclatement: secteurs " + r.sectors + ", indice " + std::to_string(r.index);
+        r.explanation += bt::Conclusion(r.sectors, e, h, r.index);
+    } catch (const Undecided& u) {
+        r.outcome = BlowupOutcome::Open;
+        r.reason = "eclatement non conclusif";
+        r.explanation = ctx.detail + bt::Undecided(u.what());
+    } catch (const LimitExceeded& u) {
+        r.outcome = BlowupOutcome::Open;
+        r.reason = "eclatement non conclusif";
+        r.explanation = ctx.detail + bt::Undecided(u.what());
+    }
+    return r;
+}
+
+Nature ClassifyOriginResolved(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Deadline& deadline)
+{
+    Nature n = ClassifyOrigin(P, Q);
+    const bool open = n.type == PointType::Undetermined && n.linearPart != LinearPart::Imaginary
+        && n.reason.rfind("non isole", 0) != 0;
+    if (open) {
+        const BlowupResult b = BlowUpOrigin(P, Q, deadline);
+        if (b.outcome == BlowupOutcome::Decided) {
+            n.type = b.type;
+            n.stability = b.stability;
+            n.index = b.index;
+            n.sectors = b.sectors;
+            n.reason = b.reason;
+            n.explanation
+                = bt::Lead(n.linearPart) + b.explanation + " Le point est : " + classify::texts::TypeName(n) + ".";
+        } else if (b.outcome == BlowupOutcome::Monodromic) {
+            n.index = 1;
+            n.sectors = "";
+            const System s { Poly2::FromMpoly(P), Poly2::FromMpoly(Q) };
+            if (auto proof = classify::ProveCentre(s)) {
+                n.type = PointType::Center;
+                n.reason = "eclatement: monodromique, " + proof->reason;
+                n.explanation = bt::Lead(n.linearPart) + b.explanation + " " + proof->explanation
+                    + " Le point est : centre.";
+            } else {
+                n.reason = "eclatement: monodromique, centre ou foyer";
+                n.explanation = bt::Lead(n.linearPart) + b.explanation + bt::kCentreOrFocusOpen;
+            }
+        } else {
+            n.explanation = bt::Lead(n.linearPart) + b.explanation;
+        }
+    }
+    FillStandardPortrait(n);
+    return n;
+}
+
+} // namespace vindrel::engine

@@ -1,0 +1,170 @@
+// French texts of the blow-up, for the reports (only characters the front
+// end decodes: ASCII and é è ê ë ç à â ä û ù ü ï î ô ö ²; no capital accents).
+#pragma once
+
+#include "engine/classify/classify_texts.h"
+#include "engine/nature.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace vindrel::engine::blowup::texts {
+
+inline constexpr const char* kFocusOnDivisor = "valeurs propres complexes sur le diviseur";
+inline constexpr const char* kIrrationalSaddle = "col à directions propres irrationnelles";
+inline constexpr const char* kIrrationalDegenerate
+    = "un point non élémentaire du diviseur a une coordonnée irrationnelle";
+inline constexpr const char* kDicriticalOpen
+    = "toutes les directions sont caractéristiques et le facteur commun de P et Q de plus bas degré "
+      "s'annule sur une droite réelle";
+inline constexpr const char* kNodeOnDivisor = "noeud (valeurs propres de même signe)";
+inline constexpr const char* kSaddleOnDivisor = "col (valeurs propres de signes opposés)";
+inline constexpr const char* kVerticalPoint = "point (0 ; 0) de la carte x = u*v, y = v (direction x = 0)";
+inline constexpr const char* kNoOrbitReaches
+    = " Aucune orbite n'atteint le point : tous les points du diviseur n'ont que des secteurs "
+      "hyperboliques, les orbites tournent autour du point (point monodromique).";
+inline constexpr const char* kCentreOrFocusOpen
+    = " Le point est un centre ou un foyer (non déterminé : aucune preuve de centre trouvée).";
+
+inline std::string FlatCentreManifold(int n)
+{
+    return "sur la variété centrale d'un point du diviseur, la dynamique est nulle jusqu'à l'ordre "
+        + std::to_string(n);
+}
+
+inline std::string DepthReached(int depth)
+{
+    return "plus de " + std::to_string(depth) + " éclatements successifs seraient nécessaires";
+}
+
+inline std::string Stab(bool stable)
+{
+    return stable ? " stable" : " instable";
+}
+
+inline std::string NodeSummary(bool stable, const std::string& t, const std::string& d)
+{
+    return "noeud" + Stab(stable) + " (T = " + t + ", D = " + d + ")";
+}
+
+inline std::string SaddleSummary(const std::string& t, const std::string& d)
+{
+    return "col (T = " + t + ", D = " + d + " < 0)";
+}
+
+inline std::string DicriticalSummary(bool stable)
+{
+    return "noeud" + Stab(stable) + " (toutes les directions sont caractéristiques)";
+}
+
+// k: order of the reduced equation; sameOnManifold: both branches flow alike.
+inline std::string SemiHyperbolicSummary(int k, bool sameOnManifold, bool withStrong, bool strongStable,
+    const std::string& lead, const std::string& t)
+{
+    (void)sameOnManifold;
+    std::string name;
+    if (k % 2 == 0)
+        name = "col-noeud";
+    else if (withStrong)
+        name = "noeud" + Stab(strongStable);
+    else
+        name = "col";
+    return name + " (valeurs propres 0 et " + t + ", variété centrale : w' = " + lead + ")";
+}
+
+inline std::string PointOnDivisor(const std::string& v0)
+{
+    return "point (0 ; " + v0 + ")";
+}
+
+inline std::string IrrationalPointOnDivisor(double v0)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.10g", v0);
+    std::string s = buf;
+    for (char& c : s)
+        if (c == '.') c = ',';
+    return "point (0 ; v0), v0 = " + s + " (à 10^-9 près)";
+}
+
+inline std::string BlownUpSummary(int m, const std::string& sectors)
+{
+    return std::string(m == 1 ? "partie linéaire nilpotente" : "partie linéaire nulle")
+        + ", éclaté à son tour : secteurs " + (sectors.empty() ? "aucun (monodromique)" : sectors);
+}
+
+struct PointLine {
+    std::string where, summary;
+    bool vertical = false;
+    std::string positive, negative; // sector letters of the two half-planes, in angular order
+};
+
+inline std::string FirstBlowup(
+    int m, const std::string& form, bool flipped, const std::vector<PointLine>& points, const std::string& chart)
+{
+    const std::string ms = std::to_string(m);
+    const std::string power = m == 2 ? "u" : "u^" + std::to_string(m - 1);
+    std::string s = " Eclatement : on remplace le point par le cercle de ses directions. Dans la carte x = u, "
+                    "y = u*v, le champ"
+        + (m == 1 ? std::string() : " divisé par " + power) + " s'écrit u' = P(u, u*v)"
+        + (m == 1 ? std::string() : "/" + power) + ", v' = (Q(u, u*v) - v*P(u, u*v))/u" + (m == 1 ? "" : "^" + ms)
+        + ", ici " + chart + " ; le diviseur u = 0 est invariant, et ses points singuliers sont les zéros réels "
+        + "de F(1, v), F = x*Q" + ms + " - y*P" + ms + " = " + form + ".";
+    bool vertical = false;
+    for (const PointLine& p : points)
+        vertical = vertical || p.vertical;
+    if (vertical) s += " F est divisible par x : la direction x = 0 se lit dans la carte x = u*v, y = v.";
+    if (flipped)
+        s += " Pour u < 0 (la direction opposée), la division par une puissance impaire de u renverse le "
+             "sens du temps.";
+    s += " Points du diviseur :";
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const PointLine& p = points[i];
+        s += std::string(i == 0 ? " " : " ; ") + p.where + " : " + p.summary + " ; secteurs du côté "
+            + (p.vertical ? "y > 0 : " : "x > 0 : ") + (p.positive.empty() ? "-" : p.positive) + ", du côté "
+            + (p.vertical ? "y < 0 : " : "x < 0 : ") + (p.negative.empty() ? "-" : p.negative);
+    }
+    s += ". Les secteurs se raccordent le long des arcs du diviseur : deux secteurs hyperboliques voisins "
+         "d'un arc n'en font qu'un, un hyperbolique et un parabolique donnent un secteur parabolique, deux "
+         "paraboliques de sens opposés un secteur elliptique.";
+    return s;
+}
+
+// The sector carried by each arc of the divisor, in the order of the angle.
+inline std::string Arcs(const std::string& letters)
+{
+    if (letters.empty()) return "";
+    std::string s = " Le long des arcs successifs du diviseur (dans le sens trigonométrique) : ";
+    for (std::size_t i = 0; i < letters.size(); ++i)
+        s += std::string(i == 0 ? "" : ", ") + letters[i];
+    return s + ".";
+}
+
+inline std::string Conclusion(const std::string& sectors, int e, int h, int index)
+{
+    return " Secteurs autour du point, dans le sens trigonométrique : " + sectors + " ("
+        + classify::texts::SectorWords(sectors) + "). Indice (formule de Bendixson) : 1 + (e - h)/2 = 1 + ("
+        + std::to_string(e) + " - " + std::to_string(h) + ")/2 = " + std::to_string(index) + ".";
+}
+
+inline std::string Undecided(const std::string& why)
+{
+    return " L'éclatement ne conclut pas (" + why + ") : nature non déterminée.";
+}
+
+inline std::string Lead(LinearPart part)
+{
+    switch (part) {
+    case LinearPart::Zero:
+        return "Partie linéaire nulle.";
+    case LinearPart::Nilpotent:
+        return "Partie linéaire nilpotente (T = D = 0, J <> 0).";
+    case LinearPart::SemiHyperbolic:
+        return "Partie linéaire semi-hyperbolique (D = 0, T <> 0).";
+    default:
+        return "Point non hyperbolique.";
+    }
+}
+
+} // namespace vindrel::engine::blowup::texts
