@@ -194,7 +194,7 @@ Study StudyPeriodicOrbits(const Input& in, const Deadline& deadline)
     std::string proven;
     for (size_t k = 0; k < st.cycles.size(); ++k) {
         Cycle& c = st.cycles[k];
-        deadline.check();
+        if (deadline.expired()) break; // the cycles stay as they were found
         const CurveResult cr = FindInvariantCurve(*in.P, *in.Q, c);
         if (!cr.found) continue;
         st.calculations.push_back(msg::kCurveTitle + std::to_string(k + 1) + " :");

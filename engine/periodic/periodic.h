@@ -109,7 +109,9 @@ struct Study {
     std::vector<std::string> calculations; // French lines for the explanatory calculations
 };
 
-// The whole study; gives up with LimitExceeded once the deadline has passed.
+// The whole study. The exact steps give up with LimitExceeded once the
+// deadline has passed; the numerical search ends there quietly (its
+// searches marked interrupted), and also after its own budget of 2 s.
 Study StudyPeriodicOrbits(const Input& input, const Deadline& deadline = Deadline());
 
 // The "periodic_orbits" object of the JSON output.

@@ -90,7 +90,9 @@ Rhs ReturnMap::Field(bool backward) const
 
 FirstReturn ReturnMap::operator()(double s, Accuracy accuracy, bool backward) const
 {
-    deadline_.check();
+    // Past the deadline the search ends quietly (no return), so that the
+    // rest of the analysis is still given.
+    if (deadline_.expired()) return {};
     const Rhs f = Field(backward);
     const int sigma = backward ? -sigma_ : sigma_;
     const StepControl ctl = Control(accuracy, std::max(1.0, Norm(origin_) + s));
@@ -100,7 +102,7 @@ FirstReturn ReturnMap::operator()(double s, Accuracy accuracy, bool backward) co
     const double speed0 = Norm(k1);
     double t = 0, h = ctl.hinit, g = 0;
     for (int step = 0; step < kMaxSteps; ++step) {
-        if (step % 512 == 511) deadline_.check();
+        if (step % 512 == 511 && deadline_.expired()) return {};
         const auto st = portrait::StepDormandPrince(f, y, k1, h, ctl);
         if (st.error > 1) {
             h = portrait::NextStepSize(h, st.error);
@@ -214,7 +216,7 @@ public:
     }
     // Below this a scanned displacement is not told from zero.
     double Noise(double s) const { return 1e-7 * (s + 1e-3 * reach_); }
-    bool Late() const { return std::chrono::steady_clock::now() > end_; }
+    bool Late() const { return std::chrono::steady_clock::now() > end_ || map_.Expired(); }
 
     // The root of d in [a, b] (opposite signs), refined at fine accuracy in
     // the direction of time where the cycle attracts.
