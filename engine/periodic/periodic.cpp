@@ -15,6 +15,10 @@ namespace {
 
 // The budget of the numerical search, within the tool's deadline.
 constexpr std::chrono::milliseconds kSearchBudget { 2000 };
+// Orbits that go this many times the reach of the half-line away have no
+// return: a cycle met within the reach may still swing far out (a Lienard
+// system with a cubic restoring force).
+constexpr double kEscape = 30;
 
 bool Eligible(const Point& p)
 {
@@ -66,7 +70,7 @@ void NumericalSearch(const Input& in, Study& st, const Deadline& deadline)
         if (!Eligible(in.points[i])) continue;
         const Vec2 origin { in.points[i].x, in.points[i].y };
         const Vec2 dir = Direction(field, origin);
-        const ReturnMap map(field, origin, dir, 3 * reach, deadline);
+        const ReturnMap map(field, origin, dir, kEscape * reach, deadline);
         Search search;
         search.point = int(i);
         search.origin = { origin.x, origin.y };

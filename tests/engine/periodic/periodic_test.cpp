@@ -82,7 +82,8 @@ TEST(PeriodicOrbits, CompetitionHasNoneByItsInvariantLines)
     EXPECT_EQ(s.verdict, Verdict::None);
     EXPECT_EQ(s.reason,
         "les droites invariantes x = 0 ; y = 0 ne sont traversées par aucune orbite ; une orbite périodique "
-        "entoure donc des points fixes d'une seule des régions qu'elles découpent, d'indices de somme 1 : dans "
+        "entoure donc des points fixes d'une seule des régions qu'elles découpent, d'indices de somme 1 : "
+        "dans "
         "la région de (1, 1), les indices -1 ne donnent jamais la somme 1 ; les autres régions n'ont aucun "
         "point fixe hors des droites.");
     EXPECT_TRUE(s.cycles.empty());
@@ -157,6 +158,28 @@ TEST(PeriodicOrbitsProperty, EveryCycleComesBackToItsPointAfterOnePeriod)
         }
     }
     EXPECT_GE(checked, 20);
+}
+
+// x' = s y, y' = -s (g(x) + f(x) y) with g = a x + b x^3 (a > 0, b >= 0) and
+// f = -c + d x^2 (c, d > 0): Lienard's theorem gives one cycle, stable for
+// s = 1 and unstable for s = -1, and the return map must find exactly it.
+TEST(PeriodicOrbitsProperty, LienardAndTheReturnMapAgree)
+{
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> pos(1, 4), nonneg(0, 3);
+    for (int n = 0; n < 8; ++n) {
+        const int a = pos(rng), b = nonneg(rng), c = pos(rng), d = pos(rng);
+        const std::string s = n % 2 ? "-" : "";
+        const std::string P = s + "y";
+        const std::string Q = s + "(-" + std::to_string(a) + "*x-" + std::to_string(b) + "*x^3+("
+            + std::to_string(c) + "-" + std::to_string(d) + "*x^2)*y/2)";
+        const Study st = Orbits(P, Q);
+        ASSERT_EQ(st.cycles.size(), 1u) << P << " ; " << Q;
+        EXPECT_EQ(st.cycles[0].proof, Proof::Proven) << P << " ; " << Q;
+        EXPECT_TRUE(st.cycles[0].traced) << P << " ; " << Q;
+        EXPECT_EQ(st.cycles[0].stability, n % 2 ? CycleStability::Unstable : CycleStability::Stable)
+            << P << " ; " << Q;
+    }
 }
 
 } // namespace
