@@ -77,6 +77,7 @@ void NumericalSearch(const Input& in, Study& st, const Deadline& deadline)
         search.direction = { dir.x, dir.y };
         if (!map.Transversal()) continue;
         for (Cycle& c : SearchCycles(map, reach, search, end)) {
+            ++search.found;
             if (std::any_of(
                     st.cycles.begin(), st.cycles.end(), [&](const Cycle& o) { return SameCycle(o, c); }))
                 continue;

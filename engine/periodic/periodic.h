@@ -97,6 +97,7 @@ struct Search {
     Vec origin, direction;
     double reach = 0;
     std::vector<ReturnRow> table;
+    int found = 0; // cycles met, some perhaps found first from another point
     bool identity = false; // the return map is the identity within precision somewhere
     bool interrupted = false; // stopped by the time budget
 };

@@ -149,9 +149,7 @@ std::vector<std::string> ConclusionLines(const Study& study, const std::vector<P
             + Pair(s.direction) + msg::kSearchReach + Decimal(s.reach, 6);
         if (s.interrupted) l += msg::kSearchInterrupted;
         if (s.identity) l += msg::kSearchIdentity;
-        int found = 0;
-        for (const Cycle& c : study.cycles)
-            if (c.searchedFrom == s.point) ++found;
+        const int found = s.found;
         l += found == 0 ? std::string(msg::kSearchNothing)
                         : " : " + std::to_string(found) + (found == 1 ? " cycle." : " cycles.");
         out.push_back(l);
