@@ -41,9 +41,18 @@ void Run(benchmark::State& state, const char* P, const char* Q, double x, double
     }
 }
 
-void BM_VanDerPol(benchmark::State& s) { Run(s, "y", "-x+y-x^2*y", 0, 0); }
-void BM_CircularCycle(benchmark::State& s) { Run(s, "x-y-x^3-x*y^2", "x+y-x^2*y-y^3", 0, 0); }
-void BM_Brusselator(benchmark::State& s) { Run(s, "1-4*x+x^2*y", "3*x-x^2*y", 1, 3); }
+void BM_VanDerPol(benchmark::State& s)
+{
+    Run(s, "y", "-x+y-x^2*y", 0, 0);
+}
+void BM_CircularCycle(benchmark::State& s)
+{
+    Run(s, "x-y-x^3-x*y^2", "x+y-x^2*y-y^3", 0, 0);
+}
+void BM_Brusselator(benchmark::State& s)
+{
+    Run(s, "1-4*x+x^2*y", "3*x-x^2*y", 1, 3);
+}
 
 BENCHMARK(BM_VanDerPol)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CircularCycle)->Unit(benchmark::kMillisecond);

@@ -122,16 +122,16 @@ std::vector<periodic::Point> OrbitPoints(const std::vector<FixedPoint>& points)
         o.name = PointName(p);
         o.x = p.xApprox;
         o.y = p.yApprox;
-        Fmpq x, y;
-        if (p.x && p.y) {
-            o.xExact = *p.x;
-            o.yExact = *p.y;
-        } else if (fmpq_set_str(x.raw(), p.xText.c_str(), 10) == 0 && fmpq_set_str(y.raw(), p.yText.c_str(), 10) == 0) {
-            fmpq_canonicalise(x.raw());
-            fmpq_canonicalise(y.raw());
-            o.xExact = std::move(x);
-            o.yExact = std::move(y);
-        }
+        // Each coordinate exactly when it is rational ("0" beside "racine(2)").
+        auto exact = [](const std::optional<Fmpq>& q, const std::string& text) -> std::optional<Fmpq> {
+            if (q) return q;
+            Fmpq v;
+            if (fmpq_set_str(v.raw(), text.c_str(), 10) != 0) return std::nullopt;
+            fmpq_canonicalise(v.raw());
+            return v;
+        };
+        o.xExact = exact(p.x, p.xText);
+        o.yExact = exact(p.y, p.yText);
         if (p.linearKnown && p.determinantSign != 0)
             o.index = p.determinantSign;
         else if (p.nature && p.nature->index)
@@ -493,7 +493,8 @@ GeneralReports WriteReports(const FmpqMpoly& P, const FmpqMpoly& Q, const System
 }
 
 periodic::Study StudyOrbits(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemProperties& props,
-    const std::vector<FixedPoint>& points, PointList list, const PeriodicVerdict& simple, const Deadline& deadline)
+    const std::vector<FixedPoint>& points, PointList list, const PeriodicVerdict& simple,
+    const Deadline& deadline)
 {
     if (props.hasParameters) {
         periodic::Study st;
@@ -505,7 +506,6 @@ periodic::Study StudyOrbits(const FmpqMpoly& P, const FmpqMpoly& Q, const System
     in.Q = &Q;
     in.points = OrbitPoints(points);
     in.pointsComplete = list == PointList::Complete && !props.commonFactor;
-    in.linesComplete = props.linesSearched;
     in.prior = simple.verdict == PeriodicOrbits::Impossible ? periodic::Prior::Impossible
         : simple.verdict == PeriodicOrbits::Possible        ? periodic::Prior::Centre
                                                             : periodic::Prior::Unknown;

@@ -1,10 +1,12 @@
-// An invariant conic through a numerical cycle: least squares on points of
-// the cycle (the eigenvector of the smallest eigenvalue of A^T A), the
-// coefficients rationalised by continued fractions, then the identity
-// P f_x + Q f_y = K f checked exactly. A real non-degenerate ellipse with no
-// fixed point on it is a periodic orbit; along it the integral of the
-// divergence over a period equals that of K (f is a coordinate across the
-// curve and d(f)/dt = K f), so K of one sign gives a hyperbolic limit cycle.
+// An invariant algebraic curve of degree 2, 3 or 4 through a numerical
+// cycle: least squares on points of the cycle (the eigenvector of the
+// smallest eigenvalue of A^T A), the coefficients rationalised by continued
+// fractions, then the identity P f_x + Q f_y = K f checked exactly. A real
+// non-degenerate ellipse, or a quartic with no real point at infinity and
+// no singular point that changes sign at the cycle, with no fixed point on
+// it, carries a periodic orbit; along it the integral of the divergence over
+// a period equals that of K (f is a coordinate across the curve and
+// d(f)/dt = K f), so K of one sign there gives a hyperbolic limit cycle.
 #include "engine/periodic/exact.h"
 #include "engine/periodic/texts.h"
 
@@ -18,43 +20,43 @@ namespace vindrel::engine::periodic {
 
 namespace {
 
-constexpr int kN = 6; // x^2, xy, y^2, x, y, 1
-using Matrix = std::array<std::array<double, kN>, kN>;
+using Matrix = std::vector<std::vector<double>>;
 
 // Eigen-decomposition of a symmetric matrix by Jacobi rotations: the
 // eigenvalues on the diagonal of a, the eigenvectors in the columns of v.
 void Jacobi(Matrix& a, Matrix& v)
 {
-    for (int i = 0; i < kN; ++i)
-        for (int j = 0; j < kN; ++j)
-            v[size_t(i)][size_t(j)] = i == j;
+    const size_t n = a.size();
+    v.assign(n, std::vector<double>(n, 0.0));
+    for (size_t i = 0; i < n; ++i)
+        v[i][i] = 1;
     for (int sweep = 0; sweep < 60; ++sweep) {
         double off = 0;
-        for (int i = 0; i < kN; ++i)
-            for (int j = i + 1; j < kN; ++j)
-                off += a[size_t(i)][size_t(j)] * a[size_t(i)][size_t(j)];
+        for (size_t i = 0; i < n; ++i)
+            for (size_t j = i + 1; j < n; ++j)
+                off += a[i][j] * a[i][j];
         if (off < 1e-300) return;
-        for (int p = 0; p < kN; ++p)
-            for (int q = p + 1; q < kN; ++q) {
-                const double apq = a[size_t(p)][size_t(q)];
+        for (size_t p = 0; p < n; ++p)
+            for (size_t q = p + 1; q < n; ++q) {
+                const double apq = a[p][q];
                 if (apq == 0) continue;
-                const double theta = (a[size_t(q)][size_t(q)] - a[size_t(p)][size_t(p)]) / (2 * apq);
+                const double theta = (a[q][q] - a[p][p]) / (2 * apq);
                 const double t = (theta >= 0 ? 1 : -1) / (std::abs(theta) + std::sqrt(theta * theta + 1));
                 const double c = 1 / std::sqrt(t * t + 1), s = t * c;
-                for (int k = 0; k < kN; ++k) {
-                    const double akp = a[size_t(k)][size_t(p)], akq = a[size_t(k)][size_t(q)];
-                    a[size_t(k)][size_t(p)] = c * akp - s * akq;
-                    a[size_t(k)][size_t(q)] = s * akp + c * akq;
+                for (size_t k = 0; k < n; ++k) {
+                    const double akp = a[k][p], akq = a[k][q];
+                    a[k][p] = c * akp - s * akq;
+                    a[k][q] = s * akp + c * akq;
                 }
-                for (int k = 0; k < kN; ++k) {
-                    const double apk = a[size_t(p)][size_t(k)], aqk = a[size_t(q)][size_t(k)];
-                    a[size_t(p)][size_t(k)] = c * apk - s * aqk;
-                    a[size_t(q)][size_t(k)] = s * apk + c * aqk;
+                for (size_t k = 0; k < n; ++k) {
+                    const double apk = a[p][k], aqk = a[q][k];
+                    a[p][k] = c * apk - s * aqk;
+                    a[q][k] = s * apk + c * aqk;
                 }
-                for (int k = 0; k < kN; ++k) {
-                    const double vkp = v[size_t(k)][size_t(p)], vkq = v[size_t(k)][size_t(q)];
-                    v[size_t(k)][size_t(p)] = c * vkp - s * vkq;
-                    v[size_t(k)][size_t(q)] = s * vkp + c * vkq;
+                for (size_t k = 0; k < n; ++k) {
+                    const double vkp = v[k][p], vkq = v[k][q];
+                    v[k][p] = c * vkp - s * vkq;
+                    v[k][q] = s * vkp + c * vkq;
                 }
             }
     }
@@ -142,82 +144,160 @@ bool NoCommonZero(const FmpqMpoly& f, const FmpqMpoly& P, const FmpqMpoly& Q)
     return false;
 }
 
+// The curve of degree d through the points, when there is one and only one,
+// with rational coefficients.
+std::optional<FmpqMpoly> Fit(const std::vector<Vec>& pts, int d, const flint::MpolyCtxPtr& ctx)
+{
+    std::vector<std::pair<int, int>> ex;
+    for (int k = d; k >= 0; --k)
+        for (int i = k; i >= 0; --i)
+            ex.push_back({ i, k - i });
+    const size_t n = ex.size();
+    Matrix m(n, std::vector<double>(n, 0.0));
+    const size_t step = std::max<size_t>(1, pts.size() / 80);
+    std::vector<double> row(n);
+    for (size_t k = 0; k < pts.size(); k += step) {
+        for (size_t i = 0; i < n; ++i)
+            row[i] = std::pow(pts[k].x, ex[i].first) * std::pow(pts[k].y, ex[i].second);
+        for (size_t i = 0; i < n; ++i)
+            for (size_t j = 0; j < n; ++j)
+                m[i][j] += row[i] * row[j];
+    }
+    Matrix v;
+    Jacobi(m, v);
+    size_t lo = 0;
+    double top = 0;
+    for (size_t i = 0; i < n; ++i) {
+        top = std::max(top, m[i][i]);
+        if (m[i][i] < m[lo][lo]) lo = i;
+    }
+    double second = top;
+    for (size_t i = 0; i < n; ++i)
+        if (i != lo) second = std::min(second, m[i][i]);
+    if (m[lo][lo] > 1e-14 * top || second < 1e-8 * top) return std::nullopt;
+    double big = 0;
+    for (size_t i = 0; i < n; ++i)
+        if (std::abs(v[i][lo]) > std::abs(big)) big = v[i][lo];
+    FmpqMpoly f(ctx);
+    for (size_t i = 0; i < n; ++i) {
+        const auto q = Rationalise(v[i][lo] / big, 1e-7, 1000);
+        if (!q) return std::nullopt;
+        std::vector<ulong> e(static_cast<size_t>(ctx->nvars()));
+        e[0] = ulong(ex[i].first);
+        e[1] = ulong(ex[i].second);
+        fmpq_mpoly_set_coeff_fmpq_ui(f.raw(), q->raw(), e.data(), ctx->raw());
+    }
+    if (fmpq_mpoly_total_degree_si(f.raw(), ctx->raw()) != d) return std::nullopt;
+    // Integer coefficients without common factor, the first term positive.
+    flint::Fmpq content, lead;
+    fmpq_mpoly_content(content.raw(), f.raw(), ctx->raw());
+    fmpq_mpoly_scalar_div_fmpq(f.raw(), f.raw(), content.raw(), ctx->raw());
+    fmpq_mpoly_get_term_coeff_fmpq(lead.raw(), f.raw(), 0, ctx->raw());
+    if (fmpq_sgn(lead.raw()) < 0) fmpq_mpoly_neg(f.raw(), f.raw(), ctx->raw());
+    return f;
+}
+
+flint::Fmpq ExactOf(double v)
+{
+    // v to 2^-40: a dyadic rational near it.
+    flint::Fmpz num, den;
+    fmpz_set_d(num.raw(), std::round(std::ldexp(v, 40)));
+    fmpz_one(den.raw());
+    fmpz_mul_2exp(den.raw(), den.raw(), 40);
+    flint::Fmpq q;
+    fmpq_set_fmpz_frac(q.raw(), num.raw(), den.raw());
+    return q;
+}
+
+int SignAt(const FmpqMpoly& f, double x, double y)
+{
+    std::vector<flint::Fmpq> vals(static_cast<size_t>(f.ctx()->nvars()));
+    vals[0] = ExactOf(x);
+    vals[1] = ExactOf(y);
+    std::vector<fmpq*> ptrs;
+    for (auto& q : vals)
+        ptrs.push_back(q.raw());
+    flint::Fmpq r;
+    fmpq_mpoly_evaluate_all_fmpq(r.raw(), f.raw(), ptrs.data(), f.craw());
+    return fmpq_sgn(r.raw());
+}
+
+// A quartic whose zeros are compact and smooth, with a real zero crossed
+// next to the cycle point: every component is an oval.
+bool CompactSmoothOval(const FmpqMpoly& f, const Cycle& cycle, const FmpqMpoly& P, const FmpqMpoly& Q)
+{
+    const int d = int(fmpq_mpoly_total_degree_si(f.raw(), f.craw()));
+    if (d % 2) return false;
+    // No real point at infinity: the top part f_d(t, 1) has no real root, and t^d is in it.
+    flint::FmpqPoly top;
+    std::vector<slong> e(static_cast<size_t>(f.ctx()->nvars()));
+    for (slong k = 0; k < fmpq_mpoly_length(f.raw(), f.craw()); ++k) {
+        fmpq_mpoly_get_term_exp_si(e.data(), f.raw(), k, f.craw());
+        if (e[0] + e[1] != d) continue;
+        flint::Fmpq c;
+        fmpq_mpoly_get_term_coeff_fmpq(c.raw(), f.raw(), k, f.craw());
+        fmpq_poly_set_coeff_fmpq(top.raw(), e[0], c.raw());
+    }
+    if (fmpq_poly_degree(top.raw()) != d) return false;
+    flint::FmpzPoly num, dnum, g, sq;
+    fmpq_poly_get_numerator(num.raw(), top.raw());
+    fmpz_poly_derivative(dnum.raw(), num.raw());
+    fmpz_poly_gcd(g.raw(), num.raw(), dnum.raw());
+    fmpz_poly_div(sq.raw(), num.raw(), g.raw());
+    if (!fp::IsolateRealRoots(sq).empty()) return false;
+    if (!NoCommonZero(f, Derivative(f, 0), Derivative(f, 1))) return false;
+    // f changes sign across the cycle at its point.
+    const Vec at = cycle.point;
+    const double size = 1e-3 * (1 + std::max(cycle.xMax - cycle.xMin, cycle.yMax - cycle.yMin));
+    const double nx = cycle.orbit.size() > 1 ? -(cycle.orbit[1].y - cycle.orbit[0].y) : 1;
+    const double ny = cycle.orbit.size() > 1 ? cycle.orbit[1].x - cycle.orbit[0].x : 0;
+    const double nn = std::hypot(nx, ny);
+    if (!(nn > 0)) return false;
+    const int a = SignAt(f, at.x + size * nx / nn, at.y + size * ny / nn);
+    const int b = SignAt(f, at.x - size * nx / nn, at.y - size * ny / nn);
+    return a * b < 0 && NoCommonZero(f, P, Q);
+}
+
 } // namespace
 
 CurveResult FindInvariantCurve(const FmpqMpoly& P, const FmpqMpoly& Q, const Cycle& cycle)
 {
     CurveResult out;
-    const auto& pts = cycle.orbit;
-    if (pts.size() < 12) return out;
-    Matrix m {};
-    const size_t step = std::max<size_t>(1, pts.size() / 60);
-    for (size_t k = 0; k < pts.size(); k += step) {
-        const double x = pts[k].x, y = pts[k].y;
-        const double row[kN] = { x * x, x * y, y * y, x, y, 1 };
-        for (int i = 0; i < kN; ++i)
-            for (int j = 0; j < kN; ++j)
-                m[size_t(i)][size_t(j)] += row[i] * row[j];
-    }
-    Matrix v;
-    Jacobi(m, v);
-    int lo = 0, second = -1;
-    double top = 0;
-    for (int i = 0; i < kN; ++i) {
-        top = std::max(top, m[size_t(i)][size_t(i)]);
-        if (m[size_t(i)][size_t(i)] < m[size_t(lo)][size_t(lo)]) lo = i;
-    }
-    for (int i = 0; i < kN; ++i)
-        if (i != lo && (second < 0 || m[size_t(i)][size_t(i)] < m[size_t(second)][size_t(second)])) second = i;
-    // A conic through the points, and only one.
-    if (m[size_t(lo)][size_t(lo)] > 1e-14 * top || m[size_t(second)][size_t(second)] < 1e-8 * top) return out;
-    double c[kN], big = 0;
-    for (int i = 0; i < kN; ++i) {
-        c[i] = v[size_t(i)][size_t(lo)];
-        if (std::abs(c[i]) > std::abs(big)) big = c[i];
-    }
+    if (cycle.orbit.size() < 20) return out;
     const auto& ctx = P.ctx();
-    FmpqMpoly f(ctx);
-    const int ex[kN][2] = { { 2, 0 }, { 1, 1 }, { 0, 2 }, { 1, 0 }, { 0, 1 }, { 0, 0 } };
-    for (int i = 0; i < kN; ++i) {
-        const auto q = Rationalise(c[i] / big, 1e-7, 1000);
-        if (!q) return out;
-        std::vector<ulong> e(static_cast<size_t>(ctx->nvars()));
-        e[0] = ulong(ex[i][0]);
-        e[1] = ulong(ex[i][1]);
-        fmpq_mpoly_set_coeff_fmpq_ui(f.raw(), q->raw(), e.data(), ctx->raw());
+    std::optional<FmpqMpoly> fit;
+    FmpqMpoly K(ctx);
+    for (int d = 2; d <= 4 && !fit; ++d) {
+        fit = Fit(cycle.orbit, d, ctx);
+        if (!fit) continue;
+        FmpqMpoly G = Add(Mul(P, Derivative(*fit, 0)), Mul(Q, Derivative(*fit, 1)));
+        if (!fmpq_mpoly_divides(K.raw(), G.raw(), fit->raw(), ctx->raw())) fit.reset();
     }
-    // Integer coefficients without common factor, x^2 (or the first term) positive.
-    flint::Fmpq content;
-    fmpq_mpoly_content(content.raw(), f.raw(), ctx->raw());
-    fmpq_mpoly_scalar_div_fmpq(f.raw(), f.raw(), content.raw(), ctx->raw());
-    flint::Fmpq lead;
-    fmpq_mpoly_get_term_coeff_fmpq(lead.raw(), f.raw(), 0, ctx->raw());
-    if (fmpq_sgn(lead.raw()) < 0) fmpq_mpoly_neg(f.raw(), f.raw(), ctx->raw());
-
-    FmpqMpoly G = Add(Mul(P, Derivative(f, 0)), Mul(Q, Derivative(f, 1))), K(ctx);
-    if (!fmpq_mpoly_divides(K.raw(), G.raw(), f.raw(), ctx->raw())) return out;
+    if (!fit) return out;
+    const FmpqMpoly& f = *fit;
     out.found = true;
     out.canonical = ToCanonical(f);
     out.report = ToReport(f);
     out.cofactor = ToReport(K);
     out.calculations.push_back("f(x, y) = " + out.report + " : " + msg::kCurveIdentity + out.cofactor + ".");
-    if (!RealEllipse(f) || !NoCommonZero(f, P, Q)) {
+    const bool conic = fmpq_mpoly_total_degree_si(f.raw(), ctx->raw()) == 2;
+    if (conic ? !RealEllipse(f) || !NoCommonZero(f, P, Q) : !CompactSmoothOval(f, cycle, P, Q)) {
         out.calculations.push_back(msg::kCurveNotProven);
         return out;
     }
-    out.calculations.push_back(msg::kCurveEllipse);
+    out.calculations.push_back(conic ? msg::kCurveEllipse : msg::kCurveQuartic);
     out.oval = true;
-    // On the curve K equals its remainder modulo f; f (irreducible) divides
-    // neither, so they vanish at finitely many points of the curve.
+    // On the curve K equals its remainder modulo f; with no factor in
+    // common with f it vanishes at finitely many points of the curve.
     FmpqMpoly quotient(ctx), rest(ctx);
     fmpq_mpoly_divrem(quotient.raw(), rest.raw(), K.raw(), f.raw(), ctx->raw());
     Sign s = Sign::Unknown;
     if (!IsZero(rest)) {
         s = GlobalSign(K);
         if (s == Sign::Unknown) s = GlobalSign(rest);
-        if (s != Sign::Unknown && fmpq_mpoly_total_degree_si(rest.raw(), ctx->raw()) > 0
-            && fmpq_mpoly_divides(quotient.raw(), rest.raw(), f.raw(), ctx->raw()))
-            s = Sign::Unknown;
+        FmpqMpoly g(ctx);
+        fmpq_mpoly_gcd(g.raw(), rest.raw(), f.raw(), ctx->raw());
+        if (fmpq_mpoly_total_degree_si(g.raw(), ctx->raw()) > 0) s = Sign::Unknown;
     }
     if (s == Sign::Unknown) {
         out.calculations.push_back(msg::kCurveStabilityOpen);

@@ -21,9 +21,6 @@ enum class Sign { Positive, Negative, Unknown };
 // sign, plus or minus a square, a quadratic form of one sign.
 Sign GlobalSign(const FmpqMpoly& p);
 
-// The polynomial in x and y as a univariate polynomial in variable var
-// (the other one absent), or nullopt.
-std::optional<flint::FmpqPoly> Univariate(const FmpqMpoly& p, int var);
 // A real algebraic number: a root of an irreducible integer polynomial in
 // an isolating interval.
 struct RealRoot {
@@ -44,6 +41,8 @@ struct RegionResult {
     std::vector<std::string> calculations;
 };
 RegionResult ExcludeByRegions(const Input& input, const Deadline& deadline);
+// Dulac's criterion on the whole plane with B = x^i y^j, 0 <= i, j <= 2.
+RegionResult ExcludeByMonomialDulac(const Input& input);
 
 // Lienard's theorem, up to exchanging x and y and reversing time.
 struct LienardResult {

@@ -145,9 +145,9 @@ LienardResult CheckLienard(const FmpqMpoly& P, const FmpqMpoly& Q)
         fmpq_poly_neg(f.raw(), f.raw());
         const auto& ctx = P.ctx();
         std::vector<std::string> lines;
-        lines.push_back(msg::kLienardForm + std::string(u) + "' = Y, Y' = -g(" + u + ") - f(" + u + ") Y avec Y = "
-            + ToReport(swapped ? Q : P) + ", g(" + u + ") = " + Text(g, ctx, u) + ", f(" + u + ") = "
-            + Text(f, ctx, u) + ".");
+        lines.push_back(msg::kLienardForm + std::string(u) + "' = Y, Y' = -g(" + u + ") - f(" + u
+            + ") Y avec Y = " + ToReport(swapped ? Q : P) + ", g(" + u + ") = " + Text(g, ctx, u) + ", f(" + u
+            + ") = " + Text(f, ctx, u) + ".");
         // g odd with u g(u) > 0: g = u H(u^2), H > 0 on ]0, infinity[.
         const FmpqPoly H = HalfPowers(g, 1, false);
         const bool gOk = !fmpq_poly_is_zero(g.raw()) && OnlyPowers(g, 1) && LeadingSign(H) > 0

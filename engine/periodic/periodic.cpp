@@ -15,6 +15,10 @@ namespace {
 
 // The budget of the numerical search, within the tool's deadline.
 constexpr std::chrono::milliseconds kSearchBudget { 2000 };
+// Orbits that go this many times the reach of the half-line away have no
+// return: a cycle met within the reach may still swing far out (a Lienard
+// system with a cubic restoring force).
+constexpr double kEscape = 30;
 
 bool Eligible(const Point& p)
 {
@@ -66,14 +70,16 @@ void NumericalSearch(const Input& in, Study& st, const Deadline& deadline)
         if (!Eligible(in.points[i])) continue;
         const Vec2 origin { in.points[i].x, in.points[i].y };
         const Vec2 dir = Direction(field, origin);
-        const ReturnMap map(field, origin, dir, 3 * reach, deadline);
+        const ReturnMap map(field, origin, dir, kEscape * reach, deadline);
         Search search;
         search.point = int(i);
         search.origin = { origin.x, origin.y };
         search.direction = { dir.x, dir.y };
         if (!map.Transversal()) continue;
         for (Cycle& c : SearchCycles(map, reach, search, end)) {
-            if (std::any_of(st.cycles.begin(), st.cycles.end(), [&](const Cycle& o) { return SameCycle(o, c); }))
+            ++search.found;
+            if (std::any_of(
+                    st.cycles.begin(), st.cycles.end(), [&](const Cycle& o) { return SameCycle(o, c); }))
                 continue;
             for (size_t j = 0; j < in.points.size(); ++j)
                 if (Surrounds(c, { in.points[j].x, in.points[j].y })) c.surrounds.push_back(int(j));
@@ -124,7 +130,8 @@ std::string PointText(Vec p)
     return "(" + Decimal(p.x) + " ; " + Decimal(p.y) + ")";
 }
 
-void TableLines(const Input& in, const Search& s, const std::vector<Cycle>& cycles, std::vector<std::string>& out)
+void TableLines(
+    const Input& in, const Search& s, const std::vector<Cycle>& cycles, std::vector<std::string>& out)
 {
     out.push_back(msg::kTableTitle + in.points[size_t(s.point)].name + msg::kSearchDirection
         + PointText(s.direction) + " (points origine + s direction) :");
@@ -166,6 +173,13 @@ Study StudyPeriodicOrbits(const Input& in, const Deadline& deadline)
     }
     const bool centre = in.prior == Prior::Centre;
     if (!centre) {
+        const RegionResult md = ExcludeByMonomialDulac(in);
+        st.calculations.insert(st.calculations.end(), md.calculations.begin(), md.calculations.end());
+        if (md.excluded) {
+            st.verdict = Verdict::None;
+            st.reason = md.reason;
+            return st;
+        }
         const RegionResult rr = ExcludeByRegions(in, deadline);
         st.calculations.insert(st.calculations.end(), rr.calculations.begin(), rr.calculations.end());
         if (rr.excluded) {
@@ -185,7 +199,7 @@ Study StudyPeriodicOrbits(const Input& in, const Deadline& deadline)
     std::string proven;
     for (size_t k = 0; k < st.cycles.size(); ++k) {
         Cycle& c = st.cycles[k];
-        deadline.check();
+        if (deadline.expired()) break; // the cycles stay as they were found
         const CurveResult cr = FindInvariantCurve(*in.P, *in.Q, c);
         if (!cr.found) continue;
         st.calculations.push_back(msg::kCurveTitle + std::to_string(k + 1) + " :");
@@ -197,7 +211,7 @@ Study StudyPeriodicOrbits(const Input& in, const Deadline& deadline)
             c.proof = Proof::Proven;
             c.stability = cr.stability;
             c.argument = msg::kProvenCurvePrefix + cr.report + " = 0";
-            proven = msg::kWhyProvenCurve;
+            if (proven.empty()) proven = msg::kWhyProvenCurvePrefix + cr.report + msg::kWhyProvenCurveSuffix;
         }
     }
     if (li.applies) ApplyLienard(in, li, st);
@@ -209,7 +223,9 @@ Study StudyPeriodicOrbits(const Input& in, const Deadline& deadline)
         st.reason = in.priorReason;
     } else if (!st.cycles.empty()) {
         st.verdict = Verdict::LimitCycles;
-        st.reason = li.applies ? li.reason : !proven.empty() ? proven : std::string(msg::kWhyFound);
+        st.reason = li.applies ? li.reason
+            : !proven.empty()  ? proven
+                               : std::string(st.cycles.size() == 1 ? msg::kWhyFound : msg::kWhyFoundMany);
     } else {
         st.verdict = Verdict::Open;
         st.reason = st.searches.empty() ? in.priorReason : std::string(msg::kWhyOpenSearched);

@@ -52,7 +52,6 @@ struct Input {
     std::vector<Point> points;
     bool pointsComplete = false; // every finite real fixed point is listed, all isolated
     std::vector<Line> lines;
-    bool linesComplete = false; // every invariant line with rational coefficients is listed
     Prior prior = Prior::Unknown;
     std::string priorReason; // French clause of the simple rules
 };
@@ -98,6 +97,7 @@ struct Search {
     Vec origin, direction;
     double reach = 0;
     std::vector<ReturnRow> table;
+    int found = 0; // cycles met, some perhaps found first from another point
     bool identity = false; // the return map is the identity within precision somewhere
     bool interrupted = false; // stopped by the time budget
 };
@@ -110,7 +110,9 @@ struct Study {
     std::vector<std::string> calculations; // French lines for the explanatory calculations
 };
 
-// The whole study; gives up with LimitExceeded once the deadline has passed.
+// The whole study. The exact steps give up with LimitExceeded once the
+// deadline has passed; the numerical search ends there quietly (its
+// searches marked interrupted), and also after its own budget of 2 s.
 Study StudyPeriodicOrbits(const Input& input, const Deadline& deadline = Deadline());
 
 // The "periodic_orbits" object of the JSON output.

@@ -24,14 +24,16 @@ struct Cofactored {
     FmpqMpoly L, K;
 };
 
-// The sign of a x + b y + c at the point: exact for rational coordinates,
-// 0 on the line, 2 when it cannot be told.
+// The sign of a x + b y + c at the point: exact when the coordinates the
+// line involves are rational, 0 on the line, 2 when it cannot be told (the
+// coordinates of the fixed points are certified far below the margin).
 int Side(const Line& l, const Point& p)
 {
-    if (p.xExact && p.yExact) {
+    const bool xKnown = p.xExact || fmpq_is_zero(l.a.raw()), yKnown = p.yExact || fmpq_is_zero(l.b.raw());
+    if (xKnown && yKnown) {
         flint::Fmpq v, t;
-        fmpq_mul(v.raw(), l.a.raw(), p.xExact->raw());
-        fmpq_mul(t.raw(), l.b.raw(), p.yExact->raw());
+        if (p.xExact) fmpq_mul(v.raw(), l.a.raw(), p.xExact->raw());
+        if (p.yExact) fmpq_mul(t.raw(), l.b.raw(), p.yExact->raw());
         fmpq_add(v.raw(), v.raw(), t.raw());
         fmpq_add(v.raw(), v.raw(), l.c.raw());
         return fmpq_sgn(v.raw());
@@ -61,7 +63,8 @@ int CoefficientSign(const FmpqMpoly& p, bool evenSecond)
     return sign;
 }
 
-FmpqMpoly Affine(const flint::MpolyCtxPtr& ctx, const flint::Fmpq& cu, const flint::Fmpq& cv, const flint::Fmpq& c0)
+FmpqMpoly Affine(
+    const flint::MpolyCtxPtr& ctx, const flint::Fmpq& cu, const flint::Fmpq& cv, const flint::Fmpq& c0)
 {
     FmpqMpoly r(ctx), t(ctx);
     fmpq_mpoly_scalar_mul_fmpq(r.raw(), Variable(ctx, 0).raw(), cu.raw(), ctx->raw());
@@ -106,7 +109,8 @@ Chart ConeChart(const flint::MpolyCtxPtr& ctx, const Line& l1, int s1, const Lin
     fmpq_sub(y0.raw(), y0.raw(), m.raw());
     for (flint::Fmpq* q : { &xu, &xv, &x0, &yu, &yv, &y0 })
         fmpq_div(q->raw(), q->raw(), det.raw());
-    Chart c { Affine(ctx, xu, xv, x0), Affine(ctx, yu, yv, y0), false, Inequality(l1, s1) + ", " + Inequality(l2, s2) };
+    Chart c { Affine(ctx, xu, xv, x0), Affine(ctx, yu, yv, y0), false,
+        Inequality(l1, s1) + ", " + Inequality(l2, s2) };
     return c;
 }
 
@@ -209,7 +213,8 @@ std::optional<Dulac> FindDulac(const FmpqMpoly& div, const std::vector<Cofactore
             for (size_t k = 0; k < n; ++k) {
                 if (fmpq_is_zero(alpha[k].raw())) continue;
                 const std::string t = lines[k].line->text.substr(0, lines[k].line->text.find(" = "));
-                r.function += (r.function.empty() ? "" : " ") + std::string("|") + t + "|^" + Exponent(alpha[k]);
+                r.function
+                    += (r.function.empty() ? "" : " ") + std::string("|") + t + "|^" + Exponent(alpha[k]);
             }
             if (r.function.empty()) r.function = "1";
             r.product = ToReport(combine(div, [&](size_t k) -> const FmpqMpoly& { return lines[k].K; }));
@@ -236,6 +241,39 @@ bool SubsetSumsToOne(const std::vector<int>& indices)
 }
 
 } // namespace
+
+RegionResult ExcludeByMonomialDulac(const Input& input)
+{
+    RegionResult out;
+    const FmpqMpoly& P = *input.P;
+    const FmpqMpoly& Q = *input.Q;
+    const auto& ctx = P.ctx();
+    for (int i = 0; i <= 2; ++i)
+        for (int j = 0; j <= 2; ++j) {
+            if (i == 0 && j == 0) continue; // Bendixson, already decided
+            FmpqMpoly B(ctx);
+            std::vector<ulong> e(static_cast<size_t>(ctx->nvars()));
+            e[0] = ulong(i);
+            e[1] = ulong(j);
+            flint::Fmpq one;
+            fmpq_one(one.raw());
+            fmpq_mpoly_set_coeff_fmpq_ui(B.raw(), one.raw(), e.data(), ctx->raw());
+            const FmpqMpoly D = Add(Derivative(Mul(B, P), 0), Derivative(Mul(B, Q), 1));
+            if (IsZero(D)) continue;
+            const Sign sign = GlobalSign(D);
+            if (sign == Sign::Unknown) continue;
+            const std::string b = ToReport(B), d = ToReport(D);
+            const char* word = sign == Sign::Positive ? msg::kPositive : msg::kNegative;
+            out.excluded = true;
+            out.calculations.push_back(
+                msg::kMonomialDulac + b + " : div(B F) = " + d + msg::kMonomialDulacSign + word + ".");
+            out.reason
+                = msg::kWhyMonomialDulac + b + msg::kWhyMonomialDulacMiddle + d + msg::kWhyMonomialDulacEnd;
+            return out;
+        }
+    out.calculations.push_back(msg::kMonomialDulacNone);
+    return out;
+}
 
 RegionResult ExcludeByRegions(const Input& input, const Deadline& deadline)
 {
@@ -300,11 +338,11 @@ RegionResult ExcludeByRegions(const Input& input, const Deadline& deadline)
         const auto dulac = FindDulac(div, lines, sides, deadline);
         if (byIndex) {
             out.calculations.push_back(region + msg::kRegionIndices + idx + msg::kRegionNoSum);
-            why.push_back(inReason + msg::kRegionIndices + idx + msg::kRegionNoSumShort);
+            why.push_back(inReason + msg::kRegionIndicesShort + idx + msg::kRegionNoSumShort);
         }
         if (dulac) {
-            out.calculations.push_back(region + " : B = " + dulac->function + ", div(B F) = B (" + dulac->product
-                + msg::kDulacOn + dulac->where + msg::kDulacSign
+            out.calculations.push_back(region + " : B = " + dulac->function + ", div(B F) = B ("
+                + dulac->product + msg::kDulacOn + dulac->where + msg::kDulacSign
                 + (dulac->sign == Sign::Positive ? msg::kPositive : msg::kNegative) + ".");
             if (!byIndex)
                 why.push_back(inReason + msg::kDulacWhy + dulac->function + msg::kDulacWhySuffix

@@ -3,6 +3,9 @@
 #include "engine/periodic/periodic.h"
 #include "engine/periodic/texts.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace vindrel::engine::periodic {
 
 namespace {
@@ -107,20 +110,25 @@ std::vector<std::string> ConclusionLines(const Study& study, const std::vector<P
     case Verdict::Centres:
         out.push_back(msg::kVerdictCentres + study.reason);
         break;
-    case Verdict::LimitCycles:
-        out.push_back(msg::kVerdictCycles + study.reason);
-        break;
+    case Verdict::LimitCycles: {
+        const bool proven = std::any_of(study.cycles.begin(), study.cycles.end(),
+            [](const Cycle& c) { return c.proof == Proof::Proven; });
+        const bool one = study.cycles.size() == 1;
+        out.push_back((proven ? (one ? msg::kVerdictCycle : msg::kVerdictCycles)
+                              : (one ? msg::kVerdictCycleFound : msg::kVerdictCyclesFound))
+            + study.reason);
+    } break;
     case Verdict::Open:
         out.push_back(msg::kVerdictOpen + study.reason);
         break;
     }
     for (size_t k = 0; k < study.cycles.size(); ++k) {
         const Cycle& c = study.cycles[k];
-        std::string l = msg::kCycle + std::to_string(k + 1) + " : " + StabilityWord(c.stability) + ", "
-            + c.argument;
+        std::string l
+            = msg::kCycle + std::to_string(k + 1) + " : " + StabilityWord(c.stability) + ", " + c.argument;
         if (c.traced) {
-            l += " ; " + std::string(msg::kPeriod) + Decimal(c.period) + " ; x entre " + Decimal(c.xMin) + " et "
-                + Decimal(c.xMax) + ", y entre " + Decimal(c.yMin) + " et " + Decimal(c.yMax) + " ; "
+            l += " ; " + std::string(msg::kPeriod) + Decimal(c.period) + " ; x entre " + Decimal(c.xMin)
+                + " et " + Decimal(c.xMax) + ", y entre " + Decimal(c.yMin) + " et " + Decimal(c.yMax) + " ; "
                 + msg::kPassesBy + Pair(c.point);
         }
         std::string around;
@@ -128,19 +136,20 @@ std::vector<std::string> ConclusionLines(const Study& study, const std::vector<P
             around += (around.empty() ? "" : ", ") + points[size_t(i)].name;
         if (!around.empty()) l += " ; " + std::string(msg::kSurrounds) + around;
         if (c.traced)
-            l += " ; " + std::string(msg::kErrorPrefix) + ErrorText(c.error) + ".";
+            l += " ; "
+                + std::string(
+                    c.stability == CycleStability::Unstable ? msg::kErrorPrefixReversed : msg::kErrorPrefix)
+                + ErrorText(c.error) + ".";
         else
             l += " ; " + std::string(msg::kNotTraced);
         out.push_back(l);
     }
     for (const Search& s : study.searches) {
-        std::string l = msg::kSearchPrefix + points[size_t(s.point)].name + msg::kSearchDirection + Pair(s.direction)
-            + msg::kSearchReach + Decimal(s.reach, 6);
+        std::string l = msg::kSearchPrefix + points[size_t(s.point)].name + msg::kSearchDirection
+            + Pair(s.direction) + msg::kSearchReach + Decimal(s.reach, 6);
         if (s.interrupted) l += msg::kSearchInterrupted;
         if (s.identity) l += msg::kSearchIdentity;
-        int found = 0;
-        for (const Cycle& c : study.cycles)
-            if (c.searchedFrom == s.point) ++found;
+        const int found = s.found;
         l += found == 0 ? std::string(msg::kSearchNothing)
                         : " : " + std::to_string(found) + (found == 1 ? " cycle." : " cycles.");
         out.push_back(l);

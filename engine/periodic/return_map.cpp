@@ -69,7 +69,17 @@ ReturnMap::ReturnMap(
     const Vec2 jd { j[0] * dir.x + j[1] * dir.y, j[2] * dir.x + j[3] * dir.y };
     const double c = Cross(dir, jd);
     const double scale = std::abs(j[0]) + std::abs(j[1]) + std::abs(j[2]) + std::abs(j[3]);
-    if (std::abs(c) > 1e-9 * scale) sigma_ = c > 0 ? 1 : -1;
+    if (std::abs(c) > 1e-9 * scale) {
+        sigma_ = c > 0 ? 1 : -1;
+        return;
+    }
+    // The flow does not turn around the point at first order (a star node,
+    // a degenerate point): the side the orbits cross to farther out.
+    for (int k = 1; k <= 16 && sigma_ == 0; ++k) {
+        const double s = escape * k / 64;
+        const double cross = Cross(dir, field_(origin + s * dir));
+        if (std::abs(cross) > 1e-12 * Norm(field_(origin + s * dir))) sigma_ = cross > 0 ? 1 : -1;
+    }
 }
 
 Rhs ReturnMap::Field(bool backward) const
@@ -80,7 +90,9 @@ Rhs ReturnMap::Field(bool backward) const
 
 FirstReturn ReturnMap::operator()(double s, Accuracy accuracy, bool backward) const
 {
-    deadline_.check();
+    // Past the deadline the search ends quietly (no return), so that the
+    // rest of the analysis is still given.
+    if (deadline_.expired()) return {};
     const Rhs f = Field(backward);
     const int sigma = backward ? -sigma_ : sigma_;
     const StepControl ctl = Control(accuracy, std::max(1.0, Norm(origin_) + s));
@@ -90,7 +102,7 @@ FirstReturn ReturnMap::operator()(double s, Accuracy accuracy, bool backward) co
     const double speed0 = Norm(k1);
     double t = 0, h = ctl.hinit, g = 0;
     for (int step = 0; step < kMaxSteps; ++step) {
-        if (step % 512 == 511) deadline_.check();
+        if (step % 512 == 511 && deadline_.expired()) return {};
         const auto st = portrait::StepDormandPrince(f, y, k1, h, ctl);
         if (st.error > 1) {
             h = portrait::NextStepSize(h, st.error);
@@ -204,7 +216,7 @@ public:
     }
     // Below this a scanned displacement is not told from zero.
     double Noise(double s) const { return 1e-7 * (s + 1e-3 * reach_); }
-    bool Late() const { return std::chrono::steady_clock::now() > end_; }
+    bool Late() const { return std::chrono::steady_clock::now() > end_ || map_.Expired(); }
 
     // The root of d in [a, b] (opposite signs), refined at fine accuracy in
     // the direction of time where the cycle attracts.
@@ -215,6 +227,7 @@ public:
         double fa = *da, fb = *db;
         int side = 0;
         for (int i = 0; i < 60 && b - a > 1e-13 * b; ++i) {
+            if (Late()) return std::nullopt;
             const double c = (a * fb - b * fa) / (fb - fa);
             const auto dc = D(c, Accuracy::Fine, backward);
             if (!dc) return std::nullopt;
@@ -242,6 +255,7 @@ public:
         double c = b - r * (b - a), e = a + r * (b - a);
         auto fc = D(c, Accuracy::Fine), fe = D(e, Accuracy::Fine);
         for (int i = 0; i < 60 && fc && fe && b - a > 1e-10 * b; ++i) {
+            if (Late()) return std::nullopt;
             if (sign * *fc < sign * *fe) {
                 b = e;
                 e = c;
@@ -299,8 +313,8 @@ constexpr int kScanPoints = 28;
 
 } // namespace
 
-std::vector<Cycle> SearchCycles(const ReturnMap& map, double reach, Search& search,
-    std::chrono::steady_clock::time_point budgetEnd)
+std::vector<Cycle> SearchCycles(
+    const ReturnMap& map, double reach, Search& search, std::chrono::steady_clock::time_point budgetEnd)
 {
     Searcher sr(map, reach, budgetEnd);
     search.reach = reach;
@@ -329,7 +343,8 @@ std::vector<Cycle> SearchCycles(const ReturnMap& map, double reach, Search& sear
             search.table.push_back({ s, std::nullopt, false });
         }
     }
-    std::stable_sort(samples.begin(), samples.end(), [](const Sample& a, const Sample& b) { return a.s < b.s; });
+    std::stable_sort(
+        samples.begin(), samples.end(), [](const Sample& a, const Sample& b) { return a.s < b.s; });
     std::stable_sort(search.table.begin(), search.table.end(),
         [](const ReturnRow& a, const ReturnRow& b) { return a.s < b.s; });
     auto sign = [&](const Sample& x) {

@@ -32,6 +32,7 @@ public:
         const Deadline& deadline);
 
     bool Transversal() const { return sigma_ != 0; }
+    bool Expired() const { return deadline_.expired(); }
     FirstReturn operator()(double s, Accuracy accuracy, bool backward = false) const;
 
     // One period from start (back in time when backward): the extent and
@@ -56,9 +57,10 @@ private:
 };
 
 // The cycles met by the half-line within reach, innermost first, and the
-// table of the scan. budgetEnd: the search stops there (search.interrupted).
-std::vector<Cycle> SearchCycles(const ReturnMap& map, double reach, Search& search,
-    std::chrono::steady_clock::time_point budgetEnd);
+// table of the scan. The search stops at budgetEnd or at the deadline of
+// the map (search.interrupted).
+std::vector<Cycle> SearchCycles(
+    const ReturnMap& map, double reach, Search& search, std::chrono::steady_clock::time_point budgetEnd);
 
 // Whether the point lies inside the orbit of the cycle.
 bool Surrounds(const Cycle& cycle, Vec point);

@@ -45,12 +45,18 @@ int QuadraticSign(const std::vector<Term>& terms)
             q[size_t(a)][size_t(b)] = v;
             q[size_t(b)][size_t(a)] = v;
         };
-        if (t.i == 2) put(0, 0, t.c);
-        else if (t.j == 2) put(1, 1, t.c);
-        else if (t.i == 1 && t.j == 1) put(0, 1, half);
-        else if (t.i == 1) put(0, 2, half);
-        else if (t.j == 1) put(1, 2, half);
-        else put(2, 2, t.c);
+        if (t.i == 2)
+            put(0, 0, t.c);
+        else if (t.j == 2)
+            put(1, 1, t.c);
+        else if (t.i == 1 && t.j == 1)
+            put(0, 1, half);
+        else if (t.i == 1)
+            put(0, 2, half);
+        else if (t.j == 1)
+            put(1, 2, half);
+        else
+            put(2, 2, t.c);
     }
     auto semidefinite = [&](int sign) {
         // All principal minors of sign * M are >= 0.
@@ -112,16 +118,6 @@ Sign GlobalSign(const FmpqMpoly& p)
     return Sign::Unknown;
 }
 
-std::optional<flint::FmpqPoly> Univariate(const FmpqMpoly& p, int var)
-{
-    flint::FmpqPoly u;
-    for (const Term& t : TermsXY(p)) {
-        if ((var == 0 ? t.j : t.i) != 0) return std::nullopt;
-        fmpq_poly_set_coeff_fmpq(u.raw(), var == 0 ? t.i : t.j, t.c.raw());
-    }
-    return u;
-}
-
 std::vector<RealRoot> PositiveOddRoots(const flint::FmpqPoly& p)
 {
     std::vector<RealRoot> out;
@@ -135,7 +131,8 @@ std::vector<RealRoot> PositiveOddRoots(const flint::FmpqPoly& p)
         if (fac->exp[k] % 2 == 0) continue;
         RealRoot base;
         fmpz_poly_set(base.poly.raw(), fac->p + k);
-        if (fmpz_poly_degree(base.poly.raw()) < 1 || fmpz_is_zero(base.poly.raw()->coeffs)) continue; // u: root 0
+        if (fmpz_poly_degree(base.poly.raw()) < 1 || fmpz_is_zero(base.poly.raw()->coeffs))
+            continue; // u: root 0
         for (auto& r : fp::IsolateRealRoots(base.poly)) {
             // Zero is no root: refine until the interval is on one side of it.
             for (slong bits = 8; arf_sgn(r.lo.raw()) < 0 && arf_sgn(r.hi.raw()) > 0 && bits < 4096; bits *= 2)

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -87,6 +88,20 @@ TEST_F(PortraitOption, SaddleSvgHasItsSeparatricesAndLegendAndNoReport)
     EXPECT_EQ(Count(svg, ">col</text>"), 1u);
     // Framed around the only fixed point.
     EXPECT_EQ(Count(svg, ">[-3 ; 3] x [-3 ; 3]</text>"), 1u);
+}
+
+TEST_F(PortraitOption, LimitCyclesOfTheStudyAreDrawnUnstableOnesDashed)
+{
+    PortraitRequest request;
+    const auto p = ComputeSystemPortrait(
+        request, ParseSystem("-y+x(x^2+y^2-1)(x^2+y^2-4)", "x+y(x^2+y^2-1)(x^2+y^2-4)"));
+    std::vector<double> radii;
+    for (const auto& o : p.orbits)
+        if (o.limitCycle) radii.push_back(std::hypot(o.points[0].x, o.points[0].y) * (o.unstable ? -1 : 1));
+    std::sort(radii.begin(), radii.end());
+    ASSERT_EQ(radii.size(), 2u);
+    EXPECT_NEAR(radii[0], -2, 1e-6); // unstable, dashed
+    EXPECT_NEAR(radii[1], 1, 1e-6);
 }
 
 TEST_F(PortraitOption, PngNameGivesAPngPicture)

@@ -32,6 +32,30 @@ TEST(PeriodicOrbits, VanDerPolHasOneStableCycleProvenByLienard)
     EXPECT_EQ(c.surrounds, std::vector<int> { 0 });
 }
 
+struct LienardCase {
+    const char *P, *Q;
+    CycleStability stability;
+};
+
+class LienardForms : public ::testing::TestWithParam<LienardCase> { };
+
+// Van der Pol in time reversed, with x and y exchanged, with y scaled, and
+// in the plane of Lienard (x' = y - F(x)): the theorem applies to each.
+TEST_P(LienardForms, ProveOneCycle)
+{
+    const Study s = Orbits(GetParam().P, GetParam().Q);
+    ASSERT_EQ(s.cycles.size(), 1u);
+    EXPECT_EQ(s.cycles[0].proof, Proof::Proven);
+    EXPECT_EQ(s.cycles[0].stability, GetParam().stability);
+    EXPECT_NEAR(s.cycles[0].period, 6.663286859, 1e-7);
+}
+
+INSTANTIATE_TEST_SUITE_P(VanDerPol, LienardForms,
+    ::testing::Values(LienardCase { "-y", "x-y+x^2y", CycleStability::Unstable },
+        LienardCase { "-y+x-xy^2", "x", CycleStability::Stable },
+        LienardCase { "2y", "-x/2+y-x^2y", CycleStability::Stable },
+        LienardCase { "y+x-x^3/3", "-x", CycleStability::Stable }));
+
 TEST(PeriodicOrbits, CircularCycleIsProvenByItsInvariantCircle)
 {
     const Study s = Orbits("x-y-x^3-xy^2", "x+y-x^2y-y^3");
@@ -43,15 +67,25 @@ TEST(PeriodicOrbits, CircularCycleIsProvenByItsInvariantCircle)
     EXPECT_EQ(StudyJson(s).find("limit_cycles")->array()->at(0).find("curve")->dump(), "\"x^2 + y^2 - 1\"");
 }
 
+TEST(PeriodicOrbits, QuarticOvalAroundAStarNodeIsProvenUnstable)
+{
+    const Study s = Orbits("-4y^3+x(x^4+y^4-1)", "4x^3+y(x^4+y^4-1)");
+    ASSERT_EQ(s.cycles.size(), 1u);
+    EXPECT_EQ(s.cycles[0].stability, CycleStability::Unstable);
+    EXPECT_EQ(s.cycles[0].proof, Proof::Proven);
+    EXPECT_EQ(s.cycles[0].curve, "x^4 + y^4 - 1");
+}
+
 TEST(PeriodicOrbits, CompetitionHasNoneByItsInvariantLines)
 {
     const Study s = Orbits("3x-x^2-2xy", "2y-xy-y^2");
     EXPECT_EQ(s.verdict, Verdict::None);
     EXPECT_EQ(s.reason,
-        "les droites invariantes x = 0 ; y = 0 ne sont traversées par aucune orbite, et une orbite périodique "
-        "n'entoure que des points fixes d'une des régions qu'elles découpent, de somme des indices 1 : la région "
-        "de (1, 1) : indices -1, dont aucune somme ne vaut 1 ; les autres régions n'ont aucun point fixe hors "
-        "des droites.");
+        "les droites invariantes x = 0 ; y = 0 ne sont traversées par aucune orbite ; une orbite périodique "
+        "entoure donc des points fixes d'une seule des régions qu'elles découpent, d'indices de somme 1 : "
+        "dans "
+        "la région de (1, 1), les indices -1 ne donnent jamais la somme 1 ; les autres régions n'ont aucun "
+        "point fixe hors des droites.");
     EXPECT_TRUE(s.cycles.empty());
 }
 
@@ -124,6 +158,28 @@ TEST(PeriodicOrbitsProperty, EveryCycleComesBackToItsPointAfterOnePeriod)
         }
     }
     EXPECT_GE(checked, 20);
+}
+
+// x' = s y, y' = -s (g(x) + f(x) y) with g = a x + b x^3 (a > 0, b >= 0) and
+// f = -c + d x^2 (c, d > 0): Lienard's theorem gives one cycle, stable for
+// s = 1 and unstable for s = -1, and the return map must find exactly it.
+TEST(PeriodicOrbitsProperty, LienardAndTheReturnMapAgree)
+{
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> pos(1, 4), nonneg(0, 3);
+    for (int n = 0; n < 8; ++n) {
+        const int a = pos(rng), b = nonneg(rng), c = pos(rng), d = pos(rng);
+        const std::string s = n % 2 ? "-" : "";
+        const std::string P = s + "y";
+        const std::string Q = s + "(-" + std::to_string(a) + "*x-" + std::to_string(b) + "*x^3+("
+            + std::to_string(c) + "-" + std::to_string(d) + "*x^2)*y/2)";
+        const Study st = Orbits(P, Q);
+        ASSERT_EQ(st.cycles.size(), 1u) << P << " ; " << Q;
+        EXPECT_EQ(st.cycles[0].proof, Proof::Proven) << P << " ; " << Q;
+        EXPECT_TRUE(st.cycles[0].traced) << P << " ; " << Q;
+        EXPECT_EQ(st.cycles[0].stability, n % 2 ? CycleStability::Unstable : CycleStability::Stable)
+            << P << " ; " << Q;
+    }
 }
 
 } // namespace
