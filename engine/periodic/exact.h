@@ -72,4 +72,8 @@ CurveResult FindInvariantCurve(const FmpqMpoly& P, const FmpqMpoly& Q, const Cyc
 // Report typography of a decimal with a comma.
 std::string Decimal(double v, int digits = 10);
 
+// "stable", "instable", "semi-stable" and "(x ; y)" in the reports.
+std::string StabilityWord(CycleStability s);
+std::string Pair(Vec p);
+
 } // namespace vindrel::engine::periodic

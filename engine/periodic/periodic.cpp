@@ -112,29 +112,11 @@ void ApplyLienard(const Input& in, const LienardResult& li, Study& st)
     st.cycles.push_back(std::move(c));
 }
 
-std::string StabilityText(CycleStability s)
-{
-    switch (s) {
-    case CycleStability::Stable:
-        return msg::kStable;
-    case CycleStability::Unstable:
-        return msg::kUnstable;
-    case CycleStability::SemiStable:
-        break;
-    }
-    return msg::kSemiStable;
-}
-
-std::string PointText(Vec p)
-{
-    return "(" + Decimal(p.x) + " ; " + Decimal(p.y) + ")";
-}
-
 void TableLines(
     const Input& in, const Search& s, const std::vector<Cycle>& cycles, std::vector<std::string>& out)
 {
     out.push_back(msg::kTableTitle + in.points[size_t(s.point)].name + msg::kSearchDirection
-        + PointText(s.direction) + " (points origine + s direction) :");
+        + Pair(s.direction) + " (points origine + s direction) :");
     out.push_back(msg::kTableHeader);
     for (const ReturnRow& r : s.table) {
         std::string line = "    " + Decimal(r.s, 6);
@@ -156,7 +138,7 @@ void TableLines(
         const double sx = (c.point.x - s.origin.x) * s.direction.x + (c.point.y - s.origin.y) * s.direction.y;
         out.push_back(msg::kCycle + std::to_string(k + 1) + " : R(s) = s pour s = " + Decimal(sx, 12) + ", "
             + (c.stability == CycleStability::Unstable ? msg::kMultiplierReversed : msg::kMultiplier)
-            + Decimal(c.multiplier, 8) + ", " + StabilityText(c.stability) + ".");
+            + Decimal(c.multiplier, 8) + ", " + StabilityWord(c.stability) + ".");
     }
 }
 

@@ -38,6 +38,16 @@ const char* StabilityName(CycleStability s)
     return "semi_stable";
 }
 
+
+std::string ErrorText(double e)
+{
+    // The next power of ten above the bound.
+    const int k = int(std::ceil(std::log10(std::max(e, 1e-300))));
+    return "1e" + std::to_string(k);
+}
+
+} // namespace
+
 std::string StabilityWord(CycleStability s)
 {
     switch (s) {
@@ -55,15 +65,6 @@ std::string Pair(Vec p)
 {
     return "(" + Decimal(p.x) + " ; " + Decimal(p.y) + ")";
 }
-
-std::string ErrorText(double e)
-{
-    // The next power of ten above the bound.
-    const int k = int(std::ceil(std::log10(std::max(e, 1e-300))));
-    return "1e" + std::to_string(k);
-}
-
-} // namespace
 
 Json StudyJson(const Study& study)
 {
