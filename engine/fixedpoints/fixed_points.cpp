@@ -173,13 +173,13 @@ public:
         }
     }
 
-    // A coordinate (given as the polynomial x or y) known to 64 bits, or exactly 0.
-    void Accurate(const FmpqMpoly& coordinate, int which)
+    // A coordinate (x: which = 0, y: 1) known to 64 bits, or exactly 0.
+    void Accurate(int which)
     {
         for (;;) {
             const arb_struct* b = which == 0 ? x() : y();
             if (arb_rel_accuracy_bits(b) >= kWantedBits) return;
-            if (arb_contains_zero(b) && ExactlyZero(coordinate)) return;
+            if (arb_contains_zero(b) && fam_.CoordinateIsZero(which)) return;
             Refine();
         }
     }
@@ -351,8 +351,8 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
     PointView view(
         fam, index, std::max<slong>({ TotalDegree(J.disc), TotalDegree(P), TotalDegree(Q), 1 }), deadline);
     const FmpqMpoly xv = Variable(P.ctx(), 0), yv = Variable(P.ctx(), 1);
-    view.Accurate(xv, 0);
-    view.Accurate(yv, 1);
+    view.Accurate(0);
+    view.Accurate(1);
     const FmpqMpoly* entries[2][2] = { { &J.px, &J.py }, { &J.qx, &J.qy } };
 
     if (fam.degree() == 1) {
@@ -407,8 +407,8 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
         ey = fp::AsQuadratic(fam.Y(), fam.modulus(), view.y(), view.prec());
     }
     // A coordinate that is exactly 0 is written so in any field.
-    if (!ex && arb_contains_zero(view.x()) && view.ExactlyZero(xv)) ex.emplace();
-    if (!ey && arb_contains_zero(view.y()) && view.ExactlyZero(yv)) ey.emplace();
+    if (!ex && arb_contains_zero(view.x()) && fam.CoordinateIsZero(0)) ex.emplace();
+    if (!ey && arb_contains_zero(view.y()) && fam.CoordinateIsZero(1)) ey.emplace();
     SetCoordinate(pt, 0, ex, view.x());
     SetCoordinate(pt, 1, ey, view.y());
     pt.exactness = ex && ey ? Exactness::Quadratic : Exactness::Decimal;

@@ -332,6 +332,28 @@ void SolutionFamily::EnsureExact() const
     exact_ = true;
 }
 
+bool SolutionFamily::CoordinateIsZero(int which) const
+{
+    if (exact_ || !fromSubresultant_) return fmpq_poly_is_zero((which == 0 ? X() : Y()).raw());
+    // With y = -s0/s1 and x = u - shear*y (s1 invertible modulo the
+    // irreducible f): y = 0 when f divides s0, x = 0 when f divides
+    // u*s1 + shear*s0. A remainder, where the exact coordinates would need
+    // an inverse modulo f (seconds at degree 400).
+    FmpzPoly g;
+    if (which == 0) {
+        fmpz_poly_shift_left(g.raw(), s1_.raw(), 1);
+        FmpzPoly t;
+        fmpz_poly_scalar_mul_si(t.raw(), s0_.raw(), shear_);
+        fmpz_poly_add(g.raw(), g.raw(), t.raw());
+    } else {
+        fmpz_poly_set(g.raw(), s0_.raw());
+    }
+    FmpqPoly gq;
+    fmpq_poly_set_fmpz_poly(gq.raw(), g.raw());
+    fmpq_poly_rem(gq.raw(), gq.raw(), fq_.raw());
+    return fmpq_poly_is_zero(gq.raw());
+}
+
 const FmpqPoly& SolutionFamily::X() const
 {
     EnsureExact();

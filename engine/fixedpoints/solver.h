@@ -35,6 +35,9 @@ public:
     // The value of a polynomial at the solutions, exactly, as an element of Q[u]/(f).
     flint::FmpqPoly ExactValue(const flint::FmpqMpoly& v) const;
     flint::FmpqPoly Reduce(const flint::FmpqPoly& a) const;
+    // Whether the coordinate x (which = 0) or y (1) is exactly 0 at the
+    // solutions, without computing the exact coordinates.
+    bool CoordinateIsZero(int which) const;
 
 private:
     void EnsureExact() const;
