@@ -176,32 +176,14 @@ struct Context {
 
 Portrait Resolve(const System& s, unsigned tags, int depth, Context& ctx);
 
-Series Derivative(const Series& h)
-{
-    Series d(h.size());
-    for (std::size_t k = 1; k < h.size(); ++k)
-        d[k - 1] = Rational(static_cast<slong>(k)) * h[k];
-    return d;
-}
-
 // Eigenvalue 0 and T <> 0: the centre manifold gives the flow w1' = a w1^k + ...
 Portrait SemiHyperbolic(const System& s, const Mat2& j, unsigned tags)
 {
     const Rational t = j.Trace();
-    const Direction e0 = classify::KernelOfRankOne(j);
-    const Direction et = classify::KernelOfRankOne({ j.a - t, j.b, j.c, j.d - t });
-    const System w = classify::ChangeBasis(s, { e0.dx, et.dx, e0.dy, et.dy });
-    const Poly2& u = w.P;
-    const Poly2 v = w.Q - Poly2::Monomial(0, 1, t);
     const int n = std::max(kMinSeries, 2 * std::max(s.P.Degree(), s.Q.Degree()) + 1);
-    Series h(static_cast<std::size_t>(n + 1));
-    for (int k = 2; k <= n; ++k) {
-        const Series lhs = classify::SeriesMul(Derivative(h), u.Along(h, k), k);
-        const Series rhs = v.Along(h, k);
-        h[static_cast<std::size_t>(k)]
-            = (lhs[static_cast<std::size_t>(k)] - rhs[static_cast<std::size_t>(k)]) / t;
-    }
-    const Series g = u.Along(h, n);
+    const classify::CentreManifold cm = classify::ReduceToCentreManifold(s, j, n);
+    const Direction &e0 = cm.e0, &et = cm.et;
+    const Series& g = cm.g;
     const int m = classify::SeriesOrder(g);
     if (m < 0) throw Undecided(bt::FlatCentreManifold(n));
     const int sa = g[static_cast<std::size_t>(m)].Sign();

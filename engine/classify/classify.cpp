@@ -86,14 +86,6 @@ Nature Imaginary(const System& s, const Mat2& j)
         intro, classify::FirstFocalValue(s, kMaxFocalOrder), [&] { return classify::ProveCentre(s); });
 }
 
-Series Derivative(const Series& h)
-{
-    Series d(h.size());
-    for (std::size_t k = 1; k < h.size(); ++k)
-        d[k - 1] = Rational(static_cast<slong>(k)) * h[k];
-    return d;
-}
-
 // A curve of fixed points through the origin (common factor of P and Q), as text:
 // the product of the distinct irreducible common factors that vanish at the
 // origin on a real branch. A factor whose lowest homogeneous part vanishes on
@@ -144,22 +136,9 @@ Nature NonIsolated(LinearPart kind, const std::string& curve)
 Nature SemiHyperbolic(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const System& s, const Mat2& j)
 {
     const Rational t = j.Trace();
-    const Direction e0 = classify::KernelOfRankOne(j);
-    const Direction et = classify::KernelOfRankOne({ j.a - t, j.b, j.c, j.d - t });
-    const System w = classify::ChangeBasis(s, { e0.dx, et.dx, e0.dy, et.dy });
-    // u' = U(u, v), v' = T v + V(u, v) with U, V without linear terms.
-    const Poly2& u = w.P;
-    const Poly2 v = w.Q - Poly2::Monomial(0, 1, t);
     const int n = SeriesLength(s);
-    // Centre manifold v = h(u): h'(u) U(u, h) = T h + V(u, h), solved degree by degree.
-    Series h(static_cast<std::size_t>(n + 1));
-    for (int k = 2; k <= n; ++k) {
-        const Series lhs = classify::SeriesMul(Derivative(h), u.Along(h, k), k);
-        const Series rhs = v.Along(h, k);
-        h[static_cast<std::size_t>(k)]
-            = (lhs[static_cast<std::size_t>(k)] - rhs[static_cast<std::size_t>(k)]) / t;
-    }
-    const Series g = u.Along(h, n);
+    const classify::CentreManifold cm = classify::ReduceToCentreManifold(s, j, n);
+    const Series& g = cm.g;
     const int m = classify::SeriesOrder(g);
 
     Nature out;

@@ -41,4 +41,27 @@ AndreevVerdict AndreevTable(const AndreevTerms& t)
     return { AndreevCase::Decided, PointType::Node, t.signB < 0 ? Stability::Stable : Stability::Unstable };
 }
 
+CentreManifold ReduceToCentreManifold(const System& s, const Mat2& j, int n)
+{
+    const Rational t = j.Trace();
+    CentreManifold out;
+    out.e0 = KernelOfRankOne(j);
+    out.et = KernelOfRankOne({ j.a - t, j.b, j.c, j.d - t });
+    const System w = ChangeBasis(s, { out.e0.dx, out.et.dx, out.e0.dy, out.et.dy });
+    const Poly2& u = w.P;
+    const Poly2 v = w.Q - Poly2::Monomial(0, 1, t);
+    Series h(static_cast<std::size_t>(n + 1));
+    for (int k = 2; k <= n; ++k) {
+        Series dh(h.size());
+        for (std::size_t i = 1; i < h.size(); ++i)
+            dh[i - 1] = Rational(static_cast<slong>(i)) * h[i];
+        const Series lhs = SeriesMul(dh, u.Along(h, k), k);
+        const Series rhs = v.Along(h, k);
+        h[static_cast<std::size_t>(k)]
+            = (lhs[static_cast<std::size_t>(k)] - rhs[static_cast<std::size_t>(k)]) / t;
+    }
+    out.g = u.Along(h, n);
+    return out;
+}
+
 } // namespace vindrel::engine::classify

@@ -30,6 +30,17 @@ System ChangeBasis(const System& s, const Mat2& m);
 // A non-zero vector spanning the kernel of a rank-one matrix.
 Direction KernelOfRankOne(const Mat2& m);
 
+// The reduction at a semi-hyperbolic origin (J of rank one, trace t <> 0):
+// in the basis e0 (kernel of J), et (eigenvector of t) the system reads
+// u' = U(u, v), v' = t v + V(u, v); the centre manifold v = h(u) solves
+// h'(u) U(u, h) = t h + V(u, h) degree by degree up to n, and g(u) =
+// U(u, h(u)) is the flow on it.
+struct CentreManifold {
+    Direction e0, et;
+    Series g;
+};
+CentreManifold ReduceToCentreManifold(const System& s, const Mat2& j, int n);
+
 // Focal values: the first non-zero one among L1..L(maxOrder) at a point with
 // T = 0, D > 0. order = 0 when all vanish (or, never expected, when a linear
 // system is singular). `value` is the Lyapunov value for the time normalised by
