@@ -13,6 +13,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
+#include <map>
+#include <numeric>
 
 namespace vindrel::engine {
 
@@ -172,6 +175,7 @@ struct Portrait {
 struct Context {
     const Deadline& deadline;
     std::string detail; // the first blow-up, told step by step
+    BlowupMethod method = BlowupMethod::Auto;
 };
 
 Portrait Resolve(const System& s, unsigned tags, int depth, Context& ctx);
@@ -562,13 +566,262 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
     return out;
 }
 
+// ---- the weighted blow-up ------------------------------------------------------
+
+// The weights of x and y. A term c x^i y^j of P, multiplied by y, has the
+// weighted degree i a + (j + 1) b; one of Q, multiplied by x, (i + 1) a + j b.
+struct Weights {
+    int a = 1, b = 1;
+};
+
+struct NewtonEdge {
+    Weights w; // the normal of the edge
+    int length = 0; // its number of lattice steps
+};
+
+// The compact edges of the Newton polygon of y P and x Q, from the steepest.
+std::vector<NewtonEdge> NewtonEdges(const System& s)
+{
+    std::map<int, int> lowest; // first coordinate -> lowest second coordinate
+    auto add = [&lowest](int a, int b) {
+        auto [it, fresh] = lowest.emplace(a, b);
+        if (!fresh) it->second = std::min(it->second, b);
+    };
+    for (const auto& [e, c] : s.P.Terms())
+        add(e.first, e.second + 1);
+    for (const auto& [e, c] : s.Q.Terms())
+        add(e.first + 1, e.second);
+    const std::vector<std::pair<int, int>> pts(lowest.begin(), lowest.end());
+    std::vector<NewtonEdge> edges;
+    for (std::size_t i = 0; i < pts.size();) {
+        const auto [a0, b0] = pts[i];
+        // The next vertex: the steepest way down, the farthest one on a tie.
+        std::size_t best = pts.size();
+        for (std::size_t k = i + 1; k < pts.size(); ++k) {
+            if (pts[k].second >= b0) continue;
+            if (best == pts.size()) {
+                best = k;
+                continue;
+            }
+            const long lhs = long(pts[k].second - b0) * (pts[best].first - a0);
+            const long rhs = long(pts[best].second - b0) * (pts[k].first - a0);
+            if (lhs < rhs || (lhs == rhs && pts[k].first > pts[best].first)) best = k;
+        }
+        if (best == pts.size()) break;
+        const int da = pts[best].first - a0, db = b0 - pts[best].second, g = std::gcd(da, db);
+        edges.push_back({ { db / g, da / g }, g });
+        i = best;
+    }
+    return edges;
+}
+
+// The lowest weighted degree D of y P and x Q.
+int WeightedLowDegree(const System& s, Weights w)
+{
+    int low = std::numeric_limits<int>::max();
+    for (const auto& [e, c] : s.P.Terms())
+        low = std::min(low, e.first * w.a + (e.second + 1) * w.b);
+    for (const auto& [e, c] : s.Q.Terms())
+        low = std::min(low, (e.first + 1) * w.a + e.second * w.b);
+    return low;
+}
+
+// The chart x = u^a, y = u^b v (u > 0): P = u^(D - b) A(u, v) and
+// Q = u^(D - a) B(u, v), and the field multiplied by a u^(a + b - D), a
+// positive factor, is u' = u A, v' = a B - b v A. The divisor u = 0 is
+// invariant; its singular points are the real zeros of a B(0, v) - b v A(0, v).
+System WeightedChart(const System& s, Weights w)
+{
+    const int low = WeightedLowDegree(s, w);
+    Poly2 a, b;
+    for (const auto& [e, c] : s.P.Terms())
+        a.AddTerm(e.first * w.a + (e.second + 1) * w.b - low, e.second, c);
+    for (const auto& [e, c] : s.Q.Terms())
+        b.AddTerm((e.first + 1) * w.a + e.second * w.b - low, e.second, c);
+    return { Poly2::Monomial(1, 0) * a, Rational(w.a) * b - Rational(w.b) * (Poly2::Monomial(0, 1) * a) };
+}
+
+// The quarter turn k: (x, y) = M (X, Y), M the rotation by k pi/2.
+std::array<int, 2> Turn(int k)
+{
+    static const int cs[4][2] = { { 1, 0 }, { 0, 1 }, { -1, 0 }, { 0, -1 } };
+    return { cs[k & 3][0], cs[k & 3][1] };
+}
+
+// The field in the turned coordinates (X, Y), an orientation-preserving change.
+System Turned(const System& s, int k)
+{
+    if (k == 0) return s;
+    const auto [c, n] = Turn(k);
+    const Rational rc(c), rn(n);
+    const Poly2 p = s.P.Linear(rc, -rn, rn, rc), q = s.Q.Linear(rc, -rn, rn, rc);
+    return { rc * p + rn * q, rc * q - rn * p };
+}
+
+// The terms of p with u^power, as a polynomial in v.
+flint::FmpqPoly OnDivisor(const Poly2& p, int power)
+{
+    flint::FmpqPoly out;
+    for (const auto& [e, c] : p.Terms())
+        if (e.first == power) fmpq_poly_set_coeff_fmpq(out.raw(), e.second, c.raw());
+    return out;
+}
+
+// An irrational zero v0 of f = v'(0, v) in a chart u' = u A, v' = f(v) + O(u):
+// lambda1 = A(0, v0) across the divisor, lambda2 = f'(v0) along it, signed
+// in Q(v0); one of them zero: the centre manifold (the divisor itself, or a
+// curve across it) gives the flow.
+Items IrrationalChartPoint(const System& chart, const Root& root, std::string& summary)
+{
+    flint::Fmpq lo, hi;
+    arf_get_fmpq(lo.raw(), root.where.lo.raw());
+    arf_get_fmpq(hi.raw(), root.where.hi.raw());
+    const classify::NumberField field(root.f, lo, hi);
+    const flint::FmpqPoly fv = OnDivisor(chart.Q, 0);
+    flint::FmpqPoly across = OnDivisor(chart.P, 1), dfv;
+    fmpq_poly_derivative(dfv.raw(), fv.raw());
+    field.Reduce(across);
+    field.Reduce(dfv);
+    const int l1 = field.Sign(across), l2 = field.Sign(dfv);
+    Flow right = FlowOfSign(l1), left = right, up = FlowOfSign(l2), down = up;
+    if (l1 != 0 && l2 != 0) {
+        summary = l1 == l2 ? bt::kNodeOnDivisor : bt::kSaddleOnDivisor;
+        if (l1 == l2) return blowup::FromRays({}, 0b1010, &right);
+    } else if (l1 != 0) {
+        // The divisor is the centre manifold: w' = f(v0 + w) = c w^k + ...
+        flint::FmpqPoly d = fv, r = fv;
+        int k = 0;
+        for (field.Reduce(r); field.Sign(r) == 0; ++k) {
+            fmpq_poly_derivative(d.raw(), d.raw());
+            r = d;
+            field.Reduce(r);
+        }
+        const int sa = field.Sign(r);
+        up = FlowOfSign(sa);
+        down = FlowOfSign(k % 2 == 0 ? -sa : sa);
+        summary = bt::SemiHyperbolicOnDivisor(k, true);
+    } else if (l2 != 0) {
+        const int n = std::max(kMinSeries, 2 * std::max(chart.P.Degree(), chart.Q.Degree()) + 1);
+        const auto [k, sa] = TransverseCentreManifold(chart, field, n);
+        right = FlowOfSign(sa);
+        left = FlowOfSign(k % 2 == 0 ? -sa : sa);
+        summary = bt::SemiHyperbolicOnDivisor(k, false);
+    } else {
+        throw Undecided(bt::kIrrationalDegenerate);
+    }
+    return blowup::FromRays({ { blowup::Axis(0), right }, { blowup::Axis(1), up }, { blowup::Axis(2), left },
+                                { blowup::Axis(3), down } },
+        0b1010, nullptr);
+}
+
+// The weighted blow-up with weights w: the chart x = u^a, y = u^b v covers
+// the side x > 0, the same chart of the field turned by a half turn the side
+// x < 0, and those of the quarter turns (weights exchanged) the two points
+// x = 0 left out; every chart has u > 0, keeps the orientation and the sense
+// of time. Nothing when the blow-up is dicritical (a B - b v A = 0 on u = 0).
+std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags, int depth, Context& ctx)
+{
+    if (depth >= kMaxBlowupDepth) throw Undecided(bt::DepthReached(kMaxBlowupDepth));
+    ctx.deadline.check();
+    std::vector<Half> halves;
+    std::vector<bt::WeightedPointLine> lines;
+    std::string fields;
+    for (int k = 0; k < 4; ++k) {
+        const Weights wk = k % 2 == 0 ? w : Weights { w.b, w.a };
+        const System chart = WeightedChart(Turned(s, k), wk);
+        const flint::FmpqPoly f = OnDivisor(chart.Q, 0);
+        if (fmpq_poly_is_zero(f.raw())) return std::nullopt;
+        if (k == 0) fields = "u' = " + InUV(chart.P) + ", v' = " + InUV(chart.Q);
+        std::vector<Root> roots;
+        if (k % 2 == 0) {
+            roots = RealRoots(f);
+        } else if (fmpz_is_zero(fmpq_poly_numref(f.raw()))) {
+            Root zero;
+            zero.exact = Rational(0);
+            roots.push_back(std::move(zero));
+        }
+        for (const Root& root : roots) {
+            ctx.deadline.check();
+            std::string summary;
+            Items full;
+            const double v0 = root.exact ? fmpq_get_d(root.exact->raw())
+                                         : arf_get_d(root.where.lo.raw(), ARF_RND_NEAR);
+            if (root.exact) {
+                // The axis at angle k pi/2 is the ray u > 0, v = 0 of this chart.
+                const unsigned own = root.exact->IsZero() && (tags >> k & 1u) ? 1u : 0u;
+                const System at { ShiftY(chart.P, *root.exact), ShiftY(chart.Q, *root.exact) };
+                Portrait child = Resolve(at, 0b1010 | own, depth + 1, ctx);
+                full = std::move(child.items);
+                summary = child.summary;
+            } else {
+                full = IrrationalChartPoint(chart, root, summary);
+            }
+            Half h = blowup::Extract(full, 3, 1, false, false);
+            for (blowup::Item& it : h.inner)
+                if (it.tag == 0) it.tag = k;
+            // The orbits through this point are tangent to the axis of the
+            // lighter variable, or, when it is v = 0 of the heavier one, to a
+            // direction this chart does not show.
+            double dx = 0, dy = 0;
+            if (wk.a == wk.b) {
+                dx = 1 / std::sqrt(1 + v0 * v0);
+                dy = v0 * dx;
+            } else if (wk.a < wk.b) {
+                dx = 1;
+            } else if (v0 != 0) {
+                dy = v0 > 0 ? 1 : -1;
+            }
+            const auto [c, n] = Turn(k);
+            h.dx = c * dx - n * dy;
+            h.dy = n * dx + c * dy;
+            if (depth == 0)
+                lines.push_back({ bt::WeightedPoint(k, wk.a, wk.b, root.exact ? root.exact->ToString() : "",
+                                      v0),
+                    summary, blowup::Letters(h.inner) });
+            halves.push_back(std::move(h));
+        }
+    }
+    Portrait out;
+    std::string arcs;
+    out.items = halves.empty() ? Items {} : blowup::Join(halves, &arcs);
+    blowup::Validate(out.items, tags);
+    out.summary = bt::WeightedSummary(LowDegree(s), w.a, w.b, blowup::Letters(out.items));
+    if (depth == 0) {
+        const int d = WeightedLowDegree(s, w) - w.a - w.b;
+        ctx.detail = bt::FirstWeightedBlowup(w.a, w.b, d, fields, lines) + bt::Arcs(arcs);
+    }
+    return out;
+}
+
+// The blow-up of a degenerate point: weighted along an edge of the Newton
+// polygon not of slope -1 (the longest), else directional.
+Portrait BlowUpAny(const System& s, unsigned tags, int depth, Context& ctx)
+{
+    if (ctx.method != BlowupMethod::Directional) {
+        const std::vector<NewtonEdge> edges = NewtonEdges(s);
+        const NewtonEdge* pick = nullptr;
+        for (const NewtonEdge& e : edges)
+            if (e.w.a != e.w.b && (!pick || e.length > pick->length)) pick = &e;
+        if (pick || ctx.method == BlowupMethod::Weighted) {
+            try {
+                if (auto p = WeightedBlowUp(s, pick ? pick->w : Weights {}, tags, depth, ctx)) return *p;
+            } catch (const Undecided&) {
+                // At the point itself, the directional blow-up may still conclude.
+                if (depth > 0 || ctx.method == BlowupMethod::Weighted) throw;
+                ctx.detail.clear();
+            }
+        }
+    }
+    return BlowUp(s, tags, depth, ctx);
+}
+
 Portrait Resolve(const System& s, unsigned tags, int depth, Context& ctx)
 {
     const Mat2 j = classify::JacobianAtOrigin(s);
     if (depth > 0) {
         if (auto p = Elementary(s, j, tags)) return *p;
     }
-    return BlowUp(s, tags, depth, ctx);
+    return BlowUpAny(s, tags, depth, ctx);
 }
 
 // ---- naming ------------------------------------------------------------------
@@ -610,10 +863,11 @@ std::string SectorWords(const std::string& sectors)
     return classify::texts::SectorWords(sectors);
 }
 
-BlowupResult BlowUpOrigin(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Deadline& deadline)
+BlowupResult BlowUpOrigin(
+    const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Deadline& deadline, BlowupMethod method)
 {
     const System s { Poly2::FromMpoly(P), Poly2::FromMpoly(Q) };
-    Context ctx { deadline, {} };
+    Context ctx { deadline, {}, method };
     BlowupResult r;
     try {
         const Portrait p = Resolve(s, 0, 0, ctx);

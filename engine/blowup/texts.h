@@ -140,6 +140,77 @@ inline std::string FirstBlowup(int m, const std::string& form, bool flipped,
     return s;
 }
 
+inline std::string UPower(int p)
+{
+    return p == 1 ? "u" : "u^" + std::to_string(p);
+}
+
+// The chart of the weighted blow-up turned by k quarter turns, weights (a, b) of its own axes.
+inline std::string WeightedChartName(int k, int a, int b)
+{
+    switch (k & 3) {
+    case 0:
+        return "x = " + UPower(a) + ", y = " + UPower(b) + "*v";
+    case 1:
+        return "x = -" + UPower(b) + "*v, y = " + UPower(a);
+    case 2:
+        return "x = -" + UPower(a) + ", y = -" + UPower(b) + "*v";
+    default:
+        return "x = " + UPower(b) + "*v, y = -" + UPower(a);
+    }
+}
+
+// exact: v0 as a fraction, or empty for an irrational v0 known by its value.
+inline std::string WeightedPoint(int k, int a, int b, const std::string& exact, double v0)
+{
+    const std::string at = exact.empty() ? IrrationalPointOnDivisor(v0) : PointOnDivisor(exact);
+    return at + " de la carte " + WeightedChartName(k, a, b);
+}
+
+inline std::string WeightedSummary(int m, int a, int b, const std::string& sectors)
+{
+    return std::string(m == 1 ? "partie linéaire nilpotente" : "partie linéaire nulle")
+        + ", éclaté à son tour (éclatement pondéré de poids (" + std::to_string(a) + ", " + std::to_string(b)
+        + ")) : secteurs " + (sectors.empty() ? "aucun (monodromique)" : sectors);
+}
+
+struct WeightedPointLine {
+    std::string where, summary;
+    std::string sectors; // the letters of the side u > 0
+};
+
+// d: the power of u by which the field is divided (multiplied when negative).
+inline std::string FirstWeightedBlowup(
+    int a, int b, int d, const std::string& field, const std::vector<WeightedPointLine>& points)
+{
+    const std::string as = std::to_string(a), bs = std::to_string(b);
+    std::string factor = a == 1 ? "" : " multiplié par " + as;
+    if (d > 0) factor += (factor.empty() ? " divisé par " : " et divisé par ") + UPower(d);
+    if (d < 0) factor += (factor.empty() ? " multiplié par " : "*") + UPower(-d);
+    std::string s = " Eclatement pondéré (quasi homogène) de poids (" + as + ", " + bs
+        + "), lus sur une arête du polygone de Newton de y*P et x*Q : on remplace le point par le cercle des "
+          "courbes y = c*x^("
+        + bs + "/" + as + "). Dans la carte " + WeightedChartName(0, a, b) + " (u > 0, le côté x > 0), le champ"
+        + factor + " s'écrit " + field
+        + " ; le diviseur u = 0 est invariant, ses points singuliers sont les zéros réels de v'(0, v). Les "
+          "cartes "
+        + WeightedChartName(2, a, b) + " (côté x < 0), " + WeightedChartName(1, b, a) + " et "
+        + WeightedChartName(3, b, a)
+        + " (les deux points de la direction x = 0) couvrent le reste ; toutes gardent u > 0, l'orientation "
+          "et le sens du temps.";
+    s += " Points du diviseur :";
+    if (points.empty()) s += " aucun";
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const WeightedPointLine& p = points[i];
+        s += std::string(i == 0 ? " " : " ; ") + p.where + " : " + p.summary + " ; secteurs du côté u > 0 : "
+            + (p.sectors.empty() ? "-" : p.sectors);
+    }
+    s += ". Les secteurs se raccordent le long des arcs du diviseur : deux secteurs hyperboliques voisins "
+         "d'un arc n'en font qu'un, un hyperbolique et un parabolique donnent un secteur parabolique, deux "
+         "paraboliques de sens opposés un secteur elliptique.";
+    return s;
+}
+
 // The sector carried by each arc of the divisor, in the order of the angle.
 inline std::string Arcs(const std::string& letters)
 {
