@@ -162,6 +162,9 @@ std::vector<Root> RealRoots(const flint::FmpqPoly& f)
     }
     std::sort(out.begin(), out.end(),
         [](const Root& a, const Root& b) { return arf_cmp(a.where.lo.raw(), b.where.lo.raw()) < 0; });
+    // Close enough for the directions printed and drawn (10^-9 and better).
+    for (Root& r : out)
+        if (!r.exact) fp::RefineRoot(r.where, r.f, 48);
     return out;
 }
 
@@ -292,7 +295,6 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
         p.summary = bt::DicriticalSummary(f == Flow::In);
         return p;
     }
-    if (tags != 0) throw Undecided(bt::kDicriticalOpen);
     const Poly2 g
         = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m + 1) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m + 1);
     const flint::FmpqPoly gv = InV(g, m + 2);
@@ -302,8 +304,22 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
         int sign = 0; // of G at the direction
         Rational ta, tb; // a direction of the following arc
         double dx = 0, dy = 0; // the direction itself
+        int tag = -1; // an invariant axis inside a fan, where R <> 0
     };
     std::vector<Special> specials;
+    // An axis that the caller finds again: one orbit of the fan along it;
+    // at a zero of R it would need G = 0 there, left open.
+    auto axis = [&](int t) {
+        if (!(tags >> t & 1u)) return;
+        const Direction d = blowup::Axis(t);
+        Special sp;
+        sp.tag = t;
+        sp.ta = d.dx;
+        sp.tb = d.dy;
+        sp.dx = fmpq_get_d(d.dx.raw());
+        sp.dy = fmpq_get_d(d.dy.raw());
+        specials.push_back(sp);
+    };
     auto signOfG = [&](const Root& root, bool opposite) {
         int sg;
         if (root.exact) {
@@ -322,7 +338,14 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
     const std::size_t n = roots.size();
     for (int side = 0; side < 2; ++side) {
         const Rational e(side == 0 ? 1 : -1);
+        bool axisPlaced = false;
         for (std::size_t i = 0; i < n; ++i) {
+            if (!axisPlaced && (roots[i].exact ? roots[i].exact->Sign() >= 0 : Upper(roots[i]).Sign() > 0)) {
+                if (roots[i].exact && roots[i].exact->IsZero() && (tags >> (2 * side) & 1u))
+                    throw Undecided(bt::kDicriticalOpen);
+                axis(2 * side);
+                axisPlaced = true;
+            }
             Special sp;
             sp.sign = signOfG(roots[i], side == 1);
             const Rational t = i + 1 < n ? (Upper(roots[i]) + Lower(roots[i + 1])) / Rational(2)
@@ -335,6 +358,9 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
             sp.dy = sp.dx * v0;
             specials.push_back(sp);
         }
+        if (!axisPlaced) axis(2 * side);
+        if (vertical && (tags >> (2 * side + 1) & 1u)) throw Undecided(bt::kDicriticalOpen);
+        if (!vertical) axis(2 * side + 1);
         if (vertical) {
             Special sp;
             const int gy = SignAt(g, Rational(0), Rational(1));
@@ -347,12 +373,17 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
     }
     std::vector<Flow> fan; // the fan after each special direction
     for (const Special& sp : specials) {
-        if (sp.sign == 0) throw Undecided(bt::kDicriticalOpen);
+        if (sp.sign == 0 && sp.tag < 0) throw Undecided(bt::kDicriticalOpen);
         fan.push_back(FlowOfSign(SignAt(r, sp.ta, sp.tb)));
     }
     for (std::size_t i = 0; i < specials.size(); ++i) {
         const Flow before = fan[(i + specials.size() - 1) % specials.size()], after = fan[i];
         const double dx = specials[i].dx, dy = specials[i].dy;
+        if (specials[i].tag >= 0) {
+            p.items.push_back({ Kind::Ray, after, specials[i].tag, dx, dy });
+            p.items.push_back({ Kind::Parabolic, after, -1 });
+            continue;
+        }
         p.items.push_back({ Kind::Ray, before, -1, dx, dy });
         if (before != after) {
             // theta' > 0 carries the orbits from the arc before to the arc after.
@@ -486,6 +517,8 @@ std::string InUV(const Poly2& p)
     return t;
 }
 
+Portrait DicriticalResolved(const System& s, int m, unsigned tags, int depth, Context& ctx);
+
 Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
 {
     if (depth >= kMaxBlowupDepth) throw Undecided(bt::DepthReached(kMaxBlowupDepth));
@@ -493,7 +526,7 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
     const int m = LowDegree(s);
     const Poly2 form
         = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m);
-    if (form.IsZero()) return Dicritical(s, m, tags);
+    if (form.IsZero()) return DicriticalResolved(s, m, tags, depth, ctx);
     const flint::FmpqPoly fv = InV(form, m + 1);
     const bool flipped = (m - 1) % 2 != 0;
     std::vector<DivisorPoint> points;
@@ -793,18 +826,74 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
     return out;
 }
 
+// The weights of the longest edge of the Newton polygon not of slope -1.
+std::optional<Weights> SlopedEdge(const System& s)
+{
+    const NewtonEdge* pick = nullptr;
+    const std::vector<NewtonEdge> edges = NewtonEdges(s);
+    for (const NewtonEdge& e : edges)
+        if (e.w.a != e.w.b && (!pick || e.length > pick->length)) pick = &e;
+    return pick ? std::optional<Weights>(pick->w) : std::nullopt;
+}
+
+// A dicritical point whose fans the polar study cannot join: a line where R
+// and G = x Q_(m+1) - y P_(m+1) vanish together. Moved onto the axis y = 0 by
+// a change of coordinates of determinant 1, it shows an edge of the Newton
+// polygon not of slope -1, and the weighted blow-up separates the orbits
+// tangent to it.
+Portrait DicriticalResolved(const System& s, int m, unsigned tags, int depth, Context& ctx)
+{
+    try {
+        return Dicritical(s, m, tags);
+    } catch (const Undecided&) {
+        if (ctx.method == BlowupMethod::Directional) throw;
+        const Poly2 r = DividePower(s.P.Homogeneous(m), 0, 1);
+        const Poly2 g
+            = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m + 1) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m + 1);
+        std::optional<Rational> slope;
+        for (const Root& root : RealRoots(InV(r, m - 1)))
+            if (root.exact && SignAt(g, Rational(1), *root.exact) == 0) {
+                slope = *root.exact;
+                break;
+            }
+        const bool vertical
+            = !slope && m > 1 && r.Coeff(0, m - 1).IsZero() && SignAt(g, Rational(0), Rational(1)) == 0;
+        if (!slope && !vertical) throw;
+        if (slope && !slope->IsZero() && (tags & 0b0101)) throw;
+        // (x, y) = M (X, Y): a shear onto y = v0 x, or a quarter turn onto x = 0.
+        const Rational a(vertical ? 0 : 1), b(vertical ? -1 : 0), c = vertical ? Rational(1) : *slope,
+            d(vertical ? 0 : 1);
+        const unsigned moved = vertical ? ((tags >> 1) | (tags << 3)) & 0xFu : tags;
+        const Poly2 p = s.P.Linear(a, b, c, d), q = s.Q.Linear(a, b, c, d);
+        const System t { d * p - b * q, a * q - c * p };
+        const std::optional<Weights> w = SlopedEdge(t);
+        if (!w) throw;
+        std::optional<Portrait> out = WeightedBlowUp(t, *w, moved, depth, ctx);
+        if (!out) throw;
+        const double da = fmpq_get_d(a.raw()), db = fmpq_get_d(b.raw()), dc = fmpq_get_d(c.raw()),
+                     dd = fmpq_get_d(d.raw());
+        for (blowup::Item& it : out->items) {
+            const double x = da * it.dx + db * it.dy, y = dc * it.dx + dd * it.dy, n = std::hypot(x, y);
+            it.dx = n > 0 ? x / n : 0;
+            it.dy = n > 0 ? y / n : 0;
+            if (it.tag >= 0 && vertical) it.tag = (it.tag + 1) & 3;
+        }
+        if (depth == 0)
+            ctx.detail = bt::DicriticalMoved(m, vertical ? "x = 0" : (Poly2::Monomial(1, 0, *slope)).ToString())
+                + ctx.detail;
+        return *out;
+    }
+}
+
 // The blow-up of a degenerate point: weighted along an edge of the Newton
 // polygon not of slope -1 (the longest), else directional.
 Portrait BlowUpAny(const System& s, unsigned tags, int depth, Context& ctx)
 {
     if (ctx.method != BlowupMethod::Directional) {
-        const std::vector<NewtonEdge> edges = NewtonEdges(s);
-        const NewtonEdge* pick = nullptr;
-        for (const NewtonEdge& e : edges)
-            if (e.w.a != e.w.b && (!pick || e.length > pick->length)) pick = &e;
+        const std::optional<Weights> pick = SlopedEdge(s);
         if (pick || ctx.method == BlowupMethod::Weighted) {
             try {
-                if (auto p = WeightedBlowUp(s, pick ? pick->w : Weights {}, tags, depth, ctx)) return *p;
+                if (auto p = WeightedBlowUp(s, pick.value_or(Weights {}), tags, depth, ctx)) return *p;
             } catch (const Undecided&) {
                 // At the point itself, the directional blow-up may still conclude.
                 if (depth > 0 || ctx.method == BlowupMethod::Weighted) throw;

@@ -211,6 +211,18 @@ inline std::string FirstWeightedBlowup(
     return s;
 }
 
+// line: "x = 0", or the slope v0 of y = v0*x.
+inline std::string DicriticalMoved(int m, const std::string& line)
+{
+    const std::string ms = std::to_string(m), next = std::to_string(m + 1);
+    const bool vertical = line == "x = 0";
+    return " Toutes les directions sont caractéristiques (P" + ms + " = x*R, Q" + ms + " = y*R), et sur la droite "
+        + (vertical ? line : "y = " + line) + " R et G = x*Q" + next + " - y*P" + next
+        + " s'annulent ensemble : on la ramène sur l'axe y = 0 par "
+        + (vertical ? std::string("le quart de tour X = y, Y = -x") : "X = x, Y = y - (" + line + ")")
+        + ", puis on renomme X, Y en x, y.";
+}
+
 // The sector carried by each arc of the divisor, in the order of the angle.
 inline std::string Arcs(const std::string& letters)
 {

@@ -186,5 +186,41 @@ TEST(Blowup, WeightedAndDirectionalAgree)
     EXPECT_GE(compared, 100);
 }
 
+// Dicritical origins (P = x R + ..., Q = y R + ...) whose fans the polar study
+// alone cannot join: now decided, and the indices on the sphere still add up.
+TEST(Blowup, DicriticalOriginsTangentToALineAreDecided)
+{
+    std::mt19937 rng(5);
+    int gained = 0, summed = 0;
+    for (int k = 0; k < 300; ++k) {
+        const int d = 1 + k % 2;
+        const std::string r = "(" + RandomPart(rng, d, d, 2) + ")";
+        const std::string p = "x*" + r + "+" + RandomPart(rng, d + 2, d + 3, 2);
+        const std::string q = "y*" + r + "+" + RandomPart(rng, d + 2, d + 3, 2);
+        const ParsedSystem s = ParseSystem(p, q);
+        if (ClassifyOrigin(s.P, s.Q).reason.rfind("non isole", 0) == 0) continue;
+        SCOPED_TRACE("dx/dt = " + p + ", dy/dt = " + q);
+        const BlowupResult b = BlowUpOrigin(s.P, s.Q, Deadline());
+        if (b.outcome != BlowupOutcome::Decided
+            || BlowUpOrigin(s.P, s.Q, Deadline(), BlowupMethod::Directional).outcome == BlowupOutcome::Decided)
+            continue;
+        ++gained;
+        EXPECT_EQ(Bendixson(b.sectors), b.index);
+        const FixedPointAnalysis a = AnalyseSystemFixedPoints(s, Deadline());
+        if (!a.pointsCertified || !a.curves.empty() || a.infinity != InfinityKind::Points) continue;
+        int sum = 0;
+        bool known = true;
+        for (const FixedPoint& f : a.points)
+            known = known && f.nature.index && (sum += *f.nature.index, true);
+        for (const InfinitePoint& i : a.infinite)
+            known = known && i.nature.index && (sum += *i.nature.index, true);
+        if (!known) continue;
+        ++summed;
+        EXPECT_EQ(1, sum);
+    }
+    EXPECT_GE(gained, 10);
+    EXPECT_GE(summed, 5);
+}
+
 } // namespace
 } // namespace vindrel::engine
