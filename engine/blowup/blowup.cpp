@@ -179,6 +179,8 @@ struct Context {
     const Deadline& deadline;
     std::string detail; // the first blow-up, told step by step
     BlowupMethod method = BlowupMethod::Auto;
+    std::vector<BlowupStep> steps; // the first blow-up, for the calculations
+    std::string nested; // a point of the first divisor blown up again, in one paragraph
 };
 
 Portrait Resolve(const System& s, unsigned tags, int depth, Context& ctx);
@@ -404,6 +406,7 @@ struct DivisorPoint {
     bool vertical = false;
     Half positive, negative; // u > 0 (v > 0) and u < 0 (v < 0)
     std::string where, summary;
+    std::string nested; // how it was blown up again, for the calculations
 };
 
 // The chart field of ChartX at v = v0 + w, v0 the generator of the field.
@@ -519,6 +522,71 @@ std::string InUV(const Poly2& p)
 
 Portrait DicriticalResolved(const System& s, int m, unsigned tags, int depth, Context& ctx);
 
+// ---- the calculation, step by step ---------------------------------------------
+
+// The lines through the origin where a binary form of the given degree vanishes.
+std::vector<std::string> DirectionsOf(const Poly2& form, int degree)
+{
+    std::vector<std::string> out;
+    for (const Root& r : RealRoots(InV(form, degree)))
+        out.push_back(r.exact ? bt::DirectionOf(r.exact->ToString())
+                              : bt::DirectionOfIrrational(arf_get_d(r.where.lo.raw(), ARF_RND_NEAR)));
+    if (degree > 0 && form.Coeff(0, degree).IsZero()) out.push_back("x = 0");
+    return out;
+}
+
+// The lowest homogeneous parts, F and the characteristic directions.
+std::vector<BlowupStep> FirstSteps(const System& s, int m)
+{
+    std::vector<BlowupStep> out;
+    const Poly2 pm = s.P.Homogeneous(m), qm = s.Q.Homogeneous(m);
+    out.push_back({ bt::StepLowest(m, pm.ToString(), qm.ToString()), {} });
+    const Poly2 form = Poly2::Monomial(1, 0) * qm - Poly2::Monomial(0, 1) * pm;
+    if (form.IsZero())
+        out.push_back({ bt::StepDicritical(m, DividePower(pm, 0, 1).ToString()), {} });
+    else
+        out.push_back({ bt::StepForm(m, form.ToString(), DirectionsOf(form, m + 1)), {} });
+    return out;
+}
+
+void TellDirectional(
+    const System& s, int m, const std::vector<DivisorPoint>& points, const std::string& arcs, int depth, Context& ctx)
+{
+    const System cx = ChartX(s, m, Rational(0));
+    const std::string field = "u' = " + InUV(cx.P) + ", v' = " + InUV(cx.Q);
+    if (depth == 1) {
+        std::vector<std::string> lines;
+        for (const DivisorPoint& p : points)
+            lines.push_back(p.where + " : " + p.summary);
+        ctx.nested = bt::Nested("x = u, y = u*v", field, lines);
+        return;
+    }
+    ctx.steps = FirstSteps(s, m);
+    const std::string power = bt::UPower(m - 1);
+    std::string chart = bt::StepChart("x = u, y = u*v", m == 1 ? "" : "divisé par " + power, field);
+    if ((m - 1) % 2 != 0)
+        chart += " Pour u < 0 (la direction opposée), la division par " + power + " renverse le sens du temps.";
+    ctx.steps.push_back({ chart, {} });
+    for (const DivisorPoint& p : points)
+        if (p.vertical) {
+            const System cy = ChartY(s, m);
+            ctx.steps.push_back({ bt::StepChart("x = u*v, y = v (la direction x = 0)",
+                                      m == 1 ? "" : "divisé par " + bt::UPower(m - 1).replace(0, 1, "v"),
+                                      "u' = " + InUV(cy.P) + ", v' = " + InUV(cy.Q)),
+                {} });
+        }
+    BlowupStep step { bt::StepPointsIntro(false), {} };
+    for (const DivisorPoint& p : points) {
+        const std::string a = p.vertical ? "y" : "x";
+        const std::string sides = "secteurs du côté " + a + " > 0 : "
+            + (p.positive.inner.empty() ? "-" : blowup::Letters(p.positive.inner)) + ", du côté " + a + " < 0 : "
+            + (p.negative.inner.empty() ? "-" : blowup::Letters(p.negative.inner));
+        step.sub.push_back(bt::StepPoint(p.where, p.summary, sides, p.nested));
+    }
+    ctx.steps.push_back(std::move(step));
+    ctx.steps.push_back({ bt::StepJoin(arcs), {} });
+}
+
 Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
 {
     if (depth >= kMaxBlowupDepth) throw Undecided(bt::DepthReached(kMaxBlowupDepth));
@@ -538,7 +606,10 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
             dp.slope = fmpq_get_d(root.exact->raw());
             // The axis y = 0 of this point goes through v0 = 0 of the chart.
             const unsigned own = root.exact->IsZero() ? (tags & 0b0101) : 0u;
+            ctx.nested.clear();
             Portrait child = Resolve(ChartX(s, m, *root.exact), 0b1010 | own, depth + 1, ctx);
+            dp.nested = std::move(ctx.nested);
+            ctx.nested.clear();
             full = std::move(child.items);
             dp.summary = child.summary;
             dp.where = bt::PointOnDivisor(root.exact->ToString());
@@ -558,7 +629,10 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
     if (form.Coeff(0, m + 1).IsZero()) {
         DivisorPoint dp;
         dp.vertical = true;
+        ctx.nested.clear();
         Portrait child = Resolve(ChartY(s, m), 0b0101 | (tags & 0b1010), depth + 1, ctx);
+        dp.nested = std::move(ctx.nested);
+        ctx.nested.clear();
         dp.summary = child.summary;
         dp.where = bt::kVerticalPoint;
         dp.positive = blowup::Extract(child.items, 0, 2, false, false);
@@ -596,6 +670,7 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
         }
         ctx.detail = bt::FirstBlowup(m, form.ToString(), flipped, lines, chart) + bt::Arcs(arcs);
     }
+    if (depth <= 1) TellDirectional(s, m, points, arcs, depth, ctx);
     return out;
 }
 
@@ -759,12 +834,15 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
     std::vector<Half> halves;
     std::vector<bt::WeightedPointLine> lines;
     std::string fields;
+    std::vector<std::string> charts; // each chart with its field, for the calculations
     for (int k = 0; k < 4; ++k) {
         const Weights wk = k % 2 == 0 ? w : Weights { w.b, w.a };
         const System chart = WeightedChart(Turned(s, k), wk);
         const flint::FmpqPoly f = OnDivisor(chart.Q, 0);
         if (fmpq_poly_is_zero(f.raw())) return std::nullopt;
         if (k == 0) fields = "u' = " + InUV(chart.P) + ", v' = " + InUV(chart.Q);
+        charts.push_back(bt::StepChart(bt::WeightedChartName(k, wk.a, wk.b), "", "u' = " + InUV(chart.P) + ", v' = "
+            + InUV(chart.Q)));
         std::vector<Root> roots;
         if (k % 2 == 0) {
             roots = RealRoots(f);
@@ -775,7 +853,7 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
         }
         for (const Root& root : roots) {
             ctx.deadline.check();
-            std::string summary;
+            std::string summary, nested;
             Items full;
             const double v0 = root.exact ? fmpq_get_d(root.exact->raw())
                                          : arf_get_d(root.where.lo.raw(), ARF_RND_NEAR);
@@ -783,7 +861,10 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
                 // The axis at angle k pi/2 is the ray u > 0, v = 0 of this chart.
                 const unsigned own = root.exact->IsZero() && (tags >> k & 1u) ? 1u : 0u;
                 const System at { ShiftY(chart.P, *root.exact), ShiftY(chart.Q, *root.exact) };
+                ctx.nested.clear();
                 Portrait child = Resolve(at, 0b1010 | own, depth + 1, ctx);
+                nested = std::move(ctx.nested);
+                ctx.nested.clear();
                 full = std::move(child.items);
                 summary = child.summary;
             } else {
@@ -807,10 +888,10 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
             const auto [c, n] = Turn(k);
             h.dx = c * dx - n * dy;
             h.dy = n * dx + c * dy;
-            if (depth == 0)
+            if (depth <= 1)
                 lines.push_back({ bt::WeightedPoint(k, wk.a, wk.b, root.exact ? root.exact->ToString() : "",
                                       v0),
-                    summary, blowup::Letters(h.inner) });
+                    summary, blowup::Letters(h.inner), nested });
             halves.push_back(std::move(h));
         }
     }
@@ -822,6 +903,25 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
     if (depth == 0) {
         const int d = WeightedLowDegree(s, w) - w.a - w.b;
         ctx.detail = bt::FirstWeightedBlowup(w.a, w.b, d, fields, lines) + bt::Arcs(arcs);
+        ctx.steps = FirstSteps(s, LowDegree(s));
+        std::vector<std::string> edges;
+        for (const NewtonEdge& e : NewtonEdges(s))
+            edges.push_back("(" + std::to_string(e.w.a) + ", " + std::to_string(e.w.b) + ")");
+        ctx.steps.push_back({ bt::StepNewton(edges, w.a, w.b), {} });
+        ctx.steps.push_back({ bt::StepWeightedCharts(d), charts });
+        BlowupStep step { bt::StepPointsIntro(true), {} };
+        for (const bt::WeightedPointLine& l : lines)
+            step.sub.push_back(bt::StepPoint(
+                l.where, l.summary, "secteurs du côté u > 0 : " + (l.sectors.empty() ? "-" : l.sectors), l.nested));
+        ctx.steps.push_back(std::move(step));
+        ctx.steps.push_back({ bt::StepJoin(arcs), {} });
+    }
+    if (depth == 1) {
+        std::vector<std::string> points;
+        for (const bt::WeightedPointLine& l : lines)
+            points.push_back(l.where + " : " + l.summary);
+        ctx.nested = bt::Nested(
+            "x = " + bt::UPower(w.a) + ", y = " + bt::UPower(w.b) + "*v (et ses cartes tournées)", fields, points);
     }
     return out;
 }
@@ -844,7 +944,15 @@ std::optional<Weights> SlopedEdge(const System& s)
 Portrait DicriticalResolved(const System& s, int m, unsigned tags, int depth, Context& ctx)
 {
     try {
-        return Dicritical(s, m, tags);
+        Portrait p = Dicritical(s, m, tags);
+        if (depth == 0) {
+            ctx.steps = FirstSteps(s, m);
+            const Poly2 r = DividePower(s.P.Homogeneous(m), 0, 1);
+            const Poly2 g
+                = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m + 1) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m + 1);
+            ctx.steps.push_back({ bt::StepPolar(m, g.ToString(), DirectionsOf(r, m - 1)), {} });
+        }
+        return p;
     } catch (const Undecided&) {
         if (ctx.method == BlowupMethod::Directional) throw;
         const Poly2 r = DividePower(s.P.Homogeneous(m), 0, 1);
@@ -878,9 +986,14 @@ Portrait DicriticalResolved(const System& s, int m, unsigned tags, int depth, Co
             it.dy = n > 0 ? y / n : 0;
             if (it.tag >= 0 && vertical) it.tag = (it.tag + 1) & 3;
         }
-        if (depth == 0)
-            ctx.detail = bt::DicriticalMoved(m, vertical ? "x = 0" : (Poly2::Monomial(1, 0, *slope)).ToString())
-                + ctx.detail;
+        if (depth == 0) {
+            const std::string moved = bt::DicriticalMoved(m, vertical ? "x = 0" : (Poly2::Monomial(1, 0, *slope)).ToString());
+            ctx.detail = moved + ctx.detail;
+            std::vector<BlowupStep> steps = FirstSteps(s, m);
+            steps.push_back({ moved.substr(1), {} });
+            steps.insert(steps.end(), ctx.steps.begin(), ctx.steps.end());
+            ctx.steps = std::move(steps);
+        }
         return *out;
     }
 }
@@ -898,6 +1011,7 @@ Portrait BlowUpAny(const System& s, unsigned tags, int depth, Context& ctx)
                 // At the point itself, the directional blow-up may still conclude.
                 if (depth > 0 || ctx.method == BlowupMethod::Weighted) throw;
                 ctx.detail.clear();
+                ctx.steps.clear();
             }
         }
     }
@@ -918,6 +1032,40 @@ Portrait Resolve(const System& s, unsigned tags, int depth, Context& ctx)
 bool IsRotationOf(const std::string& a, const std::string& b)
 {
     return a.size() == b.size() && (a + a).find(b) != std::string::npos;
+}
+
+void OpenResult(const System& s, const Context& ctx, const std::string& why, BlowupResult& r)
+{
+    r.outcome = BlowupOutcome::Open;
+    r.reason = "eclatement non conclusif";
+    r.explanation = ctx.detail + bt::Undecided(why);
+    r.steps = ctx.steps;
+    if (r.steps.empty()) {
+        try {
+            r.steps = FirstSteps(s, LowDegree(s));
+        } catch (const Undecided&) {
+            r.steps.clear();
+        }
+    }
+    r.steps.push_back({ bt::Undecided(why).substr(1), {} });
+}
+
+// "Etape 1 : ...", the sub-steps "Etape 4.1 : ..." indented, after the lead.
+std::vector<std::string> NumberedSteps(const std::string& lead, const std::vector<BlowupStep>& steps,
+    const std::string& last)
+{
+    std::vector<std::string> out;
+    std::vector<BlowupStep> all;
+    all.push_back({ lead + " " + bt::kStepsLead, {} });
+    all.insert(all.end(), steps.begin(), steps.end());
+    if (!last.empty()) all.push_back({ last, {} });
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const std::string n = std::to_string(i + 1);
+        out.push_back("Etape " + n + " : " + all[i].text);
+        for (std::size_t j = 0; j < all[i].sub.size(); ++j)
+            out.push_back("  Etape " + n + "." + std::to_string(j + 1) + " : " + all[i].sub[j]);
+    }
+    return out;
 }
 
 } // namespace
@@ -961,10 +1109,12 @@ BlowupResult BlowUpOrigin(
     try {
         const Portrait p = Resolve(s, 0, 0, ctx);
         r.explanation = ctx.detail;
+        r.steps = ctx.steps;
         if (p.items.empty()) {
             r.outcome = BlowupOutcome::Monodromic;
             r.index = 1;
             r.explanation += bt::kNoOrbitReaches;
+            r.steps.push_back({ std::string(bt::kNoOrbitReaches).substr(1), {} });
             return r;
         }
         r.outcome = BlowupOutcome::Decided;
@@ -999,14 +1149,12 @@ BlowupResult BlowUpOrigin(
         }
         r.reason = "eclatement: secteurs " + r.sectors + ", indice " + std::to_string(r.index);
         r.explanation += bt::Conclusion(r.sectors, e, h, r.index);
+        r.steps.push_back({ bt::StepSectors(r.sectors), {} });
+        r.steps.push_back({ bt::StepIndex(e, h, r.index), {} });
     } catch (const Undecided& u) {
-        r.outcome = BlowupOutcome::Open;
-        r.reason = "eclatement non conclusif";
-        r.explanation = ctx.detail + bt::Undecided(u.what());
+        OpenResult(s, ctx, u.what(), r);
     } catch (const LimitExceeded& u) {
-        r.outcome = BlowupOutcome::Open;
-        r.reason = "eclatement non conclusif";
-        r.explanation = ctx.detail + bt::Undecided(u.what());
+        OpenResult(s, ctx, u.what(), r);
     }
     return r;
 }
@@ -1027,6 +1175,8 @@ Nature ClassifyOriginResolved(const flint::FmpqMpoly& P, const flint::FmpqMpoly&
             n.reason = b.reason;
             n.explanation = bt::Lead(n.linearPart) + b.explanation
                 + " Le point est : " + classify::texts::TypeName(n) + ".";
+            n.steps = NumberedSteps(
+                bt::Lead(n.linearPart), b.steps, "Le point est : " + classify::texts::TypeName(n) + ".");
         } else if (b.outcome == BlowupOutcome::Monodromic) {
             n.index = 1;
             n.sectors = "";
@@ -1036,12 +1186,15 @@ Nature ClassifyOriginResolved(const flint::FmpqMpoly& P, const flint::FmpqMpoly&
                 n.reason = "eclatement: monodromique, " + proof->reason;
                 n.explanation = bt::Lead(n.linearPart) + b.explanation + " " + proof->explanation
                     + " Le point est : centre.";
+                n.steps = NumberedSteps(bt::Lead(n.linearPart), b.steps, proof->explanation + " Le point est : centre.");
             } else {
                 n.reason = "eclatement: monodromique, centre ou foyer";
                 n.explanation = bt::Lead(n.linearPart) + b.explanation + bt::kCentreOrFocusOpen;
+                n.steps = NumberedSteps(bt::Lead(n.linearPart), b.steps, std::string(bt::kCentreOrFocusOpen).substr(1));
             }
         } else {
             n.explanation = bt::Lead(n.linearPart) + b.explanation;
+            n.steps = NumberedSteps(bt::Lead(n.linearPart), b.steps, "");
         }
     }
     FillStandardPortrait(n);

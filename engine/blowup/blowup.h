@@ -31,6 +31,12 @@ inline constexpr int kMaxBlowupDepth = 12;
 
 enum class BlowupOutcome { Decided, Monodromic, Open };
 
+// One step of the calculation, with its sub-steps (the points of the divisor).
+struct BlowupStep {
+    std::string text;
+    std::vector<std::string> sub;
+};
+
 struct BlowupResult {
     BlowupOutcome outcome = BlowupOutcome::Open;
     std::string sectors; // merged, counter-clockwise ("ee", "hhp", ...)
@@ -40,6 +46,7 @@ struct BlowupResult {
     std::string reason; // short ASCII for the JSON
     std::string explanation; // the calculation, in French, for the reports
     std::vector<SeparatrixDirection> separatrices; // the rays next to a hyperbolic sector
+    std::vector<BlowupStep> steps; // the calculation step by step, in French
 };
 
 // Which blow-ups resolve the point: the weighted one wherever the Newton
