@@ -16,6 +16,7 @@
 #include <limits>
 #include <map>
 #include <numeric>
+#include <tuple>
 
 namespace vindrel::engine {
 
@@ -874,8 +875,11 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
             for (blowup::Item& it : h.inner)
                 if (it.tag == 0) it.tag = k;
             // The orbits through this point are tangent to the axis of the
-            // lighter variable, or, when it is v = 0 of the heavier one, to a
-            // direction this chart does not show.
+            // lighter variable; at v = 0 of the heavier one (a > b), an orbit
+            // w = c u + ... of the chart is y = c x^((b + 1)/a) + ...: tangent
+            // to y = c x when a = b + 1, else to the y axis when c <> 0.
+            const auto [c, n] = Turn(k);
+            auto turned = [c, n](double dx, double dy) { return std::pair { c * dx - n * dy, n * dx + c * dy }; };
             double dx = 0, dy = 0;
             if (wk.a == wk.b) {
                 dx = 1 / std::sqrt(1 + v0 * v0);
@@ -884,10 +888,20 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
                 dx = 1;
             } else if (v0 != 0) {
                 dy = v0 > 0 ? 1 : -1;
+            } else {
+                for (blowup::Item& it : h.inner) {
+                    const double slope = it.dx > 0 ? it.dy / it.dx : 0;
+                    double ox = 0, oy = 0;
+                    if (it.dx > 0 && wk.a == wk.b + 1) {
+                        ox = 1 / std::sqrt(1 + slope * slope);
+                        oy = slope * ox;
+                    } else if (it.dx > 0 && slope != 0) {
+                        oy = slope > 0 ? 1 : -1;
+                    }
+                    std::tie(it.dx, it.dy) = turned(ox, oy);
+                }
             }
-            const auto [c, n] = Turn(k);
-            h.dx = c * dx - n * dy;
-            h.dy = n * dx + c * dy;
+            std::tie(h.dx, h.dy) = turned(dx, dy);
             if (depth <= 1)
                 lines.push_back({ bt::WeightedPoint(k, wk.a, wk.b, root.exact ? root.exact->ToString() : "",
                                       v0),

@@ -193,8 +193,8 @@ inline std::string FirstWeightedBlowup(
     if (d < 0) factor += (factor.empty() ? " multiplié par " : "*") + UPower(-d);
     std::string s = " Eclatement pondéré (quasi homogène) de poids (" + as + ", " + bs
         + "), lus sur une arête du polygone de Newton de y*P et x*Q : on remplace le point par le cercle des "
-          "courbes y = c*x^("
-        + bs + "/" + as + "). Dans la carte " + WeightedChartName(0, a, b) + " (u > 0, le côté x > 0), le champ"
+          "courbes y = c*x^"
+        + (a == 1 ? bs : "(" + bs + "/" + as + ")") + " (et x = 0). Dans la carte " + WeightedChartName(0, a, b) + " (u > 0, le côté x > 0), le champ"
         + factor + " s'écrit " + field
         + " ; le diviseur u = 0 est invariant, ses points singuliers sont les zéros réels de v'(0, v). Les "
           "cartes "
