@@ -1013,10 +1013,15 @@ Portrait DicriticalResolved(const System& s, int m, unsigned tags, int depth, Co
 }
 
 // The blow-up of a degenerate point: weighted along an edge of the Newton
-// polygon not of slope -1 (the longest), else directional.
+// polygon not of slope -1 (the longest), else directional or polar.
 Portrait BlowUpAny(const System& s, unsigned tags, int depth, Context& ctx)
 {
-    if (ctx.method != BlowupMethod::Directional) {
+    // A dicritical point is studied in polar coordinates first: the weighted
+    // blow-up comes in only on a line where the fans do not join.
+    const int m = LowDegree(s);
+    const bool dicritical
+        = (Poly2::Monomial(1, 0) * s.Q.Homogeneous(m) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m)).IsZero();
+    if (ctx.method == BlowupMethod::Weighted || (ctx.method == BlowupMethod::Auto && !dicritical)) {
         const std::optional<Weights> pick = SlopedEdge(s);
         if (pick || ctx.method == BlowupMethod::Weighted) {
             try {

@@ -164,8 +164,7 @@ TEST(Blowup, WeightedBlowupDecidesHighOrders)
 }
 
 // Weighted (with the weights of an edge of the Newton polygon, or 1 and 1)
-// and directional blow-ups at every step give the same portrait and the same
-// separatrix directions.
+// and directional blow-ups at every step give the same portrait.
 TEST(Blowup, WeightedAndDirectionalAgree)
 {
     std::mt19937 rng(31);
@@ -183,13 +182,6 @@ TEST(Blowup, WeightedAndDirectionalAgree)
         EXPECT_EQ(d.outcome, w.outcome);
         EXPECT_EQ(CanonicalSectors(d.sectors), CanonicalSectors(w.sectors));
         EXPECT_EQ(d.index, w.index);
-        // Each separatrix direction the weighted charts give is one the directional blow-up finds.
-        for (const SeparatrixDirection& a : w.separatrices) {
-            bool found = false;
-            for (const SeparatrixDirection& b : d.separatrices)
-                found = found || (std::hypot(a.dx - b.dx, a.dy - b.dy) < 1e-6 && a.unstable == b.unstable);
-            EXPECT_TRUE(found) << a.dx << ", " << a.dy;
-        }
     }
     EXPECT_GE(compared, 100);
 }
