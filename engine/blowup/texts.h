@@ -215,16 +215,18 @@ inline std::string FirstWeightedBlowup(
     return s;
 }
 
-// line: "x = 0", or the slope v0 of y = v0*x.
+// line: "x = 0", or v0*x for the line y = v0*x ("0" for y = 0).
 inline std::string DicriticalMoved(int m, const std::string& line)
 {
     const std::string ms = std::to_string(m), next = std::to_string(m + 1);
     const bool vertical = line == "x = 0";
     return " Toutes les directions sont caractéristiques (P" + ms + " = x*R, Q" + ms + " = y*R), et sur la droite "
         + (vertical ? line : "y = " + line) + " R et G = x*Q" + next + " - y*P" + next
-        + " s'annulent ensemble : on la ramène sur l'axe y = 0 par "
-        + (vertical ? std::string("le quart de tour X = y, Y = -x") : "X = x, Y = y - (" + line + ")")
-        + ", puis on renomme X, Y en x, y.";
+        + " s'annulent ensemble"
+        + (line == "0" ? std::string(" ; l'éclatement pondéré sépare les orbites tangentes à cette droite.")
+                       : std::string(" : on la ramène sur l'axe y = 0 par ")
+                + (vertical ? "le quart de tour X = y, Y = -x" : "X = x, Y = y - (" + line + ")")
+                + ", puis on renomme X, Y en x, y.");
 }
 
 // ---- the calculation step by step (tarnel2.res) ----
