@@ -396,7 +396,7 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
         }
         p.items.push_back({ Kind::Parabolic, after, -1 });
     }
-    p.summary = bt::DicriticalSummary(false);
+    p.summary = bt::DicriticalSectorsSummary(blowup::Letters(p.items));
     return p;
 }
 
@@ -550,8 +550,8 @@ std::vector<BlowupStep> FirstSteps(const System& s, int m)
     return out;
 }
 
-void TellDirectional(
-    const System& s, int m, const std::vector<DivisorPoint>& points, const std::string& arcs, int depth, Context& ctx)
+void TellDirectional(const System& s, int m, const std::vector<DivisorPoint>& points, const std::string& arcs,
+    int depth, Context& ctx)
 {
     const System cx = ChartX(s, m, Rational(0));
     const std::string field = "u' = " + InUV(cx.P) + ", v' = " + InUV(cx.Q);
@@ -566,7 +566,8 @@ void TellDirectional(
     const std::string power = bt::UPower(m - 1);
     std::string chart = bt::StepChart("x = u, y = u*v", m == 1 ? "" : "divisé par " + power, field);
     if ((m - 1) % 2 != 0)
-        chart += " Pour u < 0 (la direction opposée), la division par " + power + " renverse le sens du temps.";
+        chart
+            += " Pour u < 0 (la direction opposée), la division par " + power + " renverse le sens du temps.";
     ctx.steps.push_back({ chart, {} });
     for (const DivisorPoint& p : points)
         if (p.vertical) {
@@ -579,9 +580,9 @@ void TellDirectional(
     BlowupStep step { bt::StepPointsIntro(false), {} };
     for (const DivisorPoint& p : points) {
         const std::string a = p.vertical ? "y" : "x";
-        const std::string sides = "secteurs du côté " + a + " > 0 : "
-            + (p.positive.inner.empty() ? "-" : blowup::Letters(p.positive.inner)) + ", du côté " + a + " < 0 : "
-            + (p.negative.inner.empty() ? "-" : blowup::Letters(p.negative.inner));
+        const std::string sides = "secteurs du côté " + a
+            + " > 0 : " + (p.positive.inner.empty() ? "-" : blowup::Letters(p.positive.inner)) + ", du côté "
+            + a + " < 0 : " + (p.negative.inner.empty() ? "-" : blowup::Letters(p.negative.inner));
         step.sub.push_back(bt::StepPoint(p.where, p.summary, sides, p.nested));
     }
     ctx.steps.push_back(std::move(step));
@@ -842,8 +843,8 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
         const flint::FmpqPoly f = OnDivisor(chart.Q, 0);
         if (fmpq_poly_is_zero(f.raw())) return std::nullopt;
         if (k == 0) fields = "u' = " + InUV(chart.P) + ", v' = " + InUV(chart.Q);
-        charts.push_back(bt::StepChart(bt::WeightedChartName(k, wk.a, wk.b), "", "u' = " + InUV(chart.P) + ", v' = "
-            + InUV(chart.Q)));
+        charts.push_back(bt::StepChart(
+            bt::WeightedChartName(k, wk.a, wk.b), "", "u' = " + InUV(chart.P) + ", v' = " + InUV(chart.Q)));
         std::vector<Root> roots;
         if (k % 2 == 0) {
             roots = RealRoots(f);
@@ -856,8 +857,8 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
             ctx.deadline.check();
             std::string summary, nested;
             Items full;
-            const double v0 = root.exact ? fmpq_get_d(root.exact->raw())
-                                         : arf_get_d(root.where.lo.raw(), ARF_RND_NEAR);
+            const double v0
+                = root.exact ? fmpq_get_d(root.exact->raw()) : arf_get_d(root.where.lo.raw(), ARF_RND_NEAR);
             if (root.exact) {
                 // The axis at angle k pi/2 is the ray u > 0, v = 0 of this chart.
                 const unsigned own = root.exact->IsZero() && (tags >> k & 1u) ? 1u : 0u;
@@ -879,7 +880,9 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
             // w = c u + ... of the chart is y = c x^((b + 1)/a) + ...: tangent
             // to y = c x when a = b + 1, else to the y axis when c <> 0.
             const auto [c, n] = Turn(k);
-            auto turned = [c, n](double dx, double dy) { return std::pair { c * dx - n * dy, n * dx + c * dy }; };
+            auto turned = [c, n](double dx, double dy) {
+                return std::pair { c * dx - n * dy, n * dx + c * dy };
+            };
             double dx = 0, dy = 0;
             if (wk.a == wk.b) {
                 dx = 1 / std::sqrt(1 + v0 * v0);
@@ -903,9 +906,9 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
             }
             std::tie(h.dx, h.dy) = turned(dx, dy);
             if (depth <= 1)
-                lines.push_back({ bt::WeightedPoint(k, wk.a, wk.b, root.exact ? root.exact->ToString() : "",
-                                      v0),
-                    summary, blowup::Letters(h.inner), nested });
+                lines.push_back(
+                    { bt::WeightedPoint(k, wk.a, wk.b, root.exact ? root.exact->ToString() : "", v0), summary,
+                        blowup::Letters(h.inner), nested });
             halves.push_back(std::move(h));
         }
     }
@@ -925,8 +928,8 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
         ctx.steps.push_back({ bt::StepWeightedCharts(d), charts });
         BlowupStep step { bt::StepPointsIntro(true), {} };
         for (const bt::WeightedPointLine& l : lines)
-            step.sub.push_back(bt::StepPoint(
-                l.where, l.summary, "secteurs du côté u > 0 : " + (l.sectors.empty() ? "-" : l.sectors), l.nested));
+            step.sub.push_back(bt::StepPoint(l.where, l.summary,
+                "secteurs du côté u > 0 : " + (l.sectors.empty() ? "-" : l.sectors), l.nested));
         ctx.steps.push_back(std::move(step));
         ctx.steps.push_back({ bt::StepJoin(arcs), {} });
     }
@@ -935,7 +938,8 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
         for (const bt::WeightedPointLine& l : lines)
             points.push_back(l.where + " : " + l.summary);
         ctx.nested = bt::Nested(
-            "x = " + bt::UPower(w.a) + ", y = " + bt::UPower(w.b) + "*v (et ses cartes tournées)", fields, points);
+            "x = " + bt::UPower(w.a) + ", y = " + bt::UPower(w.b) + "*v (et ses cartes tournées)", fields,
+            points);
     }
     return out;
 }
@@ -962,8 +966,8 @@ Portrait DicriticalResolved(const System& s, int m, unsigned tags, int depth, Co
         if (depth == 0) {
             ctx.steps = FirstSteps(s, m);
             const Poly2 r = DividePower(s.P.Homogeneous(m), 0, 1);
-            const Poly2 g
-                = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m + 1) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m + 1);
+            const Poly2 g = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m + 1)
+                - Poly2::Monomial(0, 1) * s.P.Homogeneous(m + 1);
             ctx.steps.push_back({ bt::StepPolar(m, g.ToString(), DirectionsOf(r, m - 1)), {} });
         }
         return p;
@@ -984,7 +988,7 @@ Portrait DicriticalResolved(const System& s, int m, unsigned tags, int depth, Co
         if (slope && !slope->IsZero() && (tags & 0b0101)) throw;
         // (x, y) = M (X, Y): a shear onto y = v0 x, or a quarter turn onto x = 0.
         const Rational a(vertical ? 0 : 1), b(vertical ? -1 : 0), c = vertical ? Rational(1) : *slope,
-            d(vertical ? 0 : 1);
+                                                                  d(vertical ? 0 : 1);
         const unsigned moved = vertical ? ((tags >> 1) | (tags << 3)) & 0xFu : tags;
         const Poly2 p = s.P.Linear(a, b, c, d), q = s.Q.Linear(a, b, c, d);
         const System t { d * p - b * q, a * q - c * p };
@@ -1001,7 +1005,8 @@ Portrait DicriticalResolved(const System& s, int m, unsigned tags, int depth, Co
             if (it.tag >= 0 && vertical) it.tag = (it.tag + 1) & 3;
         }
         if (depth == 0) {
-            const std::string moved = bt::DicriticalMoved(m, vertical ? "x = 0" : (Poly2::Monomial(1, 0, *slope)).ToString());
+            const std::string moved
+                = bt::DicriticalMoved(m, vertical ? "x = 0" : (Poly2::Monomial(1, 0, *slope)).ToString());
             ctx.detail = moved + ctx.detail;
             std::vector<BlowupStep> steps = FirstSteps(s, m);
             steps.push_back({ moved.substr(1), {} });
@@ -1070,8 +1075,8 @@ void OpenResult(const System& s, const Context& ctx, const std::string& why, Blo
 }
 
 // "Etape 1 : ...", the sub-steps "Etape 4.1 : ..." indented, after the lead.
-std::vector<std::string> NumberedSteps(const std::string& lead, const std::vector<BlowupStep>& steps,
-    const std::string& last)
+std::vector<std::string> NumberedSteps(
+    const std::string& lead, const std::vector<BlowupStep>& steps, const std::string& last)
 {
     std::vector<std::string> out;
     std::vector<BlowupStep> all;
@@ -1205,11 +1210,13 @@ Nature ClassifyOriginResolved(const flint::FmpqMpoly& P, const flint::FmpqMpoly&
                 n.reason = "eclatement: monodromique, " + proof->reason;
                 n.explanation = bt::Lead(n.linearPart) + b.explanation + " " + proof->explanation
                     + " Le point est : centre.";
-                n.steps = NumberedSteps(bt::Lead(n.linearPart), b.steps, proof->explanation + " Le point est : centre.");
+                n.steps = NumberedSteps(
+                    bt::Lead(n.linearPart), b.steps, proof->explanation + " Le point est : centre.");
             } else {
                 n.reason = "eclatement: monodromique, centre ou foyer";
                 n.explanation = bt::Lead(n.linearPart) + b.explanation + bt::kCentreOrFocusOpen;
-                n.steps = NumberedSteps(bt::Lead(n.linearPart), b.steps, std::string(bt::kCentreOrFocusOpen).substr(1));
+                n.steps = NumberedSteps(
+                    bt::Lead(n.linearPart), b.steps, std::string(bt::kCentreOrFocusOpen).substr(1));
             }
         } else {
             n.explanation = bt::Lead(n.linearPart) + b.explanation;

@@ -61,6 +61,11 @@ inline std::string DicriticalSummary(bool stable)
     return "noeud" + Stab(stable) + " (toutes les directions sont caractéristiques)";
 }
 
+inline std::string DicriticalSectorsSummary(const std::string& sectors)
+{
+    return "point dicritique (toutes les directions sont caractéristiques) : secteurs " + sectors;
+}
+
 // k: order of the reduced equation; withStrong: the centre manifold flows as the strong direction.
 inline std::string SemiHyperbolicSummary(
     int k, bool withStrong, bool strongStable, const std::string& lead, const std::string& t)
@@ -194,8 +199,8 @@ inline std::string FirstWeightedBlowup(
     std::string s = " Eclatement pondéré (quasi homogène) de poids (" + as + ", " + bs
         + "), lus sur une arête du polygone de Newton de y*P et x*Q : on remplace le point par le cercle des "
           "courbes y = c*x^"
-        + (a == 1 ? bs : "(" + bs + "/" + as + ")") + " (et x = 0). Dans la carte " + WeightedChartName(0, a, b) + " (u > 0, le côté x > 0), le champ"
-        + factor + " s'écrit " + field
+        + (a == 1 ? bs : "(" + bs + "/" + as + ")") + " (et x = 0). Dans la carte "
+        + WeightedChartName(0, a, b) + " (u > 0, le côté x > 0), le champ" + factor + " s'écrit " + field
         + " ; le diviseur u = 0 est invariant, ses points singuliers sont les zéros réels de v'(0, v). Les "
           "cartes "
         + WeightedChartName(2, a, b) + " (côté x < 0), " + WeightedChartName(1, b, a) + " et "
@@ -206,8 +211,8 @@ inline std::string FirstWeightedBlowup(
     if (points.empty()) s += " aucun";
     for (std::size_t i = 0; i < points.size(); ++i) {
         const WeightedPointLine& p = points[i];
-        s += std::string(i == 0 ? " " : " ; ") + p.where + " : " + p.summary + " ; secteurs du côté u > 0 : "
-            + (p.sectors.empty() ? "-" : p.sectors);
+        s += std::string(i == 0 ? " " : " ; ") + p.where + " : " + p.summary
+            + " ; secteurs du côté u > 0 : " + (p.sectors.empty() ? "-" : p.sectors);
     }
     s += ". Les secteurs se raccordent le long des arcs du diviseur : deux secteurs hyperboliques voisins "
          "d'un arc n'en font qu'un, un hyperbolique et un parabolique donnent un secteur parabolique, deux "
@@ -220,13 +225,13 @@ inline std::string DicriticalMoved(int m, const std::string& line)
 {
     const std::string ms = std::to_string(m), next = std::to_string(m + 1);
     const bool vertical = line == "x = 0";
-    return " Toutes les directions sont caractéristiques (P" + ms + " = x*R, Q" + ms + " = y*R), et sur la droite "
-        + (vertical ? line : "y = " + line) + " R et G = x*Q" + next + " - y*P" + next
-        + " s'annulent ensemble"
+    return " Toutes les directions sont caractéristiques (P" + ms + " = x*R, Q" + ms
+        + " = y*R), et sur la droite " + (vertical ? line : "y = " + line) + " R et G = x*Q" + next + " - y*P"
+        + next + " s'annulent ensemble"
         + (line == "0" ? std::string(" ; l'éclatement pondéré sépare les orbites tangentes à cette droite.")
                        : std::string(" : on la ramène sur l'axe y = 0 par ")
-                + (vertical ? "le quart de tour X = y, Y = -x" : "X = x, Y = y - (" + line + ")")
-                + ", puis on renomme X, Y en x, y.");
+                    + (vertical ? "le quart de tour X = y, Y = -x" : "X = x, Y = y - (" + line + ")")
+                    + ", puis on renomme X, Y en x, y.");
 }
 
 // ---- the calculation step by step (tarnel2.res) ----
@@ -234,8 +239,8 @@ inline std::string DicriticalMoved(int m, const std::string& line)
 inline std::string StepLowest(int m, const std::string& pm, const std::string& qm)
 {
     const std::string ms = std::to_string(m);
-    return "Parties homogènes de plus bas degré (m = " + ms + ") : P" + ms + " = " + pm + ", Q" + ms + " = " + qm
-        + ".";
+    return "Parties homogènes de plus bas degré (m = " + ms + ") : P" + ms + " = " + pm + ", Q" + ms + " = "
+        + qm + ".";
 }
 
 // v0: the slope as a fraction.
@@ -275,18 +280,20 @@ inline std::string StepForm(int m, const std::string& form, const std::vector<st
 inline std::string StepDicritical(int m, const std::string& r)
 {
     const std::string ms = std::to_string(m);
-    return "F = x*Q" + ms + " - y*P" + ms + " est identiquement nul : P" + ms + " = x*R, Q" + ms + " = y*R avec R = " + r
-        + " ; toutes les directions sont caractéristiques (point dicritique).";
+    return "F = x*Q" + ms + " - y*P" + ms + " est identiquement nul : P" + ms + " = x*R, Q" + ms
+        + " = y*R avec R = " + r + " ; toutes les directions sont caractéristiques (point dicritique).";
 }
 
 inline std::string StepPolar(int m, const std::string& g, const std::vector<std::string>& zeros)
 {
     const std::string ms = std::to_string(m), next = std::to_string(m + 1);
     return "En coordonnées polaires, le champ divisé par r^" + ms
-        + " s'écrit r' = R(cos(theta), sin(theta)) + O(r), theta' = G(cos(theta), sin(theta)) + O(r), avec G = "
+        + " s'écrit r' = R(cos(theta), sin(theta)) + O(r), theta' = G(cos(theta), sin(theta)) + O(r), avec G "
+          "= "
           "x*Q"
         + next + " - y*P" + next + " = " + g
-        + ". Là où R <> 0, les orbites traversent le cercle r = 0 : chaque direction est atteinte par une orbite "
+        + ". Là où R <> 0, les orbites traversent le cercle r = 0 : chaque direction est atteinte par une "
+          "orbite "
           "(éventail parabolique) ; aux zéros de R ("
         + Joined(zeros, "aucun")
         + "), le signe de G dit si les orbites voisines forment un secteur hyperbolique ou elliptique.";
@@ -297,15 +304,16 @@ inline std::string StepNewton(const std::vector<std::string>& edges, int a, int 
     return "Polygone de Newton de y*P et x*Q (les points (i, j + 1) des termes x^i*y^j de P et (i + 1, j) de "
            "ceux de Q) : arêtes de poids "
         + Joined(edges, "-") + ". L'arête de poids (" + std::to_string(a) + ", " + std::to_string(b)
-        + "), la plus longue qui n'est pas de pente -1, donne l'éclatement pondéré x = " + UPower(a) + ", y = "
-        + UPower(b) + "*v.";
+        + "), la plus longue qui n'est pas de pente -1, donne l'éclatement pondéré x = " + UPower(a)
+        + ", y = " + UPower(b) + "*v.";
 }
 
 inline std::string StepWeightedCharts(int d)
 {
     const std::string factor
         = d > 0 ? " et divisé par " + UPower(d) : (d < 0 ? " et multiplié par " + UPower(-d) : std::string());
-    return "Les quatre cartes (u > 0 ; les poids échangés dans la deuxième et la quatrième), le champ y étant "
+    return "Les quatre cartes (u > 0 ; les poids échangés dans la deuxième et la quatrième), le champ y "
+           "étant "
            "multiplié par une constante positive"
         + factor + " ; le diviseur u = 0 y est invariant :";
 }
@@ -317,14 +325,15 @@ inline std::string StepChart(const std::string& chart, const std::string& factor
 
 inline std::string StepPointsIntro(bool weighted)
 {
-    return std::string("Points singuliers du diviseur u = 0 (") + (weighted ? "zéros de v'(0, v)" : "zéros de F(1, v)")
-        + ") et leur nature :";
+    return std::string("Points singuliers du diviseur u = 0 (")
+        + (weighted ? "zéros de v'(0, v)" : "zéros de F(1, v)") + ") et leur nature :";
 }
 
-inline std::string StepPoint(const std::string& where, const std::string& summary, const std::string& sides,
-    const std::string& nested)
+inline std::string StepPoint(
+    const std::string& where, const std::string& summary, const std::string& sides, const std::string& nested)
 {
-    return where + " : " + summary + " ; " + sides + (nested.empty() ? "" : " ; éclaté à son tour : " + nested) + ".";
+    return where + " : " + summary + " ; " + sides
+        + (nested.empty() ? "" : " ; éclaté à son tour : " + nested) + ".";
 }
 
 inline std::string StepJoin(const std::string& letters)
@@ -332,11 +341,14 @@ inline std::string StepJoin(const std::string& letters)
     std::string arcs;
     for (std::size_t i = 0; i < letters.size(); ++i)
         arcs += std::string(i == 0 ? "" : ", ") + letters[i];
-    return "Raccord le long des arcs du diviseur (deux secteurs hyperboliques voisins d'un arc n'en font qu'un, "
+    return "Raccord le long des arcs du diviseur (deux secteurs hyperboliques voisins d'un arc n'en font "
+           "qu'un, "
            "un hyperbolique et un parabolique donnent un parabolique, deux paraboliques de sens opposés un "
            "elliptique) : "
-        + (arcs.empty() ? std::string("aucun arc ne porte de secteur") : "les arcs portent, dans le sens "
-                                                                          "trigonométrique : " + arcs)
+        + (arcs.empty() ? std::string("aucun arc ne porte de secteur")
+                        : "les arcs portent, dans le sens "
+                          "trigonométrique : "
+                    + arcs)
         + ".";
 }
 
@@ -353,7 +365,8 @@ inline std::string StepIndex(int e, int h, int index)
 }
 
 // A point of the first divisor blown up again, in one paragraph.
-inline std::string Nested(const std::string& chart, const std::string& field, const std::vector<std::string>& points)
+inline std::string Nested(
+    const std::string& chart, const std::string& field, const std::vector<std::string>& points)
 {
     return "carte " + chart + ", " + field + " ; points du nouveau diviseur : " + Joined(points, "aucun");
 }

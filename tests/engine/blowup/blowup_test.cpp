@@ -202,7 +202,8 @@ TEST(Blowup, DicriticalOriginsTangentToALineAreDecided)
         SCOPED_TRACE("dx/dt = " + p + ", dy/dt = " + q);
         const BlowupResult b = BlowUpOrigin(s.P, s.Q, Deadline());
         if (b.outcome != BlowupOutcome::Decided
-            || BlowUpOrigin(s.P, s.Q, Deadline(), BlowupMethod::Directional).outcome == BlowupOutcome::Decided)
+            || BlowUpOrigin(s.P, s.Q, Deadline(), BlowupMethod::Directional).outcome
+                == BlowupOutcome::Decided)
             continue;
         ++gained;
         EXPECT_EQ(Bendixson(b.sectors), b.index);

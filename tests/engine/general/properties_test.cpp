@@ -308,7 +308,8 @@ TEST(Calculations, FirstDegeneratePointStepByStep)
     const std::size_t second = text.find("POINT FIXE (1, 0)");
     ASSERT_NE(second, std::string::npos) << text;
     int last = 0;
-    for (std::size_t at = text.find("\nEtape "); at != std::string::npos; at = text.find("\nEtape ", at + 1)) {
+    for (std::size_t at = text.find("\nEtape "); at != std::string::npos;
+         at = text.find("\nEtape ", at + 1)) {
         EXPECT_LT(at, second) << text;
         EXPECT_EQ(++last, std::stoi(text.substr(at + 7))) << text;
     }
