@@ -780,8 +780,8 @@ flint::FmpqPoly OnDivisor(const Poly2& p, int power)
 // An irrational zero v0 of f = v'(0, v) in a chart u' = u A, v' = f(v) + O(u):
 // lambda1 = A(0, v0) across the divisor, lambda2 = f'(v0) along it, signed
 // in Q(v0); one of them zero: the centre manifold (the divisor itself, or a
-// curve across it) gives the flow.
-Items IrrationalChartPoint(const System& chart, const Root& root, std::string& summary)
+// curve across it) gives the flow, computed to the order n.
+Items IrrationalChartPoint(const System& chart, const Root& root, int n, std::string& summary)
 {
     flint::Fmpq lo, hi;
     arf_get_fmpq(lo.raw(), root.where.lo.raw());
@@ -811,8 +811,14 @@ Items IrrationalChartPoint(const System& chart, const Root& root, std::string& s
         down = FlowOfSign(k % 2 == 0 ? -sa : sa);
         summary = bt::SemiHyperbolicOnDivisor(k, true);
     } else if (l2 != 0) {
-        const int n = std::max(kMinSeries, 2 * std::max(chart.P.Degree(), chart.Q.Degree()) + 1);
-        const auto [k, sa] = TransverseCentreManifold(chart, field, n);
+        // The terms beyond u^n do not reach the order n along the manifold.
+        auto upTo = [n](const Poly2& p) {
+            Poly2 out;
+            for (const auto& [e, c] : p.Terms())
+                if (e.first <= n) out.AddTerm(e.first, e.second, c);
+            return out;
+        };
+        const auto [k, sa] = TransverseCentreManifold({ upTo(chart.P), upTo(chart.Q) }, field, n);
         right = FlowOfSign(sa);
         left = FlowOfSign(k % 2 == 0 ? -sa : sa);
         summary = bt::SemiHyperbolicOnDivisor(k, false);
@@ -870,7 +876,10 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
                 full = std::move(child.items);
                 summary = child.summary;
             } else {
-                full = IrrationalChartPoint(chart, root, summary);
+                // The order that the point before the blow-up calls for: the
+                // weights raise the degree of the chart, not the order needed.
+                const int n = std::max(kMinSeries, 2 * std::max(s.P.Degree(), s.Q.Degree()) + 1);
+                full = IrrationalChartPoint(chart, root, n, summary);
             }
             Half h = blowup::Extract(full, 3, 1, false, false);
             for (blowup::Item& it : h.inner)
