@@ -246,7 +246,8 @@ inline std::string StepLowest(int m, const std::string& pm, const std::string& q
 // v0: the slope as a fraction.
 inline std::string DirectionOf(const std::string& v0)
 {
-    return v0 == "0" ? "y = 0" : "y = " + v0 + "*x";
+    if (v0 == "0" || v0 == "1" || v0 == "-1") return v0 == "0" ? "y = 0" : (v0 == "1" ? "y = x" : "y = -x");
+    return "y = " + v0 + "*x";
 }
 
 inline std::string DirectionOfIrrational(double v0)
@@ -332,8 +333,7 @@ inline std::string StepPointsIntro(bool weighted)
 inline std::string StepPoint(
     const std::string& where, const std::string& summary, const std::string& sides, const std::string& nested)
 {
-    return where + " : " + summary + " ; " + sides
-        + (nested.empty() ? "" : " ; éclaté à son tour : " + nested) + ".";
+    return where + " : " + summary + " ; " + sides + (nested.empty() ? "" : " ; le calcul : " + nested) + ".";
 }
 
 inline std::string StepJoin(const std::string& letters)
