@@ -288,9 +288,9 @@ std::string Intro(const AlgebraicPoint& point, long shear, int m)
     const std::string f = text;
     flint_free(text);
     const std::string power = m == 2 ? "u" : "u^" + std::to_string(m - 1);
-    std::string s = " Le point a des coordonnées dans le corps Q(t), t racine de "
-        + f + " = 0 : le champ ramené au point a ses coefficients dans ce corps, et chaque "
-        "test de nullité y est exact.";
+    std::string s = " Le point a des coordonnées dans le corps Q(t), t racine de " + f
+        + " = 0 : le champ ramené au point a ses coefficients dans ce corps, et chaque "
+          "test de nullité y est exact.";
     if (shear != 0)
         s += " On pose x = X + " + std::to_string(shear)
             + "*Y, pour que la direction X = 0 ne soit pas caractéristique.";
@@ -405,12 +405,14 @@ Nature Decide(const AlgebraicPoint& point, const AlgPoly2& p0, const AlgPoly2& q
     for (std::size_t i = 0; i < count; ++i) {
         const blowup::Item& it = items[i];
         if (it.kind != Kind::Ray || (it.dx == 0 && it.dy == 0)) continue;
-        if (items[(i + 1) % count].kind != Kind::Hyperbolic && items[(i + count - 1) % count].kind != Kind::Hyperbolic)
+        if (items[(i + 1) % count].kind != Kind::Hyperbolic
+            && items[(i + count - 1) % count].kind != Kind::Hyperbolic)
             continue;
         const double dx = it.dx + static_cast<double>(shear) * it.dy, dy = it.dy, r = std::hypot(dx, dy);
         n.separatrices.push_back({ dx / r, dy / r, it.flow == Flow::Out });
     }
-    n.reason = "eclatement dans le corps du point: secteurs " + sectors + ", indice " + std::to_string(*n.index);
+    n.reason
+        = "eclatement dans le corps du point: secteurs " + sectors + ", indice " + std::to_string(*n.index);
     n.explanation = bt::Lead(n.linearPart) + detail + bt::Arcs(arcs) + bt::Conclusion(sectors, e, h, *n.index)
         + " Le point est : " + classify::texts::TypeName(n) + ".";
     return n;

@@ -377,7 +377,8 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
     // The powers for every polynomial evaluated here (the discriminant may
     // have a lower degree than the determinant, as for P_x = Q_y).
     PointView view(fam, index,
-        std::max<slong>({ TotalDegree(J.disc), TotalDegree(J.det), TotalDegree(P), TotalDegree(Q), 1 }), deadline);
+        std::max<slong>({ TotalDegree(J.disc), TotalDegree(J.det), TotalDegree(P), TotalDegree(Q), 1 }),
+        deadline);
     const FmpqMpoly xv = Variable(P.ctx(), 0), yv = Variable(P.ctx(), 1);
     view.Accurate(0);
     view.Accurate(1);

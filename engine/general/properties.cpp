@@ -1,9 +1,9 @@
 // System properties decided exactly over Q, and the search for invariant
 // straight lines.
+#include "engine/fixedpoints/fixed_points.h"
 #include "engine/general/general.h"
 #include "engine/general/messages.h"
 #include "engine/general/text.h"
-#include "engine/fixedpoints/fixed_points.h"
 
 #include "engine/flint/factor_types.h"
 #include "engine/poly/algebra.h"

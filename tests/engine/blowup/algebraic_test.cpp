@@ -52,7 +52,8 @@ TEST(AlgebraicBlowup, MovedPointsKeepTheSectorsOfTheOriginAndTheSphereSum)
             std::string reversed = r.sectors;
             std::reverse(reversed.begin(), reversed.end());
             const std::string& got = *pt.nature.sectors;
-            EXPECT_TRUE(got == r.sectors || got == CanonicalSectors(reversed)) << p << " ; " << q << ": " << got;
+            EXPECT_TRUE(got == r.sectors || got == CanonicalSectors(reversed))
+                << p << " ; " << q << ": " << got;
             EXPECT_EQ(r.index, pt.nature.index) << p << " ; " << q;
             ++compared;
         }

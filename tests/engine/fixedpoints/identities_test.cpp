@@ -225,8 +225,8 @@ TEST(RandomSystems, ACommonFactorWithoutRealCurveAddsIsolatedPoints)
         std::sort(expected.begin(), expected.end());
         ASSERT_EQ(expected.size(), found.size()) << f.g << " " << p << " ; " << q;
         for (size_t i = 0; i < found.size(); ++i)
-            EXPECT_LT(std::hypot(expected[i].first - found[i].first, expected[i].second - found[i].second),
-                1e-9);
+            EXPECT_LT(
+                std::hypot(expected[i].first - found[i].first, expected[i].second - found[i].second), 1e-9);
         if (a.infinity != InfinityKind::Points) continue;
         int sum = 0;
         bool known = true;
