@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace vindrel::engine {
 
@@ -30,7 +31,8 @@ namespace bt = blowup::texts;
 constexpr slong kMaxBits = 4096;
 constexpr const char* kRootsTooClose = "racines de F(1, v) non séparées à 4096 bits";
 constexpr const char* kTransverse
-    = "un point du diviseur annule aussi P_m(1, v) : il demanderait un éclatement de plus dans une extension";
+    = "un point du diviseur annule aussi P_m(1, v), hors du corps ou avec F'(v0) = 0 : "
+      "il demanderait un éclatement de plus";
 
 // A polynomial in v over K: the coefficient of v^k at k, none zero at the top.
 using KPoly = std::vector<AlgNum>;
@@ -245,6 +247,51 @@ bool IsRotationOf(const std::string& a, const std::string& b)
     return a.size() == b.size() && (a + a).find(b) != std::string::npos;
 }
 
+// The blown-up field in the chart x = u, y = u v, divided by u^(m-1), with
+// the point v = v0 of the divisor moved to the origin (w = v - v0).
+std::pair<AlgPoly2, AlgPoly2> ChartAt(const AlgPoly2& p, const AlgPoly2& q, int m, const AlgNum& v0)
+{
+    const AlgNum one = AlgNum::Integer(v0.field(), 1);
+    const AlgPoly2 w = AlgPoly2::Monomial(0, 1, one) + AlgPoly2::Monomial(0, 0, v0);
+    // c x^i y^j becomes c u^(i+j-shift) (w + v0)^j.
+    auto blown = [&](const AlgPoly2& a, int shift) {
+        AlgPoly2 out;
+        for (const auto& [e, c] : a.Terms()) {
+            if (e.first + e.second < shift) throw Undecided(kRootsTooClose);
+            out += AlgPoly2::Monomial(e.first + e.second - shift, 0, c) * w.Pow(e.second);
+        }
+        return out;
+    };
+    const AlgPoly2 a = blown(p, m - 1), b = blown(q, m) - w * blown(p, m);
+    return { a, b };
+}
+
+// lambda1 = 0 across the divisor, lambda2 <> 0 along it: the centre manifold
+// w = phi(u) crosses the divisor, and the flow on it is u' = a u^k + ...: k
+// and the sign of a.
+std::pair<int, int> TransverseCentreManifold(const AlgPoly2& a, const AlgPoly2& b, int n)
+{
+    const AlgNum l2 = b.Coeff(0, 1);
+    const NumberField* k = l2.field();
+    const AlgPoly2 rest = b - AlgPoly2::Monomial(0, 1, l2);
+    classify::AlgSeries phi(static_cast<std::size_t>(n + 1));
+    for (int i = 1; i <= n; ++i) {
+        // phi' a(u, phi) = l2 phi + rest(u, phi), degree i.
+        classify::AlgSeries d(phi.size());
+        for (std::size_t j = 1; j < phi.size(); ++j)
+            d[j - 1] = AlgNum::Integer(k, static_cast<slong>(j)) * phi[j];
+        const classify::AlgSeries along = a.Along(phi, i), r = rest.Along(phi, i);
+        AlgNum lhs;
+        for (int j = 0; j <= i; ++j)
+            lhs += d[static_cast<std::size_t>(j)] * along[static_cast<std::size_t>(i - j)];
+        phi[static_cast<std::size_t>(i)] = (lhs - r[static_cast<std::size_t>(i)]) / l2;
+    }
+    const classify::AlgSeries g = a.Along(phi, n);
+    for (int i = 0; i <= n; ++i)
+        if (!g[static_cast<std::size_t>(i)].IsZero()) return { i, g[static_cast<std::size_t>(i)].Sign() };
+    throw Undecided(bt::FlatCentreManifold(n));
+}
+
 struct DivisorPoint {
     RealRoot root;
     Items full;
@@ -254,10 +301,9 @@ struct DivisorPoint {
 // The point of the divisor at the root v0 of F(1, v): lambda1 = P_m(1, v0)
 // across, lambda2 = F'(v0) along; a multiple root makes the divisor a centre
 // manifold with the flow w' = F(1, v0 + w) of order the multiplicity.
-DivisorPoint OnDivisor(RealRoot root, const KPoly& fv, const KPoly& pm, const NumberField& k)
+DivisorPoint OnDivisor(RealRoot root, const KPoly& fv, int l1, const NumberField& k)
 {
     DivisorPoint dp;
-    const int l1 = SignAt(pm, root, k);
     KPoly d = Derivative(fv, k);
     for (int i = 1; i < root.multiplicity; ++i)
         d = Derivative(d, k);
@@ -278,6 +324,38 @@ DivisorPoint OnDivisor(RealRoot root, const KPoly& fv, const KPoly& pm, const Nu
     dp.full = blowup::FromRays({ { blowup::Axis(0), across }, { blowup::Axis(1), up },
                                    { blowup::Axis(2), across }, { blowup::Axis(3), down } },
         0b1010, nullptr);
+    dp.root = std::move(root);
+    return dp;
+}
+
+// The root of `roots` equal to v0 (one of them is).
+std::size_t RootEqualTo(std::vector<RealRoot>& roots, const AlgNum& v0, const NumberField& k)
+{
+    const KPoly line { -v0, AlgNum::Integer(&k, 1) };
+    for (slong prec = 64; prec <= kMaxBits; prec *= 2) {
+        std::vector<std::size_t> keep;
+        for (std::size_t i = 0; i < roots.size(); ++i)
+            if (arb_contains_zero(BallAt(line, roots[i], k, prec).raw())) keep.push_back(i);
+        if (keep.size() == 1) return keep.front();
+    }
+    throw Undecided(kRootsTooClose);
+}
+
+// The point v0 (in K) of the divisor where lambda1 = 0 and lambda2 = F'(v0) <> 0.
+DivisorPoint Transverse(RealRoot root, const AlgPoly2& p, const AlgPoly2& q, int m, const AlgNum& v0,
+    const KPoly& fv, const NumberField& k)
+{
+    const auto [a, b] = ChartAt(p, q, m, v0);
+    const int n = std::max(20, 2 * std::max(p.Degree(), q.Degree()) + 1);
+    const auto [order, sa] = TransverseCentreManifold(a, b, n);
+    const Flow along = SignAt(Derivative(fv, k), root, k) > 0 ? Flow::Out : Flow::In;
+    const Flow right = sa > 0 ? Flow::Out : Flow::In;
+    const Flow left = order % 2 != 0 ? right : (right == Flow::Out ? Flow::In : Flow::Out);
+    DivisorPoint dp;
+    dp.full = blowup::FromRays({ { blowup::Axis(0), right }, { blowup::Axis(1), along },
+                                   { blowup::Axis(2), left }, { blowup::Axis(3), along } },
+        0b1010, nullptr);
+    dp.summary = bt::SemiHyperbolicOnDivisor(order, false);
     dp.root = std::move(root);
     return dp;
 }
@@ -325,11 +403,24 @@ Nature Decide(const AlgebraicPoint& point, const AlgPoly2& p0, const AlgPoly2& q
 
     std::vector<DivisorPoint> points;
     for (const auto& [a, multiplicity] : ByMultiplicity(fv, k)) {
+        // A simple root where P_m(1, v) vanishes too, in K: the centre
+        // manifold crosses the divisor there.
         const KPoly common = Gcd(a, pmv);
-        if (Deg(common) > 0 && RealRootCount(common, k) > 0) throw Undecided(kTransverse);
-        for (RealRoot& r : RealRootsOf(a, k)) {
-            r.multiplicity = multiplicity;
-            points.push_back(OnDivisor(std::move(r), fv, pmv, k));
+        std::optional<AlgNum> transverse;
+        if (Deg(common) > 0 && RealRootCount(common, k) > 0) {
+            if (Deg(common) != 1 || multiplicity != 1) throw Undecided(kTransverse);
+            transverse = -common[0];
+        }
+        std::vector<RealRoot> roots = RealRootsOf(a, k);
+        const std::size_t at = transverse ? RootEqualTo(roots, *transverse, k) : roots.size();
+        for (std::size_t i = 0; i < roots.size(); ++i) {
+            roots[i].multiplicity = multiplicity;
+            if (i == at) {
+                points.push_back(Transverse(std::move(roots[i]), ps, qs, m, *transverse, fv, k));
+            } else {
+                const int l1 = SignAt(pmv, roots[i], k);
+                points.push_back(OnDivisor(std::move(roots[i]), fv, l1, k));
+            }
         }
         deadline.check();
     }

@@ -5,11 +5,12 @@
 //   characteristic direction -> F(1, v), F = X Q_m - Y P_m, in K[v], split
 //   by multiplicity (Yun) -> its real roots: those of the norm in Q[v] whose
 //   balls keep 0, as many as a Sturm count over K says -> each point of the
-//   divisor: saddle, node, or the divisor as centre manifold, every sign exact
-//   in K -> the half-plane portraits joined -> sectors, index, name and the
-//   separatrices' tangents.
-// Left "non déterminé": F = 0 identically, and a point of the divisor where
-// P_m(1, v0) = 0 as well (a transverse centre manifold or a further blow-up).
+//   divisor: saddle, node, the divisor as centre manifold, or (where P_m(1, v)
+//   vanishes too, at a simple root v0 in K) a centre manifold across it,
+//   every sign exact in K -> the half-plane portraits joined -> sectors,
+//   index, name and the separatrices' tangents.
+// Left "non déterminé": F = 0 identically, and the divisor points that would
+// need a further blow-up (P_m(1, v0) = F'(v0) = 0, or v0 outside K).
 #pragma once
 
 #include "engine/classify/algebraic.h"
