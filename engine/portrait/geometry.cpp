@@ -360,7 +360,9 @@ void AddInfiniteSeparatrices(const PolynomialField& f, Portrait& out, const Sett
                              std::size_t index, const InfinitePointInput& in)
 {
     const PolynomialField chart = ChartField(f, in.chart);
-    const Vec2 dir = Unit(in.direction);
+    // The pair's point on the chart's side v > 0.
+    Vec2 dir = Unit(in.direction);
+    if ((in.chart == Chart::AlongX ? dir.x : dir.y) < 0) dir = -1.0 * dir;
     const Vec2 at{in.chart == Chart::AlongX ? dir.y / dir.x : dir.x / dir.y, 0};
     if (!std::isfinite(at.x)) return;
     const FixedPoint fp{at, in.type, in.stability, Linearise(chart, at), in.linearPart, in.separatrices};
