@@ -71,13 +71,13 @@ std::vector<portrait::FixedPointInput> PointsOf(const FixedPointAnalysis& analys
     return points;
 }
 
-// The points at infinity with the chart their nature was found in. When
-// the whole circle is singular their study is that of a divided field: no
-// separatrices are drawn from them.
+// The points at infinity with the chart their nature was found in (the
+// field divided by v there when the whole circle is singular).
 std::vector<portrait::InfinitePointInput> InfiniteOf(const FixedPointAnalysis& analysis)
 {
     std::vector<portrait::InfinitePointInput> out;
-    if (analysis.infinity != InfinityKind::Points) return out;
+    const auto division = analysis.infinity == InfinityKind::Points ? portrait::ChartDivision::None
+                                                                     : portrait::ChartDivision::ByV;
     for (const InfinitePoint& p : analysis.infinite) {
         const char* stability = JsonName(p.nature.stability);
         std::vector<portrait::SeparatrixStart> separatrices;
@@ -85,7 +85,7 @@ std::vector<portrait::InfinitePointInput> InfiniteOf(const FixedPointAnalysis& a
             separatrices.push_back({ { d.dx, d.dy }, d.unstable });
         out.push_back({ { p.dx, p.dy }, p.dx != 0 ? portrait::Chart::AlongX : portrait::Chart::AlongY,
             JsonName(p.nature.type), stability ? stability : "", JsonName(p.nature.linearPart),
-            std::move(separatrices) });
+            std::move(separatrices), division });
     }
     return out;
 }

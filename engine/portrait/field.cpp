@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace vindrel::portrait {
 
@@ -171,8 +172,21 @@ PolynomialField SquareFreeField(const flint::FmpqMpoly& P, const flint::FmpqMpol
     return PolynomialField(TermsOf(SquareFreePart(P)), TermsOf(SquareFreePart(Q)));
 }
 
-PolynomialField ChartField(const PolynomialField& f, Chart chart)
+PolynomialField ChartField(const PolynomialField& f, Chart chart, ChartDivision division)
 {
+    if (division == ChartDivision::ByV) {
+        // Like terms summed first: those without v cancel exactly.
+        const PolynomialField whole = ChartField(f, chart);
+        auto divided = [](const std::vector<Term>& terms) {
+            std::map<std::pair<int, int>, double> sum;
+            for (const Term& t : terms) sum[{t.i, t.j}] += t.c;
+            std::vector<Term> out;
+            for (const auto& [e, c] : sum)
+                if (c != 0 && e.second > 0) out.push_back({c, e.first, e.second - 1});
+            return out;
+        };
+        return PolynomialField(divided(whole.PTerms()), divided(whole.QTerms()));
+    }
     // A, B: the components along and across the chart's axis; the power of
     // the other coordinate becomes the power of u.
     const bool alongX = chart == Chart::AlongX;

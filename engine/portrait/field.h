@@ -84,7 +84,11 @@ enum class Chart { AlongX, AlongY };
 // The field of degree d in a chart, multiplied by v^(d-1) (the same orbits
 // and the same time where v > 0, reversed where v < 0 when d is even), as a
 // field in (u, v): AlongX gives u' = v^d (Q - u P)(1/v, u/v), v' = -v^(d+1) P(1/v, u/v).
-PolynomialField ChartField(const PolynomialField& f, Chart chart);
+// Divided: when x Q_d - y P_d = 0 identically (the whole circle singular),
+// the same divided by v, for which the circle is no longer singular (the time
+// then reversed where v < 0 when d is odd).
+enum class ChartDivision { None, ByV };
+PolynomialField ChartField(const PolynomialField& f, Chart chart, ChartDivision division = ChartDivision::None);
 
 // The disc point of a chart point: sign(v) (1, u) / sqrt(1 + u^2 + v^2) for
 // AlongX (coordinates exchanged for AlongY), on the circle when v = 0 (taken

@@ -171,7 +171,12 @@ std::vector<Vec2> InfinitePoints(const PolynomialField& f)
         gmax = std::max(gmax, std::abs(g[static_cast<std::size_t>(k)]));
     }
     std::vector<double> angles;
-    if (gmax == 0) return {}; // the whole circle is degenerate
+    // The whole circle is singular (x Q_d - y P_d = 0, up to rounding): no point to mark.
+    double top = 0;
+    for (const std::vector<Term>* terms : {&f.PTerms(), &f.QTerms()})
+        for (const Term& t : *terms)
+            if (t.i + t.j == f.Degree()) top += std::abs(t.c);
+    if (gmax <= 1e-12 * top) return {};
     auto sample = [&](int k) { return g[static_cast<std::size_t>((k % samples + samples) % samples)]; };
     std::vector<bool> nearSignChange(samples, false);
     for (int k = 0; k < samples; ++k) {
@@ -359,7 +364,7 @@ void AddSeparatrices(const PolynomialField& f, Portrait& out, const Setting& s, 
 void AddInfiniteSeparatrices(const PolynomialField& f, Portrait& out, const Setting& s, const Setting& disc,
                              std::size_t index, const InfinitePointInput& in)
 {
-    const PolynomialField chart = ChartField(f, in.chart);
+    const PolynomialField chart = ChartField(f, in.chart, in.division);
     // The pair's point on the chart's side v > 0.
     Vec2 dir = Unit(in.direction);
     if ((in.chart == Chart::AlongX ? dir.x : dir.y) < 0) dir = -1.0 * dir;
@@ -368,7 +373,8 @@ void AddInfiniteSeparatrices(const PolynomialField& f, Portrait& out, const Sett
     const FixedPoint fp{at, in.type, in.stability, Linearise(chart, at), in.linearPart, in.separatrices};
     const Rhs field = [&chart](Vec2 p) { return chart(p); };
     const Rhs bounded = BoundedSpeed(field), unitSpeed = UnitSpeed(field);
-    const bool evenDegree = f.Degree() % 2 == 0;
+    // The chart field is the flow times v^(d-1), or v^(d-2) when divided by v.
+    const bool oddPower = (f.Degree() - (in.division == ChartDivision::ByV ? 2 : 1)) % 2 != 0;
     for (const Start& start : SeparatrixStarts(chart, fp, at, 1)) {
         const double side = start.lead.empty() ? start.at.y : start.lead.front().y;
         if (std::abs(side) < 1e-12) continue;
@@ -380,8 +386,8 @@ void AddInfiniteSeparatrices(const PolynomialField& f, Portrait& out, const Sett
         // Steps capped in time: the speed near the point is bounded by 1 and far smaller.
         const StepControl control{1e-9, 1e-13, kChartReach, kChartReach / 50};
         Trace t = TraceOrbit(start.unitSpeed ? unitSpeed : bounded, start.at, TimeOf(start.kind), limits, control);
-        // Where v < 0 and d is even, the chart's time runs against the flow's.
-        const bool reversed = side < 0 && evenDegree;
+        // Where v < 0 and that power is odd, the chart's time runs against the flow's.
+        const bool reversed = side < 0 && oddPower;
         const SeparatrixKind kind = (start.kind == SeparatrixKind::Unstable) != reversed ? SeparatrixKind::Unstable
                                                                                           : SeparatrixKind::Stable;
         Vec2 first = ChartToDisc(in.chart, at);

@@ -61,6 +61,7 @@ struct InfinitePointInput {
     std::string stability;
     std::string linearPart = {};
     std::vector<SeparatrixStart> separatrices = {};
+    ChartDivision division = ChartDivision::None; // ByV when the whole circle is singular
 };
 
 // A curve of fixed points (a common factor of P and Q), drawn as its zero

@@ -1,8 +1,8 @@
 // The separatrices drawn from the points at infinity, on fixed-seed random
-// systems: each starts at its point (or the opposite one), is an orbit run in
-// the sense its kind says, also in its first stretch (traced in the chart),
-// and there are as many as the hyperbolic sectors have boundaries, less at
-// most the two arcs of the circle at infinity.
+// systems (some with the whole circle singular): each starts at its point (or
+// the opposite one), is an orbit run in the sense its kind says, also in its
+// first stretch (traced in the chart), and there are as many as the
+// hyperbolic sectors have boundaries, less at most the two along the circle.
 #include "engine/cli/portrait_option.h"
 #include "engine/fixedpoints/system.h"
 
@@ -38,12 +38,23 @@ TEST(InfinitySeparatrices, StartAtTheirPointFollowTheFlowAndBoundTheHyperbolicSe
 {
     std::mt19937 rng(5150);
     int drawn = 0;
-    for (int k = 0; k < 24; ++k) {
+    for (int k = 0; k < 36; ++k) {
         const int degree = 2 + k % 2;
-        const std::string pq = RandomPart(rng, degree), qq = RandomPart(rng, degree), name = pq + " ; " + qq;
+        std::string pq = RandomPart(rng, degree), qq = RandomPart(rng, degree);
+        if (k % 3 == 2) {
+            // x Q_3 - y P_3 = 0: the whole circle is singular; the divided field
+            // has a point in the direction y = a x where R and Q_2 - (y/x) P_2 vanish.
+            std::uniform_int_distribution<int> c(-2, 2);
+            const std::string a = std::to_string(c(rng)), line = "(y-(" + a + ")*x)";
+            const std::string r = line + "*(" + std::to_string(c(rng)) + "*x+" + std::to_string(c(rng)) + "*y+1)";
+            const std::string p2 = "(" + RandomPart(rng, 2) + ")";
+            pq = RandomPart(rng, 1) + "+" + p2 + "+x*" + r;
+            qq = RandomPart(rng, 1) + "+(" + a + ")*" + p2 + "+" + line + "*(" + RandomPart(rng, 1) + ")+y*" + r;
+        }
+        const std::string name = pq + " ; " + qq;
         const ParsedSystem system = ParseSystem(pq, qq);
         const FixedPointAnalysis a = AnalyseSystemFixedPoints(system, Deadline());
-        if (!a.pointsCertified || a.infinity != InfinityKind::Points) continue;
+        if (!a.pointsCertified || a.wholePlaneFixed) continue;
         PortraitRequest request;
         request.view = PortraitView::Disc;
         const portrait::Portrait p = ComputeSystemPortrait(request, system, 200);
