@@ -378,9 +378,32 @@ std::string Intro(const AlgebraicPoint& point, long shear, int m)
         + ", trouvées parmi celles de sa norme sur Q et comptées par la suite de Sturm dans le corps.";
 }
 
-Nature Decide(const AlgebraicPoint& point, const AlgPoly2& p0, const AlgPoly2& q0, const NumberField& k,
-    const Deadline& deadline)
+// A monodromic point is a centre when the field, moved to it, is Hamiltonian
+// or reversible about the horizontal or the vertical line through it.
+std::optional<std::pair<std::string, std::string>> CentreProof(
+    const AlgPoly2& p, const AlgPoly2& q, const AlgNum& x0, const AlgNum& y0)
 {
+    namespace t = classify::texts;
+    auto parity = [](const AlgPoly2& a, int which, int want) {
+        return std::all_of(a.Terms().begin(), a.Terms().end(), [&](const auto& term) {
+            return (which == 0 ? term.first.first : term.first.second) % 2 == want;
+        });
+    };
+    if ((p.Dx() + q.Dy()).IsZero())
+        return std::pair<std::string, std::string> { t::kReasonHamiltonian, t::kHamiltonianExplanation };
+    if (parity(p, 1, 1) && parity(q, 1, 0))
+        return std::pair<std::string, std::string> { t::kReasonReversible,
+            t::ReversibleExplanation("y = " + y0.Text(), "x = " + x0.Text()) };
+    if (parity(p, 0, 0) && parity(q, 0, 1))
+        return std::pair<std::string, std::string> { t::kReasonReversible,
+            t::ReversibleExplanation("x = " + x0.Text(), "y = " + y0.Text()) };
+    return std::nullopt;
+}
+
+Nature Decide(const AlgebraicPoint& point, const AlgPoly2& p0, const AlgPoly2& q0, const AlgNum& x0,
+    const AlgNum& y0, const Deadline& deadline)
+{
+    const NumberField& k = *x0.field();
     const int m = LowDegree(p0, q0);
     const AlgNum one = AlgNum::Integer(&k, 1), zero;
     const AlgPoly2 X = AlgPoly2::Monomial(1, 0, one), Y = AlgPoly2::Monomial(0, 1, one);
@@ -461,13 +484,20 @@ Nature Decide(const AlgebraicPoint& point, const AlgPoly2& p0, const AlgPoly2& q
         detail += std::string(i == 0 ? " " : " ; ") + lines[i].where + " : " + lines[i].summary
             + " ; secteurs du côté x > 0 : " + (lines[i].positive.empty() ? "-" : lines[i].positive)
             + ", du côté x < 0 : " + (lines[i].negative.empty() ? "-" : lines[i].negative);
-    detail += lines.empty() ? "" : ".";
+    detail += lines.empty() ? " aucun (F(1, v) n'a pas de racine réelle)." : ".";
     if (items.empty()) {
-        n.type = PointType::Undetermined;
         n.index = 1;
         n.sectors = "";
-        n.reason = "eclatement: monodromique, centre ou foyer";
-        n.explanation = bt::Lead(n.linearPart) + detail + bt::kNoOrbitReaches + bt::kCentreOrFocusOpen;
+        n.explanation = bt::Lead(n.linearPart) + detail + bt::kNoOrbitReaches;
+        if (const auto proof = CentreProof(p0, q0, x0, y0)) {
+            n.type = PointType::Center;
+            n.reason = "eclatement: monodromique, " + proof->first;
+            n.explanation += " " + proof->second;
+        } else {
+            n.type = PointType::Undetermined;
+            n.reason = "eclatement: monodromique, centre ou foyer";
+            n.explanation += bt::kCentreOrFocusOpen;
+        }
         return n;
     }
     const std::string sectors = blowup::Letters(items);
@@ -521,7 +551,7 @@ std::optional<Nature> BlowUpAlgebraicPoint(const flint::FmpqMpoly& P, const flin
         for (const auto& [e, c] : a->Terms())
             if (e.first + e.second <= 1) return std::nullopt;
     try {
-        return Decide(point, p, q, k, deadline);
+        return Decide(point, p, q, x0, y0, deadline);
     } catch (const Undecided& u) {
         Nature n;
         n.linearPart = LinearPart::Zero;
