@@ -677,6 +677,11 @@ Portrait ComputePortrait(const PolynomialField& f, const PortraitInput& input, c
     }
     if (disc) {
         out.infinitePoints = InfinitePoints(f);
+        // A circle of singular points: the points marked are those of the divided field.
+        if (out.infinitePoints.empty())
+            for (const InfinitePointInput& in : input.infinite)
+                if (in.division == ChartDivision::ByV)
+                    for (double sign : {1.0, -1.0}) out.infinitePoints.push_back(sign * Unit(in.direction));
         s.limits.sinks.insert(s.limits.sinks.end(), out.infinitePoints.begin(), out.infinitePoints.end());
     }
 
