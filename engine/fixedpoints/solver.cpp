@@ -102,6 +102,38 @@ slong CoefficientBoundBits(const BiPoly& a, const BiPoly& b)
     return (DegY(b) * normBits(a) + DegY(a) * normBits(b)) / 2 + 2;
 }
 
+struct TreeFree {
+    slong count;
+    void operator()(mp_ptr* tree) const { _nmod_poly_tree_free(tree, count); }
+};
+
+// p(0), p(1), ..., p(count - 1) modulo p's prime: Horner at the first
+// deg + 1 points, then forward differences, one addition per value and
+// difference order instead of a multiplication per coefficient.
+void ValuesAtConsecutiveIntegers(std::vector<mp_limb_t>& out, const nmod_poly_t p, slong count)
+{
+    out.assign(static_cast<size_t>(count), 0);
+    const slong deg = nmod_poly_degree(p);
+    if (deg < 0) return;
+    const slong start = std::min(deg + 1, count);
+    for (slong i = 0; i < start; ++i)
+        out[i] = nmod_poly_evaluate_nmod(p, static_cast<mp_limb_t>(i) % p->mod.n);
+    if (start == count) return;
+    // diff[k]: the k-th forward difference at the point deg - k (the
+    // differences that end at the last computed value).
+    std::vector<mp_limb_t> diff(out.begin(), out.begin() + start);
+    for (slong k = 1; k <= deg; ++k)
+        for (slong i = 0; i + k <= deg; ++i)
+            diff[i] = nmod_sub(diff[i + 1], diff[i], p->mod);
+    std::reverse(diff.begin(), diff.end());
+    // One point forward: each order gains the next one's new value.
+    for (slong i = start; i < count; ++i) {
+        for (slong k = deg - 1; k >= 0; --k)
+            diff[k] = nmod_add(diff[k], diff[k + 1], p->mod);
+        out[i] = diff[0];
+    }
+}
+
 // Res_y(a, b) and the first subresultant s1*y + s0, as polynomials in u:
 // their values modulo word-size primes at the points u = 0, 1, ...,
 // degreeBound, interpolated and put together by Chinese remaindering until
@@ -127,6 +159,8 @@ void Eliminants(FmpzPoly& res, FmpzPoly& s1, FmpzPoly& s0, const BiPoly& a, cons
     }
     mp_limb_t prime = UWORD(1) << (FLINT_BITS - 2);
     std::vector<mp_limb_t> xs(static_cast<size_t>(count)), rs(xs.size()), v1(xs.size()), v0(xs.size());
+    std::vector<mp_limb_t> weights(xs.size()), work;
+    std::unique_ptr<mp_ptr, TreeFree> tree(_nmod_poly_tree_alloc(count), TreeFree { count });
     for (slong i = 0; i < count; ++i)
         xs[i] = static_cast<mp_limb_t>(i);
     while (static_cast<slong>(fmpz_bits(modulus.raw())) <= needed) {
@@ -145,29 +179,34 @@ void Eliminants(FmpzPoly& res, FmpzPoly& s1, FmpzPoly& s0, const BiPoly& a, cons
             fmpz_poly_get_nmod_poly(bm.back()->v, q.raw());
         }
         // The coefficients of y^j at every point, then the sequences.
+        nmod_t mod;
+        nmod_init(&mod, prime);
         std::vector<std::vector<mp_limb_t>> av(am.size()), bv(bm.size());
-        for (size_t j = 0; j < am.size(); ++j) {
-            av[j].resize(xs.size());
-            nmod_poly_evaluate_nmod_vec(av[j].data(), am[j]->v, xs.data(), count);
-        }
-        for (size_t j = 0; j < bm.size(); ++j) {
-            bv[j].resize(xs.size());
-            nmod_poly_evaluate_nmod_vec(bv[j].data(), bm[j]->v, xs.data(), count);
-        }
-        NmodPoly ak(prime), bk(prime);
+        for (size_t j = 0; j < am.size(); ++j)
+            ValuesAtConsecutiveIntegers(av[j], am[j]->v, count);
+        for (size_t j = 0; j < bm.size(); ++j)
+            ValuesAtConsecutiveIntegers(bv[j], bm[j]->v, count);
+        std::vector<mp_limb_t> ak(av.size()), bk(bv.size());
         for (slong i = 0; i < count; ++i) {
             for (size_t j = 0; j < av.size(); ++j)
-                nmod_poly_set_coeff_ui(ak.v, static_cast<slong>(j), av[j][i]);
+                ak[j] = av[j][i];
             for (size_t j = 0; j < bv.size(); ++j)
-                nmod_poly_set_coeff_ui(bk.v, static_cast<slong>(j), bv[j][i]);
+                bk[j] = bv[j][i];
             if (linear)
-                rs[i] = nmod_poly_resultant(ak.v, bk.v);
+                rs[i] = _nmod_poly_resultant(ak.data(), static_cast<slong>(ak.size()), bk.data(),
+                    static_cast<slong>(bk.size()), mod);
             else
-                SubresultantsMod(rs[i], v1[i], v0[i], ak.v, bk.v);
+                SubresultantsMod(rs[i], v1[i], v0[i], ak, bk, mod, work);
         }
+        // One subproduct tree for the three interpolations.
+        _nmod_poly_tree_build(tree.get(), xs.data(), count, mod);
+        _nmod_poly_interpolation_weights(weights.data(), tree.get(), count, mod);
         auto combine = [&](FmpzPoly& out, const std::vector<mp_limb_t>& ys) {
             NmodPoly image(prime);
-            nmod_poly_interpolate_nmod_vec_fast(image.v, xs.data(), ys.data(), count);
+            nmod_poly_fit_length(image.v, count);
+            _nmod_poly_interpolate_nmod_vec_fast_precomp(image.v->coeffs, ys.data(), tree.get(), weights.data(), count, mod);
+            image.v->length = count;
+            _nmod_poly_normalise(image.v);
             fmpz_poly_CRT_ui(out.raw(), out.raw(), modulus.raw(), image.v, 1);
         };
         combine(res, rs);
@@ -530,10 +569,110 @@ void Subresultants(Fmpz& res, Fmpz& s1, Fmpz& s0, const FmpzPoly& a, const FmpzP
     FirstSubresultantByDeterminant(s1, s0, a, b);
 }
 
+static void SubresultantsModGeneral(
+    mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const nmod_poly_t a, const nmod_poly_t b);
+
+// The remainder sequence over Z/p without inversions: each member is kept
+// as a vector times a scalar num/den, its remainders are pseudo-remainders
+// (lc^(delta+1) A mod B by elimination), and the exact divisions only move
+// the scalars; two inversions at the end. False when the sequence is not
+// normal. a and b: coefficients from y^0, leading ones non-zero, degrees
+// m >= n >= 2.
+static bool SubresultantsModBySequence(mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const mp_limb_t* a,
+    slong m, const mp_limb_t* b, slong n, nmod_t mod, std::vector<mp_limb_t>& work)
+{
+    work.assign(static_cast<size_t>(m + n + 2), 0);
+    mp_limb_t* A = work.data();
+    mp_limb_t* B = A + m + 1;
+    std::copy(a, a + m + 1, A);
+    std::copy(b, b + n + 1, B);
+    slong degA = m, degB = n;
+    struct Ratio {
+        mp_limb_t num = 1, den = 1;
+    };
+    auto mul = [&](mp_limb_t x, mp_limb_t y) { return nmod_mul(x, y, mod); };
+    auto pow = [&](mp_limb_t x, slong e) { return n_powmod2_ui_preinv(x, static_cast<ulong>(e), mod.n, mod.ninv); };
+    Ratio alpha, beta, g, h, r1, r0, rr;
+    rr.num = 0;
+    for (bool first = true; degB > 0; first = false) {
+        const slong delta = degA - degB;
+        if (!first && delta != 1) return false;
+        if (degB == 1) {
+            r1 = { mul(B[1], beta.num), beta.den };
+            r0 = { mul(B[0], beta.num), beta.den };
+        }
+        // A <- lc(B)^(delta+1) A mod B.
+        const mp_limb_t lc = B[degB];
+        for (slong top = degA; top >= degB; --top) {
+            const mp_limb_t c = A[top];
+            const slong shift = top - degB;
+            for (slong j = 0; j < shift; ++j)
+                A[j] = mul(A[j], lc);
+            for (slong j = 0; j <= degB; ++j)
+                A[j + shift] = nmod_sub(mul(A[j + shift], lc), mul(c, B[j]), mod);
+        }
+        slong degR = degB - 1;
+        while (degR >= 0 && A[degR] == 0)
+            --degR;
+        if (degB == 1 && degR < 0) break; // a common root: the resultant is 0
+        if (degR != degB - 1) return false;
+        // True remainder: beta^(delta+1) alpha A; the next member is it over g h^delta.
+        const Ratio d { mul(g.num, pow(h.num, delta)), mul(g.den, pow(h.den, delta)) };
+        const Ratio next { mul(mul(pow(beta.num, delta + 1), alpha.num), d.den),
+            mul(mul(pow(beta.den, delta + 1), alpha.den), d.num) };
+        g = { mul(lc, beta.num), beta.den };
+        if (delta > 0) { // h = g^delta / h^(delta - 1)
+            h = { mul(pow(g.num, delta), pow(h.den, delta - 1)), mul(pow(g.den, delta), pow(h.num, delta - 1)) };
+        }
+        alpha = beta;
+        beta = next;
+        std::swap(A, B);
+        degA = degB;
+        degB = degR;
+        if (degB == 0) rr = { mul(B[0], beta.num), beta.den };
+    }
+    // Every scalar is a product of non-zero leading coefficients: no zero
+    // denominator. Invert once for the two denominators of s1, s0 and res.
+    const mp_limb_t inv = n_invmod(mul(r1.den, rr.den), mod.n);
+    s1 = mul(mul(r1.num, inv), rr.den);
+    s0 = mul(mul(r0.num, inv), rr.den);
+    res = mul(mul(rr.num, inv), r1.den);
+    if (m % 2 == 0 && n % 2 == 0) {
+        s1 = nmod_neg(s1, mod);
+        s0 = nmod_neg(s0, mod);
+    }
+    if (m % 2 == 1 && n % 2 == 1) res = nmod_neg(res, mod);
+    return true;
+}
+
+void SubresultantsMod(mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const std::vector<mp_limb_t>& a,
+    const std::vector<mp_limb_t>& b, nmod_t mod, std::vector<mp_limb_t>& work)
+{
+    const slong m = static_cast<slong>(a.size()) - 1, n = static_cast<slong>(b.size()) - 1;
+    if (SubresultantsModBySequence(res, s1, s0, a.data(), m, b.data(), n, mod, work)) return;
+    nmod_poly_t am, bm;
+    nmod_poly_init_mod(am, mod);
+    nmod_poly_init_mod(bm, mod);
+    for (slong i = 0; i <= m; ++i)
+        nmod_poly_set_coeff_ui(am, i, a[i]);
+    for (slong i = 0; i <= n; ++i)
+        nmod_poly_set_coeff_ui(bm, i, b[i]);
+    SubresultantsModGeneral(res, s1, s0, am, bm);
+    nmod_poly_clear(am);
+    nmod_poly_clear(bm);
+}
+
+void SubresultantsMod(mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const nmod_poly_t a, const nmod_poly_t b)
+{
+    std::vector<mp_limb_t> av(a->coeffs, a->coeffs + a->length), bv(b->coeffs, b->coeffs + b->length), work;
+    SubresultantsMod(res, s1, s0, av, bv, a->mod, work);
+}
+
 // The same numbers modulo a prime p (a and b of degrees m >= n >= 2 modulo
 // p): the remainder sequence with its exact divisions done by inverses,
 // and the determinants over Z/p when it is not normal modulo p.
-void SubresultantsMod(mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const nmod_poly_t a, const nmod_poly_t b)
+static void SubresultantsModGeneral(
+    mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const nmod_poly_t a, const nmod_poly_t b)
 {
     const nmod_t mod = a->mod;
     const slong m = nmod_poly_degree(a), n = nmod_poly_degree(b);

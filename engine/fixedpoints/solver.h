@@ -73,6 +73,9 @@ void FirstSubresultantByDeterminant(
 // The same numbers modulo a word-size prime, for a and b whose leading
 // coefficients do not vanish modulo it.
 void SubresultantsMod(mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const nmod_poly_t a, const nmod_poly_t b);
+// The same on coefficient vectors (from y^0), with a scratch vector.
+void SubresultantsMod(mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const std::vector<mp_limb_t>& a,
+    const std::vector<mp_limb_t>& b, nmod_t mod, std::vector<mp_limb_t>& work);
 
 // Helpers shared with the analysis.
 void EvalArb(flint::Arb& out, const flint::FmpqMpoly& p, const arb_t x, const arb_t y, slong prec);
