@@ -80,22 +80,29 @@ struct NmodPoly {
 
 // Bits of a bound on the absolute values of the coefficients in u of
 // Res_y(a, b) and of the first subresultant. On |u| = 1 every row of the
-// Sylvester matrix has a 2-norm at most sqrt(N) with N the sum over j of
-// the squared 1-norms of the coefficients of y^j (Hadamard), and a
-// coefficient of a polynomial is at most its maximum on the unit circle
-// (Cauchy); the subresultants have fewer rows of the same kind.
+// Sylvester matrix has a squared 2-norm at most max |L(u)| <= ||L||_1 with
+// L(u) = sum over j of a_j(u) a_j(1/u) (a_j: the coefficient of y^j;
+// a_j(u) a_j(1/u) = |a_j(u)|^2 there), so Hadamard bounds the determinants
+// by ||L_a||_1^(deg b / 2) ||L_b||_1^(deg a / 2); a coefficient of a
+// polynomial is at most its maximum on the unit circle (Cauchy); the
+// subresultants have fewer rows of the same kind.
 slong CoefficientBoundBits(const BiPoly& a, const BiPoly& b)
 {
     auto normBits = [](const BiPoly& p) {
-        Fmpz total, one, c;
+        slong top = 0;
+        for (const FmpzPoly& q : p)
+            top = std::max(top, fmpz_poly_degree(q.raw()));
+        FmpzPoly sum, rev, prod;
         for (const FmpzPoly& q : p) {
-            fmpz_zero(one.raw());
-            for (slong k = 0; k <= fmpz_poly_degree(q.raw()); ++k) {
-                fmpz_poly_get_coeff_fmpz(c.raw(), q.raw(), k);
-                fmpz_abs(c.raw(), c.raw());
-                fmpz_add(one.raw(), one.raw(), c.raw());
-            }
-            fmpz_addmul(total.raw(), one.raw(), one.raw());
+            if (fmpz_poly_is_zero(q.raw())) continue;
+            fmpz_poly_reverse(rev.raw(), q.raw(), top + 1); // u^top q(1/u)
+            fmpz_poly_mul(prod.raw(), q.raw(), rev.raw());
+            fmpz_poly_add(sum.raw(), sum.raw(), prod.raw());
+        }
+        Fmpz total, c;
+        for (slong k = 0; k <= fmpz_poly_degree(sum.raw()); ++k) {
+            fmpz_abs(c.raw(), sum.raw()->coeffs + k);
+            fmpz_add(total.raw(), total.raw(), c.raw());
         }
         return static_cast<slong>(fmpz_bits(total.raw()));
     };
