@@ -30,9 +30,11 @@ using BiPoly = std::vector<FmpzPoly>;
 const long kShears[] = { 0, 1, -1, 2, -2, 3, -3, 5, -5, 7, -7, 11 };
 
 // Integer coefficients (the rational content is dropped: it does not move
-// the zeros) with x replaced by u - t*y.
-BiPoly Shear(const FmpqMpoly& p, long t)
+// the zeros) with x replaced by u - t*y (Axes::YX: the roles of x and y
+// exchanged, y replaced by u - t*x).
+BiPoly Shear(const FmpqMpoly& p, long t, Axes axes)
 {
+    const size_t first = axes == Axes::XY ? 0 : 1; // the variable sheared into u
     const fmpz_mpoly_struct* z = p.raw()->zpoly;
     const fmpz_mpoly_ctx_struct* zctx = p.craw()->zctx;
     slong nv = fmpz_mpoly_ctx_nvars(zctx);
@@ -44,7 +46,7 @@ BiPoly Shear(const FmpqMpoly& p, long t)
     for (slong k = 0; k < fmpz_mpoly_length(z, zctx); ++k) {
         fmpz_mpoly_get_term_coeff_fmpz(c.raw(), z, k, zctx);
         fmpz_mpoly_get_term_exp_ui(exps.data(), z, k, zctx);
-        ulong i = exps[0], j = exps[1];
+        ulong i = exps[first], j = exps[1 - first];
         // c * (u - t y)^i * y^j = sum_k C(i,k) (-t)^k c u^(i-k) y^(j+k)
         for (ulong e = 0; e <= i; ++e) {
             if (t == 0 && e > 0) break;
@@ -322,9 +324,10 @@ std::optional<FmpqPoly> UniqueCommonY(const BiPoly& a, const BiPoly& b, const Fi
 
 // --- SolutionFamily --------------------------------------------------------
 
-SolutionFamily::SolutionFamily(FmpzPoly f, long shear, FmpzPoly s1, FmpzPoly s0)
+SolutionFamily::SolutionFamily(FmpzPoly f, long shear, FmpzPoly s1, FmpzPoly s0, Axes axes)
     : f_(std::move(f))
     , shear_(shear)
+    , swapped_(axes == Axes::YX)
     , fromSubresultant_(true)
     , s1_(std::move(s1))
     , s0_(std::move(s0))
@@ -332,9 +335,10 @@ SolutionFamily::SolutionFamily(FmpzPoly f, long shear, FmpzPoly s1, FmpzPoly s0)
     fmpq_poly_set_fmpz_poly(fq_.raw(), f_.raw());
 }
 
-SolutionFamily::SolutionFamily(FmpzPoly f, long shear, FmpqPoly y)
+SolutionFamily::SolutionFamily(FmpzPoly f, long shear, FmpqPoly y, Axes axes)
     : f_(std::move(f))
     , shear_(shear)
+    , swapped_(axes == Axes::YX)
     , fromSubresultant_(false)
 {
     fmpq_poly_set_fmpz_poly(fq_.raw(), f_.raw());
@@ -384,9 +388,9 @@ bool SolutionFamily::CoordinateIsZero(int which) const
     // With y = -s0/s1 and x = u - shear*y (s1 invertible modulo the
     // irreducible f): y = 0 when f divides s0, x = 0 when f divides
     // u*s1 + shear*s0. A remainder, where the exact coordinates would need
-    // an inverse modulo f (seconds at degree 400).
+    // an inverse modulo f (seconds at degree 400). Exchanged axes: the other one.
     FmpzPoly g;
-    if (which == 0) {
+    if (which == (swapped_ ? 1 : 0)) {
         fmpz_poly_shift_left(g.raw(), s1_.raw(), 1);
         FmpzPoly t;
         fmpz_poly_scalar_mul_si(t.raw(), s0_.raw(), shear_);
@@ -403,13 +407,13 @@ bool SolutionFamily::CoordinateIsZero(int which) const
 const FmpqPoly& SolutionFamily::X() const
 {
     EnsureExact();
-    return x_;
+    return swapped_ ? y_ : x_;
 }
 
 const FmpqPoly& SolutionFamily::Y() const
 {
     EnsureExact();
-    return y_;
+    return swapped_ ? x_ : y_;
 }
 
 void SolutionFamily::EnsureRoots() const
@@ -452,6 +456,7 @@ void SolutionFamily::RealPoint(size_t index, slong prec, Arb& x, Arb& y) const
         EvalFmpqPolyArb(x, x_, u, prec);
         EvalFmpqPolyArb(y, y_, u, prec);
     }
+    if (swapped_) arb_swap(x.raw(), y.raw());
 }
 
 FmpqPoly SolutionFamily::ExactValue(const FmpqMpoly& v) const
@@ -459,8 +464,8 @@ FmpqPoly SolutionFamily::ExactValue(const FmpqMpoly& v) const
     EnsureExact();
     const slong nv = fmpq_mpoly_ctx_nvars(v.craw());
     std::vector<FmpqPoly> vals(static_cast<size_t>(nv));
-    vals[0] = x_;
-    vals[1] = y_;
+    vals[0] = X();
+    vals[1] = Y();
     std::vector<fmpq_poly_struct*> ptrs;
     for (auto& p : vals)
         ptrs.push_back(p.raw());
@@ -474,45 +479,62 @@ FmpqPoly SolutionFamily::ExactValue(const FmpqMpoly& v) const
 
 // --- the solver ------------------------------------------------------------
 
+namespace {
+
+// The families from the eliminant of A and B after the shear t, or nothing
+// when a factor's roots are not separated by u (or the leading
+// coefficients in y are not constants).
+std::optional<std::vector<SolutionFamily>> SolveSheared(
+    const FmpqMpoly& A, const FmpqMpoly& B, long t, Axes axes, slong da, slong db, const Deadline& deadline)
+{
+    BiPoly a = Shear(A, t, axes), b = Shear(B, t, axes);
+    if (!TopCoefficientNonZero(a, da) || !TopCoefficientNonZero(b, db)) return std::nullopt;
+    if (DegY(a) < DegY(b)) std::swap(a, b);
+    FmpzPoly res, s1, s0;
+    Eliminants(res, s1, s0, a, b, da * db, deadline);
+    deadline.check();
+    std::vector<SolutionFamily> families;
+    if (fmpz_poly_degree(res.raw()) <= 0) return families;
+    flint::FmpzPolyFactor fac;
+    fmpz_poly_factor(fac.raw(), res.raw());
+    for (slong i = 0; i < fac.raw()->num; ++i) {
+        FmpzPoly f;
+        fmpz_poly_set(f.raw(), fac.raw()->p + i);
+        if (fmpz_sgn(fmpz_poly_lead(f.raw())) < 0) fmpz_poly_neg(f.raw(), f.raw());
+        FmpzPoly r;
+        fmpz_poly_rem(r.raw(), s1.raw(), f.raw());
+        if (!fmpz_poly_is_zero(r.raw())) {
+            families.emplace_back(std::move(f), t, s1, s0, axes);
+            continue;
+        }
+        Field k;
+        fmpq_poly_set_fmpz_poly(k.f.raw(), f.raw());
+        std::optional<FmpqPoly> y = UniqueCommonY(a, b, k);
+        if (!y) return std::nullopt;
+        families.emplace_back(std::move(f), t, std::move(*y), axes);
+        deadline.check();
+    }
+    return families;
+}
+
+} // namespace
+
 std::vector<SolutionFamily> SolveCoprime(const FmpqMpoly& A, const FmpqMpoly& B, const Deadline& deadline)
 {
     const slong da = fmpq_mpoly_total_degree_si(A.raw(), A.craw());
     const slong db = fmpq_mpoly_total_degree_si(B.raw(), B.craw());
     if (da <= 0 || db <= 0) return {}; // a non-zero constant has no zero
+    // Without a shear when the top terms allow it: in y, else in x (a shear
+    // makes the coefficients larger, and the eliminant costlier).
+    const bool plainXY = TopCoefficientNonZero(Shear(A, 0, Axes::XY), da)
+        && TopCoefficientNonZero(Shear(B, 0, Axes::XY), db);
+    if (!plainXY) {
+        deadline.check();
+        if (auto families = SolveSheared(A, B, 0, Axes::YX, da, db, deadline)) return std::move(*families);
+    }
     for (long t : kShears) {
         deadline.check();
-        BiPoly a = Shear(A, t), b = Shear(B, t);
-        if (!TopCoefficientNonZero(a, da) || !TopCoefficientNonZero(b, db)) continue;
-        if (DegY(a) < DegY(b)) std::swap(a, b);
-        FmpzPoly res, s1, s0;
-        Eliminants(res, s1, s0, a, b, da * db, deadline);
-        deadline.check();
-        if (fmpz_poly_degree(res.raw()) <= 0) return {};
-        flint::FmpzPolyFactor fac;
-        fmpz_poly_factor(fac.raw(), res.raw());
-        std::vector<SolutionFamily> families;
-        bool separated = true;
-        for (slong i = 0; i < fac.raw()->num && separated; ++i) {
-            FmpzPoly f;
-            fmpz_poly_set(f.raw(), fac.raw()->p + i);
-            if (fmpz_sgn(fmpz_poly_lead(f.raw())) < 0) fmpz_poly_neg(f.raw(), f.raw());
-            FmpzPoly r;
-            fmpz_poly_rem(r.raw(), s1.raw(), f.raw());
-            if (!fmpz_poly_is_zero(r.raw())) {
-                families.emplace_back(std::move(f), t, s1, s0);
-                continue;
-            }
-            Field k;
-            fmpq_poly_set_fmpz_poly(k.f.raw(), f.raw());
-            std::optional<FmpqPoly> y = UniqueCommonY(a, b, k);
-            if (!y) {
-                separated = false;
-                break;
-            }
-            families.emplace_back(std::move(f), t, std::move(*y));
-            deadline.check();
-        }
-        if (separated) return families;
+        if (auto families = SolveSheared(A, B, t, Axes::XY, da, db, deadline)) return std::move(*families);
     }
     throw LimitExceeded(texts::kNotSeparated);
 }
