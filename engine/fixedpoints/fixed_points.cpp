@@ -442,17 +442,52 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
     SetCoordinate(pt, 1, ey, view.y());
     pt.exactness = ex && ey ? Exactness::Quadratic : Exactness::Decimal;
     auto mid = [](const Arb& b) { return arf_get_d(arb_midref(b.raw()), ARF_RND_NEAR); };
+    // The entries once; trace, determinant and discriminant from them by
+    // ball arithmetic, their own polynomials (of degree up to 2d - 2) only
+    // where a ball holds 0 or is too wide for the decimal shown.
+    auto decided = [](const Arb& b) { return arb_is_positive(b.raw()) || arb_is_negative(b.raw()); };
+    auto ballSign = [](const Arb& b) { return arb_is_positive(b.raw()) ? 1 : -1; };
+    Arb e[2][2];
     int signs[2][2];
     for (int i = 0; i < 2; ++i)
         for (int j = 0; j < 2; ++j) {
-            signs[i][j] = view.Sign(*entries[i][j]);
-            pt.jacobianText[i][j]
-                = signs[i][j] == 0 ? "0" : fp::ShortDecimal(mid(view.Value(*entries[i][j])));
+            e[i][j] = view.Value(*entries[i][j]);
+            if (decided(e[i][j])) {
+                signs[i][j] = ballSign(e[i][j]);
+            } else {
+                signs[i][j] = view.Sign(*entries[i][j]);
+                e[i][j] = view.Value(*entries[i][j]);
+                if (signs[i][j] == 0) arb_zero(e[i][j].raw());
+            }
+            pt.jacobianText[i][j] = signs[i][j] == 0 ? "0" : fp::ShortDecimal(mid(e[i][j]));
         }
-    const int sT = view.Sign(J.trace), sD = view.Sign(J.det), sDisc = view.Sign(J.disc);
-    pt.trace = sT == 0 ? 0.0 : mid(view.Value(J.trace));
-    pt.determinant = sD == 0 ? 0.0 : mid(view.Value(J.det));
-    const double disc = sDisc == 0 ? 0.0 : mid(view.Value(J.disc));
+    Arb tr, det, disc4, t;
+    const slong prec = view.prec();
+    arb_add(tr.raw(), e[0][0].raw(), e[1][1].raw(), prec);
+    arb_mul(det.raw(), e[0][0].raw(), e[1][1].raw(), prec);
+    arb_mul(t.raw(), e[0][1].raw(), e[1][0].raw(), prec);
+    arb_sub(det.raw(), det.raw(), t.raw(), prec);
+    arb_mul(disc4.raw(), tr.raw(), tr.raw(), prec);
+    arb_mul_2exp_si(t.raw(), det.raw(), 2);
+    arb_sub(disc4.raw(), disc4.raw(), t.raw(), prec);
+    // Sign and decimal of one of the three.
+    auto signAndValue = [&](const Arb& ball, const FmpqMpoly& exact, double& value) {
+        int sign;
+        if (decided(ball)) {
+            sign = ballSign(ball);
+        } else {
+            sign = view.Sign(exact);
+            if (sign == 0) {
+                value = 0.0;
+                return 0;
+            }
+        }
+        value = decided(ball) && arb_rel_accuracy_bits(ball.raw()) >= 60 ? mid(ball) : mid(view.Value(exact));
+        return sign;
+    };
+    double disc = 0;
+    const int sT = signAndValue(tr, J.trace, pt.trace), sD = signAndValue(det, J.det, pt.determinant),
+              sDisc = signAndValue(disc4, J.disc, disc);
     pt.traceText = fp::ShortDecimal(pt.trace);
     pt.determinantText = fp::ShortDecimal(pt.determinant);
     pt.discriminantText = fp::ShortDecimal(disc);

@@ -12,6 +12,7 @@ namespace vindrel::portrait {
 namespace {
 
 constexpr int kPowerTable = 32;
+constexpr int kDenseFrom = 6;
 
 // x^0..x^n into out; only as far as the table goes (higher powers are
 // taken by std::pow in Power).
@@ -55,6 +56,38 @@ PolynomialField::PolynomialField(std::vector<Term> p, std::vector<Term> q)
     degreeP_ = DegreeOf(p_);
     degreeQ_ = DegreeOf(q_);
     degree_ = std::max(degreeP_, degreeQ_);
+    // From degree 6, a polynomial with at least a quarter of its possible
+    // terms is evaluated by Horner's rule on dense rows: one multiply-add a
+    // coefficient instead of two products and two table reads a term.
+    auto dense = [](const std::vector<Term>& t, int d) {
+        return d >= kDenseFrom && 4 * t.size() >= static_cast<std::size_t>((d + 1) * (d + 2) / 2);
+    };
+    if (dense(p_, degreeP_)) denseP_ = DenseRows(p_, degreeP_);
+    if (dense(q_, degreeQ_)) denseQ_ = DenseRows(q_, degreeQ_);
+}
+
+std::vector<double> PolynomialField::DenseRows(const std::vector<Term>& t, int degree)
+{
+    std::vector<double> rows(static_cast<std::size_t>((degree + 1) * (degree + 2) / 2), 0.0);
+    // Row j starts after rows 0..j-1, of lengths d+1, d, ..., d-j+2.
+    auto start = [degree](int j) { return j * (2 * degree + 3 - j) / 2; };
+    for (const Term& term : t) rows[static_cast<std::size_t>(start(term.j) + term.i)] += term.c;
+    return rows;
+}
+
+double PolynomialField::Horner(const std::vector<double>& rows, int degree, Vec2 at)
+{
+    double sum = 0;
+    std::size_t end = rows.size();
+    for (int j = degree; j >= 0; --j) {
+        const int len = degree - j + 1;
+        const double* row = rows.data() + (end - static_cast<std::size_t>(len));
+        double r = row[len - 1];
+        for (int i = len - 2; i >= 0; --i) r = r * at.x + row[i];
+        sum = sum * at.y + r;
+        end -= static_cast<std::size_t>(len);
+    }
+    return sum;
 }
 
 double PolynomialField::Eval(const std::vector<Term>& t, int degree, Vec2 at)
@@ -67,7 +100,7 @@ double PolynomialField::Eval(const std::vector<Term>& t, int degree, Vec2 at)
     return sum;
 }
 
-Vec2 PolynomialField::operator()(Vec2 at) const { return {Eval(p_, degreeP_, at), Eval(q_, degreeQ_, at)}; }
+Vec2 PolynomialField::operator()(Vec2 at) const { return {EvalP(at), EvalQ(at)}; }
 
 void PolynomialField::Jacobian(Vec2 at, double out[4]) const
 {

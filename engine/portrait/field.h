@@ -41,8 +41,8 @@ public:
     PolynomialField(std::vector<Term> p, std::vector<Term> q);
 
     Vec2 operator()(Vec2 at) const;
-    double P(Vec2 at) const { return Eval(p_, degreeP_, at); }
-    double Q(Vec2 at) const { return Eval(q_, degreeQ_, at); }
+    double P(Vec2 at) const { return EvalP(at); }
+    double Q(Vec2 at) const { return EvalQ(at); }
     // Jacobian [[Px, Py], [Qx, Qy]] as {Px, Py, Qx, Qy}.
     void Jacobian(Vec2 at, double out[4]) const;
     int Degree() const { return degree_; }
@@ -61,9 +61,16 @@ public:
 
 private:
     static double Eval(const std::vector<Term>& t, int degree, Vec2 at);
+    // Dense coefficients, row j (the coefficients of x^0 y^j, ..., x^(d-j)
+    // y^j) after row j - 1, for Horner's rule in x within Horner's rule in y.
+    static std::vector<double> DenseRows(const std::vector<Term>& t, int degree);
+    static double Horner(const std::vector<double>& rows, int degree, Vec2 at);
+    double EvalP(Vec2 at) const { return denseP_.empty() ? Eval(p_, degreeP_, at) : Horner(denseP_, degreeP_, at); }
+    double EvalQ(Vec2 at) const { return denseQ_.empty() ? Eval(q_, degreeQ_, at) : Horner(denseQ_, degreeQ_, at); }
     static double Homogeneous(const std::vector<Term>& t, int degree, Vec2 at, double s);
     static double TopPart(const std::vector<Term>& t, int degree, Vec2 at);
     std::vector<Term> p_, q_;
+    std::vector<double> denseP_, denseQ_; // empty: term by term
     int degree_ = 0, degreeP_ = 0, degreeQ_ = 0;
 };
 
