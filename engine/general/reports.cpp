@@ -275,6 +275,8 @@ void NatureSection(Lines& l, const SystemProperties& props)
     for (Symmetry s : props.symmetries)
         l.add(s == Symmetry::Central ? msg::kCentralSymmetry : msg::kSymmetryPrefix + SymmetryText(s) + ".");
     if (props.commonFactor) l.add(msg::kCommonFactorPrefix + *props.commonFactor + msg::kCommonFactorSuffix);
+    if (props.isolatedCommonFactor)
+        l.add(msg::kCommonFactorPrefix + *props.isolatedCommonFactor + msg::kIsolatedFactorSuffix);
 }
 
 std::string IndexText(const FixedPoint& p)
