@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace vindrel::portrait {
 
@@ -202,6 +203,43 @@ flint::FmpqMpoly SquareFreePart(const flint::FmpqMpoly& p)
 PolynomialField SquareFreeField(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q)
 {
     return PolynomialField(TermsOf(SquareFreePart(P)), TermsOf(SquareFreePart(Q)));
+}
+
+PolynomialField ChartField(const PolynomialField& f, Chart chart, ChartDivision division)
+{
+    if (division == ChartDivision::ByV) {
+        // Like terms summed first: those without v cancel exactly.
+        const PolynomialField whole = ChartField(f, chart);
+        auto divided = [](const std::vector<Term>& terms) {
+            std::map<std::pair<int, int>, double> sum;
+            for (const Term& t : terms) sum[{t.i, t.j}] += t.c;
+            std::vector<Term> out;
+            for (const auto& [e, c] : sum)
+                if (c != 0 && e.second > 0) out.push_back({c, e.first, e.second - 1});
+            return out;
+        };
+        return PolynomialField(divided(whole.PTerms()), divided(whole.QTerms()));
+    }
+    // A, B: the components along and across the chart's axis; the power of
+    // the other coordinate becomes the power of u.
+    const bool alongX = chart == Chart::AlongX;
+    const std::vector<Term>& a = alongX ? f.PTerms() : f.QTerms();
+    const std::vector<Term>& b = alongX ? f.QTerms() : f.PTerms();
+    const int d = f.Degree();
+    std::vector<Term> du, dv;
+    for (const Term& t : a) {
+        const int e = alongX ? t.j : t.i, k = t.i + t.j;
+        du.push_back({-t.c, e + 1, d - k});
+        dv.push_back({-t.c, e, d - k + 1});
+    }
+    for (const Term& t : b) du.push_back({t.c, alongX ? t.j : t.i, d - t.i - t.j});
+    return PolynomialField(std::move(du), std::move(dv));
+}
+
+Vec2 ChartToDisc(Chart chart, Vec2 uv)
+{
+    const double scale = (uv.y < 0 ? -1 : 1) / std::sqrt(1 + uv.x * uv.x + uv.y * uv.y);
+    return chart == Chart::AlongX ? Vec2{scale, scale * uv.x} : Vec2{scale * uv.x, scale};
 }
 
 Vec2 ToDisc(Vec2 p)
