@@ -5,7 +5,7 @@
 # tool reports, its mean wall time per system (median of REPEAT runs, fewer
 # for a slow tool) and the peers' times over ours.
 #
-#   bench/fixedpoints/bench.sh [BUILD_DIR] [SYSTEMS_PER_DEGREE] [REPEAT]
+#   [OURS=points|full|search] bench/fixedpoints/bench.sh [BUILD_DIR] [SYSTEMS_PER_DEGREE] [REPEAT]
 #
 # The peers are installed with apt-get when missing (needs root); they are
 # benchmark-only dependencies.

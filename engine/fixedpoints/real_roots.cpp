@@ -81,6 +81,12 @@ void Value(Fmpq& out, const Fmpz& num, const Fmpz& den)
     fmpq_set_fmpz_frac(out.raw(), num.raw(), den.raw());
 }
 
+struct RationalInterval {
+    Fmpq lo, hi; // the root in (lo, hi), or lo itself when exact
+    bool exact = false, unbounded = false; // unbounded: no finite hi
+    int signAfterLo = 0; // the sign of f just above lo
+};
+
 // Positive roots of f by Vincent's continued fractions with Akritas and
 // Strzebonski's lower bounds (VAS): a node whose coefficients have one sign
 // variation holds one root, none no root; otherwise its smallest positive
@@ -91,11 +97,6 @@ void Value(Fmpq& out, const Fmpz& num, const Fmpz& den)
 // p(y) a positive multiple of f(M(y)) for y > 0, so the signs of p at 0 and
 // at infinity are those of f inside the ends of the interval, even where an
 // end is a root found exactly.
-struct RationalInterval {
-    Fmpq lo, hi; // the root in (lo, hi), or lo itself when exact
-    bool exact = false, unbounded = false; // unbounded: no finite hi
-    int signAfterLo = 0; // the sign of f just above lo
-};
 
 void PositiveRoots(const FmpzPoly& f, std::vector<RationalInterval>& out)
 {

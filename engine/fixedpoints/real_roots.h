@@ -1,7 +1,8 @@
 // Real roots of a square-free integer polynomial: isolation by Descartes'
-// rule of signs with bisection, then refinement by Newton's iteration proved
-// by signs, or bisection where Newton does not converge. Endpoints are
-// exact dyadic numbers; a rational root of a linear factor is kept exactly.
+// rule of signs on continued fractions (Vincent, Akritas and Strzebonski),
+// then refinement by Newton's iteration proved by signs, or bisection where
+// Newton does not converge. Endpoints are exact dyadic numbers; a rational
+// root met on the way (0, the root of a linear factor, ...) is kept exactly.
 #pragma once
 
 #include "engine/flint/factor_types.h"
@@ -13,7 +14,7 @@ namespace vindrel::engine::fp {
 
 struct RootInterval {
     flint::Arf lo, hi; // one root inside (lo, hi), none at the ends
-    std::optional<flint::Fmpq> exact; // the root itself, for a linear polynomial (then lo <= root <= hi)
+    std::optional<flint::Fmpq> exact; // the root, when found as a rational (lo <= root <= hi)
 };
 
 // Sorted, disjoint, one root each. f must be square-free and non-constant.

@@ -6,6 +6,7 @@
 #include <arb_fmpz_poly.h>
 #include <flint/fmpz_mpoly.h>
 #include <flint/nmod_mat.h>
+#include <flint/nmod.h>
 #include <flint/nmod_poly.h>
 #include <flint/ulong_extras.h>
 
@@ -607,6 +608,10 @@ static void SubresultantsModGeneral(
 // the scalars; two inversions at the end. False when the sequence is not
 // normal. a and b: coefficients from y^0, leading ones non-zero, degrees
 // m >= n >= 2.
+// Below it, a sum of three products of residues fits in two words with a
+// high word below the modulus (3 (n-1)^2 < n 2^64).
+constexpr mp_limb_t kLazyModulus = UWORD(0x5555555555555555);
+
 static bool SubresultantsModBySequence(mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const mp_limb_t* a,
     slong m, const mp_limb_t* b, slong n, nmod_t mod, std::vector<mp_limb_t>& work)
 {
@@ -632,13 +637,34 @@ static bool SubresultantsModBySequence(mp_limb_t& res, mp_limb_t& s1, mp_limb_t&
         }
         // A <- lc(B)^(delta+1) A mod B.
         const mp_limb_t lc = B[degB];
-        for (slong top = degA; top >= degB; --top) {
-            const mp_limb_t c = A[top];
-            const slong shift = top - degB;
-            for (slong j = 0; j < shift; ++j)
-                A[j] = mul(A[j], lc);
-            for (slong j = 0; j <= degB; ++j)
-                A[j + shift] = nmod_sub(mul(A[j + shift], lc), mul(c, B[j]), mod);
+        if (delta == 1 && mod.n < kLazyModulus) {
+            // Both elimination steps at once: lc^2 A - (lc c1 y + c2) B with
+            // c1 the top of A and c2 that of the first step's result, each
+            // coefficient a sum of three products reduced once.
+            const mp_limb_t c1 = A[degB + 1];
+            const mp_limb_t c2 = nmod_sub(mul(lc, A[degB]), mul(c1, B[degB - 1]), mod);
+            const mp_limb_t lc2 = mul(lc, lc), m1 = nmod_neg(mul(lc, c1), mod), m2 = nmod_neg(c2, mod);
+            for (slong j = 0; j < degB; ++j) {
+                mp_limb_t hi, lo, h, l;
+                umul_ppmm(hi, lo, lc2, A[j]);
+                umul_ppmm(h, l, m2, B[j]);
+                add_ssaaaa(hi, lo, hi, lo, h, l);
+                if (j > 0) {
+                    umul_ppmm(h, l, m1, B[j - 1]);
+                    add_ssaaaa(hi, lo, hi, lo, h, l);
+                }
+                NMOD_RED2(A[j], hi, lo, mod);
+            }
+            A[degB] = A[degB + 1] = 0;
+        } else {
+            for (slong top = degA; top >= degB; --top) {
+                const mp_limb_t c = A[top];
+                const slong shift = top - degB;
+                for (slong j = 0; j < shift; ++j)
+                    A[j] = mul(A[j], lc);
+                for (slong j = 0; j <= degB; ++j)
+                    A[j + shift] = nmod_sub(mul(A[j + shift], lc), mul(c, B[j]), mod);
+            }
         }
         slong degR = degB - 1;
         while (degR >= 0 && A[degR] == 0)

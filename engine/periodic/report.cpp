@@ -151,7 +151,7 @@ std::vector<std::string> ConclusionLines(const Study& study, const std::vector<P
         if (s.interrupted) l += msg::kSearchInterrupted;
         if (s.identity) l += msg::kSearchIdentity;
         const int found = s.found;
-        l += found == 0 ? std::string(msg::kSearchNothing)
+        l += found == 0 ? std::string(s.interrupted ? msg::kSearchNothingSoFar : msg::kSearchNothing)
                         : " : " + std::to_string(found) + (found == 1 ? " cycle." : " cycles.");
         out.push_back(l);
     }

@@ -57,6 +57,7 @@ inline constexpr const char* kSearchInterrupted = " (recherche interrompue : tem
 inline constexpr const char* kSearchIdentity
     = " ; le retour y est l'identité à la précision du calcul (centre possible, non décidé)";
 inline constexpr const char* kSearchNothing = " : aucun cycle.";
+inline constexpr const char* kSearchNothingSoFar = " : aucun cycle trouvé avant l'interruption.";
 
 // Regions and Dulac.
 inline constexpr const char* kRegionsIntro = "Droites invariantes, qu'aucune orbite ne traverse : ";
