@@ -10,8 +10,10 @@
 #include <csignal>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <pthread.h>
+#include <set>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -147,16 +149,79 @@ std::string Duration(double seconds)
     return b;
 }
 
+// What the workers share with the run; held by the abandoned workers too,
+// so that they may finish after Run has returned.
+struct Shared {
+    explicit Shared(Work w)
+        : work(std::move(w))
+    {
+    }
+    struct Task {
+        std::uint64_t line;
+        std::string text;
+        bool tooLong;
+    };
+    const Work work;
+    std::mutex mutex;
+    std::condition_variable tasksReady; // a task, or the end of the input
+    std::condition_variable answered; // the next line to write, or the last worker gone
+    std::condition_variable room; // a line written: room in the window
+    std::deque<Task> tasks;
+    std::map<std::uint64_t, Answer> pending;
+    struct Running {
+        Clock::time_point since;
+        size_t worker; // its index among the run's threads
+    };
+    std::map<std::uint64_t, Running> running;
+    std::set<std::uint64_t> givenUp; // lines answered by the watchdog, still worked on
+    std::uint64_t nextWrite = 1;
+    bool inputDone = false;
+    unsigned liveWorkers = 0; // workers not left behind, still running
+};
+
+void WorkLoop(const std::shared_ptr<Shared>& shared, size_t index)
+{
+    Shared& s = *shared;
+    for (;;) {
+        Shared::Task task;
+        {
+            std::unique_lock lock(s.mutex);
+            s.tasksReady.wait(lock, [&] { return !s.tasks.empty() || s.inputDone; });
+            if (s.tasks.empty()) {
+                --s.liveWorkers;
+                s.answered.notify_all();
+                break;
+            }
+            task = std::move(s.tasks.front());
+            s.tasks.pop_front();
+            s.running.emplace(task.line, Shared::Running { Clock::now(), index });
+        }
+        Answer a;
+        try {
+            a = s.work(task.line, task.text, task.tooLong);
+        } catch (...) {
+            a = { "", false };
+        }
+        std::lock_guard lock(s.mutex);
+        if (s.givenUp.erase(task.line)) break; // answered meanwhile; a new worker took this one's place
+        s.running.erase(task.line);
+        const bool next = task.line == s.nextWrite;
+        s.pending.emplace(task.line, std::move(a));
+        if (next) s.answered.notify_one();
+    }
+    flint_cleanup(); // this thread's caches
+}
+
 class Runner {
 public:
     Runner(LineSource& source, std::ostream& out, const Work& work, const RunOptions& options)
         : source_(source)
         , out_(out)
-        , work_(work)
         , options_(options)
         , jobs_(std::max(1u, options.jobs))
         , window_(std::max<size_t>(16, 8 * size_t { jobs_ }))
         , stop_(options.stop ? *options.stop : localStop_)
+        , shared_(std::make_shared<Shared>(work))
     {
     }
 
@@ -167,81 +232,100 @@ public:
         sigemptyset(&block);
         sigaddset(&block, SIGINT);
         pthread_sigmask(SIG_BLOCK, &block, &old);
-        std::vector<std::thread> workers;
-        for (unsigned i = 0; i < jobs_; ++i)
-            workers.emplace_back([this] { WorkLoop(); });
+        {
+            std::lock_guard lock(shared_->mutex);
+            for (unsigned i = 0; i < jobs_; ++i)
+                StartWorker();
+        }
         std::thread writer([this] { WriteLoop(); });
         pthread_sigmask(SIG_SETMASK, &old, nullptr);
 
         ReadLoop();
-        for (auto& w : workers)
-            w.join();
         {
-            std::lock_guard lock(mutex_);
+            // Once no worker is live, no line is running but those given up,
+            // and the watchdog starts no more workers.
+            std::unique_lock lock(shared_->mutex);
+            shared_->answered.wait(lock, [&] { return shared_->liveWorkers == 0; });
+        }
+        for (auto& w : workers_)
+            if (w.joinable()) w.join();
+        {
+            std::lock_guard lock(shared_->mutex);
             workersDone_ = true;
         }
-        changed_.notify_all();
+        shared_->answered.notify_all();
         writer.join();
         if (stop_.load()) {
             summary_.interrupted = true;
-            summary_.firstUnwritten = firstGap_ ? firstGap_ : nextWrite_;
+            summary_.firstUnwritten = firstGap_ ? firstGap_ : shared_->nextWrite;
         }
         return summary_;
     }
 
 private:
-    struct Task {
-        std::uint64_t line;
-        std::string text;
-        bool tooLong;
-    };
+    // With the mutex held (or before any worker runs).
+    void StartWorker()
+    {
+        // New threads must not take SIGINT either.
+        sigset_t block, old;
+        sigemptyset(&block);
+        sigaddset(&block, SIGINT);
+        pthread_sigmask(SIG_BLOCK, &block, &old);
+        ++shared_->liveWorkers;
+        workers_.emplace_back([shared = shared_, index = workers_.size()] { WorkLoop(shared, index); });
+        pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    }
 
     void ReadLoop()
     {
+        Shared& s = *shared_;
         std::string line;
         bool tooLong = false;
         for (std::uint64_t n = 1;; ++n) {
             {
-                std::unique_lock lock(mutex_);
-                while (n - nextWrite_ >= window_ && !stop_.load())
-                    changed_.wait_for(lock, std::chrono::milliseconds(100));
+                std::unique_lock lock(s.mutex);
+                while (n - s.nextWrite >= window_ && !stop_.load())
+                    s.room.wait_for(lock, std::chrono::milliseconds(100));
             }
             if (stop_.load() || !source_.Next(line, tooLong, stop_)) break;
-            std::lock_guard lock(mutex_);
-            tasks_.push_back({ n, std::move(line), tooLong });
+            std::lock_guard lock(s.mutex);
+            s.tasks.push_back({ n, std::move(line), tooLong });
             summary_.read = n;
             fraction_ = source_.Fraction();
             line = std::string();
-            changed_.notify_all();
+            s.tasksReady.notify_one();
         }
-        std::lock_guard lock(mutex_);
-        inputDone_ = true;
-        if (stop_.load()) tasks_.clear(); // not started: left for a later run
-        changed_.notify_all();
+        std::lock_guard lock(s.mutex);
+        s.inputDone = true;
+        if (stop_.load()) s.tasks.clear(); // not started: left for a later run
+        s.tasksReady.notify_all();
     }
 
-    void WorkLoop()
+    // With the mutex held: lines past the watchdog get their overdue answer
+    // and a fresh worker replaces each one left behind. Returns how long
+    // until the next line could be overdue.
+    Clock::duration Watch(Clock::time_point now)
     {
-        for (;;) {
-            Task task;
-            {
-                std::unique_lock lock(mutex_);
-                changed_.wait(lock, [&] { return !tasks_.empty() || inputDone_; });
-                if (tasks_.empty()) break;
-                task = std::move(tasks_.front());
-                tasks_.pop_front();
+        Clock::duration wait = std::chrono::milliseconds(200);
+        if (options_.watchdog.count() <= 0) return wait;
+        Shared& s = *shared_;
+        for (auto it = s.running.begin(); it != s.running.end();) {
+            const Clock::time_point limit = it->second.since + options_.watchdog;
+            if (limit > now) {
+                wait = std::min<Clock::duration>(wait, limit - now);
+                ++it;
+                continue;
             }
-            Answer a;
-            try {
-                a = work_(task.line, task.text, task.tooLong);
-            } catch (...) {
-                a = { "", false };
-            }
-            std::lock_guard lock(mutex_);
-            pending_.emplace(task.line, std::move(a));
-            changed_.notify_all();
+            const std::uint64_t line = it->first;
+            workers_[it->second.worker].detach();
+            it = s.running.erase(it);
+            s.givenUp.insert(line);
+            s.pending.emplace(line, options_.overdue ? options_.overdue(line) : Answer { "", false });
+            ++summary_.abandoned;
+            --s.liveWorkers;
+            StartWorker();
         }
-        flint_cleanup(); // this thread's caches
+        return wait;
     }
 
     // Lines are written whole and in order; once interrupted, what was
@@ -249,32 +333,33 @@ private:
     // started.
     void WriteLoop()
     {
+        Shared& s = *shared_;
         const Clock::time_point start = Clock::now();
         Clock::time_point shown = start - std::chrono::seconds(1);
-        std::unique_lock lock(mutex_);
+        std::unique_lock lock(s.mutex);
+        Clock::duration wait = Watch(start);
         for (;;) {
-            changed_.wait_for(lock, std::chrono::milliseconds(200),
-                [&] { return workersDone_ || (!pending_.empty() && pending_.begin()->first == nextWrite_); });
+            s.answered.wait_for(lock, wait,
+                [&] { return workersDone_ || (!s.pending.empty() && s.pending.begin()->first == s.nextWrite); });
+            const Clock::time_point now = Clock::now();
+            wait = Watch(now);
             std::vector<Answer> ready;
-            while (!pending_.empty() && (pending_.begin()->first == nextWrite_ || workersDone_)) {
-                if (pending_.begin()->first != nextWrite_ && firstGap_ == 0) firstGap_ = nextWrite_;
-                nextWrite_ = pending_.begin()->first + 1;
-                ready.push_back(std::move(pending_.begin()->second));
-                pending_.erase(pending_.begin());
+            while (!s.pending.empty() && (s.pending.begin()->first == s.nextWrite || workersDone_)) {
+                if (s.pending.begin()->first != s.nextWrite && firstGap_ == 0) firstGap_ = s.nextWrite;
+                s.nextWrite = s.pending.begin()->first + 1;
+                ready.push_back(std::move(s.pending.begin()->second));
+                s.pending.erase(s.pending.begin());
             }
-            const bool done = workersDone_ && pending_.empty();
+            const bool done = workersDone_ && s.pending.empty();
             const double fraction = fraction_;
+            if (!ready.empty()) s.room.notify_all();
             lock.unlock();
             for (const Answer& a : ready) {
                 out_ << a.text << '\n';
                 ++summary_.written;
                 if (!a.ok) ++summary_.failed;
             }
-            if (!ready.empty()) {
-                out_.flush();
-                changed_.notify_all();
-            }
-            const Clock::time_point now = Clock::now();
+            if (!ready.empty()) out_.flush();
             if (options_.progress && (now - shown > std::chrono::milliseconds(250) || done)) {
                 shown = now;
                 Progress(now - start, fraction, done);
@@ -303,19 +388,17 @@ private:
 
     LineSource& source_;
     std::ostream& out_;
-    const Work& work_;
     const RunOptions& options_;
     const unsigned jobs_;
     const size_t window_; // lines read but not yet written, at most
     std::atomic<bool> localStop_ { false };
     std::atomic<bool>& stop_;
+    std::shared_ptr<Shared> shared_;
 
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<Task> tasks_;
-    std::map<std::uint64_t, Answer> pending_;
-    std::uint64_t nextWrite_ = 1, firstGap_ = 0;
-    bool inputDone_ = false, workersDone_ = false;
+    // Under the shared mutex:
+    std::vector<std::thread> workers_;
+    std::uint64_t firstGap_ = 0;
+    bool workersDone_ = false;
     double fraction_ = -1;
     Summary summary_;
 };
