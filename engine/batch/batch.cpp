@@ -149,11 +149,14 @@ std::string Duration(double seconds)
     return b;
 }
 
-// What the workers share with the run; held by the abandoned workers too,
-// so that they may finish after Run has returned.
+// What the threads of a run share. The worker that answers the next line
+// to write writes it, with the answered lines after it (one writer at a
+// time, in order), so that no thread wakes per line. Abandoned workers hold
+// it too and touch nothing else: they may finish after Run has returned.
 struct Shared {
-    explicit Shared(Work w)
+    Shared(Work w, std::ostream& o)
         : work(std::move(w))
+        , out(o)
     {
     }
     struct Task {
@@ -161,22 +164,58 @@ struct Shared {
         std::string text;
         bool tooLong;
     };
-    const Work work;
-    std::mutex mutex;
-    std::condition_variable tasksReady; // a task, or the end of the input
-    std::condition_variable answered; // the next line to write, or the last worker gone
-    std::condition_variable room; // a line written: room in the window
-    std::deque<Task> tasks;
-    std::map<std::uint64_t, Answer> pending;
     struct Running {
         Clock::time_point since;
         size_t worker; // its index among the run's threads
     };
+    const Work work;
+    std::ostream& out; // written only by the one thread that holds `writing`
+    std::mutex mutex;
+    std::condition_variable tasksReady; // a task, or the end of the input
+    std::condition_variable room; // the reader may go on
+    std::condition_variable changed; // a worker ended, or the run is over
+    std::deque<Task> tasks;
+    std::map<std::uint64_t, Answer> pending; // answered, not yet written
     std::map<std::uint64_t, Running> running;
-    std::set<std::uint64_t> givenUp; // lines answered by the watchdog, still worked on
+    std::set<std::uint64_t> givenUp; // answered by the watchdog, still worked on
     std::uint64_t nextWrite = 1;
+    std::uint64_t resumeAt = 0; // the reader waits until nextWrite reaches it (0: not waiting)
+    bool writing = false;
     bool inputDone = false;
     unsigned liveWorkers = 0; // workers not left behind, still running
+    std::uint64_t written = 0, failed = 0;
+
+    // With the lock held: writes the answered lines that come next, unless
+    // another thread is writing (it will write them).
+    void WriteReady(std::unique_lock<std::mutex>& lock)
+    {
+        if (writing) return;
+        writing = true;
+        std::vector<Answer> ready;
+        while (!pending.empty() && pending.begin()->first == nextWrite) {
+            while (!pending.empty() && pending.begin()->first == nextWrite) {
+                ready.push_back(std::move(pending.begin()->second));
+                pending.erase(pending.begin());
+                ++nextWrite;
+            }
+            if (resumeAt != 0 && nextWrite >= resumeAt) {
+                resumeAt = 0;
+                room.notify_one();
+            }
+            lock.unlock();
+            std::uint64_t bad = 0;
+            for (const Answer& a : ready) {
+                out << a.text << '\n';
+                if (!a.ok) ++bad;
+            }
+            out.flush();
+            lock.lock();
+            written += ready.size();
+            failed += bad;
+            ready.clear();
+        }
+        writing = false;
+    }
 };
 
 void WorkLoop(const std::shared_ptr<Shared>& shared, size_t index)
@@ -189,7 +228,7 @@ void WorkLoop(const std::shared_ptr<Shared>& shared, size_t index)
             s.tasksReady.wait(lock, [&] { return !s.tasks.empty() || s.inputDone; });
             if (s.tasks.empty()) {
                 --s.liveWorkers;
-                s.answered.notify_all();
+                s.changed.notify_all();
                 break;
             }
             task = std::move(s.tasks.front());
@@ -202,12 +241,11 @@ void WorkLoop(const std::shared_ptr<Shared>& shared, size_t index)
         } catch (...) {
             a = { "", false };
         }
-        std::lock_guard lock(s.mutex);
+        std::unique_lock lock(s.mutex);
         if (s.givenUp.erase(task.line)) break; // answered meanwhile; a new worker took this one's place
         s.running.erase(task.line);
-        const bool next = task.line == s.nextWrite;
         s.pending.emplace(task.line, std::move(a));
-        if (next) s.answered.notify_one();
+        s.WriteReady(lock);
     }
     flint_cleanup(); // this thread's caches
 }
@@ -216,64 +254,74 @@ class Runner {
 public:
     Runner(LineSource& source, std::ostream& out, const Work& work, const RunOptions& options)
         : source_(source)
-        , out_(out)
         , options_(options)
         , jobs_(std::max(1u, options.jobs))
         , window_(std::max<size_t>(16, 8 * size_t { jobs_ }))
         , stop_(options.stop ? *options.stop : localStop_)
-        , shared_(std::make_shared<Shared>(work))
+        , shared_(std::make_shared<Shared>(work, out))
     {
     }
 
     Summary Go()
     {
+        Shared& s = *shared_;
         // Only this thread takes SIGINT, so that its blocked read returns.
         sigset_t block, old;
         sigemptyset(&block);
         sigaddset(&block, SIGINT);
         pthread_sigmask(SIG_BLOCK, &block, &old);
         {
-            std::lock_guard lock(shared_->mutex);
+            std::lock_guard lock(s.mutex);
             for (unsigned i = 0; i < jobs_; ++i)
                 StartWorker();
         }
-        std::thread writer([this] { WriteLoop(); });
+        const Clock::time_point start = Clock::now();
+        std::thread watch([this, start] { WatchLoop(start); });
         pthread_sigmask(SIG_SETMASK, &old, nullptr);
 
         ReadLoop();
-        {
-            // Once no worker is live, no line is running but those given up,
-            // and the watchdog starts no more workers.
-            std::unique_lock lock(shared_->mutex);
-            shared_->answered.wait(lock, [&] { return shared_->liveWorkers == 0; });
-        }
+        std::unique_lock lock(s.mutex);
+        // Once no worker is live, no line is running but those given up,
+        // and the watchdog starts no more workers.
+        s.changed.wait(lock, [&] { return s.liveWorkers == 0; });
+        over_ = true;
+        s.changed.notify_all();
+        lock.unlock();
+        watch.join();
         for (auto& w : workers_)
             if (w.joinable()) w.join();
-        {
-            std::lock_guard lock(shared_->mutex);
-            workersDone_ = true;
+        lock.lock();
+        s.WriteReady(lock);
+        // Interrupted: what was answered is still written, in order, with
+        // gaps for the lines never started.
+        if (!s.pending.empty()) {
+            firstGap_ = s.nextWrite;
+            for (auto& [line, answer] : s.pending) {
+                s.out << answer.text << '\n';
+                ++s.written;
+                if (!answer.ok) ++s.failed;
+                s.nextWrite = line + 1;
+            }
+            s.pending.clear();
+            s.out.flush();
         }
-        shared_->answered.notify_all();
-        writer.join();
+        summary_.written = s.written;
+        summary_.failed = s.failed;
+        lock.unlock();
+        if (options_.progress) Progress(Clock::now() - start, -1, true);
         if (stop_.load()) {
             summary_.interrupted = true;
-            summary_.firstUnwritten = firstGap_ ? firstGap_ : shared_->nextWrite;
+            summary_.firstUnwritten = firstGap_ ? firstGap_ : s.nextWrite;
         }
         return summary_;
     }
 
 private:
-    // With the mutex held (or before any worker runs).
+    // With the mutex held (or before any worker runs), SIGINT blocked.
     void StartWorker()
     {
-        // New threads must not take SIGINT either.
-        sigset_t block, old;
-        sigemptyset(&block);
-        sigaddset(&block, SIGINT);
-        pthread_sigmask(SIG_BLOCK, &block, &old);
         ++shared_->liveWorkers;
         workers_.emplace_back([shared = shared_, index = workers_.size()] { WorkLoop(shared, index); });
-        pthread_sigmask(SIG_SETMASK, &old, nullptr);
     }
 
     void ReadLoop()
@@ -283,9 +331,14 @@ private:
         bool tooLong = false;
         for (std::uint64_t n = 1;; ++n) {
             {
+                // A full window: wait until half of it is written.
                 std::unique_lock lock(s.mutex);
-                while (n - s.nextWrite >= window_ && !stop_.load())
-                    s.room.wait_for(lock, std::chrono::milliseconds(100));
+                if (n - s.nextWrite >= window_) {
+                    s.resumeAt = n - window_ / 2;
+                    while (s.resumeAt != 0 && !stop_.load())
+                        s.room.wait_for(lock, std::chrono::milliseconds(100));
+                    s.resumeAt = 0;
+                }
             }
             if (stop_.load() || !source_.Next(line, tooLong, stop_)) break;
             std::lock_guard lock(s.mutex);
@@ -301,14 +354,15 @@ private:
         s.tasksReady.notify_all();
     }
 
-    // With the mutex held: lines past the watchdog get their overdue answer
+    // With the lock held: lines past the watchdog get their overdue answer
     // and a fresh worker replaces each one left behind. Returns how long
     // until the next line could be overdue.
-    Clock::duration Watch(Clock::time_point now)
+    Clock::duration Watch(Clock::time_point now, std::unique_lock<std::mutex>& lock)
     {
-        Clock::duration wait = std::chrono::milliseconds(200);
+        Clock::duration wait = std::chrono::milliseconds(250);
         if (options_.watchdog.count() <= 0) return wait;
         Shared& s = *shared_;
+        bool gaveUp = false;
         for (auto it = s.running.begin(); it != s.running.end();) {
             const Clock::time_point limit = it->second.since + options_.watchdog;
             if (limit > now) {
@@ -324,57 +378,40 @@ private:
             ++summary_.abandoned;
             --s.liveWorkers;
             StartWorker();
+            gaveUp = true;
         }
+        if (gaveUp) s.WriteReady(lock);
         return wait;
     }
 
-    // Lines are written whole and in order; once interrupted, what was
-    // answered is still written, in order, with gaps for the lines never
-    // started.
-    void WriteLoop()
+    // The watchdog and the progress bar, until the run is over.
+    void WatchLoop(Clock::time_point start)
     {
         Shared& s = *shared_;
-        const Clock::time_point start = Clock::now();
-        Clock::time_point shown = start - std::chrono::seconds(1);
         std::unique_lock lock(s.mutex);
-        Clock::duration wait = Watch(start);
-        for (;;) {
-            s.answered.wait_for(lock, wait,
-                [&] { return workersDone_ || (!s.pending.empty() && s.pending.begin()->first == s.nextWrite); });
+        while (!over_) {
             const Clock::time_point now = Clock::now();
-            wait = Watch(now);
-            std::vector<Answer> ready;
-            while (!s.pending.empty() && (s.pending.begin()->first == s.nextWrite || workersDone_)) {
-                if (s.pending.begin()->first != s.nextWrite && firstGap_ == 0) firstGap_ = s.nextWrite;
-                s.nextWrite = s.pending.begin()->first + 1;
-                ready.push_back(std::move(s.pending.begin()->second));
-                s.pending.erase(s.pending.begin());
+            const Clock::duration wait = Watch(now, lock);
+            if (options_.progress) {
+                const double fraction = fraction_;
+                lock.unlock();
+                Progress(now - start, fraction, false);
+                lock.lock();
             }
-            const bool done = workersDone_ && s.pending.empty();
-            const double fraction = fraction_;
-            if (!ready.empty()) s.room.notify_all();
-            lock.unlock();
-            for (const Answer& a : ready) {
-                out_ << a.text << '\n';
-                ++summary_.written;
-                if (!a.ok) ++summary_.failed;
-            }
-            if (!ready.empty()) out_.flush();
-            if (options_.progress && (now - shown > std::chrono::milliseconds(250) || done)) {
-                shown = now;
-                Progress(now - start, fraction, done);
-            }
-            lock.lock();
-            if (done) break;
+            s.changed.wait_for(lock, wait, [&] { return over_; });
         }
     }
 
     void Progress(Clock::duration elapsed, double fraction, bool done)
     {
         const double seconds = std::chrono::duration<double>(elapsed).count();
-        const double rate = seconds > 0 ? static_cast<double>(summary_.written) / seconds : 0;
-        std::string text
-            = "\r" + std::to_string(summary_.written) + " systèmes, " + Decimal(rate) + " par seconde";
+        std::uint64_t written;
+        {
+            std::lock_guard lock(shared_->mutex);
+            written = shared_->written;
+        }
+        const double rate = seconds > 0 ? static_cast<double>(written) / seconds : 0;
+        std::string text = "\r" + std::to_string(written) + " systèmes, " + Decimal(rate) + " par seconde";
         if (fraction > 0 && !done) {
             const int width = 30;
             const int filled = static_cast<int>(fraction * width);
@@ -387,7 +424,6 @@ private:
     }
 
     LineSource& source_;
-    std::ostream& out_;
     const RunOptions& options_;
     const unsigned jobs_;
     const size_t window_; // lines read but not yet written, at most
@@ -398,7 +434,7 @@ private:
     // Under the shared mutex:
     std::vector<std::thread> workers_;
     std::uint64_t firstGap_ = 0;
-    bool workersDone_ = false;
+    bool over_ = false;
     double fraction_ = -1;
     Summary summary_;
 };

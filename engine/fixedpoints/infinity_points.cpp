@@ -287,8 +287,9 @@ std::pair<std::string, std::string> ChartNames(const std::string& x, const std::
 } // namespace
 
 InfinityCharts::InfinityCharts(const FmpqMpoly& P, const FmpqMpoly& Q, slong degree,
-    const LocalClassifier& classifier, AlgebraicClassifier algebraic)
-    : degree_(degree)
+    const LocalClassifier& classifier, AlgebraicClassifier algebraic, ReportTexts texts)
+    : texts_(texts == ReportTexts::Written)
+    , degree_(degree)
     , classifier_(classifier)
     , algebraic_(std::move(algebraic))
     , along_x_(MakeChart(P, Q, 1, degree, P.ctx()->names()[1], P.ctx()->names()[0]))
@@ -297,10 +298,10 @@ InfinityCharts::InfinityCharts(const FmpqMpoly& P, const FmpqMpoly& Q, slong deg
     std::tie(u_, v_) = ChartNames(P.ctx()->names()[0], P.ctx()->names()[1]);
 }
 
-InfinityCharts InfinityCharts::Divided(
-    const FmpqMpoly& P, const FmpqMpoly& Q, slong degree, const LocalClassifier& classifier)
+InfinityCharts InfinityCharts::Divided(const FmpqMpoly& P, const FmpqMpoly& Q, slong degree,
+    const LocalClassifier& classifier, ReportTexts texts)
 {
-    InfinityCharts c(P, Q, degree, classifier);
+    InfinityCharts c(P, Q, degree, classifier, {}, texts);
     c.divided_ = true;
     for (Chart* chart : { &c.along_x_, &c.along_y_ }) {
         FmpqMpoly v(P.ctx());
@@ -338,7 +339,7 @@ void InfinityCharts::Classify(
 {
     if (divided_) return ClassifyDivided(point, c, f, root);
     const AlgebraicRoot at(f, root);
-    point.chartText = texts::ChartText(u_, v_, c.num, c.den, at.RootText());
+    if (texts_) point.chartText = texts::ChartText(u_, v_, c.num, c.den, at.RootText());
     point.natureSource = NatureSource::LinearPart;
     const int s1 = at.Sign(c.fu), s2 = at.Sign(c.gv);
     if (s1 != 0 && s2 != 0) {
@@ -393,7 +394,7 @@ void InfinityCharts::ClassifyDivided(
     InfinitePoint& point, const Chart& c, const FmpzPoly& f, const RootInterval& root) const
 {
     const AlgebraicRoot at(f, root);
-    point.chartText = texts::ChartText(u_, v_, c.num, c.den, at.RootText()) + texts::kDividedByV;
+    if (texts_) point.chartText = texts::ChartText(u_, v_, c.num, c.den, at.RootText()) + texts::kDividedByV;
     std::optional<Nature> local;
     if (at.rational() && classifier_) {
         auto [F, G] = Translated(c, at.value());

@@ -35,7 +35,8 @@ public:
     // P, Q: the system (variables 0 and 1), degree: max of their total degrees.
     // algebraic, when set, classifies the non-elementary points of irrational u0.
     InfinityCharts(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, slong degree,
-        const LocalClassifier& classifier, AlgebraicClassifier algebraic = {});
+        const LocalClassifier& classifier, AlgebraicClassifier algebraic = {},
+        ReportTexts texts = ReportTexts::Written);
 
     // The point in direction (1, u0), u0 the root of the irreducible factor f
     // of h isolated by root; fills nature, oppositeStability and chartText.
@@ -54,7 +55,7 @@ public:
     // singular, and these are its singular points on the circle: the real
     // roots of slopes(), and the end of the y-axis when vertical().
     static InfinityCharts Divided(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, slong degree,
-        const LocalClassifier& classifier);
+        const LocalClassifier& classifier, ReportTexts texts = ReportTexts::Written);
     const flint::FmpqPoly& slopes() const { return slopes_; }
     bool vertical() const { return vertical_; }
 
@@ -67,6 +68,7 @@ private:
         InfinitePoint& point, const Chart& chart, const flint::FmpzPoly& f, const RootInterval& root) const;
 
     bool divided_ = false;
+    bool texts_ = true; // chartText written
     flint::FmpqPoly slopes_;
     bool vertical_ = false;
     slong degree_;

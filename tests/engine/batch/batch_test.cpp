@@ -45,7 +45,8 @@ std::vector<std::string> SplitLines(const std::string& s)
 }
 
 // Mixed fast, slow and unreadable lines under two threads: every line has
-// its answer in place, and each answer is the --json object plus its number.
+// its answer in place, and each answer is the --json object plus its number;
+// --sections points gives the fixed points of the whole study.
 TEST(Batch, OrderNumbersIsolationAndTheJsonObject)
 {
     std::mt19937 rng(17);
@@ -65,6 +66,7 @@ TEST(Batch, OrderNumbersIsolationAndTheJsonObject)
     }
     const auto file = std::filesystem::temp_directory_path() / ("batch_test_" + std::to_string(getpid()));
     std::ofstream(file) << input;
+    std::vector<std::string> pointFields[2];
     for (const bool points : { false, true }) {
         std::ostringstream out, err;
         std::vector<std::string> args { "--batch", "--jobs", "2", file.string() };
@@ -84,8 +86,12 @@ TEST(Batch, OrderNumbersIsolationAndTheJsonObject)
             std::vector<std::string> single { "--json", "--", systems[i][0], systems[i][1] };
             if (points) single.insert(single.begin(), { "--sections", "points" });
             EXPECT_EQ(object + "\n", testing::Analyse(single).out) << "line " << i + 1;
+            const size_t from = object.find("\"fixed_points\": "), to = object.find(", \"discussion\": ");
+            ASSERT_LT(from, to) << object;
+            pointFields[points].push_back(object.substr(from, to - from));
         }
     }
+    EXPECT_EQ(pointFields[0], pointFields[1]);
     std::filesystem::remove(file);
 }
 
