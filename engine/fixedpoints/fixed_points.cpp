@@ -491,7 +491,7 @@ void AddSlopes(FixedPointAnalysis& out, const FmpzPoly& hm, const std::string& n
             fmpq_poly_set_fmpz_poly(fq.raw(), f.raw());
             fmpq_poly_set_coeff_si(u.raw(), 1, 1);
             fmpq_poly_rem(u.raw(), u.raw(), fq.raw());
-            for (fp::RootInterval& ri : fp::RealRoots(f)) {
+            for (fp::RootInterval& ri : fp::RealRootsOfIrreducible(f)) {
                 fp::RefineRoot(ri, f, 64);
                 Arb r;
                 fp::RootBall(r.raw(), ri, 128);

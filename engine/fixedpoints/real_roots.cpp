@@ -190,7 +190,7 @@ bool NewtonGuess(arf_t out, const FmpzPoly& f, const FmpzPoly& df, const arf_t s
 void RefineRoot(RootInterval& r, const FmpzPoly& f, slong bits)
 {
     if (r.exact) return;
-    const int sLo = SignAt(f, r.lo.raw());
+    int sLo = 0; // the sign at lo, taken once the interval is too wide (it is mostly narrow enough)
     Arf width, bound, mid, guess, eps, a, b;
     FmpzPoly df; // made at the first Newton guess: most calls find the interval narrow enough
     // Bisection gains one bit per sign; near the root Newton's iteration
@@ -209,6 +209,7 @@ void RefineRoot(RootInterval& r, const FmpzPoly& f, slong bits)
             arf_mul_2exp_si(bound.raw(), bound.raw(), -bits);
             if (arf_cmp(width.raw(), bound.raw()) <= 0) return;
         }
+        if (sLo == 0) sLo = SignAt(f, r.lo.raw());
         arf_add(mid.raw(), r.lo.raw(), r.hi.raw(), ARF_PREC_EXACT, ARF_RND_DOWN);
         arf_mul_2exp_si(mid.raw(), mid.raw(), -1);
         if (awayFromZero && bisectionsBeforeNewton-- <= 0) {

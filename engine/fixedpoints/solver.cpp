@@ -102,6 +102,16 @@ slong CoefficientBoundBits(const BiPoly& a, const BiPoly& b)
     return (DegY(b) * normBits(a) + DegY(a) * normBits(b)) / 2 + 2;
 }
 
+// The k-th prime above 2^(FLINT_BITS - 2), k = 0, 1, ...: the same for
+// every eliminant, so each thread finds them once.
+mp_limb_t WordPrime(size_t k)
+{
+    thread_local std::vector<mp_limb_t> primes;
+    while (primes.size() <= k)
+        primes.push_back(n_nextprime(primes.empty() ? UWORD(1) << (FLINT_BITS - 2) : primes.back(), 1));
+    return primes[k];
+}
+
 // Res_y(a, b) and the first subresultant s1*y + s0, as polynomials in u:
 // their values modulo word-size primes at the points u = 0, 1, ...,
 // degreeBound, interpolated and put together by Chinese remaindering until
@@ -125,13 +135,13 @@ void Eliminants(FmpzPoly& res, FmpzPoly& s1, FmpzPoly& s0, const BiPoly& a, cons
         fmpz_poly_zero(s1.raw());
         fmpz_poly_zero(s0.raw());
     }
-    mp_limb_t prime = UWORD(1) << (FLINT_BITS - 2);
+    size_t primes = 0;
     std::vector<mp_limb_t> xs(static_cast<size_t>(count)), rs(xs.size()), v1(xs.size()), v0(xs.size());
     for (slong i = 0; i < count; ++i)
         xs[i] = static_cast<mp_limb_t>(i);
     while (static_cast<slong>(fmpz_bits(modulus.raw())) <= needed) {
         deadline.check();
-        prime = n_nextprime(prime, 1);
+        const mp_limb_t prime = WordPrime(primes++);
         if (fmpz_fdiv_ui(fmpz_poly_lead(a.back().raw()), prime) == 0
             || fmpz_fdiv_ui(fmpz_poly_lead(b.back().raw()), prime) == 0)
             continue;
@@ -722,22 +732,12 @@ long CountRealRoots(const FmpzPoly& p)
     return fmpz_poly_num_real_roots(s.raw());
 }
 
-std::vector<RootInterval> RealRoots(const FmpzPoly& p)
+// The roots of square-free factors, owner[i] the factor of out[i], sorted
+// and narrowed until the intervals are apart (roots of different factors
+// differ; roots of one factor may share an end).
+static std::vector<RootInterval> Separated(
+    std::vector<RootInterval> out, const std::vector<const fmpz_poly_struct*>& owner)
 {
-    std::vector<RootInterval> out;
-    if (fmpz_poly_degree(p.raw()) <= 0) return out;
-    flint::FmpzPolyFactor fac;
-    fmpz_poly_factor(fac.raw(), p.raw());
-    std::vector<const fmpz_poly_struct*> owner;
-    for (slong i = 0; i < fac.raw()->num; ++i) {
-        FmpzPoly f;
-        fmpz_poly_set(f.raw(), fac.raw()->p + i);
-        for (RootInterval& r : IsolateRealRoots(f)) {
-            out.push_back(std::move(r));
-            owner.push_back(fac.raw()->p + i);
-        }
-    }
-    // Roots of different factors differ: narrow until the intervals are apart.
     std::vector<size_t> order(out.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
@@ -767,6 +767,31 @@ std::vector<RootInterval> RealRoots(const FmpzPoly& p)
     for (size_t i : order)
         sorted.push_back(std::move(out[i]));
     return sorted;
+}
+
+std::vector<RootInterval> RealRoots(const FmpzPoly& p)
+{
+    std::vector<RootInterval> out;
+    if (fmpz_poly_degree(p.raw()) <= 0) return out;
+    flint::FmpzPolyFactor fac;
+    fmpz_poly_factor(fac.raw(), p.raw());
+    std::vector<const fmpz_poly_struct*> owner;
+    for (slong i = 0; i < fac.raw()->num; ++i) {
+        FmpzPoly f;
+        fmpz_poly_set(f.raw(), fac.raw()->p + i);
+        for (RootInterval& r : IsolateRealRoots(f)) {
+            out.push_back(std::move(r));
+            owner.push_back(fac.raw()->p + i);
+        }
+    }
+    return Separated(std::move(out), owner);
+}
+
+std::vector<RootInterval> RealRootsOfIrreducible(const FmpzPoly& f)
+{
+    std::vector<RootInterval> out = IsolateRealRoots(f);
+    const std::vector<const fmpz_poly_struct*> owner(out.size(), f.raw());
+    return Separated(std::move(out), owner);
 }
 
 void IntegerNumerator(FmpzPoly& out, const FmpqPoly& p)
