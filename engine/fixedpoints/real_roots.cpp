@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <arb_fmpz_poly.h>
+#include <cmath>
 #include <stdexcept>
 
 namespace vindrel::engine::fp {
@@ -144,6 +145,35 @@ std::vector<RootInterval> IsolateRealRoots(const FmpzPoly& f)
 
 namespace {
 
+// Newton's iteration in double precision from x inside (lo, hi): the first
+// fifty bits of the root cheaply, or x unchanged when it leaves the
+// interval, stalls or the coefficients do not fit in a double.
+double NewtonInDoubles(const FmpzPoly& f, double x, double lo, double hi)
+{
+    const slong n = fmpz_poly_degree(f.raw());
+    if (n < 1 || n > 64) return x;
+    double c[65];
+    for (slong i = 0; i <= n; ++i) {
+        c[i] = fmpz_get_d(f.raw()->coeffs + i);
+        if (!std::isfinite(c[i]) || std::fabs(c[i]) > 1e250) return x;
+    }
+    double y = x;
+    for (int it = 0; it < 40; ++it) {
+        double v = c[n], d = 0;
+        for (slong i = n - 1; i >= 0; --i) {
+            d = d * y + v;
+            v = v * y + c[i];
+        }
+        if (d == 0 || !std::isfinite(v) || !std::isfinite(d)) return x;
+        const double next = y - v / d;
+        if (!(next > lo && next < hi)) return x;
+        const bool close = std::fabs(next - y) <= 0x1p-48 * std::fabs(next);
+        y = next;
+        if (close) return y;
+    }
+    return x;
+}
+
 // Newton's iteration from `start` on floating-point values: a guess of the
 // root, or nothing when it leaves (lo, hi) or meets a flat point. Only a
 // guess: the caller proves it by signs.
@@ -156,6 +186,13 @@ bool NewtonGuess(arf_t out, const FmpzPoly& f, const FmpzPoly& df, const arf_t s
     arb_init(dfx);
     arb_init(step);
     arb_set_arf(x, start);
+    {
+        // Most of the way in doubles, the last steps with balls.
+        const double l = arf_get_d(lo, ARF_RND_UP), h = arf_get_d(hi, ARF_RND_DOWN);
+        const double s = arf_get_d(start, ARF_RND_NEAR);
+        if (std::isfinite(l) && std::isfinite(h) && l < s && s < h && l != 0 && h != 0)
+            arf_set_d(arb_midref(x), NewtonInDoubles(f, s, l, h));
+    }
     bool ok = false;
     arf_t last;
     arf_init(last);
