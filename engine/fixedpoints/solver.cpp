@@ -1,5 +1,6 @@
 #include "engine/fixedpoints/solver.h"
 
+#include "engine/fixedpoints/small_factor.h"
 #include "engine/fixedpoints/texts.h"
 #include "engine/flint/factor_types.h"
 
@@ -453,7 +454,7 @@ std::vector<SolutionFamily> SolveCoprime(const FmpqMpoly& A, const FmpqMpoly& B,
         deadline.check();
         if (fmpz_poly_degree(res.raw()) <= 0) return {};
         flint::FmpzPolyFactor fac;
-        fmpz_poly_factor(fac.raw(), res.raw());
+        FactorEliminant(fac, res);
         std::vector<SolutionFamily> families;
         bool separated = true;
         for (slong i = 0; i < fac.raw()->num && separated; ++i) {
