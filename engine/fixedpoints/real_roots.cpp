@@ -69,8 +69,24 @@ void Bisect(const FmpzPoly& p, const Fmpz& c, slong k, std::vector<std::pair<Fmp
     Bisect(right, c2, k + 1, out);
 }
 
+// The sign of f at a dyadic x = m 2^-k, exactly: that of
+// sum f_i m^i 2^(k (n - i)), by Horner's rule on integers.
 int SignAt(const FmpzPoly& f, const arf_t x)
 {
+    const slong n = fmpz_poly_degree(f.raw());
+    Fmpz m, e;
+    arf_get_fmpz_2exp(m.raw(), e.raw(), x);
+    if (n <= 8 && fmpz_sgn(e.raw()) <= 0 && fmpz_cmp_si(e.raw(), -4096) >= 0) {
+        const ulong k = static_cast<ulong>(-fmpz_get_si(e.raw()));
+        Fmpz acc, t;
+        fmpz_set(acc.raw(), f.raw()->coeffs + n);
+        for (slong i = n - 1; i >= 0; --i) {
+            fmpz_mul(acc.raw(), acc.raw(), m.raw());
+            fmpz_mul_2exp(t.raw(), f.raw()->coeffs + i, k * static_cast<ulong>(n - i));
+            fmpz_add(acc.raw(), acc.raw(), t.raw());
+        }
+        return fmpz_sgn(acc.raw());
+    }
     for (slong prec = 128;; prec *= 2) {
         arb_t a, v;
         arb_init(a);

@@ -692,20 +692,24 @@ void Powers(std::vector<Arb>& out, const arb_t v, slong count, slong prec)
 void EvalArb(
     Arb& out, const FmpqMpoly& p, const std::vector<Arb>& xpow, const std::vector<Arb>& ypow, slong prec)
 {
+    // p = content * (integer polynomial): the integer terms, then the content once.
+    const fmpz_mpoly_struct* z = p.raw()->zpoly;
+    const fmpz_mpoly_ctx_struct* zctx = p.craw()->zctx;
     const slong nv = fmpq_mpoly_ctx_nvars(p.craw());
-    std::vector<ulong> exps(static_cast<size_t>(nv));
+    ulong small[8];
+    std::vector<ulong> large(nv > 8 ? static_cast<size_t>(nv) : 0);
+    ulong* exps = nv > 8 ? large.data() : small;
     arb_zero(out.raw());
-    Fmpq c;
     Arb term;
-    for (slong k = 0; k < fmpq_mpoly_length(p.raw(), p.craw()); ++k) {
-        fmpq_mpoly_get_term_coeff_fmpq(c.raw(), p.raw(), k, p.craw());
-        fmpq_mpoly_get_term_exp_ui(exps.data(), p.raw(), k, p.craw());
+    for (slong k = 0; k < z->length; ++k) {
+        fmpz_mpoly_get_term_exp_ui(exps, z, k, zctx);
         if (exps[0] >= xpow.size() || exps[1] >= ypow.size()) throw std::logic_error("puissances manquantes");
         arb_mul(term.raw(), xpow[exps[0]].raw(), ypow[exps[1]].raw(), prec);
-        arb_mul_fmpz(term.raw(), term.raw(), fmpq_numref(c.raw()), prec);
-        arb_div_fmpz(term.raw(), term.raw(), fmpq_denref(c.raw()), prec);
-        arb_add(out.raw(), out.raw(), term.raw(), prec);
+        arb_addmul_fmpz(out.raw(), term.raw(), z->coeffs + k, prec);
     }
+    const fmpq* content = p.raw()->content;
+    if (!fmpz_is_one(fmpq_numref(content))) arb_mul_fmpz(out.raw(), out.raw(), fmpq_numref(content), prec);
+    if (!fmpz_is_one(fmpq_denref(content))) arb_div_fmpz(out.raw(), out.raw(), fmpq_denref(content), prec);
 }
 
 void EvalArb(Arb& out, const FmpqMpoly& p, const arb_t x, const arb_t y, slong prec)
