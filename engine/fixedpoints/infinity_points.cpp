@@ -322,8 +322,9 @@ InfinityCharts::InfinityCharts(const FmpqMpoly& P, const FmpqMpoly& Q, slong deg
     , degree_(degree)
     , classifier_(classifier)
     , algebraic_(std::move(algebraic))
+    , p_(&P)
+    , q_(&Q)
     , along_x_(MakeChart(P, Q, 1, degree, P.ctx()->names()[1], P.ctx()->names()[0]))
-    , along_y_(MakeChart(Q, P, 0, degree, P.ctx()->names()[0], P.ctx()->names()[1]))
 {
     std::tie(u_, v_) = ChartNames(P.ctx()->names()[0], P.ctx()->names()[1]);
 }
@@ -333,7 +334,8 @@ InfinityCharts InfinityCharts::Divided(const FmpqMpoly& P, const FmpqMpoly& Q, s
 {
     InfinityCharts c(P, Q, degree, classifier, {}, texts);
     c.divided_ = true;
-    for (Chart* chart : { &c.along_x_, &c.along_y_ }) {
+    c.AlongY();
+    for (Chart* chart : { &c.along_x_, &*c.along_y_ }) {
         FmpqMpoly v(P.ctx());
         fmpq_mpoly_gen(v.raw(), 1, P.craw());
         for (FmpqMpoly* f : { &chart->F, &chart->G })
@@ -344,10 +346,17 @@ InfinityCharts InfinityCharts::Divided(const FmpqMpoly& P, const FmpqMpoly& Q, s
     }
     fmpq_poly_gcd(c.slopes_.raw(), c.along_x_.h.raw(), c.along_x_.gv.raw());
     Fmpq zero, a, b;
-    fmpq_poly_evaluate_fmpq(a.raw(), c.along_y_.h.raw(), zero.raw());
-    fmpq_poly_evaluate_fmpq(b.raw(), c.along_y_.gv.raw(), zero.raw());
+    fmpq_poly_evaluate_fmpq(a.raw(), c.along_y_->h.raw(), zero.raw());
+    fmpq_poly_evaluate_fmpq(b.raw(), c.along_y_->gv.raw(), zero.raw());
     c.vertical_ = fmpq_is_zero(a.raw()) && fmpq_is_zero(b.raw());
     return c;
+}
+
+const InfinityCharts::Chart& InfinityCharts::AlongY() const
+{
+    if (!along_y_)
+        along_y_ = MakeChart(*q_, *p_, 0, degree_, p_->ctx()->names()[0], p_->ctx()->names()[1]);
+    return *along_y_;
 }
 
 void InfinityCharts::ClassifySlope(InfinitePoint& point, const FmpzPoly& f, const RootInterval& root) const
@@ -361,7 +370,7 @@ void InfinityCharts::ClassifyVertical(InfinitePoint& point) const
     fmpz_poly_set_coeff_si(u.raw(), 1, 1);
     RootInterval zero;
     zero.exact.emplace();
-    Classify(point, along_y_, u, zero);
+    Classify(point, AlongY(), u, zero);
 }
 
 void InfinityCharts::Classify(

@@ -26,6 +26,7 @@
 #include "engine/fixedpoints/fixed_points.h"
 #include "engine/fixedpoints/real_roots.h"
 
+#include <optional>
 #include <string>
 
 namespace vindrel::engine::fp {
@@ -74,7 +75,13 @@ private:
     slong degree_;
     const LocalClassifier& classifier_;
     AlgebraicClassifier algebraic_;
-    Chart along_x_, along_y_;
+    // The chart of the end of the y-axis, made when first needed (P and Q
+    // outlive the charts).
+    const Chart& AlongY() const;
+    const flint::FmpqMpoly* p_;
+    const flint::FmpqMpoly* q_;
+    Chart along_x_;
+    mutable std::optional<Chart> along_y_;
     std::string u_, v_, x_, y_;
 };
 
