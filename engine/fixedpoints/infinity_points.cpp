@@ -22,6 +22,7 @@ namespace {
 
 constexpr slong kStartPrec = 64;
 constexpr slong kMaxPrec = 1 << 14; // a non-zero value of this size is never this close to 0
+constexpr slong kTextBits = 58; // a double rounded from it, then ten digits
 
 // sum over the terms c x^i y^j of a: c u^(e) v^(d - i - j), e = j (along = 1) or i (along = 0).
 FmpqMpoly Dehomogenised(const FmpqMpoly& a, int along, slong d)
@@ -142,7 +143,11 @@ public:
             fmpq_poly_evaluate_fmpq(v.raw(), a.raw(), value_.raw());
             return RationalToCanonical(v.raw());
         }
-        const Arb b = Ball(a, 2 * kStartPrec);
+        // Ten digits: the interval at hand mostly gives far more than enough.
+        Arb x;
+        RootBall(x.raw(), root_, 2 * kStartPrec);
+        Arb b = Evaluate(a, x.raw(), 2 * kStartPrec);
+        if (arb_rel_accuracy_bits(b.raw()) < kTextBits) b = Ball(a, 2 * kStartPrec);
         return ShortDecimal(arf_get_d(arb_midref(b.raw()), ARF_RND_NEAR));
     }
 

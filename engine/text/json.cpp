@@ -25,6 +25,7 @@ Json& Json::set(const std::string& key, Json value)
             v = std::move(value);
             return *this;
         }
+    if (o->empty()) o->reserve(8); // objects have a few fields at least
     o->emplace_back(key, std::move(value));
     return *this;
 }
