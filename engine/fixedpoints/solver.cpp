@@ -178,7 +178,7 @@ void Eliminants(FmpzPoly& res, FmpzPoly& s1, FmpzPoly& s0, const BiPoly& a, cons
         }
         auto combine = [&](FmpzPoly& out, const std::vector<mp_limb_t>& ys) {
             NmodPoly image(prime);
-            nmod_poly_interpolate_nmod_vec_fast(image.v, xs.data(), ys.data(), count);
+            nmod_poly_interpolate_nmod_vec(image.v, xs.data(), ys.data(), count); // picks by size
             fmpz_poly_CRT_ui(out.raw(), out.raw(), modulus.raw(), image.v, 1);
         };
         combine(res, rs);
