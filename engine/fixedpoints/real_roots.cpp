@@ -271,7 +271,7 @@ void RefineRoot(RootInterval& r, const FmpzPoly& f, slong bits)
             arf_set_round(eps.raw(), eps.raw(), 30, ARF_RND_DOWN);
             if (fmpz_poly_is_zero(df.raw())) fmpz_poly_derivative(df.raw(), f.raw());
             if (!arf_is_zero(eps.raw())
-                && NewtonGuess(guess.raw(), f, df, mid.raw(), r.lo.raw(), r.hi.raw(), eps.raw(), bits + 64)) {
+                && NewtonGuess(guess.raw(), f, df, mid.raw(), r.lo.raw(), r.hi.raw(), eps.raw(), bits + 32)) {
                 arf_sub(a.raw(), guess.raw(), eps.raw(), ARF_PREC_EXACT, ARF_RND_DOWN);
                 arf_add(b.raw(), guess.raw(), eps.raw(), ARF_PREC_EXACT, ARF_RND_DOWN);
                 if (arf_cmp(a.raw(), r.lo.raw()) > 0 && arf_cmp(b.raw(), r.hi.raw()) < 0
