@@ -204,7 +204,7 @@ bool NewtonGuess(arf_t out, const FmpzPoly& f, const FmpzPoly& df, const arf_t s
     arb_set_arf(x, start);
     {
         // Most of the way in doubles, the last steps with balls.
-        const double l = arf_get_d(lo, ARF_RND_UP), h = arf_get_d(hi, ARF_RND_DOWN);
+        const double l = arf_get_d(lo, ARF_RND_CEIL), h = arf_get_d(hi, ARF_RND_FLOOR); // inside (lo, hi)
         const double s = arf_get_d(start, ARF_RND_NEAR);
         if (std::isfinite(l) && std::isfinite(h) && l < s && s < h && l != 0 && h != 0)
             arf_set_d(arb_midref(x), NewtonInDoubles(f, s, l, h));
