@@ -45,6 +45,7 @@ struct Nature {
     std::string reason; // short, ASCII, for the JSON ("L1 = -3/8 < 0", "Hamiltonien")
     std::string explanation; // French sentence(s) for the reports (decodable characters only)
     std::vector<SeparatrixDirection> separatrices; // of a degenerate point, for the drawings
+    std::vector<std::string> steps; // a blow-up told step by step ("Etape 1 : ..."), for the calculations
 };
 
 // The sectors and the index that the type alone fixes: saddle "hhhh" (-1),

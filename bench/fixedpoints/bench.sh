@@ -30,13 +30,21 @@ if ((${#missing[@]})); then
   apt-get install -y -q "${missing[@]}" >/dev/null
 fi
 
-# Our tool: `vindrel-analyse --json` as a whole process (it also runs the
-# Hamiltonian search, the general analysis and the points at infinity).
-# OURS=search times a bare main over the fixed-point search instead.
+# Our tool, as a whole process (OURS selects what it does):
+#   points (default)  `vindrel-analyse --json --sections points`: the fixed
+#                     points, finite and at infinity, with their natures;
+#   full              `vindrel-analyse --json`: the whole analysis (also the
+#                     Hamiltonian search, the general analysis, periodic orbits);
+#   search            a bare main over the fixed-point search (fp_main.cpp).
+mode="${OURS:-points}"
+case $mode in
+  points | full | search) ;;
+  *) echo "OURS must be points, full or search" >&2; exit 1 ;;
+esac
 cmake --build "$build" --target vindrel-analyse vindrel_engine -j2 >/dev/null
 analyse="$build/app/vindrel-analyse"
 ours="$build/bench_fixedpoints"
-if [[ ${OURS:-analyse} == search ]]; then
+if [[ $mode == search ]]; then
   g++ -O2 -std=c++20 -I"$root" "$here/fp_main.cpp" "$build/engine/libvindrel_engine.a" \
     -lflint-arb -lflint -lgmp -lmpfr -o "$ours"
 fi
@@ -81,7 +89,11 @@ time_tool() {
   local tool=$1 P=$2 Q=$3 rep=$repeat out="$work/out" cmd timing
   case $tool in
     ours)
-      if [[ ${OURS:-analyse} == search ]]; then cmd=("$ours" "$P" "$Q"); else cmd=("$analyse" --json -- "$P" "$Q"); fi ;;
+      case $mode in
+        search) cmd=("$ours" "$P" "$Q") ;;
+        points) cmd=("$analyse" --json --sections points -- "$P" "$Q") ;;
+        full) cmd=("$analyse" --json -- "$P" "$Q") ;;
+      esac ;;
     gp) write_gp "$P" "$Q"; cmd=(gp -q -f "$work/s.gp") ;;
     singular) write_singular "$P" "$Q"; cmd=(Singular -q "$work/s.sing") ;;
     sympy) cmd=(/usr/bin/python3 "$here/sympy_peer.py" "$P" "$Q") ;;
@@ -90,7 +102,7 @@ time_tool() {
     echo "- timeout"; return
   fi
   local n
-  if [[ $tool == ours && ${OURS:-analyse} != search ]]; then
+  if [[ $tool == ours && $mode != search ]]; then
     n=$(grep -o '"x_approx"' "$out" | wc -l)
   elif [[ $tool == ours ]]; then
     n=$(cut -d' ' -f1 "$out")
@@ -106,7 +118,8 @@ echo 'int main(void) { return 0; }' >"$work/empty.c"
 gcc -O2 "$work/empty.c" -o "$work/empty_flint" -Wl,--no-as-needed -lflint-arb -lflint -lgmp -lmpfr
 gcc -O2 "$work/empty.c" -o "$work/empty"
 echo "empty program: $("$wall" 51 /dev/null "$work/empty" | cut -d' ' -f1) ms; linked to FLINT/Arb: $("$wall" 51 /dev/null "$work/empty_flint" | cut -d' ' -f1) ms"
-printf '%-6s | %-18s | %-18s | %-18s | %-18s | %-8s | %-8s | %s\n' degree "ours (n, ms)" "PARI/GP" "Singular" "SymPy" "GP/ours" "Sing/ours" "SymPy/ours"
+echo "ours: OURS=$mode"
+printf '%-6s | %-18s | %-18s | %-18s | %-18s | %-8s | %-8s | %s\n' degree "ours $mode (n, ms)" "PARI/GP" "Singular" "SymPy" "GP/ours" "Sing/ours" "SymPy/ours"
 for d in $degrees; do
   declare -A total=() counts=()
   while IFS=';' read -r P Q; do

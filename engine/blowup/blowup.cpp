@@ -13,6 +13,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
+#include <map>
+#include <numeric>
+#include <tuple>
 
 namespace vindrel::engine {
 
@@ -159,6 +163,9 @@ std::vector<Root> RealRoots(const flint::FmpqPoly& f)
     }
     std::sort(out.begin(), out.end(),
         [](const Root& a, const Root& b) { return arf_cmp(a.where.lo.raw(), b.where.lo.raw()) < 0; });
+    // Close enough for the directions printed and drawn (10^-9 and better).
+    for (Root& r : out)
+        if (!r.exact) fp::RefineRoot(r.where, r.f, 48);
     return out;
 }
 
@@ -172,6 +179,9 @@ struct Portrait {
 struct Context {
     const Deadline& deadline;
     std::string detail; // the first blow-up, told step by step
+    BlowupMethod method = BlowupMethod::Auto;
+    std::vector<BlowupStep> steps; // the first blow-up, for the calculations
+    std::string nested; // a point of the first divisor blown up again, in one paragraph
 };
 
 Portrait Resolve(const System& s, unsigned tags, int depth, Context& ctx);
@@ -288,7 +298,6 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
         p.summary = bt::DicriticalSummary(f == Flow::In);
         return p;
     }
-    if (tags != 0) throw Undecided(bt::kDicriticalOpen);
     const Poly2 g
         = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m + 1) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m + 1);
     const flint::FmpqPoly gv = InV(g, m + 2);
@@ -298,8 +307,22 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
         int sign = 0; // of G at the direction
         Rational ta, tb; // a direction of the following arc
         double dx = 0, dy = 0; // the direction itself
+        int tag = -1; // an invariant axis inside a fan, where R <> 0
     };
     std::vector<Special> specials;
+    // An axis that the caller finds again: one orbit of the fan along it;
+    // at a zero of R it would need G = 0 there, left open.
+    auto axis = [&](int t) {
+        if (!(tags >> t & 1u)) return;
+        const Direction d = blowup::Axis(t);
+        Special sp;
+        sp.tag = t;
+        sp.ta = d.dx;
+        sp.tb = d.dy;
+        sp.dx = fmpq_get_d(d.dx.raw());
+        sp.dy = fmpq_get_d(d.dy.raw());
+        specials.push_back(sp);
+    };
     auto signOfG = [&](const Root& root, bool opposite) {
         int sg;
         if (root.exact) {
@@ -318,7 +341,14 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
     const std::size_t n = roots.size();
     for (int side = 0; side < 2; ++side) {
         const Rational e(side == 0 ? 1 : -1);
+        bool axisPlaced = false;
         for (std::size_t i = 0; i < n; ++i) {
+            if (!axisPlaced && (roots[i].exact ? roots[i].exact->Sign() >= 0 : Upper(roots[i]).Sign() > 0)) {
+                if (roots[i].exact && roots[i].exact->IsZero() && (tags >> (2 * side) & 1u))
+                    throw Undecided(bt::kDicriticalOpen);
+                axis(2 * side);
+                axisPlaced = true;
+            }
             Special sp;
             sp.sign = signOfG(roots[i], side == 1);
             const Rational t = i + 1 < n ? (Upper(roots[i]) + Lower(roots[i + 1])) / Rational(2)
@@ -331,6 +361,9 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
             sp.dy = sp.dx * v0;
             specials.push_back(sp);
         }
+        if (!axisPlaced) axis(2 * side);
+        if (vertical && (tags >> (2 * side + 1) & 1u)) throw Undecided(bt::kDicriticalOpen);
+        if (!vertical) axis(2 * side + 1);
         if (vertical) {
             Special sp;
             const int gy = SignAt(g, Rational(0), Rational(1));
@@ -343,12 +376,17 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
     }
     std::vector<Flow> fan; // the fan after each special direction
     for (const Special& sp : specials) {
-        if (sp.sign == 0) throw Undecided(bt::kDicriticalOpen);
+        if (sp.sign == 0 && sp.tag < 0) throw Undecided(bt::kDicriticalOpen);
         fan.push_back(FlowOfSign(SignAt(r, sp.ta, sp.tb)));
     }
     for (std::size_t i = 0; i < specials.size(); ++i) {
         const Flow before = fan[(i + specials.size() - 1) % specials.size()], after = fan[i];
         const double dx = specials[i].dx, dy = specials[i].dy;
+        if (specials[i].tag >= 0) {
+            p.items.push_back({ Kind::Ray, after, specials[i].tag, dx, dy });
+            p.items.push_back({ Kind::Parabolic, after, -1 });
+            continue;
+        }
         p.items.push_back({ Kind::Ray, before, -1, dx, dy });
         if (before != after) {
             // theta' > 0 carries the orbits from the arc before to the arc after.
@@ -358,7 +396,7 @@ Portrait Dicritical(const System& s, int m, unsigned tags)
         }
         p.items.push_back({ Kind::Parabolic, after, -1 });
     }
-    p.summary = bt::DicriticalSummary(false);
+    p.summary = bt::DicriticalSectorsSummary(blowup::Letters(p.items));
     return p;
 }
 
@@ -369,6 +407,7 @@ struct DivisorPoint {
     bool vertical = false;
     Half positive, negative; // u > 0 (v > 0) and u < 0 (v < 0)
     std::string where, summary;
+    std::string nested; // how it was blown up again, for the calculations
 };
 
 // The chart field of ChartX at v = v0 + w, v0 the generator of the field.
@@ -482,6 +521,74 @@ std::string InUV(const Poly2& p)
     return t;
 }
 
+Portrait DicriticalResolved(const System& s, int m, unsigned tags, int depth, Context& ctx);
+
+// ---- the calculation, step by step ---------------------------------------------
+
+// The lines through the origin where a binary form of the given degree vanishes.
+std::vector<std::string> DirectionsOf(const Poly2& form, int degree)
+{
+    std::vector<std::string> out;
+    for (const Root& r : RealRoots(InV(form, degree)))
+        out.push_back(r.exact ? bt::DirectionOf(r.exact->ToString())
+                              : bt::DirectionOfIrrational(arf_get_d(r.where.lo.raw(), ARF_RND_NEAR)));
+    if (degree > 0 && form.Coeff(0, degree).IsZero()) out.push_back("x = 0");
+    return out;
+}
+
+// The lowest homogeneous parts, F and the characteristic directions.
+std::vector<BlowupStep> FirstSteps(const System& s, int m)
+{
+    std::vector<BlowupStep> out;
+    const Poly2 pm = s.P.Homogeneous(m), qm = s.Q.Homogeneous(m);
+    out.push_back({ bt::StepLowest(m, pm.ToString(), qm.ToString()), {} });
+    const Poly2 form = Poly2::Monomial(1, 0) * qm - Poly2::Monomial(0, 1) * pm;
+    if (form.IsZero())
+        out.push_back({ bt::StepDicritical(m, DividePower(pm, 0, 1).ToString()), {} });
+    else
+        out.push_back({ bt::StepForm(m, form.ToString(), DirectionsOf(form, m + 1)), {} });
+    return out;
+}
+
+void TellDirectional(const System& s, int m, const std::vector<DivisorPoint>& points, const std::string& arcs,
+    int depth, Context& ctx)
+{
+    const System cx = ChartX(s, m, Rational(0));
+    const std::string field = "u' = " + InUV(cx.P) + ", v' = " + InUV(cx.Q);
+    if (depth == 1) {
+        std::vector<std::string> lines;
+        for (const DivisorPoint& p : points)
+            lines.push_back(p.where + " : " + p.summary);
+        ctx.nested = bt::Nested("x = u, y = u*v", field, lines);
+        return;
+    }
+    ctx.steps = FirstSteps(s, m);
+    const std::string power = bt::UPower(m - 1);
+    std::string chart = bt::StepChart("x = u, y = u*v", m == 1 ? "" : "divisé par " + power, field);
+    if ((m - 1) % 2 != 0)
+        chart
+            += " Pour u < 0 (la direction opposée), la division par " + power + " renverse le sens du temps.";
+    ctx.steps.push_back({ chart, {} });
+    for (const DivisorPoint& p : points)
+        if (p.vertical) {
+            const System cy = ChartY(s, m);
+            ctx.steps.push_back({ bt::StepChart("x = u*v, y = v (la direction x = 0)",
+                                      m == 1 ? "" : "divisé par " + bt::UPower(m - 1).replace(0, 1, "v"),
+                                      "u' = " + InUV(cy.P) + ", v' = " + InUV(cy.Q)),
+                {} });
+        }
+    BlowupStep step { bt::StepPointsIntro(false), {} };
+    for (const DivisorPoint& p : points) {
+        const std::string a = p.vertical ? "y" : "x";
+        const std::string sides = "secteurs du côté " + a
+            + " > 0 : " + (p.positive.inner.empty() ? "-" : blowup::Letters(p.positive.inner)) + ", du côté "
+            + a + " < 0 : " + (p.negative.inner.empty() ? "-" : blowup::Letters(p.negative.inner));
+        step.sub.push_back(bt::StepPoint(p.where, p.summary, sides, p.nested));
+    }
+    ctx.steps.push_back(std::move(step));
+    ctx.steps.push_back({ bt::StepJoin(arcs), {} });
+}
+
 Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
 {
     if (depth >= kMaxBlowupDepth) throw Undecided(bt::DepthReached(kMaxBlowupDepth));
@@ -489,7 +596,7 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
     const int m = LowDegree(s);
     const Poly2 form
         = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m);
-    if (form.IsZero()) return Dicritical(s, m, tags);
+    if (form.IsZero()) return DicriticalResolved(s, m, tags, depth, ctx);
     const flint::FmpqPoly fv = InV(form, m + 1);
     const bool flipped = (m - 1) % 2 != 0;
     std::vector<DivisorPoint> points;
@@ -501,7 +608,10 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
             dp.slope = fmpq_get_d(root.exact->raw());
             // The axis y = 0 of this point goes through v0 = 0 of the chart.
             const unsigned own = root.exact->IsZero() ? (tags & 0b0101) : 0u;
+            ctx.nested.clear();
             Portrait child = Resolve(ChartX(s, m, *root.exact), 0b1010 | own, depth + 1, ctx);
+            dp.nested = std::move(ctx.nested);
+            ctx.nested.clear();
             full = std::move(child.items);
             dp.summary = child.summary;
             dp.where = bt::PointOnDivisor(root.exact->ToString());
@@ -521,7 +631,10 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
     if (form.Coeff(0, m + 1).IsZero()) {
         DivisorPoint dp;
         dp.vertical = true;
+        ctx.nested.clear();
         Portrait child = Resolve(ChartY(s, m), 0b0101 | (tags & 0b1010), depth + 1, ctx);
+        dp.nested = std::move(ctx.nested);
+        ctx.nested.clear();
         dp.summary = child.summary;
         dp.where = bt::kVerticalPoint;
         dp.positive = blowup::Extract(child.items, 0, 2, false, false);
@@ -559,7 +672,383 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
         }
         ctx.detail = bt::FirstBlowup(m, form.ToString(), flipped, lines, chart) + bt::Arcs(arcs);
     }
+    if (depth <= 1) TellDirectional(s, m, points, arcs, depth, ctx);
     return out;
+}
+
+// ---- the weighted blow-up ------------------------------------------------------
+
+// The weights of x and y. A term c x^i y^j of P, multiplied by y, has the
+// weighted degree i a + (j + 1) b; one of Q, multiplied by x, (i + 1) a + j b.
+struct Weights {
+    int a = 1, b = 1;
+};
+
+struct NewtonEdge {
+    Weights w; // the normal of the edge
+    int length = 0; // its number of lattice steps
+};
+
+// The compact edges of the Newton polygon of y P and x Q, from the steepest.
+std::vector<NewtonEdge> NewtonEdges(const System& s)
+{
+    std::map<int, int> lowest; // first coordinate -> lowest second coordinate
+    auto add = [&lowest](int a, int b) {
+        auto [it, fresh] = lowest.emplace(a, b);
+        if (!fresh) it->second = std::min(it->second, b);
+    };
+    for (const auto& [e, c] : s.P.Terms())
+        add(e.first, e.second + 1);
+    for (const auto& [e, c] : s.Q.Terms())
+        add(e.first + 1, e.second);
+    const std::vector<std::pair<int, int>> pts(lowest.begin(), lowest.end());
+    std::vector<NewtonEdge> edges;
+    for (std::size_t i = 0; i < pts.size();) {
+        const auto [a0, b0] = pts[i];
+        // The next vertex: the steepest way down, the farthest one on a tie.
+        std::size_t best = pts.size();
+        for (std::size_t k = i + 1; k < pts.size(); ++k) {
+            if (pts[k].second >= b0) continue;
+            if (best == pts.size()) {
+                best = k;
+                continue;
+            }
+            const long lhs = long(pts[k].second - b0) * (pts[best].first - a0);
+            const long rhs = long(pts[best].second - b0) * (pts[k].first - a0);
+            if (lhs < rhs || (lhs == rhs && pts[k].first > pts[best].first)) best = k;
+        }
+        if (best == pts.size()) break;
+        const int da = pts[best].first - a0, db = b0 - pts[best].second, g = std::gcd(da, db);
+        edges.push_back({ { db / g, da / g }, g });
+        i = best;
+    }
+    return edges;
+}
+
+// The lowest weighted degree D of y P and x Q.
+int WeightedLowDegree(const System& s, Weights w)
+{
+    int low = std::numeric_limits<int>::max();
+    for (const auto& [e, c] : s.P.Terms())
+        low = std::min(low, e.first * w.a + (e.second + 1) * w.b);
+    for (const auto& [e, c] : s.Q.Terms())
+        low = std::min(low, (e.first + 1) * w.a + e.second * w.b);
+    return low;
+}
+
+// The chart x = u^a, y = u^b v (u > 0): P = u^(D - b) A(u, v) and
+// Q = u^(D - a) B(u, v), and the field multiplied by a u^(a + b - D), a
+// positive factor, is u' = u A, v' = a B - b v A. The divisor u = 0 is
+// invariant; its singular points are the real zeros of a B(0, v) - b v A(0, v).
+System WeightedChart(const System& s, Weights w)
+{
+    const int low = WeightedLowDegree(s, w);
+    Poly2 a, b;
+    for (const auto& [e, c] : s.P.Terms())
+        a.AddTerm(e.first * w.a + (e.second + 1) * w.b - low, e.second, c);
+    for (const auto& [e, c] : s.Q.Terms())
+        b.AddTerm((e.first + 1) * w.a + e.second * w.b - low, e.second, c);
+    return { Poly2::Monomial(1, 0) * a, Rational(w.a) * b - Rational(w.b) * (Poly2::Monomial(0, 1) * a) };
+}
+
+// The quarter turn k: (x, y) = M (X, Y), M the rotation by k pi/2.
+std::array<int, 2> Turn(int k)
+{
+    static const int cs[4][2] = { { 1, 0 }, { 0, 1 }, { -1, 0 }, { 0, -1 } };
+    return { cs[k & 3][0], cs[k & 3][1] };
+}
+
+// The field in the turned coordinates (X, Y), an orientation-preserving change.
+System Turned(const System& s, int k)
+{
+    if (k == 0) return s;
+    const auto [c, n] = Turn(k);
+    const Rational rc(c), rn(n);
+    const Poly2 p = s.P.Linear(rc, -rn, rn, rc), q = s.Q.Linear(rc, -rn, rn, rc);
+    return { rc * p + rn * q, rc * q - rn * p };
+}
+
+// The terms of p with u^power, as a polynomial in v.
+flint::FmpqPoly OnDivisor(const Poly2& p, int power)
+{
+    flint::FmpqPoly out;
+    for (const auto& [e, c] : p.Terms())
+        if (e.first == power) fmpq_poly_set_coeff_fmpq(out.raw(), e.second, c.raw());
+    return out;
+}
+
+// An irrational zero v0 of f = v'(0, v) in a chart u' = u A, v' = f(v) + O(u):
+// lambda1 = A(0, v0) across the divisor, lambda2 = f'(v0) along it, signed
+// in Q(v0); one of them zero: the centre manifold (the divisor itself, or a
+// curve across it) gives the flow, computed to the order n.
+Items IrrationalChartPoint(const System& chart, const Root& root, int n, std::string& summary)
+{
+    flint::Fmpq lo, hi;
+    arf_get_fmpq(lo.raw(), root.where.lo.raw());
+    arf_get_fmpq(hi.raw(), root.where.hi.raw());
+    const classify::NumberField field(root.f, lo, hi);
+    const flint::FmpqPoly fv = OnDivisor(chart.Q, 0);
+    flint::FmpqPoly across = OnDivisor(chart.P, 1), dfv;
+    fmpq_poly_derivative(dfv.raw(), fv.raw());
+    field.Reduce(across);
+    field.Reduce(dfv);
+    const int l1 = field.Sign(across), l2 = field.Sign(dfv);
+    Flow right = FlowOfSign(l1), left = right, up = FlowOfSign(l2), down = up;
+    if (l1 != 0 && l2 != 0) {
+        summary = l1 == l2 ? bt::kNodeOnDivisor : bt::kSaddleOnDivisor;
+        if (l1 == l2) return blowup::FromRays({}, 0b1010, &right);
+    } else if (l1 != 0) {
+        // The divisor is the centre manifold: w' = f(v0 + w) = c w^k + ...
+        flint::FmpqPoly d = fv, r = fv;
+        int k = 0;
+        for (field.Reduce(r); field.Sign(r) == 0; ++k) {
+            fmpq_poly_derivative(d.raw(), d.raw());
+            r = d;
+            field.Reduce(r);
+        }
+        const int sa = field.Sign(r);
+        up = FlowOfSign(sa);
+        down = FlowOfSign(k % 2 == 0 ? -sa : sa);
+        summary = bt::SemiHyperbolicOnDivisor(k, true);
+    } else if (l2 != 0) {
+        // The terms beyond u^n do not reach the order n along the manifold.
+        auto upTo = [n](const Poly2& p) {
+            Poly2 out;
+            for (const auto& [e, c] : p.Terms())
+                if (e.first <= n) out.AddTerm(e.first, e.second, c);
+            return out;
+        };
+        const auto [k, sa] = TransverseCentreManifold({ upTo(chart.P), upTo(chart.Q) }, field, n);
+        right = FlowOfSign(sa);
+        left = FlowOfSign(k % 2 == 0 ? -sa : sa);
+        summary = bt::SemiHyperbolicOnDivisor(k, false);
+    } else {
+        throw Undecided(bt::kIrrationalDegenerate);
+    }
+    return blowup::FromRays({ { blowup::Axis(0), right }, { blowup::Axis(1), up }, { blowup::Axis(2), left },
+                                { blowup::Axis(3), down } },
+        0b1010, nullptr);
+}
+
+// The weighted blow-up with weights w: the chart x = u^a, y = u^b v covers
+// the side x > 0, the same chart of the field turned by a half turn the side
+// x < 0, and those of the quarter turns (weights exchanged) the two points
+// x = 0 left out; every chart has u > 0, keeps the orientation and the sense
+// of time. Nothing when the blow-up is dicritical (a B - b v A = 0 on u = 0).
+std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags, int depth, Context& ctx)
+{
+    if (depth >= kMaxBlowupDepth) throw Undecided(bt::DepthReached(kMaxBlowupDepth));
+    ctx.deadline.check();
+    std::vector<Half> halves;
+    std::vector<bt::WeightedPointLine> lines;
+    std::string fields;
+    std::vector<std::string> charts; // each chart with its field, for the calculations
+    for (int k = 0; k < 4; ++k) {
+        const Weights wk = k % 2 == 0 ? w : Weights { w.b, w.a };
+        const System chart = WeightedChart(Turned(s, k), wk);
+        const flint::FmpqPoly f = OnDivisor(chart.Q, 0);
+        if (fmpq_poly_is_zero(f.raw())) return std::nullopt;
+        if (k == 0) fields = "u' = " + InUV(chart.P) + ", v' = " + InUV(chart.Q);
+        charts.push_back(bt::StepChart(
+            bt::WeightedChartName(k, wk.a, wk.b), "", "u' = " + InUV(chart.P) + ", v' = " + InUV(chart.Q)));
+        std::vector<Root> roots;
+        if (k % 2 == 0) {
+            roots = RealRoots(f);
+        } else if (fmpz_is_zero(fmpq_poly_numref(f.raw()))) {
+            Root zero;
+            zero.exact = Rational(0);
+            roots.push_back(std::move(zero));
+        }
+        for (const Root& root : roots) {
+            ctx.deadline.check();
+            std::string summary, nested;
+            Items full;
+            const double v0
+                = root.exact ? fmpq_get_d(root.exact->raw()) : arf_get_d(root.where.lo.raw(), ARF_RND_NEAR);
+            if (root.exact) {
+                // The axis at angle k pi/2 is the ray u > 0, v = 0 of this chart.
+                const unsigned own = root.exact->IsZero() && (tags >> k & 1u) ? 1u : 0u;
+                const System at { ShiftY(chart.P, *root.exact), ShiftY(chart.Q, *root.exact) };
+                ctx.nested.clear();
+                Portrait child = Resolve(at, 0b1010 | own, depth + 1, ctx);
+                nested = std::move(ctx.nested);
+                ctx.nested.clear();
+                full = std::move(child.items);
+                summary = child.summary;
+            } else {
+                // The order that the point before the blow-up calls for: the
+                // weights raise the degree of the chart, not the order needed.
+                const int n = std::max(kMinSeries, 2 * std::max(s.P.Degree(), s.Q.Degree()) + 1);
+                full = IrrationalChartPoint(chart, root, n, summary);
+            }
+            Half h = blowup::Extract(full, 3, 1, false, false);
+            for (blowup::Item& it : h.inner)
+                if (it.tag == 0) it.tag = k;
+            // The orbits through this point are tangent to the axis of the
+            // lighter variable; at v = 0 of the heavier one (a > b), an orbit
+            // w = c u + ... of the chart is y = c x^((b + 1)/a) + ...: tangent
+            // to y = c x when a = b + 1, else to the y axis when c <> 0.
+            const auto [c, n] = Turn(k);
+            auto turned = [c, n](double dx, double dy) {
+                return std::pair { c * dx - n * dy, n * dx + c * dy };
+            };
+            double dx = 0, dy = 0;
+            if (wk.a == wk.b) {
+                dx = 1 / std::sqrt(1 + v0 * v0);
+                dy = v0 * dx;
+            } else if (wk.a < wk.b) {
+                dx = 1;
+            } else if (v0 != 0) {
+                dy = v0 > 0 ? 1 : -1;
+            } else {
+                for (blowup::Item& it : h.inner) {
+                    const double slope = it.dx > 0 ? it.dy / it.dx : 0;
+                    double ox = 0, oy = 0;
+                    if (it.dx > 0 && wk.a == wk.b + 1) {
+                        ox = 1 / std::sqrt(1 + slope * slope);
+                        oy = slope * ox;
+                    } else if (it.dx > 0 && slope != 0) {
+                        oy = slope > 0 ? 1 : -1;
+                    }
+                    std::tie(it.dx, it.dy) = turned(ox, oy);
+                }
+            }
+            std::tie(h.dx, h.dy) = turned(dx, dy);
+            if (depth <= 1)
+                lines.push_back(
+                    { bt::WeightedPoint(k, wk.a, wk.b, root.exact ? root.exact->ToString() : "", v0), summary,
+                        blowup::Letters(h.inner), nested });
+            halves.push_back(std::move(h));
+        }
+    }
+    Portrait out;
+    std::string arcs;
+    out.items = halves.empty() ? Items {} : blowup::Join(halves, &arcs);
+    blowup::Validate(out.items, tags);
+    out.summary = bt::WeightedSummary(LowDegree(s), w.a, w.b, blowup::Letters(out.items));
+    if (depth == 0) {
+        const int d = WeightedLowDegree(s, w) - w.a - w.b;
+        ctx.detail = bt::FirstWeightedBlowup(w.a, w.b, d, fields, lines) + bt::Arcs(arcs);
+        ctx.steps = FirstSteps(s, LowDegree(s));
+        std::vector<std::string> edges;
+        for (const NewtonEdge& e : NewtonEdges(s))
+            edges.push_back("(" + std::to_string(e.w.a) + ", " + std::to_string(e.w.b) + ")");
+        ctx.steps.push_back({ bt::StepNewton(edges, w.a, w.b), {} });
+        ctx.steps.push_back({ bt::StepWeightedCharts(d), charts });
+        BlowupStep step { bt::StepPointsIntro(true), {} };
+        for (const bt::WeightedPointLine& l : lines)
+            step.sub.push_back(bt::StepPoint(l.where, l.summary,
+                "secteurs du côté u > 0 : " + (l.sectors.empty() ? "-" : l.sectors), l.nested));
+        ctx.steps.push_back(std::move(step));
+        ctx.steps.push_back({ bt::StepJoin(arcs), {} });
+    }
+    if (depth == 1) {
+        std::vector<std::string> points;
+        for (const bt::WeightedPointLine& l : lines)
+            points.push_back(l.where + " : " + l.summary);
+        ctx.nested = bt::Nested(
+            "x = " + bt::UPower(w.a) + ", y = " + bt::UPower(w.b) + "*v (et ses cartes tournées)", fields,
+            points);
+    }
+    return out;
+}
+
+// The weights of the longest edge of the Newton polygon not of slope -1.
+std::optional<Weights> SlopedEdge(const System& s)
+{
+    const NewtonEdge* pick = nullptr;
+    const std::vector<NewtonEdge> edges = NewtonEdges(s);
+    for (const NewtonEdge& e : edges)
+        if (e.w.a != e.w.b && (!pick || e.length > pick->length)) pick = &e;
+    return pick ? std::optional<Weights>(pick->w) : std::nullopt;
+}
+
+// A dicritical point whose fans the polar study cannot join: a line where R
+// and G = x Q_(m+1) - y P_(m+1) vanish together. Moved onto the axis y = 0 by
+// a change of coordinates of determinant 1, it shows an edge of the Newton
+// polygon not of slope -1, and the weighted blow-up separates the orbits
+// tangent to it.
+Portrait DicriticalResolved(const System& s, int m, unsigned tags, int depth, Context& ctx)
+{
+    try {
+        Portrait p = Dicritical(s, m, tags);
+        if (depth == 0) {
+            ctx.steps = FirstSteps(s, m);
+            const Poly2 r = DividePower(s.P.Homogeneous(m), 0, 1);
+            const Poly2 g = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m + 1)
+                - Poly2::Monomial(0, 1) * s.P.Homogeneous(m + 1);
+            ctx.steps.push_back({ bt::StepPolar(m, g.ToString(), DirectionsOf(r, m - 1)), {} });
+        }
+        return p;
+    } catch (const Undecided&) {
+        if (ctx.method == BlowupMethod::Directional) throw;
+        const Poly2 r = DividePower(s.P.Homogeneous(m), 0, 1);
+        const Poly2 g
+            = Poly2::Monomial(1, 0) * s.Q.Homogeneous(m + 1) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m + 1);
+        std::optional<Rational> slope;
+        for (const Root& root : RealRoots(InV(r, m - 1)))
+            if (root.exact && SignAt(g, Rational(1), *root.exact) == 0) {
+                slope = *root.exact;
+                break;
+            }
+        const bool vertical
+            = !slope && m > 1 && r.Coeff(0, m - 1).IsZero() && SignAt(g, Rational(0), Rational(1)) == 0;
+        if (!slope && !vertical) throw;
+        if (slope && !slope->IsZero() && (tags & 0b0101)) throw;
+        // (x, y) = M (X, Y): a shear onto y = v0 x, or a quarter turn onto x = 0.
+        const Rational a(vertical ? 0 : 1), b(vertical ? -1 : 0), c = vertical ? Rational(1) : *slope,
+                                                                  d(vertical ? 0 : 1);
+        const unsigned moved = vertical ? ((tags >> 1) | (tags << 3)) & 0xFu : tags;
+        const Poly2 p = s.P.Linear(a, b, c, d), q = s.Q.Linear(a, b, c, d);
+        const System t { d * p - b * q, a * q - c * p };
+        const std::optional<Weights> w = SlopedEdge(t);
+        if (!w) throw;
+        std::optional<Portrait> out = WeightedBlowUp(t, *w, moved, depth, ctx);
+        if (!out) throw;
+        const double da = fmpq_get_d(a.raw()), db = fmpq_get_d(b.raw()), dc = fmpq_get_d(c.raw()),
+                     dd = fmpq_get_d(d.raw());
+        for (blowup::Item& it : out->items) {
+            const double x = da * it.dx + db * it.dy, y = dc * it.dx + dd * it.dy, n = std::hypot(x, y);
+            it.dx = n > 0 ? x / n : 0;
+            it.dy = n > 0 ? y / n : 0;
+            if (it.tag >= 0 && vertical) it.tag = (it.tag + 1) & 3;
+        }
+        if (depth == 0) {
+            const std::string moved
+                = bt::DicriticalMoved(m, vertical ? "x = 0" : (Poly2::Monomial(1, 0, *slope)).ToString());
+            ctx.detail = moved + ctx.detail;
+            std::vector<BlowupStep> steps = FirstSteps(s, m);
+            steps.push_back({ moved.substr(1), {} });
+            steps.insert(steps.end(), ctx.steps.begin(), ctx.steps.end());
+            ctx.steps = std::move(steps);
+        }
+        return *out;
+    }
+}
+
+// The blow-up of a degenerate point: weighted along an edge of the Newton
+// polygon not of slope -1 (the longest), else directional or polar.
+Portrait BlowUpAny(const System& s, unsigned tags, int depth, Context& ctx)
+{
+    // A dicritical point is studied in polar coordinates first: the weighted
+    // blow-up comes in only on a line where the fans do not join.
+    const int m = LowDegree(s);
+    const bool dicritical
+        = (Poly2::Monomial(1, 0) * s.Q.Homogeneous(m) - Poly2::Monomial(0, 1) * s.P.Homogeneous(m)).IsZero();
+    if (ctx.method == BlowupMethod::Weighted || (ctx.method == BlowupMethod::Auto && !dicritical)) {
+        const std::optional<Weights> pick = SlopedEdge(s);
+        if (pick || ctx.method == BlowupMethod::Weighted) {
+            try {
+                if (auto p = WeightedBlowUp(s, pick.value_or(Weights {}), tags, depth, ctx)) return *p;
+            } catch (const Undecided&) {
+                // At the point itself, the directional blow-up may still conclude.
+                if (depth > 0 || ctx.method == BlowupMethod::Weighted) throw;
+                ctx.detail.clear();
+                ctx.steps.clear();
+            }
+        }
+    }
+    return BlowUp(s, tags, depth, ctx);
 }
 
 Portrait Resolve(const System& s, unsigned tags, int depth, Context& ctx)
@@ -568,7 +1057,7 @@ Portrait Resolve(const System& s, unsigned tags, int depth, Context& ctx)
     if (depth > 0) {
         if (auto p = Elementary(s, j, tags)) return *p;
     }
-    return BlowUp(s, tags, depth, ctx);
+    return BlowUpAny(s, tags, depth, ctx);
 }
 
 // ---- naming ------------------------------------------------------------------
@@ -576,6 +1065,40 @@ Portrait Resolve(const System& s, unsigned tags, int depth, Context& ctx)
 bool IsRotationOf(const std::string& a, const std::string& b)
 {
     return a.size() == b.size() && (a + a).find(b) != std::string::npos;
+}
+
+void OpenResult(const System& s, const Context& ctx, const std::string& why, BlowupResult& r)
+{
+    r.outcome = BlowupOutcome::Open;
+    r.reason = "eclatement non conclusif";
+    r.explanation = ctx.detail + bt::Undecided(why);
+    r.steps = ctx.steps;
+    if (r.steps.empty()) {
+        try {
+            r.steps = FirstSteps(s, LowDegree(s));
+        } catch (const Undecided&) {
+            r.steps.clear();
+        }
+    }
+    r.steps.push_back({ bt::Undecided(why).substr(1), {} });
+}
+
+// "Etape 1 : ...", the sub-steps "Etape 4.1 : ..." indented, after the lead.
+std::vector<std::string> NumberedSteps(
+    const std::string& lead, const std::vector<BlowupStep>& steps, const std::string& last)
+{
+    std::vector<std::string> out;
+    std::vector<BlowupStep> all;
+    all.push_back({ lead + " " + bt::kStepsLead, {} });
+    all.insert(all.end(), steps.begin(), steps.end());
+    if (!last.empty()) all.push_back({ last, {} });
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const std::string n = std::to_string(i + 1);
+        out.push_back("Etape " + n + " : " + all[i].text);
+        for (std::size_t j = 0; j < all[i].sub.size(); ++j)
+            out.push_back("  Etape " + n + "." + std::to_string(j + 1) + " : " + all[i].sub[j]);
+    }
+    return out;
 }
 
 } // namespace
@@ -610,18 +1133,21 @@ std::string SectorWords(const std::string& sectors)
     return classify::texts::SectorWords(sectors);
 }
 
-BlowupResult BlowUpOrigin(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Deadline& deadline)
+BlowupResult BlowUpOrigin(
+    const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Deadline& deadline, BlowupMethod method)
 {
     const System s { Poly2::FromMpoly(P), Poly2::FromMpoly(Q) };
-    Context ctx { deadline, {} };
+    Context ctx { deadline, {}, method };
     BlowupResult r;
     try {
         const Portrait p = Resolve(s, 0, 0, ctx);
         r.explanation = ctx.detail;
+        r.steps = ctx.steps;
         if (p.items.empty()) {
             r.outcome = BlowupOutcome::Monodromic;
             r.index = 1;
             r.explanation += bt::kNoOrbitReaches;
+            r.steps.push_back({ std::string(bt::kNoOrbitReaches).substr(1), {} });
             return r;
         }
         r.outcome = BlowupOutcome::Decided;
@@ -656,14 +1182,12 @@ BlowupResult BlowUpOrigin(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, 
         }
         r.reason = "eclatement: secteurs " + r.sectors + ", indice " + std::to_string(r.index);
         r.explanation += bt::Conclusion(r.sectors, e, h, r.index);
+        r.steps.push_back({ bt::StepSectors(r.sectors), {} });
+        r.steps.push_back({ bt::StepIndex(e, h, r.index), {} });
     } catch (const Undecided& u) {
-        r.outcome = BlowupOutcome::Open;
-        r.reason = "eclatement non conclusif";
-        r.explanation = ctx.detail + bt::Undecided(u.what());
+        OpenResult(s, ctx, u.what(), r);
     } catch (const LimitExceeded& u) {
-        r.outcome = BlowupOutcome::Open;
-        r.reason = "eclatement non conclusif";
-        r.explanation = ctx.detail + bt::Undecided(u.what());
+        OpenResult(s, ctx, u.what(), r);
     }
     return r;
 }
@@ -684,6 +1208,8 @@ Nature ClassifyOriginResolved(const flint::FmpqMpoly& P, const flint::FmpqMpoly&
             n.reason = b.reason;
             n.explanation = bt::Lead(n.linearPart) + b.explanation
                 + " Le point est : " + classify::texts::TypeName(n) + ".";
+            n.steps = NumberedSteps(
+                bt::Lead(n.linearPart), b.steps, "Le point est : " + classify::texts::TypeName(n) + ".");
         } else if (b.outcome == BlowupOutcome::Monodromic) {
             n.index = 1;
             n.sectors = "";
@@ -693,12 +1219,17 @@ Nature ClassifyOriginResolved(const flint::FmpqMpoly& P, const flint::FmpqMpoly&
                 n.reason = "eclatement: monodromique, " + proof->reason;
                 n.explanation = bt::Lead(n.linearPart) + b.explanation + " " + proof->explanation
                     + " Le point est : centre.";
+                n.steps = NumberedSteps(
+                    bt::Lead(n.linearPart), b.steps, proof->explanation + " Le point est : centre.");
             } else {
                 n.reason = "eclatement: monodromique, centre ou foyer";
                 n.explanation = bt::Lead(n.linearPart) + b.explanation + bt::kCentreOrFocusOpen;
+                n.steps = NumberedSteps(
+                    bt::Lead(n.linearPart), b.steps, std::string(bt::kCentreOrFocusOpen).substr(1));
             }
         } else {
             n.explanation = bt::Lead(n.linearPart) + b.explanation;
+            n.steps = NumberedSteps(bt::Lead(n.linearPart), b.steps, "");
         }
     }
     FillStandardPortrait(n);

@@ -8,6 +8,10 @@
 //   saddle-node by the centre manifold) or blown up again -> the sectors of
 //   each half-plane, joined along the arcs of the divisor -> the sectors
 //   around the point -> index (Bendixson: 1 + (e - h)/2) and name.
+// A Newton polygon of y P and x Q with an edge of another slope than -1
+// gives the weights (alpha, beta) of a weighted blow-up x = u^alpha,
+// y = u^beta v (and its turned charts, u > 0), which separates the orbits
+// tangent to the same line at different orders in one step.
 // F = 0 identically (dicritical) is decided when the common factor R of
 // P_m = x R, Q_m = y R vanishes on no real line (a node); a point without
 // any orbit reaching it is monodromic and left to the centre-focus study.
@@ -27,6 +31,12 @@ inline constexpr int kMaxBlowupDepth = 12;
 
 enum class BlowupOutcome { Decided, Monodromic, Open };
 
+// One step of the calculation, with its sub-steps (the points of the divisor).
+struct BlowupStep {
+    std::string text;
+    std::vector<std::string> sub;
+};
+
 struct BlowupResult {
     BlowupOutcome outcome = BlowupOutcome::Open;
     std::string sectors; // merged, counter-clockwise ("ee", "hhp", ...)
@@ -36,11 +46,18 @@ struct BlowupResult {
     std::string reason; // short ASCII for the JSON
     std::string explanation; // the calculation, in French, for the reports
     std::vector<SeparatrixDirection> separatrices; // the rays next to a hyperbolic sector
+    std::vector<BlowupStep> steps; // the calculation step by step, in French
 };
+
+// Which blow-ups resolve the point: the weighted one wherever the Newton
+// polygon has an edge not of slope -1 and the directional one elsewhere
+// (Auto), or one kind at every step (to compare them).
+enum class BlowupMethod { Auto, Directional, Weighted };
 
 // The origin of dx/dt = P, dy/dt = Q (variables 0 and 1), an isolated fixed
 // point. Never throws for lack of time or depth: the outcome is then Open.
-BlowupResult BlowUpOrigin(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Deadline& deadline);
+BlowupResult BlowUpOrigin(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Deadline& deadline,
+    BlowupMethod method = BlowupMethod::Auto);
 
 // The local classification at the origin, completed by the blow-up where the
 // linear part is zero or where the classification leaves a non-monodromic

@@ -3,6 +3,7 @@
 #include "engine/blowup/blowup.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vindrel::engine::blowup {
 
@@ -95,7 +96,11 @@ Items FromRays(std::vector<Ray> rays, unsigned tags, const Flow* nodeFlow)
     for (std::size_t i = 0; i < rays.size(); ++i) {
         const Ray& r = rays[i];
         const Ray& next = rays[(i + 1) % rays.size()];
-        out.push_back(RayItem(r.flow, r.tag));
+        Item ray = RayItem(r.flow, r.tag);
+        const double dx = fmpq_get_d(r.d.dx.raw()), dy = fmpq_get_d(r.d.dy.raw()), norm = std::hypot(dx, dy);
+        ray.dx = dx / norm;
+        ray.dy = dy / norm;
+        out.push_back(ray);
         out.push_back(r.flow == next.flow ? Sector(Kind::Parabolic, r.flow) : Sector(Kind::Hyperbolic));
     }
     return out;
@@ -164,10 +169,12 @@ Items Join(std::vector<Half> halves, std::string* arcs)
         } else {
             out.insert(out.end(), in.begin() + 1, in.end() - 1);
         }
-        for (std::size_t i = first; i < out.size(); ++i) {
-            out[i].dx = half.dx;
-            out[i].dy = half.dy;
-        }
+        // A half without one direction for all its orbits keeps those of its rays.
+        if (half.dx != 0 || half.dy != 0)
+            for (std::size_t i = first; i < out.size(); ++i) {
+                out[i].dx = half.dx;
+                out[i].dy = half.dy;
+            }
         out.push_back(Junction(in.back(), halves[solid[(k + 1) % solid.size()]].inner.front()));
         if (arcs)
             *arcs += out.back().kind == Kind::Elliptic ? 'e'

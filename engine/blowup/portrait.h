@@ -58,7 +58,7 @@ Items FromRays(std::vector<Ray> rays, unsigned tags, const Flow* nodeFlow);
 struct Half {
     Items inner; // sector (ray sector)*
     Flow left = Flow::In, right = Flow::In;
-    double dx = 0, dy = 0; // the direction of the half-plane's point on the divisor (unit)
+    double dx = 0, dy = 0; // the direction of the half-plane's point on the divisor (unit), or 0
 };
 // reversed: the half-plane reverses the orientation; flipped: its time runs backwards.
 Half Extract(const Items& full, int fromTag, int toTag, bool reversed, bool flipped);

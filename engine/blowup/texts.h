@@ -24,6 +24,9 @@ inline constexpr const char* kVerticalPoint = "point (0 ; 0) de la carte x = u*v
 inline constexpr const char* kNoOrbitReaches
     = " Aucune orbite n'atteint le point : tous les points du diviseur n'ont que des secteurs "
       "hyperboliques, les orbites tournent autour du point (point monodromique).";
+inline constexpr const char* kStepsLead
+    = "La linéarisation ne décide pas : on remplace le point par le cercle de ses directions (éclatement), "
+      "autant de fois qu'il le faut.";
 inline constexpr const char* kCentreOrFocusOpen
     = " Le point est un centre ou un foyer (non déterminé : aucune preuve de centre trouvée).";
 
@@ -56,6 +59,11 @@ inline std::string SaddleSummary(const std::string& t, const std::string& d)
 inline std::string DicriticalSummary(bool stable)
 {
     return "noeud" + Stab(stable) + " (toutes les directions sont caractéristiques)";
+}
+
+inline std::string DicriticalSectorsSummary(const std::string& sectors)
+{
+    return "point dicritique (toutes les directions sont caractéristiques) : secteurs " + sectors;
 }
 
 // k: order of the reduced equation; withStrong: the centre manifold flows as the strong direction.
@@ -138,6 +146,229 @@ inline std::string FirstBlowup(int m, const std::string& form, bool flipped,
          "d'un arc n'en font qu'un, un hyperbolique et un parabolique donnent un secteur parabolique, deux "
          "paraboliques de sens opposés un secteur elliptique.";
     return s;
+}
+
+inline std::string UPower(int p)
+{
+    return p == 1 ? "u" : "u^" + std::to_string(p);
+}
+
+// The chart of the weighted blow-up turned by k quarter turns, weights (a, b) of its own axes.
+inline std::string WeightedChartName(int k, int a, int b)
+{
+    switch (k & 3) {
+    case 0:
+        return "x = " + UPower(a) + ", y = " + UPower(b) + "*v";
+    case 1:
+        return "x = -" + UPower(b) + "*v, y = " + UPower(a);
+    case 2:
+        return "x = -" + UPower(a) + ", y = -" + UPower(b) + "*v";
+    default:
+        return "x = " + UPower(b) + "*v, y = -" + UPower(a);
+    }
+}
+
+// exact: v0 as a fraction, or empty for an irrational v0 known by its value.
+inline std::string WeightedPoint(int k, int a, int b, const std::string& exact, double v0)
+{
+    const std::string at = exact.empty() ? IrrationalPointOnDivisor(v0) : PointOnDivisor(exact);
+    return at + " de la carte " + WeightedChartName(k, a, b);
+}
+
+inline std::string WeightedSummary(int m, int a, int b, const std::string& sectors)
+{
+    return std::string(m == 1 ? "partie linéaire nilpotente" : "partie linéaire nulle")
+        + ", éclaté à son tour (éclatement pondéré de poids (" + std::to_string(a) + ", " + std::to_string(b)
+        + ")) : secteurs " + (sectors.empty() ? "aucun (monodromique)" : sectors);
+}
+
+struct WeightedPointLine {
+    std::string where, summary;
+    std::string sectors; // the letters of the side u > 0
+    std::string nested; // how it was blown up again, for the calculations
+};
+
+// d: the power of u by which the field is divided (multiplied when negative).
+inline std::string FirstWeightedBlowup(
+    int a, int b, int d, const std::string& field, const std::vector<WeightedPointLine>& points)
+{
+    const std::string as = std::to_string(a), bs = std::to_string(b);
+    std::string factor = a == 1 ? "" : " multiplié par " + as;
+    if (d > 0) factor += (factor.empty() ? " divisé par " : " et divisé par ") + UPower(d);
+    if (d < 0) factor += (factor.empty() ? " multiplié par " : "*") + UPower(-d);
+    std::string s = " Eclatement pondéré (quasi homogène) de poids (" + as + ", " + bs
+        + "), lus sur une arête du polygone de Newton de y*P et x*Q : on remplace le point par le cercle des "
+          "courbes y = c*x^"
+        + (a == 1 ? bs : "(" + bs + "/" + as + ")") + " (et x = 0). Dans la carte "
+        + WeightedChartName(0, a, b) + " (u > 0, le côté x > 0), le champ" + factor + " s'écrit " + field
+        + " ; le diviseur u = 0 est invariant, ses points singuliers sont les zéros réels de v'(0, v). Les "
+          "cartes "
+        + WeightedChartName(2, a, b) + " (côté x < 0), " + WeightedChartName(1, b, a) + " et "
+        + WeightedChartName(3, b, a)
+        + " (les deux points de la direction x = 0) couvrent le reste ; toutes gardent u > 0, l'orientation "
+          "et le sens du temps.";
+    s += " Points du diviseur :";
+    if (points.empty()) s += " aucun";
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const WeightedPointLine& p = points[i];
+        s += std::string(i == 0 ? " " : " ; ") + p.where + " : " + p.summary
+            + " ; secteurs du côté u > 0 : " + (p.sectors.empty() ? "-" : p.sectors);
+    }
+    s += ". Les secteurs se raccordent le long des arcs du diviseur : deux secteurs hyperboliques voisins "
+         "d'un arc n'en font qu'un, un hyperbolique et un parabolique donnent un secteur parabolique, deux "
+         "paraboliques de sens opposés un secteur elliptique.";
+    return s;
+}
+
+// line: "x = 0", or v0*x for the line y = v0*x ("0" for y = 0).
+inline std::string DicriticalMoved(int m, const std::string& line)
+{
+    const std::string ms = std::to_string(m), next = std::to_string(m + 1);
+    const bool vertical = line == "x = 0";
+    return " Toutes les directions sont caractéristiques (P" + ms + " = x*R, Q" + ms
+        + " = y*R), et sur la droite " + (vertical ? line : "y = " + line) + " R et G = x*Q" + next + " - y*P"
+        + next + " s'annulent ensemble"
+        + (line == "0" ? std::string(" ; l'éclatement pondéré sépare les orbites tangentes à cette droite.")
+                       : std::string(" : on la ramène sur l'axe y = 0 par ")
+                    + (vertical ? "le quart de tour X = y, Y = -x" : "X = x, Y = y - (" + line + ")")
+                    + ", puis on renomme X, Y en x, y.");
+}
+
+// ---- the calculation step by step (tarnel2.res) ----
+
+inline std::string StepLowest(int m, const std::string& pm, const std::string& qm)
+{
+    const std::string ms = std::to_string(m);
+    return "Parties homogènes de plus bas degré (m = " + ms + ") : P" + ms + " = " + pm + ", Q" + ms + " = "
+        + qm + ".";
+}
+
+// v0: the slope as a fraction.
+inline std::string DirectionOf(const std::string& v0)
+{
+    return v0 == "0" ? "y = 0" : "y = " + v0 + "*x";
+}
+
+inline std::string DirectionOfIrrational(double v0)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.10g", v0);
+    std::string t = buf;
+    for (char& c : t)
+        if (c == '.') c = ',';
+    return "y = v0*x (v0 = " + t + ")";
+}
+
+inline std::string Joined(const std::vector<std::string>& parts, const std::string& none)
+{
+    if (parts.empty()) return none;
+    std::string s;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        s += (i == 0 ? "" : ", ") + parts[i];
+    return s;
+}
+
+inline std::string StepForm(int m, const std::string& form, const std::vector<std::string>& directions)
+{
+    const std::string ms = std::to_string(m);
+    return "F = x*Q" + ms + " - y*P" + ms + " = " + form
+        + " ; ses zéros réels sont les directions caractéristiques (celles où des orbites peuvent "
+          "atteindre le point) : "
+        + Joined(directions, "aucune") + ".";
+}
+
+inline std::string StepDicritical(int m, const std::string& r)
+{
+    const std::string ms = std::to_string(m);
+    return "F = x*Q" + ms + " - y*P" + ms + " est identiquement nul : P" + ms + " = x*R, Q" + ms
+        + " = y*R avec R = " + r + " ; toutes les directions sont caractéristiques (point dicritique).";
+}
+
+inline std::string StepPolar(int m, const std::string& g, const std::vector<std::string>& zeros)
+{
+    const std::string ms = std::to_string(m), next = std::to_string(m + 1);
+    return "En coordonnées polaires, le champ divisé par r^" + ms
+        + " s'écrit r' = R(cos(theta), sin(theta)) + O(r), theta' = G(cos(theta), sin(theta)) + O(r), avec G "
+          "= "
+          "x*Q"
+        + next + " - y*P" + next + " = " + g
+        + ". Là où R <> 0, les orbites traversent le cercle r = 0 : chaque direction est atteinte par une "
+          "orbite "
+          "(éventail parabolique) ; aux zéros de R ("
+        + Joined(zeros, "aucun")
+        + "), le signe de G dit si les orbites voisines forment un secteur hyperbolique ou elliptique.";
+}
+
+inline std::string StepNewton(const std::vector<std::string>& edges, int a, int b)
+{
+    return "Polygone de Newton de y*P et x*Q (les points (i, j + 1) des termes x^i*y^j de P et (i + 1, j) de "
+           "ceux de Q) : arêtes de poids "
+        + Joined(edges, "-") + ". L'arête de poids (" + std::to_string(a) + ", " + std::to_string(b)
+        + "), la plus longue qui n'est pas de pente -1, donne l'éclatement pondéré x = " + UPower(a)
+        + ", y = " + UPower(b) + "*v.";
+}
+
+inline std::string StepWeightedCharts(int d)
+{
+    const std::string factor
+        = d > 0 ? " et divisé par " + UPower(d) : (d < 0 ? " et multiplié par " + UPower(-d) : std::string());
+    return "Les quatre cartes (u > 0 ; les poids échangés dans la deuxième et la quatrième), le champ y "
+           "étant "
+           "multiplié par une constante positive"
+        + factor + " ; le diviseur u = 0 y est invariant :";
+}
+
+inline std::string StepChart(const std::string& chart, const std::string& factor, const std::string& field)
+{
+    return "Carte " + chart + (factor.empty() ? "" : ", champ " + factor) + " : " + field + ".";
+}
+
+inline std::string StepPointsIntro(bool weighted)
+{
+    return std::string("Points singuliers du diviseur u = 0 (")
+        + (weighted ? "zéros de v'(0, v)" : "zéros de F(1, v)") + ") et leur nature :";
+}
+
+inline std::string StepPoint(
+    const std::string& where, const std::string& summary, const std::string& sides, const std::string& nested)
+{
+    return where + " : " + summary + " ; " + sides
+        + (nested.empty() ? "" : " ; éclaté à son tour : " + nested) + ".";
+}
+
+inline std::string StepJoin(const std::string& letters)
+{
+    std::string arcs;
+    for (std::size_t i = 0; i < letters.size(); ++i)
+        arcs += std::string(i == 0 ? "" : ", ") + letters[i];
+    return "Raccord le long des arcs du diviseur (deux secteurs hyperboliques voisins d'un arc n'en font "
+           "qu'un, "
+           "un hyperbolique et un parabolique donnent un parabolique, deux paraboliques de sens opposés un "
+           "elliptique) : "
+        + (arcs.empty() ? std::string("aucun arc ne porte de secteur")
+                        : "les arcs portent, dans le sens "
+                          "trigonométrique : "
+                    + arcs)
+        + ".";
+}
+
+inline std::string StepSectors(const std::string& sectors)
+{
+    return "Secteurs autour du point, dans le sens trigonométrique : " + sectors + " ("
+        + classify::texts::SectorWords(sectors) + ").";
+}
+
+inline std::string StepIndex(int e, int h, int index)
+{
+    return "Indice par la formule de Bendixson : 1 + (e - h)/2 = 1 + (" + std::to_string(e) + " - "
+        + std::to_string(h) + ")/2 = " + std::to_string(index) + ".";
+}
+
+// A point of the first divisor blown up again, in one paragraph.
+inline std::string Nested(
+    const std::string& chart, const std::string& field, const std::vector<std::string>& points)
+{
+    return "carte " + chart + ", " + field + " ; points du nouveau diviseur : " + Joined(points, "aucun");
 }
 
 // The sector carried by each arc of the divisor, in the order of the angle.

@@ -71,6 +71,25 @@ std::vector<portrait::FixedPointInput> PointsOf(const FixedPointAnalysis& analys
     return points;
 }
 
+// The points at infinity with the chart their nature was found in (the
+// field divided by v there when the whole circle is singular).
+std::vector<portrait::InfinitePointInput> InfiniteOf(const FixedPointAnalysis& analysis)
+{
+    std::vector<portrait::InfinitePointInput> out;
+    const auto division = analysis.infinity == InfinityKind::Points ? portrait::ChartDivision::None
+                                                                     : portrait::ChartDivision::ByV;
+    for (const InfinitePoint& p : analysis.infinite) {
+        const char* stability = JsonName(p.nature.stability);
+        std::vector<portrait::SeparatrixStart> separatrices;
+        for (const SeparatrixDirection& d : p.nature.separatrices)
+            separatrices.push_back({ { d.dx, d.dy }, d.unstable });
+        out.push_back({ { p.dx, p.dy }, p.dx != 0 ? portrait::Chart::AlongX : portrait::Chart::AlongY,
+            JsonName(p.nature.type), stability ? stability : "", JsonName(p.nature.linearPart),
+            std::move(separatrices), division });
+    }
+    return out;
+}
+
 // The curves of fixed points, read back from their exact texts in the
 // system's variables.
 std::vector<portrait::FixedCurveInput> CurvesOf(
@@ -186,6 +205,7 @@ portrait::Portrait ComputeSystemPortrait(
     if (analysis.pointsCertified) {
         input.points = PointsOf(analysis);
         input.curves = CurvesOf(analysis, system);
+        input.infinite = InfiniteOf(analysis);
         input.cycles = CyclesOf(system, analysis, request.pointBudget);
     } else {
         input.points = pt::FindFixedPointsNumerically(field);

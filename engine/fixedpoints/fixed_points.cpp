@@ -62,20 +62,43 @@ FixedCurve CurveOf(const FmpqMpoly& g)
 
 // ---- curves of fixed points --------------------------------------------------
 
-bool HasRealPoint(const FmpqMpoly& g, const Deadline& deadline)
+// The real zero set of an irreducible g is either a curve or a finite set
+// of singular points (at a real point where the gradient is not zero, the
+// implicit function theorem gives a branch through it).
+struct RealZeroSet {
+    bool curve = false;
+    // When not a curve: the real points, all among the solutions of g = g_y = 0.
+    std::vector<SolutionFamily> isolated;
+};
+
+RealZeroSet RealZerosOf(const FmpqMpoly& g, const Deadline& deadline)
 {
-    if (TotalDegree(g) == 1) return true;
+    RealZeroSet out;
+    out.curve = true;
+    if (TotalDegree(g) == 1) return out;
     std::vector<slong> degs(static_cast<size_t>(fmpq_mpoly_ctx_nvars(g.craw())));
     fmpq_mpoly_degrees_si(degs.data(), g.raw(), g.craw());
-    if (degs[1] <= 0) return fp::CountRealRoots(UnivariateNumerator(g, 0)) > 0;
-    if (degs[0] <= 0) return fp::CountRealRoots(UnivariateNumerator(g, 1)) > 0;
-    // Points with a vertical tangent or singular (isolated real points among them).
-    const FmpqMpoly gy = Derivative(g, 1);
-    for (const SolutionFamily& fam : fp::SolveCoprime(g, gy, deadline)) {
-        if (fam.realCount() > 0) return true;
+    // Irreducible in one variable: lines x = c or y = c (none when c is not real).
+    if (degs[1] <= 0) {
+        out.curve = fp::CountRealRoots(UnivariateNumerator(g, 0)) > 0;
+        return out;
+    }
+    if (degs[0] <= 0) {
+        out.curve = fp::CountRealRoots(UnivariateNumerator(g, 1)) > 0;
+        return out;
+    }
+    // Points with a vertical tangent or singular: a real one where g_x <> 0
+    // lies on a branch x = phi(y).
+    const FmpqMpoly gy = Derivative(g, 1), gx = Derivative(g, 0);
+    std::vector<SolutionFamily> vertical;
+    for (SolutionFamily& fam : fp::SolveCoprime(g, gy, deadline)) {
+        if (fam.realCount() == 0) continue;
+        if (!fmpq_poly_is_zero(fam.ExactValue(gx).raw())) return out;
+        vertical.push_back(std::move(fam));
     }
     // Elsewhere the number of real points over x is constant between the
-    // roots of lc_y(g) * Res_y(g, g_y): one rational sample per interval.
+    // roots of lc_y(g) * Res_y(g, g_y): one rational sample per interval; a
+    // real point there has g_y <> 0, so a branch y = phi(x) passes through it.
     FmpqMpoly res(g.ctx()), lead(g.ctx());
     fmpq_mpoly_resultant(res.raw(), g.raw(), gy.raw(), 1, g.craw());
     const slong var = 1;
@@ -104,9 +127,13 @@ bool HasRealPoint(const FmpqMpoly& g, const Deadline& deadline)
     for (const Fmpq& c : samples) {
         FmpqMpoly line(g.ctx());
         fmpq_mpoly_evaluate_one_fmpq(line.raw(), g.raw(), 0, c.raw(), g.craw());
-        if (fp::CountRealRoots(UnivariateNumerator(line, 1)) > 0) return true;
+        if (fp::CountRealRoots(UnivariateNumerator(line, 1)) > 0) return out;
     }
-    return false;
+    // No branch anywhere: the real points are the singular ones found above,
+    // each isolated.
+    out.curve = false;
+    out.isolated = std::move(vertical);
+    return out;
 }
 
 // ---- one point ---------------------------------------------------------------
@@ -349,9 +376,11 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
 {
     FixedPoint pt;
     const bool texts = options.texts == ReportTexts::Written;
-    // The discriminant has the largest degree of the evaluated polynomials.
-    PointView view(
-        fam, index, std::max<slong>({ TotalDegree(J.disc), TotalDegree(P), TotalDegree(Q), 1 }), deadline);
+    // The powers for every polynomial evaluated here (the discriminant may
+    // have a lower degree than the determinant, as for P_x = Q_y).
+    PointView view(fam, index,
+        std::max<slong>({ TotalDegree(J.disc), TotalDegree(J.det), TotalDegree(P), TotalDegree(Q), 1 }),
+        deadline);
     const FmpqMpoly xv = Variable(P.ctx(), 0), yv = Variable(P.ctx(), 1);
     view.Accurate(0);
     view.Accurate(1);
@@ -417,19 +446,53 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
     SetCoordinate(pt, 1, ey, view.y(), texts);
     pt.exactness = ex && ey ? Exactness::Quadratic : Exactness::Decimal;
     auto mid = [](const Arb& b) { return arf_get_d(arb_midref(b.raw()), ARF_RND_NEAR); };
+    // The entries once; trace, determinant and discriminant from them by
+    // ball arithmetic, their own polynomials (of degree up to 2d - 2) only
+    // where a ball holds 0 or is too wide for the decimal shown.
+    auto decided = [](const Arb& b) { return arb_is_positive(b.raw()) || arb_is_negative(b.raw()); };
+    auto ballSign = [](const Arb& b) { return arb_is_positive(b.raw()) ? 1 : -1; };
+    Arb e[2][2];
     int signs[2][2];
     for (int i = 0; i < 2; ++i)
         for (int j = 0; j < 2; ++j) {
-            signs[i][j] = view.Sign(*entries[i][j]);
-            if (texts)
-                pt.jacobianText[i][j]
-                    = signs[i][j] == 0 ? "0" : fp::ShortDecimal(mid(view.Value(*entries[i][j])));
+            e[i][j] = view.Value(*entries[i][j]);
+            if (decided(e[i][j])) {
+                signs[i][j] = ballSign(e[i][j]);
+            } else {
+                signs[i][j] = view.Sign(*entries[i][j]);
+                e[i][j] = view.Value(*entries[i][j]);
+                if (signs[i][j] == 0) arb_zero(e[i][j].raw());
+            }
+            if (texts) pt.jacobianText[i][j] = signs[i][j] == 0 ? "0" : fp::ShortDecimal(mid(e[i][j]));
         }
-    const int sT = view.Sign(J.trace), sD = view.Sign(J.det), sDisc = view.Sign(J.disc);
-    pt.trace = sT == 0 ? 0.0 : mid(view.Value(J.trace));
-    pt.determinant = sD == 0 ? 0.0 : mid(view.Value(J.det));
+    Arb tr, det, disc4, t;
+    const slong prec = view.prec();
+    arb_add(tr.raw(), e[0][0].raw(), e[1][1].raw(), prec);
+    arb_mul(det.raw(), e[0][0].raw(), e[1][1].raw(), prec);
+    arb_mul(t.raw(), e[0][1].raw(), e[1][0].raw(), prec);
+    arb_sub(det.raw(), det.raw(), t.raw(), prec);
+    arb_mul(disc4.raw(), tr.raw(), tr.raw(), prec);
+    arb_mul_2exp_si(t.raw(), det.raw(), 2);
+    arb_sub(disc4.raw(), disc4.raw(), t.raw(), prec);
+    // Sign and decimal of one of the three.
+    auto signAndValue = [&](const Arb& ball, const FmpqMpoly& exact, double& value) {
+        int sign;
+        if (decided(ball)) {
+            sign = ballSign(ball);
+        } else {
+            sign = view.Sign(exact);
+            if (sign == 0) {
+                value = 0.0;
+                return 0;
+            }
+        }
+        value = decided(ball) && arb_rel_accuracy_bits(ball.raw()) >= 60 ? mid(ball) : mid(view.Value(exact));
+        return sign;
+    };
+    double disc = 0;
+    const int sT = signAndValue(tr, J.trace, pt.trace), sD = signAndValue(det, J.det, pt.determinant),
+              sDisc = signAndValue(disc4, J.disc, disc);
     if (texts) {
-        const double disc = sDisc == 0 ? 0.0 : mid(view.Value(J.disc));
         pt.traceText = fp::ShortDecimal(pt.trace);
         pt.determinantText = fp::ShortDecimal(pt.determinant);
         pt.discriminantText = fp::ShortDecimal(disc);
@@ -608,23 +671,46 @@ FixedPointAnalysis AnalyseFixedPoints(
         fmpq_mpoly_gcd(G.raw(), P.raw(), Q.raw(), P.craw());
         fmpq_mpoly_div(P1.raw(), P.raw(), G.raw(), P.craw());
         fmpq_mpoly_div(Q1.raw(), Q.raw(), G.raw(), P.craw());
-        const bool curves = TotalDegree(G) > 0;
-        if (curves) {
+        // Gc: the factors with a real curve; the real points of the others are
+        // isolated fixed points (x^2 + y^2 has only the origin).
+        FmpqMpoly Gc(P.ctx()), Gi(P.ctx());
+        fmpq_mpoly_one(Gc.raw(), P.craw());
+        fmpq_mpoly_one(Gi.raw(), P.craw());
+        std::vector<SolutionFamily> singular;
+        if (TotalDegree(G) > 0) {
             flint::FmpqMpolyFactor fac(P.ctx());
             fmpq_mpoly_factor(fac.raw(), G.raw(), P.craw());
             for (slong i = 0; i < fac.raw()->num; ++i) {
                 FmpqMpoly g(P.ctx());
                 fmpq_mpoly_set(g.raw(), fac.raw()->poly + i, P.craw());
-                if (HasRealPoint(g, deadline)) out.curves.push_back(CurveOf(g));
+                RealZeroSet zeros = RealZerosOf(g, deadline);
+                if (zeros.curve) {
+                    out.curves.push_back(CurveOf(g));
+                    Gc = Mul(Gc, g);
+                    continue;
+                }
+                // A point shared with an earlier factor is kept once.
+                for (SolutionFamily& fam : zeros.isolated)
+                    if (!fmpq_poly_is_zero(fam.ExactValue(Gi).raw())) singular.push_back(std::move(fam));
+                Gi = Mul(Gi, g);
             }
             std::sort(out.curves.begin(), out.curves.end(),
                 [](const FixedCurve& a, const FixedCurve& b) { return a.json < b.json; });
         }
+        const bool curves = TotalDegree(Gc) > 0, isolatedFactors = TotalDegree(Gi) > 0;
         curvesDone = true;
         const Jacobian J(P, Q);
+        for (const SolutionFamily& fam : singular) {
+            // On a curve of fixed points: not isolated.
+            if (curves && fmpq_poly_is_zero(fam.ExactValue(Gc).raw())) continue;
+            for (long i = 0; i < fam.realCount(); ++i)
+                out.points.push_back(BuildPoint(fam, static_cast<size_t>(i), P, Q, J, options, deadline));
+        }
         for (const SolutionFamily& fam : fp::SolveCoprime(P1, Q1, deadline)) {
-            // Points of G = 0 belong to a curve: not isolated.
-            if (curves && fmpq_poly_is_zero(fam.ExactValue(G).raw())) continue;
+            // Points of Gc = 0 belong to a curve: not isolated; those of Gi = 0
+            // are among the points above, or complex points of a complex curve.
+            if (curves && fmpq_poly_is_zero(fam.ExactValue(Gc).raw())) continue;
+            if (isolatedFactors && fmpq_poly_is_zero(fam.ExactValue(Gi).raw())) continue;
             const long real = fam.realCount();
             out.complexCount += static_cast<int>(fam.degree() - real);
             for (long i = 0; i < real; ++i) {
@@ -645,6 +731,19 @@ FixedPointAnalysis AnalyseFixedPoints(
             + (curvesDone ? fp::texts::kCurvesCertified : fp::texts::kCurvesUnknown);
     }
     return out;
+}
+
+bool HasRealCurve(const FmpqMpoly& g, const Deadline& deadline)
+{
+    if (TotalDegree(g) <= 0) return false;
+    flint::FmpqMpolyFactor fac(g.ctx());
+    fmpq_mpoly_factor(fac.raw(), g.raw(), g.craw());
+    for (slong i = 0; i < fac.raw()->num; ++i) {
+        FmpqMpoly f(g.ctx());
+        fmpq_mpoly_set(f.raw(), fac.raw()->poly + i, g.craw());
+        if (RealZerosOf(f, deadline).curve) return true;
+    }
+    return false;
 }
 
 const char* JsonName(LinearPart part)

@@ -94,6 +94,10 @@ struct FixedPointAnalysis {
 FixedPointAnalysis AnalyseFixedPoints(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q,
     const Deadline& deadline, const FixedPointOptions& options = {});
 
+// Whether the real zeros of g (in x, y) contain a curve, and not only
+// isolated points (x^2 + y^2 = 0 is the origin alone).
+bool HasRealCurve(const flint::FmpqMpoly& g, const Deadline& deadline);
+
 std::string DovraReport(const FixedPointAnalysis& analysis);
 std::string SkellinReport(const FixedPointAnalysis& analysis);
 

@@ -1,6 +1,7 @@
 #include "engine/fixedpoints/real_roots.h"
 
 #include <algorithm>
+#include <cmath>
 #include <arb_fmpz_poly.h>
 #include <cmath>
 #include <stdexcept>
@@ -14,20 +15,14 @@ using flint::FmpzPoly;
 
 namespace {
 
-// Sign variations of the coefficients of (x+1)^n p(1/(x+1)): a bound on the
-// number of roots of p in (0, 1), exact when it is 0 or 1.
-long DescartesBound(const FmpzPoly& p)
+// Sign variations of the coefficients: a bound on the number of positive
+// roots, exact when it is 0 or 1 (Descartes).
+long Variations(const FmpzPoly& p)
 {
-    FmpzPoly q;
-    const slong n = fmpz_poly_degree(p.raw());
-    fmpz_poly_reverse(q.raw(), p.raw(), n + 1);
-    Fmpz one;
-    fmpz_one(one.raw());
-    fmpz_poly_taylor_shift(q.raw(), q.raw(), one.raw());
     long changes = 0;
     int last = 0;
-    for (slong i = 0; i <= n; ++i) {
-        const int s = fmpz_sgn(q.raw()->coeffs + i);
+    for (slong i = 0; i <= fmpz_poly_degree(p.raw()); ++i) {
+        const int s = fmpz_sgn(p.raw()->coeffs + i);
         if (s == 0) continue;
         if (last != 0 && s != last) ++changes;
         last = s;
@@ -35,38 +30,162 @@ long DescartesBound(const FmpzPoly& p)
     return changes;
 }
 
-// Roots of p in (0, 1), as (c, k): the root lies in (c/2^k, (c+1)/2^k).
-void Bisect(const FmpzPoly& p, const Fmpz& c, slong k, std::vector<std::pair<Fmpz, slong>>& out)
+// log2 of an upper bound on the positive roots of p, or -infinity when it
+// has none by signs (Akritas, Strzebonski and Vigklas' local-max-quadratic
+// bound: with the leading coefficient made positive, each negative a_i is
+// paired with a positive a_j, j > i, whose share a_j / 2^t shrinks with
+// each use t, and every root is below the largest of the minima over j of
+// (2^t |a_i| / a_j)^(1/(j-i))). Logarithms in double precision, with one
+// bit added for their rounding.
+double PositiveRootBoundLog2(const FmpzPoly& p)
 {
-    const long v = DescartesBound(p);
-    if (v == 0) return;
-    if (v == 1) {
-        out.emplace_back(c, k);
-        return;
-    }
     const slong n = fmpz_poly_degree(p.raw());
-    // Left half: 2^n p(x/2); right half: the same shifted by 1.
-    FmpzPoly left;
-    fmpz_poly_set(left.raw(), p.raw());
-    for (slong i = 0; i <= n; ++i)
-        fmpz_mul_2exp(left.raw()->coeffs + i, left.raw()->coeffs + i, static_cast<ulong>(n - i));
-    // Drop the common power of two: same roots, smaller numbers.
-    ulong common = ~0ul;
+    const int lead = fmpz_sgn(fmpz_poly_lead(p.raw()));
+    std::vector<double> logs(static_cast<size_t>(n + 1));
+    std::vector<int> sign(logs.size());
     for (slong i = 0; i <= n; ++i) {
-        if (!fmpz_is_zero(left.raw()->coeffs + i))
-            common = std::min<ulong>(common, fmpz_val2(left.raw()->coeffs + i));
+        const fmpz* c = p.raw()->coeffs + i;
+        sign[i] = fmpz_sgn(c) * lead;
+        if (sign[i] == 0) continue;
+        slong e;
+        const double m = fmpz_get_d_2exp(&e, c);
+        logs[i] = std::log2(std::fabs(m)) + static_cast<double>(e);
     }
-    if (common > 0 && common != ~0ul) fmpz_poly_scalar_fdiv_2exp(left.raw(), left.raw(), common);
-    FmpzPoly right;
-    Fmpz one;
-    fmpz_one(one.raw());
-    fmpz_poly_taylor_shift(right.raw(), left.raw(), one.raw());
-    if (fmpz_is_zero(right.raw()->coeffs)) throw std::logic_error("racine dyadique inattendue");
-    Fmpz c2;
-    fmpz_mul_2exp(c2.raw(), c.raw(), 1);
-    Bisect(left, c2, k + 1, out);
-    fmpz_add_ui(c2.raw(), c2.raw(), 1);
-    Bisect(right, c2, k + 1, out);
+    std::vector<double> used(logs.size(), 1.0);
+    double best = -HUGE_VAL;
+    for (slong i = n - 1; i >= 0; --i) {
+        if (sign[i] >= 0) continue;
+        double low = HUGE_VAL;
+        slong at = -1;
+        for (slong j = i + 1; j <= n; ++j) {
+            if (sign[j] <= 0) continue;
+            const double b = (used[j] + logs[i] - logs[j]) / static_cast<double>(j - i);
+            if (b < low) {
+                low = b;
+                at = j;
+            }
+        }
+        used[at] += 1.0;
+        best = std::max(best, low);
+    }
+    return best == -HUGE_VAL ? best : best + 1.0;
+}
+
+// x -> (a x + b) / (c x + d) with a, b, c, d >= 0 and ad - bc <> 0: the node
+// polynomial p has its positive roots at the images of the roots of f.
+struct Moebius {
+    Fmpz a, b, c, d;
+};
+
+void Value(Fmpq& out, const Fmpz& num, const Fmpz& den)
+{
+    fmpq_set_fmpz_frac(out.raw(), num.raw(), den.raw());
+}
+
+// Positive roots of f by Vincent's continued fractions with Akritas and
+// Strzebonski's lower bounds (VAS): a node whose coefficients have one sign
+// variation holds one root, none no root; otherwise its smallest positive
+// root is passed by an integer shift, then (1, infinity) by x -> x + 1 and
+// (0, 1) by x -> 1/(x + 1). Every step is a Taylor shift of the integer
+// coefficients, with no growth from scaling. Roots found exactly (a node
+// vanishing at 0) come as degenerate intervals. Each step keeps the node
+// p(y) a positive multiple of f(M(y)) for y > 0, so the signs of p at 0 and
+// at infinity are those of f inside the ends of the interval, even where an
+// end is a root found exactly.
+struct RationalInterval {
+    Fmpq lo, hi; // the root in (lo, hi), or lo itself when exact
+    bool exact = false, unbounded = false; // unbounded: no finite hi
+    int signAfterLo = 0; // the sign of f just above lo
+};
+
+void PositiveRoots(const FmpzPoly& f, std::vector<RationalInterval>& out)
+{
+    struct Node {
+        FmpzPoly p;
+        Moebius m;
+    };
+    std::vector<Node> todo;
+    todo.emplace_back();
+    fmpz_poly_set(todo.back().p.raw(), f.raw());
+    fmpz_one(todo.back().m.a.raw());
+    fmpz_one(todo.back().m.d.raw());
+    Fmpz shift;
+    auto exactRoot = [&](Node& node) {
+        // A root at the image of 0: b / d, exactly; divide it out.
+        out.emplace_back();
+        Value(out.back().lo, node.m.b, node.m.d);
+        out.back().exact = true;
+        fmpz_poly_shift_right(node.p.raw(), node.p.raw(), 1);
+    };
+    while (!todo.empty()) {
+        Node node = std::move(todo.back());
+        todo.pop_back();
+        if (fmpz_poly_degree(node.p.raw()) <= 0) continue;
+        if (fmpz_is_zero(node.p.raw()->coeffs)) exactRoot(node);
+        long v = Variations(node.p);
+        if (v >= 2) {
+            // Move to the smallest positive root: x -> x + s with s an
+            // integer below it, from a bound on the roots of the reversed
+            // polynomial (their inverses).
+            FmpzPoly rev;
+            fmpz_poly_reverse(rev.raw(), node.p.raw(), fmpz_poly_length(node.p.raw()));
+            const double lb = -PositiveRootBoundLog2(rev);
+            if (lb >= 0 && std::isfinite(lb)) {
+                const double whole = std::floor(lb);
+                const double mant = std::floor(std::exp2(lb - whole) * 1073741824.0); // 2^30
+                fmpz_set_d(shift.raw(), mant);
+                if (whole >= 30) {
+                    fmpz_mul_2exp(shift.raw(), shift.raw(), static_cast<ulong>(whole - 30));
+                } else {
+                    fmpz_fdiv_q_2exp(shift.raw(), shift.raw(), static_cast<ulong>(30 - whole));
+                }
+                fmpz_poly_taylor_shift(node.p.raw(), node.p.raw(), shift.raw());
+                fmpz_addmul(node.m.b.raw(), node.m.a.raw(), shift.raw());
+                fmpz_addmul(node.m.d.raw(), node.m.c.raw(), shift.raw());
+                if (fmpz_is_zero(node.p.raw()->coeffs)) exactRoot(node);
+                v = Variations(node.p);
+            }
+        }
+        if (v == 0) continue;
+        if (v == 1) {
+            out.emplace_back();
+            RationalInterval& r = out.back();
+            Value(r.lo, node.m.b, node.m.d);
+            r.signAfterLo = fmpz_sgn(node.p.raw()->coeffs);
+            r.unbounded = fmpz_is_zero(node.m.c.raw());
+            if (!r.unbounded) {
+                Value(r.hi, node.m.a, node.m.c);
+                if (fmpq_cmp(r.lo.raw(), r.hi.raw()) > 0) { // M decreasing
+                    fmpq_swap(r.lo.raw(), r.hi.raw());
+                    r.signAfterLo = -r.signAfterLo;
+                }
+            }
+            continue;
+        }
+        // (1, infinity): x -> x + 1.
+        Node right;
+        fmpz_one(shift.raw());
+        fmpz_poly_taylor_shift(right.p.raw(), node.p.raw(), shift.raw());
+        right.m = node.m;
+        fmpz_add(right.m.b.raw(), right.m.b.raw(), right.m.a.raw());
+        fmpz_add(right.m.d.raw(), right.m.d.raw(), right.m.c.raw());
+        const bool rootAtOne = fmpz_is_zero(right.p.raw()->coeffs);
+        if (rootAtOne) exactRoot(right);
+        // (0, 1): x -> 1/(x + 1), when Budan's count leaves roots there.
+        if (v > Variations(right.p)) {
+            Node left;
+            const slong n = fmpz_poly_degree(node.p.raw());
+            fmpz_poly_reverse(left.p.raw(), node.p.raw(), n + 1);
+            fmpz_poly_taylor_shift(left.p.raw(), left.p.raw(), shift.raw());
+            if (rootAtOne) fmpz_poly_shift_right(left.p.raw(), left.p.raw(), 1); // already found
+            left.m.a = node.m.b;
+            fmpz_add(left.m.b.raw(), node.m.a.raw(), node.m.b.raw());
+            left.m.c = node.m.d;
+            fmpz_add(left.m.d.raw(), node.m.c.raw(), node.m.d.raw());
+            todo.push_back(std::move(left));
+        }
+        todo.push_back(std::move(right));
+    }
 }
 
 // The sign of f at a dyadic x = m 2^-k, exactly: that of
@@ -104,6 +223,82 @@ int SignAt(const FmpzPoly& f, const arf_t x)
 
 } // namespace
 
+namespace {
+
+bool IsDyadic(const Fmpq& q)
+{
+    const fmpz* den = fmpq_denref(q.raw());
+    return fmpz_val2(den) + 1 == fmpz_bits(den);
+}
+
+void SetArf(arf_t out, const Fmpq& q) // q dyadic
+{
+    arf_set_fmpz(out, fmpq_numref(q.raw()));
+    arf_mul_2exp_si(out, out, -static_cast<slong>(fmpz_val2(fmpq_denref(q.raw()))));
+}
+
+RootInterval ExactRoot(const Fmpq& q)
+{
+    RootInterval r;
+    r.exact = q;
+    const fmpq* v = q.raw();
+    arf_fmpz_div_fmpz(r.lo.raw(), fmpq_numref(v), fmpq_denref(v), 128, ARF_RND_FLOOR);
+    arf_fmpz_div_fmpz(r.hi.raw(), fmpq_numref(v), fmpq_denref(v), 128, ARF_RND_CEIL);
+    return r;
+}
+
+// The single root of g in (lo, hi), 0 <= lo < hi rational, within dyadic
+// ends that are not roots: a non-dyadic end, or an end that is a root (found
+// exactly beside this one), is moved inwards to a dyadic point at most a
+// quarter of the width away, on the side its sign tells (sAfterLo: the sign
+// of g just above lo). lo = 0 is moved too when 0 is a root of the caller's
+// polynomial (avoidZero).
+RootInterval DyadicInterval(const FmpzPoly& g, Fmpq lo, Fmpq hi, int sAfterLo, bool avoidZero)
+{
+    Fmpq value, width, t;
+    auto sign = [&](const Fmpq& q) {
+        fmpz_poly_evaluate_fmpq(value.raw(), g.raw(), q.raw());
+        return fmpq_sgn(value.raw());
+    };
+    bool loDone = IsDyadic(lo) && !(avoidZero && fmpq_is_zero(lo.raw())) && sign(lo) != 0;
+    bool hiDone = IsDyadic(hi) && sign(hi) != 0;
+    while (!loDone || !hiDone) {
+        fmpq_sub(width.raw(), hi.raw(), lo.raw());
+        // 2^-k < width / 4
+        const slong k = std::max<slong>(0,
+            static_cast<slong>(fmpz_bits(fmpq_denref(width.raw())))
+                - static_cast<slong>(fmpz_bits(fmpq_numref(width.raw()))) + 3);
+        Fmpz num, den;
+        fmpz_one(den.raw());
+        fmpz_mul_2exp(den.raw(), den.raw(), static_cast<ulong>(k));
+        if (!loDone) { // the first multiple of 2^-k above lo
+            fmpz_mul_2exp(num.raw(), fmpq_numref(lo.raw()), static_cast<ulong>(k));
+            fmpz_fdiv_q(num.raw(), num.raw(), fmpq_denref(lo.raw()));
+            fmpz_add_ui(num.raw(), num.raw(), 1);
+        } else { // the last one below hi
+            fmpz_mul_2exp(num.raw(), fmpq_numref(hi.raw()), static_cast<ulong>(k));
+            fmpz_cdiv_q(num.raw(), num.raw(), fmpq_denref(hi.raw()));
+            fmpz_sub_ui(num.raw(), num.raw(), 1);
+        }
+        fmpq_set_fmpz_frac(t.raw(), num.raw(), den.raw());
+        const int st = sign(t);
+        if (st == 0) return ExactRoot(t); // the root itself
+        if (st == sAfterLo) {
+            lo = t;
+            loDone = true;
+        } else {
+            hi = t;
+            hiDone = true;
+        }
+    }
+    RootInterval r;
+    SetArf(r.lo.raw(), lo);
+    SetArf(r.hi.raw(), hi);
+    return r;
+}
+
+} // namespace
+
 std::vector<RootInterval> IsolateRealRoots(const FmpzPoly& f)
 {
     std::vector<RootInterval> out;
@@ -129,24 +324,35 @@ std::vector<RootInterval> IsolateRealRoots(const FmpzPoly& f)
         const slong e = static_cast<slong>(fmpz_bits(c)) - lead + 1; // |a_(n-i)/a_n| < 2^e
         K = std::max<slong>(K, 2 + (e > 0 ? (e + i - 1) / i : 0));
     }
+    // A root at 0 is found exactly; the search runs on f / x^k.
+    FmpzPoly h;
+    fmpz_poly_set(h.raw(), f.raw());
+    if (fmpz_is_zero(h.raw()->coeffs)) {
+        RootInterval r;
+        r.exact.emplace();
+        out.push_back(std::move(r));
+        while (fmpz_is_zero(h.raw()->coeffs))
+            fmpz_poly_shift_right(h.raw(), h.raw(), 1);
+    }
+    const bool zeroRoot = !out.empty();
     for (int side : { -1, 1 }) {
-        FmpzPoly g; // g(x) = f(side * 2^K x)
-        fmpz_poly_set(g.raw(), f.raw());
-        for (slong i = 0; i <= n; ++i) {
-            fmpz_mul_2exp(g.raw()->coeffs + i, g.raw()->coeffs + i, static_cast<ulong>(K * i));
-            if (side < 0 && i % 2) fmpz_neg(g.raw()->coeffs + i, g.raw()->coeffs + i);
+        FmpzPoly g; // g(x) = h(side * x)
+        fmpz_poly_set(g.raw(), h.raw());
+        if (side < 0) {
+            for (slong i = 1; i <= fmpz_poly_degree(g.raw()); i += 2)
+                fmpz_neg(g.raw()->coeffs + i, g.raw()->coeffs + i);
         }
-        std::vector<std::pair<Fmpz, slong>> found;
-        Bisect(g, Fmpz(), 0, found);
-        for (auto& [c, k] : found) {
-            RootInterval r;
-            arf_set_fmpz(r.lo.raw(), c.raw());
-            arf_mul_2exp_si(r.lo.raw(), r.lo.raw(), K - k);
-            Fmpz c1;
-            fmpz_add_ui(c1.raw(), c.raw(), 1);
-            arf_set_fmpz(r.hi.raw(), c1.raw());
-            arf_mul_2exp_si(r.hi.raw(), r.hi.raw(), K - k);
+        std::vector<RationalInterval> found;
+        PositiveRoots(g, found);
+        for (RationalInterval& q : found) {
+            if (q.unbounded) {
+                fmpz_one(fmpq_numref(q.hi.raw()));
+                fmpz_mul_2exp(fmpq_numref(q.hi.raw()), fmpq_numref(q.hi.raw()), static_cast<ulong>(K));
+                fmpz_one(fmpq_denref(q.hi.raw()));
+            }
+            RootInterval r = q.exact ? ExactRoot(q.lo) : DyadicInterval(g, q.lo, q.hi, q.signAfterLo, zeroRoot);
             if (side < 0) {
+                if (r.exact) fmpq_neg(r.exact->raw(), r.exact->raw());
                 arf_neg(r.lo.raw(), r.lo.raw());
                 arf_neg(r.hi.raw(), r.hi.raw());
                 arf_swap(r.lo.raw(), r.hi.raw());

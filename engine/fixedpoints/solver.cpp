@@ -31,9 +31,11 @@ using BiPoly = std::vector<FmpzPoly>;
 const long kShears[] = { 0, 1, -1, 2, -2, 3, -3, 5, -5, 7, -7, 11 };
 
 // Integer coefficients (the rational content is dropped: it does not move
-// the zeros) with x replaced by u - t*y.
-BiPoly Shear(const FmpqMpoly& p, long t)
+// the zeros) with x replaced by u - t*y (Axes::YX: the roles of x and y
+// exchanged, y replaced by u - t*x).
+BiPoly Shear(const FmpqMpoly& p, long t, Axes axes)
 {
+    const size_t first = axes == Axes::XY ? 0 : 1; // the variable sheared into u
     const fmpz_mpoly_struct* z = p.raw()->zpoly;
     const fmpz_mpoly_ctx_struct* zctx = p.craw()->zctx;
     slong nv = fmpz_mpoly_ctx_nvars(zctx);
@@ -45,7 +47,7 @@ BiPoly Shear(const FmpqMpoly& p, long t)
     for (slong k = 0; k < fmpz_mpoly_length(z, zctx); ++k) {
         fmpz_mpoly_get_term_coeff_fmpz(c.raw(), z, k, zctx);
         fmpz_mpoly_get_term_exp_ui(exps.data(), z, k, zctx);
-        ulong i = exps[0], j = exps[1];
+        ulong i = exps[first], j = exps[1 - first];
         // c * (u - t y)^i * y^j = sum_k C(i,k) (-t)^k c u^(i-k) y^(j+k)
         for (ulong e = 0; e <= i; ++e) {
             if (t == 0 && e > 0) break;
@@ -81,22 +83,29 @@ struct NmodPoly {
 
 // Bits of a bound on the absolute values of the coefficients in u of
 // Res_y(a, b) and of the first subresultant. On |u| = 1 every row of the
-// Sylvester matrix has a 2-norm at most sqrt(N) with N the sum over j of
-// the squared 1-norms of the coefficients of y^j (Hadamard), and a
-// coefficient of a polynomial is at most its maximum on the unit circle
-// (Cauchy); the subresultants have fewer rows of the same kind.
+// Sylvester matrix has a squared 2-norm at most max |L(u)| <= ||L||_1 with
+// L(u) = sum over j of a_j(u) a_j(1/u) (a_j: the coefficient of y^j;
+// a_j(u) a_j(1/u) = |a_j(u)|^2 there), so Hadamard bounds the determinants
+// by ||L_a||_1^(deg b / 2) ||L_b||_1^(deg a / 2); a coefficient of a
+// polynomial is at most its maximum on the unit circle (Cauchy); the
+// subresultants have fewer rows of the same kind.
 slong CoefficientBoundBits(const BiPoly& a, const BiPoly& b)
 {
     auto normBits = [](const BiPoly& p) {
-        Fmpz total, one, c;
+        slong top = 0;
+        for (const FmpzPoly& q : p)
+            top = std::max(top, fmpz_poly_degree(q.raw()));
+        FmpzPoly sum, rev, prod;
         for (const FmpzPoly& q : p) {
-            fmpz_zero(one.raw());
-            for (slong k = 0; k <= fmpz_poly_degree(q.raw()); ++k) {
-                fmpz_poly_get_coeff_fmpz(c.raw(), q.raw(), k);
-                fmpz_abs(c.raw(), c.raw());
-                fmpz_add(one.raw(), one.raw(), c.raw());
-            }
-            fmpz_addmul(total.raw(), one.raw(), one.raw());
+            if (fmpz_poly_is_zero(q.raw())) continue;
+            fmpz_poly_reverse(rev.raw(), q.raw(), top + 1); // u^top q(1/u)
+            fmpz_poly_mul(prod.raw(), q.raw(), rev.raw());
+            fmpz_poly_add(sum.raw(), sum.raw(), prod.raw());
+        }
+        Fmpz total, c;
+        for (slong k = 0; k <= fmpz_poly_degree(sum.raw()); ++k) {
+            fmpz_abs(c.raw(), sum.raw()->coeffs + k);
+            fmpz_add(total.raw(), total.raw(), c.raw());
         }
         return static_cast<slong>(fmpz_bits(total.raw()));
     };
@@ -111,6 +120,38 @@ mp_limb_t WordPrime(size_t k)
     while (primes.size() <= k)
         primes.push_back(n_nextprime(primes.empty() ? UWORD(1) << (FLINT_BITS - 2) : primes.back(), 1));
     return primes[k];
+}
+
+struct TreeFree {
+    slong count;
+    void operator()(mp_ptr* tree) const { _nmod_poly_tree_free(tree, count); }
+};
+
+// p(0), p(1), ..., p(count - 1) modulo p's prime: Horner at the first
+// deg + 1 points, then forward differences, one addition per value and
+// difference order instead of a multiplication per coefficient.
+void ValuesAtConsecutiveIntegers(std::vector<mp_limb_t>& out, const nmod_poly_t p, slong count)
+{
+    out.assign(static_cast<size_t>(count), 0);
+    const slong deg = nmod_poly_degree(p);
+    if (deg < 0) return;
+    const slong start = std::min(deg + 1, count);
+    for (slong i = 0; i < start; ++i)
+        out[i] = nmod_poly_evaluate_nmod(p, static_cast<mp_limb_t>(i) % p->mod.n);
+    if (start == count) return;
+    // diff[k]: the k-th forward difference at the point deg - k (the
+    // differences that end at the last computed value).
+    std::vector<mp_limb_t> diff(out.begin(), out.begin() + start);
+    for (slong k = 1; k <= deg; ++k)
+        for (slong i = 0; i + k <= deg; ++i)
+            diff[i] = nmod_sub(diff[i + 1], diff[i], p->mod);
+    std::reverse(diff.begin(), diff.end());
+    // One point forward: each order gains the next one's new value.
+    for (slong i = start; i < count; ++i) {
+        for (slong k = deg - 1; k >= 0; --k)
+            diff[k] = nmod_add(diff[k], diff[k + 1], p->mod);
+        out[i] = diff[0];
+    }
 }
 
 // Res_y(a, b) and the first subresultant s1*y + s0, as polynomials in u:
@@ -138,6 +179,8 @@ void Eliminants(FmpzPoly& res, FmpzPoly& s1, FmpzPoly& s0, const BiPoly& a, cons
     }
     size_t primes = 0;
     std::vector<mp_limb_t> xs(static_cast<size_t>(count)), rs(xs.size()), v1(xs.size()), v0(xs.size());
+    std::vector<mp_limb_t> weights(xs.size()), work;
+    std::unique_ptr<mp_ptr, TreeFree> tree(_nmod_poly_tree_alloc(count), TreeFree { count });
     for (slong i = 0; i < count; ++i)
         xs[i] = static_cast<mp_limb_t>(i);
     while (static_cast<slong>(fmpz_bits(modulus.raw())) <= needed) {
@@ -156,29 +199,34 @@ void Eliminants(FmpzPoly& res, FmpzPoly& s1, FmpzPoly& s0, const BiPoly& a, cons
             fmpz_poly_get_nmod_poly(bm.back()->v, q.raw());
         }
         // The coefficients of y^j at every point, then the sequences.
+        nmod_t mod;
+        nmod_init(&mod, prime);
         std::vector<std::vector<mp_limb_t>> av(am.size()), bv(bm.size());
-        for (size_t j = 0; j < am.size(); ++j) {
-            av[j].resize(xs.size());
-            nmod_poly_evaluate_nmod_vec(av[j].data(), am[j]->v, xs.data(), count);
-        }
-        for (size_t j = 0; j < bm.size(); ++j) {
-            bv[j].resize(xs.size());
-            nmod_poly_evaluate_nmod_vec(bv[j].data(), bm[j]->v, xs.data(), count);
-        }
-        NmodPoly ak(prime), bk(prime);
+        for (size_t j = 0; j < am.size(); ++j)
+            ValuesAtConsecutiveIntegers(av[j], am[j]->v, count);
+        for (size_t j = 0; j < bm.size(); ++j)
+            ValuesAtConsecutiveIntegers(bv[j], bm[j]->v, count);
+        std::vector<mp_limb_t> ak(av.size()), bk(bv.size());
         for (slong i = 0; i < count; ++i) {
             for (size_t j = 0; j < av.size(); ++j)
-                nmod_poly_set_coeff_ui(ak.v, static_cast<slong>(j), av[j][i]);
+                ak[j] = av[j][i];
             for (size_t j = 0; j < bv.size(); ++j)
-                nmod_poly_set_coeff_ui(bk.v, static_cast<slong>(j), bv[j][i]);
+                bk[j] = bv[j][i];
             if (linear)
-                rs[i] = nmod_poly_resultant(ak.v, bk.v);
+                rs[i] = _nmod_poly_resultant(ak.data(), static_cast<slong>(ak.size()), bk.data(),
+                    static_cast<slong>(bk.size()), mod);
             else
-                SubresultantsMod(rs[i], v1[i], v0[i], ak.v, bk.v);
+                SubresultantsMod(rs[i], v1[i], v0[i], ak, bk, mod, work);
         }
+        // One subproduct tree for the three interpolations.
+        _nmod_poly_tree_build(tree.get(), xs.data(), count, mod);
+        _nmod_poly_interpolation_weights(weights.data(), tree.get(), count, mod);
         auto combine = [&](FmpzPoly& out, const std::vector<mp_limb_t>& ys) {
             NmodPoly image(prime);
-            nmod_poly_interpolate_nmod_vec(image.v, xs.data(), ys.data(), count); // picks by size
+            nmod_poly_fit_length(image.v, count);
+            _nmod_poly_interpolate_nmod_vec_fast_precomp(image.v->coeffs, ys.data(), tree.get(), weights.data(), count, mod);
+            image.v->length = count;
+            _nmod_poly_normalise(image.v);
             fmpz_poly_CRT_ui(out.raw(), out.raw(), modulus.raw(), image.v, 1);
         };
         combine(res, rs);
@@ -287,9 +335,10 @@ std::optional<FmpqPoly> UniqueCommonY(const BiPoly& a, const BiPoly& b, const Fi
 
 // --- SolutionFamily --------------------------------------------------------
 
-SolutionFamily::SolutionFamily(FmpzPoly f, long shear, FmpzPoly s1, FmpzPoly s0)
+SolutionFamily::SolutionFamily(FmpzPoly f, long shear, FmpzPoly s1, FmpzPoly s0, Axes axes)
     : f_(std::move(f))
     , shear_(shear)
+    , swapped_(axes == Axes::YX)
     , fromSubresultant_(true)
     , s1_(std::move(s1))
     , s0_(std::move(s0))
@@ -297,9 +346,10 @@ SolutionFamily::SolutionFamily(FmpzPoly f, long shear, FmpzPoly s1, FmpzPoly s0)
     fmpq_poly_set_fmpz_poly(fq_.raw(), f_.raw());
 }
 
-SolutionFamily::SolutionFamily(FmpzPoly f, long shear, FmpqPoly y)
+SolutionFamily::SolutionFamily(FmpzPoly f, long shear, FmpqPoly y, Axes axes)
     : f_(std::move(f))
     , shear_(shear)
+    , swapped_(axes == Axes::YX)
     , fromSubresultant_(false)
 {
     fmpq_poly_set_fmpz_poly(fq_.raw(), f_.raw());
@@ -349,9 +399,9 @@ bool SolutionFamily::CoordinateIsZero(int which) const
     // With y = -s0/s1 and x = u - shear*y (s1 invertible modulo the
     // irreducible f): y = 0 when f divides s0, x = 0 when f divides
     // u*s1 + shear*s0. A remainder, where the exact coordinates would need
-    // an inverse modulo f (seconds at degree 400).
+    // an inverse modulo f (seconds at degree 400). Exchanged axes: the other one.
     FmpzPoly g;
-    if (which == 0) {
+    if (which == (swapped_ ? 1 : 0)) {
         fmpz_poly_shift_left(g.raw(), s1_.raw(), 1);
         FmpzPoly t;
         fmpz_poly_scalar_mul_si(t.raw(), s0_.raw(), shear_);
@@ -368,13 +418,13 @@ bool SolutionFamily::CoordinateIsZero(int which) const
 const FmpqPoly& SolutionFamily::X() const
 {
     EnsureExact();
-    return x_;
+    return swapped_ ? y_ : x_;
 }
 
 const FmpqPoly& SolutionFamily::Y() const
 {
     EnsureExact();
-    return y_;
+    return swapped_ ? x_ : y_;
 }
 
 void SolutionFamily::EnsureRoots() const
@@ -417,6 +467,7 @@ void SolutionFamily::RealPoint(size_t index, slong prec, Arb& x, Arb& y) const
         EvalFmpqPolyArb(x, x_, u, prec);
         EvalFmpqPolyArb(y, y_, u, prec);
     }
+    if (swapped_) arb_swap(x.raw(), y.raw());
 }
 
 FmpqPoly SolutionFamily::ExactValue(const FmpqMpoly& v) const
@@ -424,8 +475,8 @@ FmpqPoly SolutionFamily::ExactValue(const FmpqMpoly& v) const
     EnsureExact();
     const slong nv = fmpq_mpoly_ctx_nvars(v.craw());
     std::vector<FmpqPoly> vals(static_cast<size_t>(nv));
-    vals[0] = x_;
-    vals[1] = y_;
+    vals[0] = X();
+    vals[1] = Y();
     std::vector<fmpq_poly_struct*> ptrs;
     for (auto& p : vals)
         ptrs.push_back(p.raw());
@@ -439,45 +490,62 @@ FmpqPoly SolutionFamily::ExactValue(const FmpqMpoly& v) const
 
 // --- the solver ------------------------------------------------------------
 
+namespace {
+
+// The families from the eliminant of A and B after the shear t, or nothing
+// when a factor's roots are not separated by u (or the leading
+// coefficients in y are not constants).
+std::optional<std::vector<SolutionFamily>> SolveSheared(
+    const FmpqMpoly& A, const FmpqMpoly& B, long t, Axes axes, slong da, slong db, const Deadline& deadline)
+{
+    BiPoly a = Shear(A, t, axes), b = Shear(B, t, axes);
+    if (!TopCoefficientNonZero(a, da) || !TopCoefficientNonZero(b, db)) return std::nullopt;
+    if (DegY(a) < DegY(b)) std::swap(a, b);
+    FmpzPoly res, s1, s0;
+    Eliminants(res, s1, s0, a, b, da * db, deadline);
+    deadline.check();
+    std::vector<SolutionFamily> families;
+    if (fmpz_poly_degree(res.raw()) <= 0) return families;
+    flint::FmpzPolyFactor fac;
+    FactorEliminant(fac, res);
+    for (slong i = 0; i < fac.raw()->num; ++i) {
+        FmpzPoly f;
+        fmpz_poly_set(f.raw(), fac.raw()->p + i);
+        if (fmpz_sgn(fmpz_poly_lead(f.raw())) < 0) fmpz_poly_neg(f.raw(), f.raw());
+        FmpzPoly r;
+        fmpz_poly_rem(r.raw(), s1.raw(), f.raw());
+        if (!fmpz_poly_is_zero(r.raw())) {
+            families.emplace_back(std::move(f), t, s1, s0, axes);
+            continue;
+        }
+        Field k;
+        fmpq_poly_set_fmpz_poly(k.f.raw(), f.raw());
+        std::optional<FmpqPoly> y = UniqueCommonY(a, b, k);
+        if (!y) return std::nullopt;
+        families.emplace_back(std::move(f), t, std::move(*y), axes);
+        deadline.check();
+    }
+    return families;
+}
+
+} // namespace
+
 std::vector<SolutionFamily> SolveCoprime(const FmpqMpoly& A, const FmpqMpoly& B, const Deadline& deadline)
 {
     const slong da = fmpq_mpoly_total_degree_si(A.raw(), A.craw());
     const slong db = fmpq_mpoly_total_degree_si(B.raw(), B.craw());
     if (da <= 0 || db <= 0) return {}; // a non-zero constant has no zero
+    // Without a shear when the top terms allow it: in y, else in x (a shear
+    // makes the coefficients larger, and the eliminant costlier).
+    const bool plainXY = TopCoefficientNonZero(Shear(A, 0, Axes::XY), da)
+        && TopCoefficientNonZero(Shear(B, 0, Axes::XY), db);
+    if (!plainXY) {
+        deadline.check();
+        if (auto families = SolveSheared(A, B, 0, Axes::YX, da, db, deadline)) return std::move(*families);
+    }
     for (long t : kShears) {
         deadline.check();
-        BiPoly a = Shear(A, t), b = Shear(B, t);
-        if (!TopCoefficientNonZero(a, da) || !TopCoefficientNonZero(b, db)) continue;
-        if (DegY(a) < DegY(b)) std::swap(a, b);
-        FmpzPoly res, s1, s0;
-        Eliminants(res, s1, s0, a, b, da * db, deadline);
-        deadline.check();
-        if (fmpz_poly_degree(res.raw()) <= 0) return {};
-        flint::FmpzPolyFactor fac;
-        FactorEliminant(fac, res);
-        std::vector<SolutionFamily> families;
-        bool separated = true;
-        for (slong i = 0; i < fac.raw()->num && separated; ++i) {
-            FmpzPoly f;
-            fmpz_poly_set(f.raw(), fac.raw()->p + i);
-            if (fmpz_sgn(fmpz_poly_lead(f.raw())) < 0) fmpz_poly_neg(f.raw(), f.raw());
-            FmpzPoly r;
-            fmpz_poly_rem(r.raw(), s1.raw(), f.raw());
-            if (!fmpz_poly_is_zero(r.raw())) {
-                families.emplace_back(std::move(f), t, s1, s0);
-                continue;
-            }
-            Field k;
-            fmpq_poly_set_fmpz_poly(k.f.raw(), f.raw());
-            std::optional<FmpqPoly> y = UniqueCommonY(a, b, k);
-            if (!y) {
-                separated = false;
-                break;
-            }
-            families.emplace_back(std::move(f), t, std::move(*y));
-            deadline.check();
-        }
-        if (separated) return families;
+        if (auto families = SolveSheared(A, B, t, Axes::XY, da, db, deadline)) return std::move(*families);
     }
     throw LimitExceeded(texts::kNotSeparated);
 }
@@ -541,10 +609,110 @@ void Subresultants(Fmpz& res, Fmpz& s1, Fmpz& s0, const FmpzPoly& a, const FmpzP
     FirstSubresultantByDeterminant(s1, s0, a, b);
 }
 
+static void SubresultantsModGeneral(
+    mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const nmod_poly_t a, const nmod_poly_t b);
+
+// The remainder sequence over Z/p without inversions: each member is kept
+// as a vector times a scalar num/den, its remainders are pseudo-remainders
+// (lc^(delta+1) A mod B by elimination), and the exact divisions only move
+// the scalars; two inversions at the end. False when the sequence is not
+// normal. a and b: coefficients from y^0, leading ones non-zero, degrees
+// m >= n >= 2.
+static bool SubresultantsModBySequence(mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const mp_limb_t* a,
+    slong m, const mp_limb_t* b, slong n, nmod_t mod, std::vector<mp_limb_t>& work)
+{
+    work.assign(static_cast<size_t>(m + n + 2), 0);
+    mp_limb_t* A = work.data();
+    mp_limb_t* B = A + m + 1;
+    std::copy(a, a + m + 1, A);
+    std::copy(b, b + n + 1, B);
+    slong degA = m, degB = n;
+    struct Ratio {
+        mp_limb_t num = 1, den = 1;
+    };
+    auto mul = [&](mp_limb_t x, mp_limb_t y) { return nmod_mul(x, y, mod); };
+    auto pow = [&](mp_limb_t x, slong e) { return n_powmod2_ui_preinv(x, static_cast<ulong>(e), mod.n, mod.ninv); };
+    Ratio alpha, beta, g, h, r1, r0, rr;
+    rr.num = 0;
+    for (bool first = true; degB > 0; first = false) {
+        const slong delta = degA - degB;
+        if (!first && delta != 1) return false;
+        if (degB == 1) {
+            r1 = { mul(B[1], beta.num), beta.den };
+            r0 = { mul(B[0], beta.num), beta.den };
+        }
+        // A <- lc(B)^(delta+1) A mod B.
+        const mp_limb_t lc = B[degB];
+        for (slong top = degA; top >= degB; --top) {
+            const mp_limb_t c = A[top];
+            const slong shift = top - degB;
+            for (slong j = 0; j < shift; ++j)
+                A[j] = mul(A[j], lc);
+            for (slong j = 0; j <= degB; ++j)
+                A[j + shift] = nmod_sub(mul(A[j + shift], lc), mul(c, B[j]), mod);
+        }
+        slong degR = degB - 1;
+        while (degR >= 0 && A[degR] == 0)
+            --degR;
+        if (degB == 1 && degR < 0) break; // a common root: the resultant is 0
+        if (degR != degB - 1) return false;
+        // True remainder: beta^(delta+1) alpha A; the next member is it over g h^delta.
+        const Ratio d { mul(g.num, pow(h.num, delta)), mul(g.den, pow(h.den, delta)) };
+        const Ratio next { mul(mul(pow(beta.num, delta + 1), alpha.num), d.den),
+            mul(mul(pow(beta.den, delta + 1), alpha.den), d.num) };
+        g = { mul(lc, beta.num), beta.den };
+        if (delta > 0) { // h = g^delta / h^(delta - 1)
+            h = { mul(pow(g.num, delta), pow(h.den, delta - 1)), mul(pow(g.den, delta), pow(h.num, delta - 1)) };
+        }
+        alpha = beta;
+        beta = next;
+        std::swap(A, B);
+        degA = degB;
+        degB = degR;
+        if (degB == 0) rr = { mul(B[0], beta.num), beta.den };
+    }
+    // Every scalar is a product of non-zero leading coefficients: no zero
+    // denominator. Invert once for the two denominators of s1, s0 and res.
+    const mp_limb_t inv = n_invmod(mul(r1.den, rr.den), mod.n);
+    s1 = mul(mul(r1.num, inv), rr.den);
+    s0 = mul(mul(r0.num, inv), rr.den);
+    res = mul(mul(rr.num, inv), r1.den);
+    if (m % 2 == 0 && n % 2 == 0) {
+        s1 = nmod_neg(s1, mod);
+        s0 = nmod_neg(s0, mod);
+    }
+    if (m % 2 == 1 && n % 2 == 1) res = nmod_neg(res, mod);
+    return true;
+}
+
+void SubresultantsMod(mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const std::vector<mp_limb_t>& a,
+    const std::vector<mp_limb_t>& b, nmod_t mod, std::vector<mp_limb_t>& work)
+{
+    const slong m = static_cast<slong>(a.size()) - 1, n = static_cast<slong>(b.size()) - 1;
+    if (SubresultantsModBySequence(res, s1, s0, a.data(), m, b.data(), n, mod, work)) return;
+    nmod_poly_t am, bm;
+    nmod_poly_init_mod(am, mod);
+    nmod_poly_init_mod(bm, mod);
+    for (slong i = 0; i <= m; ++i)
+        nmod_poly_set_coeff_ui(am, i, a[i]);
+    for (slong i = 0; i <= n; ++i)
+        nmod_poly_set_coeff_ui(bm, i, b[i]);
+    SubresultantsModGeneral(res, s1, s0, am, bm);
+    nmod_poly_clear(am);
+    nmod_poly_clear(bm);
+}
+
+void SubresultantsMod(mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const nmod_poly_t a, const nmod_poly_t b)
+{
+    std::vector<mp_limb_t> av(a->coeffs, a->coeffs + a->length), bv(b->coeffs, b->coeffs + b->length), work;
+    SubresultantsMod(res, s1, s0, av, bv, a->mod, work);
+}
+
 // The same numbers modulo a prime p (a and b of degrees m >= n >= 2 modulo
 // p): the remainder sequence with its exact divisions done by inverses,
 // and the determinants over Z/p when it is not normal modulo p.
-void SubresultantsMod(mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const nmod_poly_t a, const nmod_poly_t b)
+static void SubresultantsModGeneral(
+    mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const nmod_poly_t a, const nmod_poly_t b)
 {
     const nmod_t mod = a->mod;
     const slong m = nmod_poly_degree(a), n = nmod_poly_degree(b);

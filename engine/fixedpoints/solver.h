@@ -17,10 +17,14 @@ namespace vindrel::engine::fp {
 // The solutions lying over the roots of one irreducible factor f of the
 // eliminant: one solution per root u of f, with x = X(u), y = Y(u) where
 // X, Y are exact elements of Q[u]/(f). Balls come from Arb.
+// Axes::YX: the search ran with x and y exchanged (u = y + shear*x), the
+// family answers in the caller's x and y all the same.
+enum class Axes { XY, YX };
+
 class SolutionFamily {
 public:
-    SolutionFamily(flint::FmpzPoly f, long shear, flint::FmpzPoly s1, flint::FmpzPoly s0);
-    SolutionFamily(flint::FmpzPoly f, long shear, flint::FmpqPoly y);
+    SolutionFamily(flint::FmpzPoly f, long shear, flint::FmpzPoly s1, flint::FmpzPoly s0, Axes axes = Axes::XY);
+    SolutionFamily(flint::FmpzPoly f, long shear, flint::FmpqPoly y, Axes axes = Axes::XY);
 
     const flint::FmpzPoly& factor() const { return f_; }
     const flint::FmpqPoly& modulus() const { return fq_; }
@@ -46,6 +50,7 @@ private:
     flint::FmpzPoly f_;
     flint::FmpqPoly fq_;
     long shear_;
+    bool swapped_; // x_, y_, s1_, s0_ are in the exchanged axes
     bool fromSubresultant_;
     flint::FmpzPoly s1_, s0_;
     mutable bool exact_ = false;
@@ -73,6 +78,9 @@ void FirstSubresultantByDeterminant(
 // The same numbers modulo a word-size prime, for a and b whose leading
 // coefficients do not vanish modulo it.
 void SubresultantsMod(mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const nmod_poly_t a, const nmod_poly_t b);
+// The same on coefficient vectors (from y^0), with a scratch vector.
+void SubresultantsMod(mp_limb_t& res, mp_limb_t& s1, mp_limb_t& s0, const std::vector<mp_limb_t>& a,
+    const std::vector<mp_limb_t>& b, nmod_t mod, std::vector<mp_limb_t>& work);
 
 // Helpers shared with the analysis.
 void EvalArb(flint::Arb& out, const flint::FmpqMpoly& p, const arb_t x, const arb_t y, slong prec);

@@ -1,5 +1,6 @@
 #include "engine/fixedpoints/system.h"
 
+#include "engine/blowup/algebraic.h"
 #include "engine/blowup/blowup.h"
 #include "engine/classify/algebraic.h"
 #include "engine/errors.h"
@@ -32,10 +33,11 @@ FixedPointAnalysis AnalyseSystemFixedPoints(const ParsedSystem& s, const Deadlin
             return std::nullopt; // too hard here: the point keeps its honest linear verdict
         }
     };
-    options.algebraicClassifier = [](const flint::FmpqMpoly& p, const flint::FmpqMpoly& q,
+    options.algebraicClassifier = [&deadline](const flint::FmpqMpoly& p, const flint::FmpqMpoly& q,
                                       const AlgebraicPoint& point) -> std::optional<Nature> {
         try {
-            return ClassifyAlgebraicPoint(p, q, point);
+            if (std::optional<Nature> n = ClassifyAlgebraicPoint(p, q, point)) return n;
+            return BlowUpAlgebraicPoint(p, q, point, deadline);
         } catch (const LimitExceeded&) {
             return std::nullopt;
         }

@@ -59,7 +59,8 @@ inline constexpr const char* kUndeterminedNilpotent
 inline constexpr const char* kUndeterminedZero
     = "nature non déterminée par la partie linéaire (partie linéaire nulle)";
 inline constexpr const char* kNoBlowupAtIrrationalPoint
-    = " ; les éclatements ne sont faits qu'aux points de coordonnées rationnelles : nature non déterminée";
+    = " ; l'éclatement dans le corps de nombres du point dépasse les limites de précision ou de temps : "
+      "nature non déterminée";
 
 inline const char* TypeWord(PointType t)
 {

@@ -78,6 +78,7 @@ struct SystemProperties {
     DivergenceSign divergenceSign = DivergenceSign::Unknown;
     std::string divergenceSignReason;
     std::optional<std::string> commonFactor; // P and Q share this factor: curve of fixed points
+    std::optional<std::string> isolatedCommonFactor; // a common factor without a real curve
     bool linesSearched = false; // false when every direction at infinity is a candidate
     std::vector<InvariantLine> invariantLines;
     std::string jacobian[4]; // dP/dx, dP/dy, dQ/dx, dQ/dy

@@ -56,6 +56,8 @@ inline const std::string kNoSymmetry
     = "Aucune des symétries (x, -y, -t), (-x, y, -t), (-x, -y, t) ne le conserve.";
 inline const std::string kCommonFactorPrefix = "P et Q ont le facteur commun ";
 inline const std::string kCommonFactorSuffix = " : ses points réels sont des points fixes non isolés.";
+inline const std::string kIsolatedFactorSuffix
+    = ", qui ne s'annule sur aucune courbe réelle : ses points réels sont des points fixes isolés.";
 
 // Fixed points.
 inline const std::string kNoFixedPoint = "Le système n'a aucun point fixe.";

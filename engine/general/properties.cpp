@@ -1,5 +1,6 @@
 // System properties decided exactly over Q, and the search for invariant
 // straight lines.
+#include "engine/fixedpoints/fixed_points.h"
 #include "engine/general/general.h"
 #include "engine/general/messages.h"
 #include "engine/general/text.h"
@@ -419,7 +420,12 @@ SystemProperties AnalyseProperties(const FmpqMpoly& P, const FmpqMpoly& Q, const
 
     FmpqMpoly g(ctx);
     fmpq_mpoly_gcd(g.raw(), P.raw(), Q.raw(), ctx->raw());
-    if (!IsZero(g) && DegreeXY(g) > 0) props.commonFactor = PolyText(g);
+    if (!IsZero(g) && DegreeXY(g) > 0) {
+        if (HasRealCurve(g, deadline))
+            props.commonFactor = PolyText(g);
+        else
+            props.isolatedCommonFactor = PolyText(g);
+    }
 
     deadline.check();
     FindInvariantLines(P, Q, props, deadline);

@@ -275,6 +275,8 @@ void NatureSection(Lines& l, const SystemProperties& props)
     for (Symmetry s : props.symmetries)
         l.add(s == Symmetry::Central ? msg::kCentralSymmetry : msg::kSymmetryPrefix + SymmetryText(s) + ".");
     if (props.commonFactor) l.add(msg::kCommonFactorPrefix + *props.commonFactor + msg::kCommonFactorSuffix);
+    if (props.isolatedCommonFactor)
+        l.add(msg::kCommonFactorPrefix + *props.isolatedCommonFactor + msg::kIsolatedFactorSuffix);
 }
 
 std::string IndexText(const FixedPoint& p)
@@ -419,7 +421,8 @@ std::string RuleText(const FixedPoint& p)
     return rule + "\n" + (p.traceSign < 0 ? msg::kRuleStable : msg::kRuleUnstable);
 }
 
-void PointCalculations(Lines& l, const FixedPoint& p)
+// stepwise: the blow-up told step by step, when there is one (the first degenerate point).
+void PointCalculations(Lines& l, const FixedPoint& p, bool stepwise)
 {
     const std::string name = PointName(p);
     if (!p.linearKnown) {
@@ -440,7 +443,10 @@ void PointCalculations(Lines& l, const FixedPoint& p)
         l.add(RuleText(p));
     }
     if (p.nature) {
-        if (!p.nature->explanation.empty())
+        if (stepwise)
+            for (const std::string& step : p.nature->steps)
+                l.add(step);
+        else if (!p.nature->explanation.empty())
             l.add(p.nature->explanation);
         else if (p.nature->type == PointType::Undetermined)
             l.add(msg::kUndecided);
@@ -465,10 +471,13 @@ std::string Calculations(const FmpqMpoly& P, const FmpqMpoly& Q, const SystemPro
     l.add("dQ/dx = " + props.jacobian[2] + " ; dQ/dy = " + props.jacobian[3]);
     l.add("J(x, y) a pour lignes (" + props.jacobian[0] + ", " + props.jacobian[1] + ") et ("
         + props.jacobian[2] + ", " + props.jacobian[3] + ").");
+    bool stepsTold = false;
     for (const auto& p : points) {
         l.blank();
         l.add(std::to_string(section++) + ". " + msg::kPointTitle + PointName(p));
-        PointCalculations(l, p);
+        const bool stepwise = !stepsTold && p.nature && !p.nature->steps.empty();
+        PointCalculations(l, p, stepwise);
+        stepsTold = stepsTold || stepwise;
     }
     l.blank();
     l.add(std::to_string(section++) + ". " + msg::kDivergenceTitle);

@@ -112,7 +112,8 @@ struct Study {
 
 // The whole study. The exact steps give up with LimitExceeded once the
 // deadline has passed; the numerical search ends there quietly (its
-// searches marked interrupted), and also after its own budget of 2 s.
+// searches marked interrupted), and also after its own budget (2 s up to
+// degree 6, less above).
 Study StudyPeriodicOrbits(const Input& input, const Deadline& deadline = Deadline());
 
 // The "periodic_orbits" object of the JSON output.

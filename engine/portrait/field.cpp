@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace vindrel::portrait {
 
 namespace {
 
 constexpr int kPowerTable = 32;
+constexpr int kDenseFrom = 6;
 
 // x^0..x^n into out; only as far as the table goes (higher powers are
 // taken by std::pow in Power).
@@ -54,6 +56,38 @@ PolynomialField::PolynomialField(std::vector<Term> p, std::vector<Term> q)
     degreeP_ = DegreeOf(p_);
     degreeQ_ = DegreeOf(q_);
     degree_ = std::max(degreeP_, degreeQ_);
+    // From degree 6, a polynomial with at least a quarter of its possible
+    // terms is evaluated by Horner's rule on dense rows: one multiply-add a
+    // coefficient instead of two products and two table reads a term.
+    auto dense = [](const std::vector<Term>& t, int d) {
+        return d >= kDenseFrom && 4 * t.size() >= static_cast<std::size_t>((d + 1) * (d + 2) / 2);
+    };
+    if (dense(p_, degreeP_)) denseP_ = DenseRows(p_, degreeP_);
+    if (dense(q_, degreeQ_)) denseQ_ = DenseRows(q_, degreeQ_);
+}
+
+std::vector<double> PolynomialField::DenseRows(const std::vector<Term>& t, int degree)
+{
+    std::vector<double> rows(static_cast<std::size_t>((degree + 1) * (degree + 2) / 2), 0.0);
+    // Row j starts after rows 0..j-1, of lengths d+1, d, ..., d-j+2.
+    auto start = [degree](int j) { return j * (2 * degree + 3 - j) / 2; };
+    for (const Term& term : t) rows[static_cast<std::size_t>(start(term.j) + term.i)] += term.c;
+    return rows;
+}
+
+double PolynomialField::Horner(const std::vector<double>& rows, int degree, Vec2 at)
+{
+    double sum = 0;
+    std::size_t end = rows.size();
+    for (int j = degree; j >= 0; --j) {
+        const int len = degree - j + 1;
+        const double* row = rows.data() + (end - static_cast<std::size_t>(len));
+        double r = row[len - 1];
+        for (int i = len - 2; i >= 0; --i) r = r * at.x + row[i];
+        sum = sum * at.y + r;
+        end -= static_cast<std::size_t>(len);
+    }
+    return sum;
 }
 
 double PolynomialField::Eval(const std::vector<Term>& t, int degree, Vec2 at)
@@ -66,7 +100,7 @@ double PolynomialField::Eval(const std::vector<Term>& t, int degree, Vec2 at)
     return sum;
 }
 
-Vec2 PolynomialField::operator()(Vec2 at) const { return {Eval(p_, degreeP_, at), Eval(q_, degreeQ_, at)}; }
+Vec2 PolynomialField::operator()(Vec2 at) const { return {EvalP(at), EvalQ(at)}; }
 
 void PolynomialField::Jacobian(Vec2 at, double out[4]) const
 {
@@ -169,6 +203,43 @@ flint::FmpqMpoly SquareFreePart(const flint::FmpqMpoly& p)
 PolynomialField SquareFreeField(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q)
 {
     return PolynomialField(TermsOf(SquareFreePart(P)), TermsOf(SquareFreePart(Q)));
+}
+
+PolynomialField ChartField(const PolynomialField& f, Chart chart, ChartDivision division)
+{
+    if (division == ChartDivision::ByV) {
+        // Like terms summed first: those without v cancel exactly.
+        const PolynomialField whole = ChartField(f, chart);
+        auto divided = [](const std::vector<Term>& terms) {
+            std::map<std::pair<int, int>, double> sum;
+            for (const Term& t : terms) sum[{t.i, t.j}] += t.c;
+            std::vector<Term> out;
+            for (const auto& [e, c] : sum)
+                if (c != 0 && e.second > 0) out.push_back({c, e.first, e.second - 1});
+            return out;
+        };
+        return PolynomialField(divided(whole.PTerms()), divided(whole.QTerms()));
+    }
+    // A, B: the components along and across the chart's axis; the power of
+    // the other coordinate becomes the power of u.
+    const bool alongX = chart == Chart::AlongX;
+    const std::vector<Term>& a = alongX ? f.PTerms() : f.QTerms();
+    const std::vector<Term>& b = alongX ? f.QTerms() : f.PTerms();
+    const int d = f.Degree();
+    std::vector<Term> du, dv;
+    for (const Term& t : a) {
+        const int e = alongX ? t.j : t.i, k = t.i + t.j;
+        du.push_back({-t.c, e + 1, d - k});
+        dv.push_back({-t.c, e, d - k + 1});
+    }
+    for (const Term& t : b) du.push_back({t.c, alongX ? t.j : t.i, d - t.i - t.j});
+    return PolynomialField(std::move(du), std::move(dv));
+}
+
+Vec2 ChartToDisc(Chart chart, Vec2 uv)
+{
+    const double scale = (uv.y < 0 ? -1 : 1) / std::sqrt(1 + uv.x * uv.x + uv.y * uv.y);
+    return chart == Chart::AlongX ? Vec2{scale, scale * uv.x} : Vec2{scale * uv.x, scale};
 }
 
 Vec2 ToDisc(Vec2 p)

@@ -21,6 +21,8 @@ constexpr double kMaxLength = 12;              // orbit length, in diagonals
 constexpr int kFieldGrid = 21;
 constexpr int kNullclineGrid = 240;
 constexpr int kOccupancyGrid = 16;
+constexpr double kSlowReach = 0.25;            // a centre branch followed as a graph at most this far
+constexpr double kChartReach = 0.05;           // a separatrix from infinity is traced in its chart this far
 
 double Cross(Vec2 a, Vec2 b) { return a.x * b.y - a.y * b.x; }
 
@@ -169,7 +171,12 @@ std::vector<Vec2> InfinitePoints(const PolynomialField& f)
         gmax = std::max(gmax, std::abs(g[static_cast<std::size_t>(k)]));
     }
     std::vector<double> angles;
-    if (gmax == 0) return {}; // the whole circle is degenerate
+    // The whole circle is singular (x Q_d - y P_d = 0, up to rounding): no point to mark.
+    double top = 0;
+    for (const std::vector<Term>* terms : {&f.PTerms(), &f.QTerms()})
+        for (const Term& t : *terms)
+            if (t.i + t.j == f.Degree()) top += std::abs(t.c);
+    if (gmax <= 1e-12 * top) return {};
     auto sample = [&](int k) { return g[static_cast<std::size_t>((k % samples + samples) % samples)]; };
     std::vector<bool> nearSignChange(samples, false);
     for (int k = 0; k < samples; ++k) {
@@ -238,65 +245,176 @@ void ClampToDisc(std::vector<Vec2>& pts)
         if (double n = Norm(p); n > 1) p = (1 / n) * p;
 }
 
-void AddSeparatrices(const PolynomialField& f, Portrait& out, const Setting& s, std::size_t index,
-                     const FixedPoint& fp, Vec2 plane)
-{
-    const Linearisation& lin = fp.lin;
-    const double scale = out.projection == Projection::Plane ? s.window.Diagonal() : 1 + Norm(plane);
+// Where a separatrix starts: a point next to its fixed point, in the
+// field's own coordinates, the sense of time it is traced in, and whether it
+// is traced at unit speed (the slow flow near a non-hyperbolic point).
+struct Start {
+    Vec2 at;
+    SeparatrixKind kind;
+    bool unitSpeed;
+    std::vector<Vec2> lead = {}; // the branch from the point to `at`, when it is not integrated
+};
 
-    auto trace = [&](Vec2 startPlane, SeparatrixKind kind, const Rhs& rhs) {
-        TimeDirection dir = kind == SeparatrixKind::Unstable ? TimeDirection::Forward : TimeDirection::Backward;
-        Trace t = TraceOrbit(rhs, Place(s.projection, startPlane), dir, s.limits, s.control);
-        Separatrix sep;
-        sep.kind = kind;
-        sep.fixedPoint = index;
-        sep.orbit.points.push_back(fp.at);
-        sep.orbit.points.insert(sep.orbit.points.end(), t.points.begin(), t.points.end());
-        if (s.projection == Projection::PoincareDisc) ClampToDisc(sep.orbit.points);
-        out.separatrices.push_back(std::move(sep));
-    };
-    // The flow is slow near a degenerate point: traced at unit speed, as the centre branches below.
-    const Rhs unitSpeed = [&s](Vec2 p) {
-        Vec2 v = s.rhs(p);
-        double n = Norm(v);
-        return n > 0 ? (1 / n) * v : v;
-    };
-    // A degenerate point: its separatrices start along their tangent directions (blow-up).
+// fp.lin is the linearisation of f at `at`; offsets are relative to scale.
+std::vector<Start> SeparatrixStarts(const PolynomialField& f, const FixedPoint& fp, Vec2 at, double scale)
+{
+    std::vector<Start> out;
+    const Linearisation& lin = fp.lin;
+    auto kindOf = [](bool unstable) { return unstable ? SeparatrixKind::Unstable : SeparatrixKind::Stable; };
+    // A degenerate point: its separatrices start along their tangent
+    // directions (blow-up), at unit speed as the centre branches below.
     for (const SeparatrixStart& d : fp.separatrices)
-        trace(plane + (kCentreBranchOffset * scale) * d.direction,
-              d.unstable ? SeparatrixKind::Unstable : SeparatrixKind::Stable, unitSpeed);
-    if (!fp.separatrices.empty() || !lin.realEigenvalues || !HasEigenDirections(fp)) return;
+        out.push_back({at + (kCentreBranchOffset * scale) * d.direction, kindOf(d.unstable), true});
+    if (!fp.separatrices.empty() || !lin.realEigenvalues || !HasEigenDirections(fp)) return out;
     auto hyperbolic = [&](Vec2 v, double lambda) {
-        SeparatrixKind kind = lambda > 0 ? SeparatrixKind::Unstable : SeparatrixKind::Stable;
-        double d = kSeparatrixOffset * scale;
-        trace(plane + d * v, kind, s.rhs);
-        trace(plane - d * v, kind, s.rhs);
+        const double d = kSeparatrixOffset * scale;
+        out.push_back({at + d * v, kindOf(lambda > 0), false});
+        out.push_back({at - d * v, kindOf(lambda > 0), false});
     };
 
     if (IsSaddle(fp) && lin.lambda1 > 0 && lin.lambda2 < 0) {
         hyperbolic(lin.v1, lin.lambda1);
         hyperbolic(lin.v2, lin.lambda2);
-        return;
+        return out;
     }
-    if (!IsSaddle(fp) && !IsSaddleNode(fp)) return;
+    if (!IsSaddle(fp) && !IsSaddleNode(fp)) return out;
     // A saddle-node, or a saddle with one zero eigenvalue (x' = x, y' = -y^3):
     // the eigenvalue nearest zero is the centre direction.
     bool firstIsCentre = std::abs(lin.lambda1) < std::abs(lin.lambda2);
     Vec2 vc = firstIsCentre ? lin.v1 : lin.v2;
     Vec2 vh = firstIsCentre ? lin.v2 : lin.v1;
     double lh = firstIsCentre ? lin.lambda2 : lin.lambda1;
-    if (lh == 0 || std::abs(Cross(vc, vh)) < 1e-9) return;
+    if (lh == 0 || std::abs(Cross(vc, vh)) < 1e-9) return out;
     hyperbolic(vh, lh);
     // Where the flow along the centre manifold has the opposite stability
     // from the hyperbolic direction (one side of a saddle-node, both sides
     // of a saddle), that branch is a separatrix. The flow is slow there
     // (y' = -y^3 moves by 1e-7 at the start): these branches are traced at
     // unit speed, so that the steps are capped in length rather than in time.
+    // Near the centre manifold the field's component along vh vanishes (to a
+    // higher order than the drift along it): the branch is followed there, as
+    // a graph over the line of vc, while the drift is too slow to integrate
+    // (x' = x^5 on a manifold that attracts at rate 1 would need steps of
+    // 1e-12), and the drift is read there, not on the line of vc, where the
+    // hyperbolic part would swamp it.
+    const double cross = Cross(vc, vh);
+    auto hyperbolicPart = [&](Vec2 p) { return Cross(vc, f(p)) / cross; };
+    auto driftAt = [&](Vec2 p) { return Cross(f(p), vh) / cross; };
+    auto ontoSlowCurve = [&](Vec2 p) {
+        for (int it = 0; it < 8; ++it) p = p - (hyperbolicPart(p) / lh) * vh;
+        return p;
+    };
+    const double step = kCentreBranchOffset * scale;
     for (double sign : {1.0, -1.0}) {
-        Vec2 start = plane + (sign * kCentreBranchOffset * scale) * vc;
-        double drift = Cross(f(start), vh) / Cross(vc, vh) * sign; // > 0: away from the point
-        if (lh < 0 && drift > 0) trace(start, SeparatrixKind::Unstable, unitSpeed);
-        if (lh > 0 && drift < 0) trace(start, SeparatrixKind::Stable, unitSpeed);
+        Vec2 first = ontoSlowCurve(at + (sign * step) * vc);
+        const bool away = IsSaddle(fp) ? lh < 0 : driftAt(first) * sign > 0;
+        if ((lh < 0) != away) continue;
+        std::vector<Vec2> lead{first};
+        for (int k = 2; k * step <= kSlowReach * scale; ++k) {
+            if (std::abs(driftAt(lead.back())) > 1e-2 * std::abs(lh) * (k - 1) * step) break;
+            Vec2 next = ontoSlowCurve(lead.back() + (sign * step) * vc);
+            const double offset = std::abs(Cross(vc, next - at));
+            if (!(std::abs(hyperbolicPart(next)) <= 1e-9 * std::abs(lh) * k * step) || offset > k * step) break;
+            lead.push_back(next);
+        }
+        Vec2 end = lead.back();
+        lead.pop_back();
+        out.push_back({end, lh < 0 ? SeparatrixKind::Unstable : SeparatrixKind::Stable, true, std::move(lead)});
+    }
+    return out;
+}
+
+Rhs UnitSpeed(Rhs f)
+{
+    return [f = std::move(f)](Vec2 p) {
+        Vec2 v = f(p);
+        double n = Norm(v);
+        return n > 0 && std::isfinite(n) ? (1 / n) * v : Vec2{0, 0};
+    };
+}
+
+TimeDirection TimeOf(SeparatrixKind kind)
+{
+    return kind == SeparatrixKind::Unstable ? TimeDirection::Forward : TimeDirection::Backward;
+}
+
+void AddSeparatrices(const PolynomialField& f, Portrait& out, const Setting& s, std::size_t index,
+                     const FixedPoint& fp, Vec2 plane)
+{
+    const double scale = out.projection == Projection::Plane ? s.window.Diagonal() : 1 + Norm(plane);
+    const Rhs unitSpeed = UnitSpeed(s.rhs);
+    for (const Start& start : SeparatrixStarts(f, fp, plane, scale)) {
+        Trace t = TraceOrbit(start.unitSpeed ? unitSpeed : s.rhs, Place(s.projection, start.at), TimeOf(start.kind),
+                             s.limits, s.control);
+        Separatrix sep;
+        sep.kind = start.kind;
+        sep.fixedPoint = index;
+        sep.orbit.points.push_back(fp.at);
+        for (Vec2 p : start.lead) sep.orbit.points.push_back(Place(s.projection, p));
+        sep.orbit.points.insert(sep.orbit.points.end(), t.points.begin(), t.points.end());
+        if (s.projection == Projection::PoincareDisc) ClampToDisc(sep.orbit.points);
+        out.separatrices.push_back(std::move(sep));
+    }
+}
+
+// The separatrices of a point at infinity: started in its chart as those of
+// a finite point, traced there up to kChartReach, then on the disc (and in
+// the plane from where they enter the window). Those along the circle at
+// infinity, which is an orbit and drawn already, are left out.
+void AddInfiniteSeparatrices(const PolynomialField& f, Portrait& out, const Setting& s, const Setting& disc,
+                             std::size_t index, const InfinitePointInput& in)
+{
+    const PolynomialField chart = ChartField(f, in.chart, in.division);
+    // The pair's point on the chart's side v > 0.
+    Vec2 dir = Unit(in.direction);
+    if ((in.chart == Chart::AlongX ? dir.x : dir.y) < 0) dir = -1.0 * dir;
+    const Vec2 at{in.chart == Chart::AlongX ? dir.y / dir.x : dir.x / dir.y, 0};
+    if (!std::isfinite(at.x)) return;
+    const FixedPoint fp{at, in.type, in.stability, Linearise(chart, at), in.linearPart, in.separatrices};
+    const Rhs field = [&chart](Vec2 p) { return chart(p); };
+    const Rhs bounded = BoundedSpeed(field), unitSpeed = UnitSpeed(field);
+    // The chart field is the flow times v^(d-1), or v^(d-2) when divided by v.
+    const bool oddPower = (f.Degree() - (in.division == ChartDivision::ByV ? 2 : 1)) % 2 != 0;
+    for (const Start& start : SeparatrixStarts(chart, fp, at, 1)) {
+        const double side = start.lead.empty() ? start.at.y : start.lead.front().y;
+        if (std::abs(side) < 1e-12) continue;
+        TraceLimits limits;
+        limits.inside = [at, side](Vec2 p) { return Norm(p - at) < kChartReach && p.y * side > 0; };
+        limits.maxLength = 4 * kChartReach;
+        limits.maxSteps = 4000;
+        limits.stallLength = 1e-12;
+        // Steps capped in time: the speed near the point is bounded by 1 and far smaller.
+        const StepControl control{1e-9, 1e-13, kChartReach, kChartReach / 50};
+        Trace t = TraceOrbit(start.unitSpeed ? unitSpeed : bounded, start.at, TimeOf(start.kind), limits, control);
+        // Where v < 0 and that power is odd, the chart's time runs against the flow's.
+        const bool reversed = side < 0 && oddPower;
+        const SeparatrixKind kind = (start.kind == SeparatrixKind::Unstable) != reversed ? SeparatrixKind::Unstable
+                                                                                          : SeparatrixKind::Stable;
+        Vec2 first = ChartToDisc(in.chart, at);
+        std::vector<Vec2> onDisc{side < 0 ? -1.0 * first : first};
+        for (Vec2 p : start.lead)
+            if (p.y * side > 0) onDisc.push_back(ChartToDisc(in.chart, p));
+        for (Vec2 p : t.points)
+            if (p.y * side > 0) onDisc.push_back(ChartToDisc(in.chart, p));
+        if (t.reason == StopReason::LeftRegion && t.points.back().y * side > 0) {
+            Trace rest = TraceOrbit(start.unitSpeed ? UnitSpeed(disc.rhs) : disc.rhs, onDisc.back(), TimeOf(kind),
+                                    disc.limits, disc.control);
+            onDisc.insert(onDisc.end(), rest.points.begin() + 1, rest.points.end());
+        }
+        ClampToDisc(onDisc);
+        Separatrix sep;
+        sep.kind = kind;
+        sep.fixedPoint = index;
+        sep.fromInfinity = true;
+        if (out.projection == Projection::PoincareDisc) {
+            sep.orbit.points = std::move(onDisc);
+        } else {
+            auto entry = std::find_if(onDisc.begin(), onDisc.end(),
+                                      [&](Vec2 p) { return Norm(p) < 1 - 1e-9 && s.limits.inside(FromDisc(p)); });
+            if (entry == onDisc.end()) continue;
+            sep.orbit.points = TraceOrbit(s.rhs, FromDisc(*entry), TimeOf(kind), s.limits, s.control).points;
+        }
+        out.separatrices.push_back(std::move(sep));
     }
 }
 
@@ -404,6 +522,32 @@ void AddOrbits(Portrait& out, const Setting& s, int count, const std::vector<boo
         occupancy.Mark(orbit.points);
         out.orbits.push_back(std::move(orbit));
     }
+}
+
+Setting MakeSetting(const PolynomialField& f, Projection projection, const Window& w)
+{
+    const double diag = w.Diagonal();
+    Setting s;
+    s.projection = projection;
+    s.window = w;
+    if (projection == Projection::PoincareDisc) {
+        s.rhs = BoundedSpeed([&f](Vec2 p) { return f.Disc(p); });
+        s.limits.inside = [](Vec2 p) { return Norm(p) < 1 - 1e-7; };
+    } else {
+        s.rhs = BoundedSpeed([&f](Vec2 p) { return f(p); });
+        Window grown{w.xmin - 0.02 * w.Width(), w.xmax + 0.02 * w.Width(), w.ymin - 0.02 * w.Height(),
+                     w.ymax + 0.02 * w.Height()};
+        s.limits.inside = [grown](Vec2 p) { return grown.Contains(p); };
+    }
+    s.limits.sinkRadius = kSinkRadius * diag;
+    s.limits.maxLength = kMaxLength * diag;
+    s.limits.maxSteps = 5000;
+    s.limits.stallLength = 1e-9 * diag;
+    s.control.rtol = 1e-9;
+    s.control.atol = 1e-11 * diag;
+    s.control.hmax = diag / 150;
+    s.control.hinit = diag / 1000;
+    return s;
 }
 
 } // namespace
@@ -520,28 +664,8 @@ Portrait ComputePortrait(const PolynomialField& f, const PortraitInput& input, c
             throw PortraitError("La fenêtre doit vérifier xmin < xmax et ymin < ymax.");
     }
     const Window& w = out.window;
-    const double diag = w.Diagonal();
 
-    Setting s;
-    s.projection = options.projection;
-    s.window = w;
-    s.rhs = disc ? BoundedSpeed([&f](Vec2 p) { return f.Disc(p); }) : BoundedSpeed([&f](Vec2 p) { return f(p); });
-    if (disc) {
-        s.limits.inside = [](Vec2 p) { return Norm(p) < 1 - 1e-7; };
-    } else {
-        Window grown{w.xmin - 0.02 * w.Width(), w.xmax + 0.02 * w.Width(), w.ymin - 0.02 * w.Height(),
-                     w.ymax + 0.02 * w.Height()};
-        s.limits.inside = [grown](Vec2 p) { return grown.Contains(p); };
-    }
-    s.limits.sinkRadius = kSinkRadius * diag;
-    s.limits.maxLength = kMaxLength * diag;
-    s.limits.maxSteps = 5000;
-    s.limits.stallLength = 1e-9 * diag;
-    s.control.rtol = 1e-9;
-    s.control.atol = 1e-11 * diag;
-    s.control.hmax = diag / 150;
-    s.control.hinit = diag / 1000;
-
+    Setting s = MakeSetting(f, options.projection, w);
     std::vector<Vec2> planes;
     for (const FixedPointInput& in : points) {
         Vec2 plane{in.x, in.y};
@@ -553,6 +677,11 @@ Portrait ComputePortrait(const PolynomialField& f, const PortraitInput& input, c
     }
     if (disc) {
         out.infinitePoints = InfinitePoints(f);
+        // A circle of singular points: the points marked are those of the divided field.
+        if (out.infinitePoints.empty())
+            for (const InfinitePointInput& in : input.infinite)
+                if (in.division == ChartDivision::ByV)
+                    for (double sign : {1.0, -1.0}) out.infinitePoints.push_back(sign * Unit(in.direction));
         s.limits.sinks.insert(s.limits.sinks.end(), out.infinitePoints.begin(), out.infinitePoints.end());
     }
 
@@ -588,6 +717,16 @@ Portrait ComputePortrait(const PolynomialField& f, const PortraitInput& input, c
         isSaddle.push_back(IsSaddle(fp) || IsSaddleNode(fp));
         bool visible = disc || w.Contains(planes[i]);
         if (visible) AddSeparatrices(f, out, s, i, fp, planes[i]);
+    }
+    if (!input.infinite.empty()) {
+        // The separatrices from infinity are traced on the disc first, whatever the view.
+        Setting onDisc = disc ? s : MakeSetting(f, Projection::PoincareDisc, Window{-1, 1, -1, 1});
+        if (!disc) {
+            for (Vec2 p : planes) onDisc.limits.sinks.push_back(ToDisc(p));
+            for (Vec2 q : InfinitePoints(f)) onDisc.limits.sinks.push_back(q);
+        }
+        for (std::size_t i = 0; i < input.infinite.size(); ++i)
+            AddInfiniteSeparatrices(f, out, s, onDisc, i, input.infinite[i]);
     }
     for (const CycleInput& c : input.cycles) {
         Orbit o;

@@ -48,6 +48,22 @@ struct FixedPointInput {
     std::vector<SeparatrixStart> separatrices = {}; // degenerate points (blow-up)
 };
 
+// A singular point at infinity as the analysis gives it: the point of the
+// circle in direction `direction` (unit), studied in `chart` (AlongX when
+// direction.x > 0, AlongY for the end of the y-axis), where it is (u0, 0).
+// It stands for the pair of opposite points: the side v > 0 of the chart is
+// drawn at `direction`, the side v < 0 at its opposite. The separatrices of
+// a degenerate point are given by their tangents in the chart's (u, v).
+struct InfinitePointInput {
+    Vec2 direction;
+    Chart chart = Chart::AlongX;
+    std::string type;
+    std::string stability;
+    std::string linearPart = {};
+    std::vector<SeparatrixStart> separatrices = {};
+    ChartDivision division = ChartDivision::None; // ByV when the whole circle is singular
+};
+
 // A curve of fixed points (a common factor of P and Q), drawn as its zero
 // set; the polynomial has no repeated factor, so it changes sign across the
 // curve.
@@ -70,6 +86,8 @@ struct PortraitInput {
     // nullclines are drawn from them; from the field itself when absent.
     std::optional<PolynomialField> nullclines;
     std::vector<CycleInput> cycles = {}; // drawn as they are, before the other orbits
+    // Their separatrices are drawn on the disc, and in the plane where they enter the window.
+    std::vector<InfinitePointInput> infinite = {};
 };
 
 // The linearisation at a fixed point, computed here from the Jacobian.
@@ -101,8 +119,11 @@ struct Orbit {
 
 struct Separatrix {
     SeparatrixKind kind = SeparatrixKind::Unstable;
-    std::size_t fixedPoint = 0; // index in Portrait::fixedPoints
-    Orbit orbit;                // starts at the fixed point, in the direction of its own time
+    std::size_t fixedPoint = 0; // index in Portrait::fixedPoints, or in PortraitInput::infinite
+    bool fromInfinity = false;
+    // Starts at the fixed point (on the disc, at the point at infinity; in
+    // the plane, where it enters the window), in the direction of its own time.
+    Orbit orbit;
 };
 
 struct FieldArrow {

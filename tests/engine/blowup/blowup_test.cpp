@@ -14,10 +14,11 @@
 namespace vindrel::engine {
 namespace {
 
-BlowupResult Blow(const std::string& p, const std::string& q, Deadline d = Deadline())
+BlowupResult Blow(const std::string& p, const std::string& q, Deadline d = Deadline(),
+    BlowupMethod method = BlowupMethod::Auto)
 {
     const ParsedSystem s = ParseSystem(p, q);
-    return BlowUpOrigin(s.P, s.Q, d);
+    return BlowUpOrigin(s.P, s.Q, d, method);
 }
 
 int Bendixson(const std::string& sectors)
@@ -134,12 +135,92 @@ TEST(Blowup, AgreesWithCentreManifoldAndAndreev)
 
 TEST(Blowup, StopsHonestlyAtTheDepthAndTimeBounds)
 {
-    const BlowupResult deep = Blow("y", "x^40");
+    const BlowupResult deep = Blow("y", "x^40", Deadline(), BlowupMethod::Directional);
     EXPECT_EQ(BlowupOutcome::Open, deep.outcome);
     EXPECT_NE(std::string::npos, deep.explanation.find("éclatements successifs")) << deep.explanation;
     const BlowupResult late = Blow("x^2-y^2", "2xy", Deadline(std::chrono::milliseconds(0)));
     EXPECT_EQ(BlowupOutcome::Open, late.outcome);
     EXPECT_NE(std::string::npos, late.explanation.find("non déterminée")) << late.explanation;
+}
+
+// High orders that the directional blow-up cannot reach in 12 steps, one
+// weighted blow-up can: x' = y^2, y' = x^40 has the first integral
+// y^3/3 - x^41/41 and P, Q >= 0 (index 0, two hyperbolic sectors); Andreev's
+// theorem gives for x' = y, y' = -x^41 + x^n y a node (n = 18, the divergence
+// x^18 leaves no room for a loop) and an elliptic saddle (n = 19).
+TEST(Blowup, WeightedBlowupDecidesHighOrders)
+{
+    struct Case {
+        const char *p, *q, *sectors;
+    } cases[] = { { "y^2", "x^40", "hh" }, { "y", "-x^41+x^18*y", "p" }, { "y", "-x^41+x^19*y", "eh" } };
+    for (const Case& c : cases) {
+        EXPECT_EQ(BlowupOutcome::Open, Blow(c.p, c.q, Deadline(), BlowupMethod::Directional).outcome) << c.q;
+        const BlowupResult r = Blow(c.p, c.q);
+        ASSERT_EQ(BlowupOutcome::Decided, r.outcome) << c.q << ": " << r.explanation;
+        EXPECT_EQ(c.sectors, CanonicalSectors(r.sectors)) << c.q;
+        EXPECT_EQ(Bendixson(c.sectors), r.index) << c.q;
+    }
+    EXPECT_NE(std::string::npos, Blow("y^2", "x^40").explanation.find("x = u^3, y = u^41*v"));
+}
+
+// Weighted (with the weights of an edge of the Newton polygon, or 1 and 1)
+// and directional blow-ups at every step give the same portrait.
+TEST(Blowup, WeightedAndDirectionalAgree)
+{
+    std::mt19937 rng(31);
+    int compared = 0;
+    for (int k = 0; k < 150; ++k) {
+        const std::string p = (k % 3 == 0 ? "y+" : "") + RandomPart(rng, 2 + k % 2, 4, 1);
+        const std::string q = RandomPart(rng, 2 + k % 3 % 2, 4, 1);
+        const ParsedSystem s = ParseSystem(p, q);
+        if (ClassifyOrigin(s.P, s.Q).reason.rfind("non isole", 0) == 0) continue;
+        const BlowupResult d = Blow(p, q, Deadline(), BlowupMethod::Directional);
+        const BlowupResult w = Blow(p, q, Deadline(), BlowupMethod::Weighted);
+        SCOPED_TRACE("dx/dt = " + p + ", dy/dt = " + q + " : " + d.explanation + " / " + w.explanation);
+        if (d.outcome == BlowupOutcome::Open || w.outcome == BlowupOutcome::Open) continue;
+        ++compared;
+        EXPECT_EQ(d.outcome, w.outcome);
+        EXPECT_EQ(CanonicalSectors(d.sectors), CanonicalSectors(w.sectors));
+        EXPECT_EQ(d.index, w.index);
+    }
+    EXPECT_GE(compared, 100);
+}
+
+// Dicritical origins (P = x R + ..., Q = y R + ...) whose fans the polar study
+// alone cannot join: now decided, and the indices on the sphere still add up.
+TEST(Blowup, DicriticalOriginsTangentToALineAreDecided)
+{
+    std::mt19937 rng(5);
+    int gained = 0, summed = 0;
+    for (int k = 0; k < 300; ++k) {
+        const int d = 1 + k % 2;
+        const std::string r = "(" + RandomPart(rng, d, d, 2) + ")";
+        const std::string p = "x*" + r + "+" + RandomPart(rng, d + 2, d + 3, 2);
+        const std::string q = "y*" + r + "+" + RandomPart(rng, d + 2, d + 3, 2);
+        const ParsedSystem s = ParseSystem(p, q);
+        if (ClassifyOrigin(s.P, s.Q).reason.rfind("non isole", 0) == 0) continue;
+        SCOPED_TRACE("dx/dt = " + p + ", dy/dt = " + q);
+        const BlowupResult b = BlowUpOrigin(s.P, s.Q, Deadline());
+        if (b.outcome != BlowupOutcome::Decided
+            || BlowUpOrigin(s.P, s.Q, Deadline(), BlowupMethod::Directional).outcome
+                == BlowupOutcome::Decided)
+            continue;
+        ++gained;
+        EXPECT_EQ(Bendixson(b.sectors), b.index);
+        const FixedPointAnalysis a = AnalyseSystemFixedPoints(s, Deadline());
+        if (!a.pointsCertified || !a.curves.empty() || a.infinity != InfinityKind::Points) continue;
+        int sum = 0;
+        bool known = true;
+        for (const FixedPoint& f : a.points)
+            known = known && f.nature.index && (sum += *f.nature.index, true);
+        for (const InfinitePoint& i : a.infinite)
+            known = known && i.nature.index && (sum += *i.nature.index, true);
+        if (!known) continue;
+        ++summed;
+        EXPECT_EQ(1, sum);
+    }
+    EXPECT_GE(gained, 10);
+    EXPECT_GE(summed, 5);
 }
 
 } // namespace

@@ -3,9 +3,12 @@
 // and the answer does not change when x and y are swapped or x is scaled.
 #include "test_support.h"
 
+#include "engine/fixedpoints/system.h"
+
 #include <arb.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 
 namespace vindrel::engine {
@@ -184,6 +187,62 @@ TEST(RandomSystems, ACommonLinearFactorAddsOneCurveAndKeepsThePoints)
             EXPECT_EQ(alone.points[i].yApprox, both.points[i].yApprox);
         }
     }
+}
+
+// A common factor with finitely many real points (a definite form, a sum of
+// squares) gives isolated points, found exactly: those of the cofactors and
+// those of the factor, and on the sphere the indices add up to 2.
+TEST(RandomSystems, ACommonFactorWithoutRealCurveAddsIsolatedPoints)
+{
+    struct Factor {
+        std::string g;
+        std::vector<std::pair<double, double>> points;
+    };
+    const double r2 = std::sqrt(2.0);
+    const std::vector<Factor> factors = { { "(x^2+y^2)", { { 0, 0 } } },
+        { "((x-1)^4+2*(y+1)^2)", { { 1, -1 } } }, { "((x^2-2)^2+(y-x)^2)", { { -r2, -r2 }, { r2, r2 } } },
+        { "(x^2+x*y+y^2)*((x-2)^2+3*y^2)", { { 0, 0 }, { 2, 0 } } } };
+    std::mt19937 rng(11);
+    int summed = 0;
+    for (int k = 0; k < 24; ++k) {
+        const Factor& f = factors[static_cast<size_t>(k) % factors.size()];
+        const std::string p = RandomDense(rng, 1 + k % 2), q = RandomDense(rng, 1);
+        const FixedPointAnalysis alone
+            = AnalyseFixedPoints(Poly(p), Poly(q), Deadline(std::chrono::hours(1)));
+        const FixedPointAnalysis a = AnalyseSystemFixedPoints(
+            ParseSystem(f.g + "*(" + p + ")", f.g + "*(" + q + ")"), Deadline(std::chrono::hours(1)));
+        if (!alone.curves.empty()) continue;
+        EXPECT_TRUE(a.curves.empty()) << f.g;
+        EXPECT_EQ(alone.complexCount, a.complexCount) << f.g << " " << p << " ; " << q;
+        std::vector<std::pair<double, double>> expected = f.points, found;
+        for (const FixedPoint& pt : alone.points)
+            if (std::none_of(f.points.begin(), f.points.end(), [&](const auto& z) {
+                    return std::hypot(z.first - pt.xApprox, z.second - pt.yApprox) < 1e-9;
+                }))
+                expected.emplace_back(pt.xApprox, pt.yApprox);
+        for (const FixedPoint& pt : a.points)
+            found.emplace_back(pt.xApprox, pt.yApprox);
+        std::sort(expected.begin(), expected.end());
+        ASSERT_EQ(expected.size(), found.size()) << f.g << " " << p << " ; " << q;
+        for (size_t i = 0; i < found.size(); ++i)
+            EXPECT_LT(
+                std::hypot(expected[i].first - found[i].first, expected[i].second - found[i].second), 1e-9);
+        if (a.infinity != InfinityKind::Points) continue;
+        int sum = 0;
+        bool known = true;
+        for (const FixedPoint& pt : a.points) {
+            known = known && pt.nature.index.has_value();
+            sum += 2 * pt.nature.index.value_or(0);
+        }
+        for (const InfinitePoint& pt : a.infinite) {
+            known = known && pt.nature.index.has_value();
+            sum += 2 * pt.nature.index.value_or(0);
+        }
+        if (!known) continue;
+        EXPECT_EQ(2, sum) << f.g << " " << p << " ; " << q << DovraReport(a) << SkellinReport(a);
+        ++summed;
+    }
+    EXPECT_GE(summed, 12);
 }
 
 TEST(RandomSystems, ReportsUseOnlyDecodableCharacters)

@@ -106,5 +106,47 @@ TEST(RefineRoot, RootsTooCloseForNewtonFromTheMiddle)
     ExpectRefinedRoots(w, 100, "Wilkinson perturbe");
 }
 
+// Square-free products of random factors and of rational linear ones (0 and
+// dyadic roots among them): as many intervals as FLINT's count of real
+// roots, sorted and apart, each an exact root or one sign change.
+TEST(IsolateRealRoots, SquareFreeProductsWithRationalRoots)
+{
+    std::mt19937 rng(2027);
+    std::uniform_int_distribution<long> coeff(-9, 9), pick(0, 5);
+    const long linear[][2] = { { 0, 1 }, { -1, 2 }, { 1, 4 }, { 3, 7 }, { -5, 1 }, { 1, 3 } }; // b + a x
+    for (int trial = 0; trial < 60; ++trial) {
+        FmpzPoly f, g, d;
+        fmpz_poly_one(f.raw());
+        for (int k = 0; k < 1 + trial % 4; ++k) {
+            fmpz_poly_zero(g.raw());
+            const slong deg = 1 + static_cast<slong>(rng() % 12);
+            for (slong i = 0; i <= deg; ++i) fmpz_poly_set_coeff_si(g.raw(), i, coeff(rng));
+            fmpz_poly_set_coeff_si(g.raw(), deg, 1 + k);
+            fmpz_poly_mul(f.raw(), f.raw(), g.raw());
+            const long* l = linear[pick(rng)];
+            fmpz_poly_zero(g.raw());
+            fmpz_poly_set_coeff_si(g.raw(), 0, l[0]);
+            fmpz_poly_set_coeff_si(g.raw(), 1, l[1]);
+            fmpz_poly_mul(f.raw(), f.raw(), g.raw());
+        }
+        fmpz_poly_derivative(d.raw(), f.raw());
+        fmpz_poly_gcd(g.raw(), f.raw(), d.raw());
+        if (fmpz_poly_degree(g.raw()) > 0) continue;
+        const std::vector<RootInterval> roots = IsolateRealRoots(f);
+        ASSERT_EQ(static_cast<slong>(roots.size()), fmpz_poly_num_real_roots(f.raw())) << trial;
+        for (size_t i = 0; i < roots.size(); ++i) {
+            const RootInterval& r = roots[i];
+            if (i > 0) EXPECT_LE(arf_cmp(roots[i - 1].hi.raw(), r.lo.raw()), 0) << trial;
+            if (r.exact) {
+                flint::Fmpq v;
+                fmpz_poly_evaluate_fmpq(v.raw(), f.raw(), r.exact->raw());
+                EXPECT_TRUE(fmpq_is_zero(v.raw())) << trial;
+            } else {
+                EXPECT_EQ(Sign(f, r.lo.raw()) * Sign(f, r.hi.raw()), -1) << trial;
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace vindrel::engine::fp

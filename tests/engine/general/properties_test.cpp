@@ -292,3 +292,32 @@ TEST_F(RandomSystems, ReportsUseOnlyResultCharacters)
 
 } // namespace
 } // namespace vindrel::engine::general::testing
+
+namespace vindrel::engine::general::testing {
+namespace {
+
+// tarnel2.res tells the blow-up of the first degenerate point step by step,
+// numbered without a gap and ending on its name; the next one in a paragraph.
+TEST(Calculations, FirstDegeneratePointStepByStep)
+{
+    auto ctx = XY();
+    const auto a = AnalyseGeneral(Poly(ctx, "y^2"), Poly(ctx, "x^2*(x-1)^2"),
+        { RationalPoint("0", "0"), RationalPoint("1", "0") }, PointList::Complete);
+    const std::string& text = a.reports.calculations;
+    EXPECT_TRUE(OnlyResultCharacters(text)) << text;
+    const std::size_t second = text.find("POINT FIXE (1, 0)");
+    ASSERT_NE(second, std::string::npos) << text;
+    int last = 0;
+    for (std::size_t at = text.find("\nEtape "); at != std::string::npos;
+         at = text.find("\nEtape ", at + 1)) {
+        EXPECT_LT(at, second) << text;
+        EXPECT_EQ(++last, std::stoi(text.substr(at + 7))) << text;
+    }
+    EXPECT_GE(last, 6);
+    const std::size_t end = text.find("\nEtape " + std::to_string(last) + " : Le point est : ");
+    EXPECT_NE(end, std::string::npos) << text;
+    EXPECT_NE(text.find("Eclatement", second), std::string::npos) << text;
+}
+
+} // namespace
+} // namespace vindrel::engine::general::testing
