@@ -10,8 +10,10 @@
 #include <csignal>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <pthread.h>
+#include <set>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -147,149 +149,269 @@ std::string Duration(double seconds)
     return b;
 }
 
-class Runner {
-public:
-    Runner(LineSource& source, std::ostream& out, const Work& work, const RunOptions& options)
-        : source_(source)
-        , out_(out)
-        , work_(work)
-        , options_(options)
-        , jobs_(std::max(1u, options.jobs))
-        , window_(std::max<size_t>(16, 8 * size_t { jobs_ }))
-        , stop_(options.stop ? *options.stop : localStop_)
+// What the threads of a run share. The worker that answers the next line
+// to write writes it, with the answered lines after it (one writer at a
+// time, in order), so that no thread wakes per line. Abandoned workers hold
+// it too and touch nothing else: they may finish after Run has returned.
+struct Shared {
+    Shared(Work w, std::ostream& o)
+        : work(std::move(w))
+        , out(o)
     {
     }
-
-    Summary Go()
-    {
-        // Only this thread takes SIGINT, so that its blocked read returns.
-        sigset_t block, old;
-        sigemptyset(&block);
-        sigaddset(&block, SIGINT);
-        pthread_sigmask(SIG_BLOCK, &block, &old);
-        std::vector<std::thread> workers;
-        for (unsigned i = 0; i < jobs_; ++i)
-            workers.emplace_back([this] { WorkLoop(); });
-        std::thread writer([this] { WriteLoop(); });
-        pthread_sigmask(SIG_SETMASK, &old, nullptr);
-
-        ReadLoop();
-        for (auto& w : workers)
-            w.join();
-        {
-            std::lock_guard lock(mutex_);
-            workersDone_ = true;
-        }
-        changed_.notify_all();
-        writer.join();
-        if (stop_.load()) {
-            summary_.interrupted = true;
-            summary_.firstUnwritten = firstGap_ ? firstGap_ : nextWrite_;
-        }
-        return summary_;
-    }
-
-private:
     struct Task {
         std::uint64_t line;
         std::string text;
         bool tooLong;
     };
+    struct Running {
+        Clock::time_point since;
+        size_t worker; // its index among the run's threads
+    };
+    const Work work;
+    std::ostream& out; // written only by the one thread that holds `writing`
+    std::mutex mutex;
+    std::condition_variable tasksReady; // a task, or the end of the input
+    std::condition_variable room; // the reader may go on
+    std::condition_variable changed; // a worker ended, or the run is over
+    std::deque<Task> tasks;
+    std::map<std::uint64_t, Answer> pending; // answered, not yet written
+    std::map<std::uint64_t, Running> running;
+    std::set<std::uint64_t> givenUp; // answered by the watchdog, still worked on
+    std::uint64_t nextWrite = 1;
+    std::uint64_t resumeAt = 0; // the reader waits until nextWrite reaches it (0: not waiting)
+    bool writing = false;
+    bool inputDone = false;
+    unsigned liveWorkers = 0; // workers not left behind, still running
+    std::uint64_t written = 0, failed = 0;
+
+    // With the lock held: writes the answered lines that come next, unless
+    // another thread is writing (it will write them).
+    void WriteReady(std::unique_lock<std::mutex>& lock)
+    {
+        if (writing) return;
+        writing = true;
+        std::vector<Answer> ready;
+        while (!pending.empty() && pending.begin()->first == nextWrite) {
+            while (!pending.empty() && pending.begin()->first == nextWrite) {
+                ready.push_back(std::move(pending.begin()->second));
+                pending.erase(pending.begin());
+                ++nextWrite;
+            }
+            if (resumeAt != 0 && nextWrite >= resumeAt) {
+                resumeAt = 0;
+                room.notify_one();
+            }
+            lock.unlock();
+            std::uint64_t bad = 0;
+            for (const Answer& a : ready) {
+                out << a.text << '\n';
+                if (!a.ok) ++bad;
+            }
+            out.flush();
+            lock.lock();
+            written += ready.size();
+            failed += bad;
+            ready.clear();
+        }
+        writing = false;
+    }
+};
+
+void WorkLoop(const std::shared_ptr<Shared>& shared, size_t index)
+{
+    Shared& s = *shared;
+    for (;;) {
+        Shared::Task task;
+        {
+            std::unique_lock lock(s.mutex);
+            s.tasksReady.wait(lock, [&] { return !s.tasks.empty() || s.inputDone; });
+            if (s.tasks.empty()) {
+                --s.liveWorkers;
+                s.changed.notify_all();
+                break;
+            }
+            task = std::move(s.tasks.front());
+            s.tasks.pop_front();
+            s.running.emplace(task.line, Shared::Running { Clock::now(), index });
+        }
+        Answer a;
+        try {
+            a = s.work(task.line, task.text, task.tooLong);
+        } catch (...) {
+            a = { "", false };
+        }
+        std::unique_lock lock(s.mutex);
+        if (s.givenUp.erase(task.line)) break; // answered meanwhile; a new worker took this one's place
+        s.running.erase(task.line);
+        s.pending.emplace(task.line, std::move(a));
+        s.WriteReady(lock);
+    }
+    flint_cleanup(); // this thread's caches
+}
+
+class Runner {
+public:
+    Runner(LineSource& source, std::ostream& out, const Work& work, const RunOptions& options)
+        : source_(source)
+        , options_(options)
+        , jobs_(std::max(1u, options.jobs))
+        , window_(std::max<size_t>(16, 8 * size_t { jobs_ }))
+        , stop_(options.stop ? *options.stop : localStop_)
+        , shared_(std::make_shared<Shared>(work, out))
+    {
+    }
+
+    Summary Go()
+    {
+        Shared& s = *shared_;
+        // Only this thread takes SIGINT, so that its blocked read returns.
+        sigset_t block, old;
+        sigemptyset(&block);
+        sigaddset(&block, SIGINT);
+        pthread_sigmask(SIG_BLOCK, &block, &old);
+        {
+            std::lock_guard lock(s.mutex);
+            for (unsigned i = 0; i < jobs_; ++i)
+                StartWorker();
+        }
+        const Clock::time_point start = Clock::now();
+        std::thread watch([this, start] { WatchLoop(start); });
+        pthread_sigmask(SIG_SETMASK, &old, nullptr);
+
+        ReadLoop();
+        std::unique_lock lock(s.mutex);
+        // Once no worker is live, no line is running but those given up,
+        // and the watchdog starts no more workers.
+        s.changed.wait(lock, [&] { return s.liveWorkers == 0; });
+        over_ = true;
+        s.changed.notify_all();
+        lock.unlock();
+        watch.join();
+        for (auto& w : workers_)
+            if (w.joinable()) w.join();
+        lock.lock();
+        s.WriteReady(lock);
+        // Interrupted: what was answered is still written, in order, with
+        // gaps for the lines never started.
+        if (!s.pending.empty()) {
+            firstGap_ = s.nextWrite;
+            for (auto& [line, answer] : s.pending) {
+                s.out << answer.text << '\n';
+                ++s.written;
+                if (!answer.ok) ++s.failed;
+                s.nextWrite = line + 1;
+            }
+            s.pending.clear();
+            s.out.flush();
+        }
+        summary_.written = s.written;
+        summary_.failed = s.failed;
+        lock.unlock();
+        if (options_.progress) Progress(Clock::now() - start, -1, true);
+        if (stop_.load()) {
+            summary_.interrupted = true;
+            summary_.firstUnwritten = firstGap_ ? firstGap_ : s.nextWrite;
+        }
+        return summary_;
+    }
+
+private:
+    // With the mutex held (or before any worker runs), SIGINT blocked.
+    void StartWorker()
+    {
+        ++shared_->liveWorkers;
+        workers_.emplace_back([shared = shared_, index = workers_.size()] { WorkLoop(shared, index); });
+    }
 
     void ReadLoop()
     {
+        Shared& s = *shared_;
         std::string line;
         bool tooLong = false;
         for (std::uint64_t n = 1;; ++n) {
             {
-                std::unique_lock lock(mutex_);
-                while (n - nextWrite_ >= window_ && !stop_.load())
-                    changed_.wait_for(lock, std::chrono::milliseconds(100));
+                // A full window: wait until half of it is written.
+                std::unique_lock lock(s.mutex);
+                if (n - s.nextWrite >= window_) {
+                    s.resumeAt = n - window_ / 2;
+                    while (s.resumeAt != 0 && !stop_.load())
+                        s.room.wait_for(lock, std::chrono::milliseconds(100));
+                    s.resumeAt = 0;
+                }
             }
             if (stop_.load() || !source_.Next(line, tooLong, stop_)) break;
-            std::lock_guard lock(mutex_);
-            tasks_.push_back({ n, std::move(line), tooLong });
+            std::lock_guard lock(s.mutex);
+            s.tasks.push_back({ n, std::move(line), tooLong });
             summary_.read = n;
             fraction_ = source_.Fraction();
             line = std::string();
-            changed_.notify_all();
+            s.tasksReady.notify_one();
         }
-        std::lock_guard lock(mutex_);
-        inputDone_ = true;
-        if (stop_.load()) tasks_.clear(); // not started: left for a later run
-        changed_.notify_all();
+        std::lock_guard lock(s.mutex);
+        s.inputDone = true;
+        if (stop_.load()) s.tasks.clear(); // not started: left for a later run
+        s.tasksReady.notify_all();
     }
 
-    void WorkLoop()
+    // With the lock held: lines past the watchdog get their overdue answer
+    // and a fresh worker replaces each one left behind. Returns how long
+    // until the next line could be overdue.
+    Clock::duration Watch(Clock::time_point now, std::unique_lock<std::mutex>& lock)
     {
-        for (;;) {
-            Task task;
-            {
-                std::unique_lock lock(mutex_);
-                changed_.wait(lock, [&] { return !tasks_.empty() || inputDone_; });
-                if (tasks_.empty()) break;
-                task = std::move(tasks_.front());
-                tasks_.pop_front();
+        Clock::duration wait = std::chrono::milliseconds(250);
+        if (options_.watchdog.count() <= 0) return wait;
+        Shared& s = *shared_;
+        bool gaveUp = false;
+        for (auto it = s.running.begin(); it != s.running.end();) {
+            const Clock::time_point limit = it->second.since + options_.watchdog;
+            if (limit > now) {
+                wait = std::min<Clock::duration>(wait, limit - now);
+                ++it;
+                continue;
             }
-            Answer a;
-            try {
-                a = work_(task.line, task.text, task.tooLong);
-            } catch (...) {
-                a = { "", false };
-            }
-            std::lock_guard lock(mutex_);
-            pending_.emplace(task.line, std::move(a));
-            changed_.notify_all();
+            const std::uint64_t line = it->first;
+            workers_[it->second.worker].detach();
+            it = s.running.erase(it);
+            s.givenUp.insert(line);
+            s.pending.emplace(line, options_.overdue ? options_.overdue(line) : Answer { "", false });
+            ++summary_.abandoned;
+            --s.liveWorkers;
+            StartWorker();
+            gaveUp = true;
         }
-        flint_cleanup(); // this thread's caches
+        if (gaveUp) s.WriteReady(lock);
+        return wait;
     }
 
-    // Lines are written whole and in order; once interrupted, what was
-    // answered is still written, in order, with gaps for the lines never
-    // started.
-    void WriteLoop()
+    // The watchdog and the progress bar, until the run is over.
+    void WatchLoop(Clock::time_point start)
     {
-        const Clock::time_point start = Clock::now();
-        Clock::time_point shown = start - std::chrono::seconds(1);
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            changed_.wait_for(lock, std::chrono::milliseconds(200),
-                [&] { return workersDone_ || (!pending_.empty() && pending_.begin()->first == nextWrite_); });
-            std::vector<Answer> ready;
-            while (!pending_.empty() && (pending_.begin()->first == nextWrite_ || workersDone_)) {
-                if (pending_.begin()->first != nextWrite_ && firstGap_ == 0) firstGap_ = nextWrite_;
-                nextWrite_ = pending_.begin()->first + 1;
-                ready.push_back(std::move(pending_.begin()->second));
-                pending_.erase(pending_.begin());
-            }
-            const bool done = workersDone_ && pending_.empty();
-            const double fraction = fraction_;
-            lock.unlock();
-            for (const Answer& a : ready) {
-                out_ << a.text << '\n';
-                ++summary_.written;
-                if (!a.ok) ++summary_.failed;
-            }
-            if (!ready.empty()) {
-                out_.flush();
-                changed_.notify_all();
-            }
+        Shared& s = *shared_;
+        std::unique_lock lock(s.mutex);
+        while (!over_) {
             const Clock::time_point now = Clock::now();
-            if (options_.progress && (now - shown > std::chrono::milliseconds(250) || done)) {
-                shown = now;
-                Progress(now - start, fraction, done);
+            const Clock::duration wait = Watch(now, lock);
+            if (options_.progress) {
+                const double fraction = fraction_;
+                lock.unlock();
+                Progress(now - start, fraction, false);
+                lock.lock();
             }
-            lock.lock();
-            if (done) break;
+            s.changed.wait_for(lock, wait, [&] { return over_; });
         }
     }
 
     void Progress(Clock::duration elapsed, double fraction, bool done)
     {
         const double seconds = std::chrono::duration<double>(elapsed).count();
-        const double rate = seconds > 0 ? static_cast<double>(summary_.written) / seconds : 0;
-        std::string text
-            = "\r" + std::to_string(summary_.written) + " systèmes, " + Decimal(rate) + " par seconde";
+        std::uint64_t written;
+        {
+            std::lock_guard lock(shared_->mutex);
+            written = shared_->written;
+        }
+        const double rate = seconds > 0 ? static_cast<double>(written) / seconds : 0;
+        std::string text = "\r" + std::to_string(written) + " systèmes, " + Decimal(rate) + " par seconde";
         if (fraction > 0 && !done) {
             const int width = 30;
             const int filled = static_cast<int>(fraction * width);
@@ -302,20 +424,17 @@ private:
     }
 
     LineSource& source_;
-    std::ostream& out_;
-    const Work& work_;
     const RunOptions& options_;
     const unsigned jobs_;
     const size_t window_; // lines read but not yet written, at most
     std::atomic<bool> localStop_ { false };
     std::atomic<bool>& stop_;
+    std::shared_ptr<Shared> shared_;
 
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<Task> tasks_;
-    std::map<std::uint64_t, Answer> pending_;
-    std::uint64_t nextWrite_ = 1, firstGap_ = 0;
-    bool inputDone_ = false, workersDone_ = false;
+    // Under the shared mutex:
+    std::vector<std::thread> workers_;
+    std::uint64_t firstGap_ = 0;
+    bool over_ = false;
     double fraction_ = -1;
     Summary summary_;
 };

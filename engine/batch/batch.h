@@ -5,12 +5,15 @@
 //   -> bounded window of lines in flight -> Work on jobs threads
 //   -> answers written in input order as soon as the next one is ready
 //   -> progress on a terminal; SIGINT: the lines being worked on finish and
-//      are written, the rest is left unread, every written line is whole.
+//      are written, the rest is left unread, every written line is whole
+//   -> watchdog: a line still worked on past its limit is answered by the
+//      caller's overdue answer, its worker is left behind and replaced.
 // The work is the caller's (engine/cli/batch.cpp: one system a line). Each
 // worker thread releases FLINT's per-thread caches when it ends.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <ostream>
@@ -62,12 +65,19 @@ struct RunOptions {
     unsigned jobs = 1;
     std::ostream* progress = nullptr; // a terminal's stream for the progress bar, or null
     std::atomic<bool>* stop = nullptr; // set by an interrupt (see CatchInterrupt); may be null
+    // A line worked on for longer than this gets overdue(line) as its answer
+    // and its worker is left to finish alone, its answer dropped (0: never).
+    std::chrono::milliseconds watchdog { 0 };
+    std::function<Answer(std::uint64_t line)> overdue;
 };
 
 struct Summary {
     std::uint64_t read = 0, written = 0, failed = 0;
     bool interrupted = false;
     std::uint64_t firstUnwritten = 0; // when interrupted: the first line not written (0: none)
+    // Lines given up by the watchdog; their workers may still run after Run
+    // returns (they touch nothing of the caller's but a copy of the work).
+    std::uint64_t abandoned = 0;
 };
 
 Summary Run(LineSource& source, std::ostream& out, const Work& work, const RunOptions& options);

@@ -52,10 +52,18 @@ CentreManifold ReduceToCentreManifold(const System& s, const Mat2& j, int n)
     const Poly2 v = w.Q - Poly2::Monomial(0, 1, t);
     Series h(static_cast<std::size_t>(n + 1));
     for (int k = 2; k <= n; ++k) {
+        // U has no linear part and h starts at degree 2, so the coefficient
+        // of u^k in U(u, h) needs h to degree k - 1 only: the first one
+        // that is not zero is known now, and it is all the callers read.
+        Series along = u.Along(h, k);
+        if (!along[static_cast<std::size_t>(k)].IsZero()) {
+            out.g = std::move(along);
+            return out;
+        }
         Series dh(h.size());
         for (std::size_t i = 1; i < h.size(); ++i)
             dh[i - 1] = Rational(static_cast<slong>(i)) * h[i];
-        const Series lhs = SeriesMul(dh, u.Along(h, k), k);
+        const Series lhs = SeriesMul(dh, along, k);
         const Series rhs = v.Along(h, k);
         h[static_cast<std::size_t>(k)]
             = (lhs[static_cast<std::size_t>(k)] - rhs[static_cast<std::size_t>(k)]) / t;

@@ -34,7 +34,8 @@ Direction KernelOfRankOne(const Mat2& m);
 // in the basis e0 (kernel of J), et (eigenvector of t) the system reads
 // u' = U(u, v), v' = t v + V(u, v); the centre manifold v = h(u) solves
 // h'(u) U(u, h) = t h + V(u, h) degree by degree up to n, and g(u) =
-// U(u, h(u)) is the flow on it.
+// U(u, h(u)) is the flow on it, up to its first non-zero term (all zero up
+// to degree n when there is none).
 struct CentreManifold {
     Direction e0, et;
     Series g;

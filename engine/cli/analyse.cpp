@@ -105,9 +105,11 @@ struct Outcome {
 Outcome AnalyseOne(const Options& o, const std::string* refusal = nullptr)
 {
     // A portrait replaces the reports.
+    const bool pointFieldsOnly = o.output == Output::Json && o.scale.pointsOnly && !o.report.Requested();
     std::vector<ReportSection> sections = o.portrait.Requested()
         ? std::vector<ReportSection> {}
-        : AnalyseSections(Deadline::ForBudget(o.scale.budget));
+        : AnalyseSections(Deadline::ForBudget(o.scale.budget),
+              pointFieldsOnly ? ReportTexts::Skipped : ReportTexts::Written);
 
     Json result = Json::MakeObject();
     Json input = Json::MakeObject();

@@ -8,6 +8,7 @@
 // (engine/cli/sections.cpp).
 #pragma once
 
+#include "engine/fixedpoints/fixed_points.h"
 #include "engine/parse/parser.h"
 #include "engine/text/json.h"
 #include "engine/tool/deadline.h"
@@ -30,7 +31,10 @@ struct ReportSection {
 };
 
 // The sections, in the order they are printed; their work stops at deadline.
-std::vector<ReportSection> AnalyseSections(const Deadline& deadline = Deadline());
+// texts: Skipped when only the JSON fields of the fixed points are wanted
+// (the reports of those sections then lack their texts).
+std::vector<ReportSection> AnalyseSections(
+    const Deadline& deadline = Deadline(), ReportTexts texts = ReportTexts::Written);
 
 // What the analysis of one system depends on besides its components.
 struct AnalyseSettings {

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -33,6 +35,12 @@ bool ReadSeconds(std::string text, std::chrono::milliseconds& budget)
 std::string Refusal(const std::string& what)
 {
     return "Ligne illisible : " + what;
+}
+
+void Interrupted(std::ostream& err, const batch::Summary& s)
+{
+    err << "vindrel-analyse : interrompu, " << s.written
+        << " lignes écrites ; la première ligne sans réponse est la ligne " << s.firstUnwritten << ".\n";
 }
 
 } // namespace
@@ -166,21 +174,34 @@ int RunBatchCommand(const ScaleRequest& request, const std::string& file, const 
     options.jobs = request.jobs ? request.jobs : std::max(1u, std::thread::hardware_concurrency());
     options.progress = ::isatty(2) ? &err : nullptr;
     options.stop = &interrupt.flag();
+    // A system stuck in one long step that does not look at the clock.
+    options.watchdog = request.budget + kWatchdogMargin;
+    options.overdue = [settings](std::uint64_t line) {
+        Json object = AnalyseErrorObject(TimeoutMessage(settings.budget), settings);
+        object.set("line", static_cast<long>(line));
+        return batch::Answer { object.dump(), false };
+    };
     const batch::Summary s = batch::Run(
         source, out,
-        [&settings](std::uint64_t line, const std::string& text, bool tooLong) {
+        [settings](std::uint64_t line, const std::string& text, bool tooLong) {
             batch::Answer a;
             a.text = BatchLineObject(line, text, tooLong, settings, a.ok).dump();
             return a;
         },
         options);
     if (fd > 0) ::close(fd);
-    if (s.interrupted) {
-        err << "vindrel-analyse : interrompu, " << s.written
-            << " lignes écrites ; la première ligne sans réponse est la ligne " << s.firstUnwritten << ".\n";
-        return kAnalyseInterrupted;
+    const int status = s.interrupted ? kAnalyseInterrupted : s.failed == 0 ? kAnalyseOk : kAnalyseInputError;
+    if (s.abandoned > 0) {
+        // Workers left behind may still be inside a long step: every line
+        // is written, so the process ends without waiting for them.
+        if (s.interrupted) Interrupted(err, s);
+        out.flush();
+        err.flush();
+        std::fflush(nullptr);
+        std::_Exit(status);
     }
-    return s.failed == 0 ? kAnalyseOk : kAnalyseInputError;
+    if (s.interrupted) Interrupted(err, s);
+    return status;
 }
 
 } // namespace vindrel::engine

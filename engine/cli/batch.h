@@ -18,6 +18,9 @@ namespace vindrel::engine {
 
 // The status when Ctrl+C ended a batch.
 inline constexpr int kAnalyseInterrupted = 130;
+// A system still worked on this long after its budget is answered with the
+// timeout message (a step that never looks at the clock), and the batch goes on.
+inline constexpr std::chrono::milliseconds kWatchdogMargin { 5000 };
 
 struct ScaleRequest {
     bool batch = false;

@@ -43,15 +43,16 @@ ReportSection HamiltonianSection()
 // analysis.
 class FixedPointCache {
 public:
-    explicit FixedPointCache(const Deadline& deadline)
+    FixedPointCache(const Deadline& deadline, ReportTexts texts)
         : deadline_(deadline)
+        , texts_(texts)
     {
     }
     const Deadline& deadline() const { return deadline_; }
     const FixedPointAnalysis& For(const ParsedSystem& s)
     {
         if (system_ != &s || !analysis_) {
-            analysis_ = AnalyseSystemFixedPoints(s, deadline_);
+            analysis_ = AnalyseSystemFixedPoints(s, deadline_, texts_);
             system_ = &s;
         }
         return *analysis_;
@@ -69,6 +70,7 @@ public:
 
 private:
     Deadline deadline_;
+    ReportTexts texts_;
     const ParsedSystem* system_ = nullptr;
     std::optional<FixedPointAnalysis> analysis_;
     const ParsedSystem* discussed_ = nullptr;
@@ -236,10 +238,10 @@ std::vector<ReportSection> FixedPointSections(std::shared_ptr<FixedPointCache> c
 
 } // namespace
 
-std::vector<ReportSection> AnalyseSections(const Deadline& deadline)
+std::vector<ReportSection> AnalyseSections(const Deadline& deadline, ReportTexts texts)
 {
     std::vector<ReportSection> sections { HamiltonianSection() };
-    auto points = std::make_shared<FixedPointCache>(deadline);
+    auto points = std::make_shared<FixedPointCache>(deadline, texts);
     for (ReportSection& s : FixedPointSections(points))
         sections.push_back(std::move(s));
     for (ReportSection& s : GeneralSections(points))

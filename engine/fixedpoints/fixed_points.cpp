@@ -234,7 +234,8 @@ std::string CoordinateText(const Quadratic& q, RootWord w)
     return fp::QuadraticText(q, w);
 }
 
-void SetCoordinate(FixedPoint& pt, int which, const std::optional<Quadratic>& exact, const arb_struct* ball)
+void SetCoordinate(FixedPoint& pt, int which, const std::optional<Quadratic>& exact, const arb_struct* ball,
+    bool texts)
 {
     std::string& json = which == 0 ? pt.xJson : pt.yJson;
     std::string& text = which == 0 ? pt.xText : pt.yText;
@@ -252,9 +253,9 @@ void SetCoordinate(FixedPoint& pt, int which, const std::optional<Quadratic>& ex
     arf_clear(hi);
     if (exact) {
         json = CoordinateText(*exact, RootWord::Sqrt);
-        text = CoordinateText(*exact, RootWord::Racine);
+        if (texts) text = CoordinateText(*exact, RootWord::Racine);
         if (fmpq_is_zero(exact->q.raw())) approx = fmpq_get_d(exact->p.raw());
-    } else {
+    } else if (texts) {
         text = fp::DecimalText(ball);
     }
 }
@@ -374,6 +375,7 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
     const Jacobian& J, const FixedPointOptions& options, const Deadline& deadline)
 {
     FixedPoint pt;
+    const bool texts = options.texts == ReportTexts::Written;
     // The powers for every polynomial evaluated here (the discriminant may
     // have a lower degree than the determinant, as for P_x = Q_y).
     PointView view(fam, index,
@@ -392,8 +394,8 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
         Quadratic qx, qy;
         fmpq_set(qx.p.raw(), x0.raw());
         fmpq_set(qy.p.raw(), y0.raw());
-        SetCoordinate(pt, 0, qx, view.x());
-        SetCoordinate(pt, 1, qy, view.y());
+        SetCoordinate(pt, 0, qx, view.x(), texts);
+        SetCoordinate(pt, 1, qy, view.y(), texts);
         pt.exactness = Exactness::Rational;
         fmpq* vals[2] = { x0.raw(), y0.raw() };
         std::vector<fmpq*> all(static_cast<size_t>(fmpq_mpoly_ctx_nvars(P.craw())), x0.raw());
@@ -408,15 +410,17 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
         for (int i = 0; i < 2; ++i)
             for (int j = 0; j < 2; ++j) {
                 jv[i][j] = at(*entries[i][j]);
-                pt.jacobianText[i][j] = RationalToCanonical(jv[i][j].raw());
+                if (texts) pt.jacobianText[i][j] = RationalToCanonical(jv[i][j].raw());
             }
         Fmpq T = at(J.trace), D = at(J.det), disc = at(J.disc);
-        pt.traceText = RationalToCanonical(T.raw());
-        pt.determinantText = RationalToCanonical(D.raw());
-        pt.discriminantText = RationalToCanonical(disc.raw());
+        if (texts) {
+            pt.traceText = RationalToCanonical(T.raw());
+            pt.determinantText = RationalToCanonical(D.raw());
+            pt.discriminantText = RationalToCanonical(disc.raw());
+            EigenTextsRational(T.raw(), disc.raw(), pt.eigenText);
+        }
         pt.trace = fmpq_get_d(T.raw());
         pt.determinant = fmpq_get_d(D.raw());
-        EigenTextsRational(T.raw(), disc.raw(), pt.eigenText);
         const bool scalar = fmpq_is_zero(jv[0][1].raw()) && fmpq_is_zero(jv[1][0].raw());
         const bool zero = scalar && fmpq_is_zero(jv[0][0].raw()) && fmpq_is_zero(jv[1][1].raw());
         pt.nature = LinearNature(fmpq_sgn(T.raw()), fmpq_sgn(D.raw()), fmpq_sgn(disc.raw()), scalar, zero);
@@ -438,8 +442,8 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
     // A coordinate that is exactly 0 is written so in any field.
     if (!ex && arb_contains_zero(view.x()) && fam.CoordinateIsZero(0)) ex.emplace();
     if (!ey && arb_contains_zero(view.y()) && fam.CoordinateIsZero(1)) ey.emplace();
-    SetCoordinate(pt, 0, ex, view.x());
-    SetCoordinate(pt, 1, ey, view.y());
+    SetCoordinate(pt, 0, ex, view.x(), texts);
+    SetCoordinate(pt, 1, ey, view.y(), texts);
     pt.exactness = ex && ey ? Exactness::Quadratic : Exactness::Decimal;
     auto mid = [](const Arb& b) { return arf_get_d(arb_midref(b.raw()), ARF_RND_NEAR); };
     // The entries once; trace, determinant and discriminant from them by
@@ -459,7 +463,7 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
                 e[i][j] = view.Value(*entries[i][j]);
                 if (signs[i][j] == 0) arb_zero(e[i][j].raw());
             }
-            pt.jacobianText[i][j] = signs[i][j] == 0 ? "0" : fp::ShortDecimal(mid(e[i][j]));
+            if (texts) pt.jacobianText[i][j] = signs[i][j] == 0 ? "0" : fp::ShortDecimal(mid(e[i][j]));
         }
     Arb tr, det, disc4, t;
     const slong prec = view.prec();
@@ -488,10 +492,12 @@ FixedPoint BuildPoint(const SolutionFamily& fam, size_t index, const FmpqMpoly& 
     double disc = 0;
     const int sT = signAndValue(tr, J.trace, pt.trace), sD = signAndValue(det, J.det, pt.determinant),
               sDisc = signAndValue(disc4, J.disc, disc);
-    pt.traceText = fp::ShortDecimal(pt.trace);
-    pt.determinantText = fp::ShortDecimal(pt.determinant);
-    pt.discriminantText = fp::ShortDecimal(disc);
-    EigenTextsDecimal(pt.trace, disc, pt.eigenText);
+    if (texts) {
+        pt.traceText = fp::ShortDecimal(pt.trace);
+        pt.determinantText = fp::ShortDecimal(pt.determinant);
+        pt.discriminantText = fp::ShortDecimal(disc);
+        EigenTextsDecimal(pt.trace, disc, pt.eigenText);
+    }
     const bool scalar = signs[0][1] == 0 && signs[1][0] == 0;
     const bool zero = scalar && signs[0][0] == 0 && signs[1][1] == 0;
     pt.nature = LinearNature(sT, sD, sDisc, scalar, zero);
@@ -535,7 +541,7 @@ InfinitePoint Direction(const std::string& text, double m, bool vertical)
 
 // The directions y = m x, m a real root of hm, sorted by m, each classified in its chart.
 void AddSlopes(FixedPointAnalysis& out, const FmpzPoly& hm, const std::string& nx, const std::string& ny,
-    const fp::InfinityCharts& charts)
+    const fp::InfinityCharts& charts, bool texts)
 {
     std::vector<std::pair<double, InfinitePoint>> found;
     if (fmpz_poly_degree(hm.raw()) > 0) {
@@ -548,15 +554,17 @@ void AddSlopes(FixedPointAnalysis& out, const FmpzPoly& hm, const std::string& n
             fmpq_poly_set_fmpz_poly(fq.raw(), f.raw());
             fmpq_poly_set_coeff_si(u.raw(), 1, 1);
             fmpq_poly_rem(u.raw(), u.raw(), fq.raw());
-            for (fp::RootInterval& ri : fp::RealRoots(f)) {
+            for (fp::RootInterval& ri : fp::RealRootsOfIrreducible(f)) {
                 fp::RefineRoot(ri, f, 64);
                 Arb r;
                 fp::RootBall(r.raw(), ri, 128);
                 const double m = arf_get_d(arb_midref(r.raw()), ARF_RND_NEAR);
                 std::string text;
                 std::optional<Quadratic> q;
-                if (fmpz_poly_degree(f.raw()) <= 2) q = fp::AsQuadratic(u, fq, r.raw(), 128);
-                if (q && fmpq_is_zero(q->q.raw()) && fmpq_is_zero(q->p.raw())) {
+                if (texts && fmpz_poly_degree(f.raw()) <= 2) q = fp::AsQuadratic(u, fq, r.raw(), 128);
+                if (!texts) {
+                    // no direction text
+                } else if (q && fmpq_is_zero(q->q.raw()) && fmpq_is_zero(q->p.raw())) {
                     text = ny + fp::texts::kAxisOf + nx + ")";
                 } else if (q) {
                     std::string mt = fp::QuadraticText(*q, RootWord::Racine);
@@ -586,6 +594,7 @@ void AddSlopes(FixedPointAnalysis& out, const FmpzPoly& hm, const std::string& n
 void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpoly& Q, slong d,
     const FixedPointOptions& options)
 {
+    const bool texts = options.texts == ReportTexts::Written;
     const std::string& nx = P.ctx()->names()[0];
     const std::string& ny = P.ctx()->names()[1];
     const FmpqMpoly H = Sub(
@@ -593,12 +602,12 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
     if (fmpq_mpoly_is_zero(H.raw(), H.craw())) {
         // The whole circle is singular: the points of the field divided by v.
         out.infinity = InfinityKind::LineOfSingularities;
-        const fp::InfinityCharts charts = fp::InfinityCharts::Divided(P, Q, d, options.classifier);
+        const fp::InfinityCharts charts = fp::InfinityCharts::Divided(P, Q, d, options.classifier, options.texts);
         FmpqPoly slopes = charts.slopes();
         if (fmpq_poly_degree(slopes.raw()) > 0) {
             FmpzPoly hm;
             fmpq_poly_get_numerator(hm.raw(), slopes.raw());
-            AddSlopes(out, hm, nx, ny, charts);
+            AddSlopes(out, hm, nx, ny, charts, texts);
         }
         if (charts.vertical()) {
             out.infinite.push_back(Direction(nx + fp::texts::kAxisOf + ny + ")", 0, true));
@@ -611,8 +620,8 @@ void AnalyseInfinity(FixedPointAnalysis& out, const FmpqMpoly& P, const FmpqMpol
         fmpq_one(one.raw());
         fmpq_mpoly_evaluate_one_fmpq(h.raw(), H.raw(), 0, one.raw(), H.craw());
         const FmpzPoly hm = UnivariateNumerator(h, 1);
-        const fp::InfinityCharts charts(P, Q, d, options.classifier, options.algebraicClassifier);
-        AddSlopes(out, hm, nx, ny, charts);
+        const fp::InfinityCharts charts(P, Q, d, options.classifier, options.algebraicClassifier, options.texts);
+        AddSlopes(out, hm, nx, ny, charts, texts);
         if (fmpz_poly_degree(hm.raw()) < d + 1) {
             out.infinite.push_back(Direction(nx + fp::texts::kAxisOf + ny + ")", 0, true));
             charts.ClassifyVertical(out.infinite.back());
@@ -644,8 +653,10 @@ FixedPointAnalysis AnalyseFixedPoints(
     out.degree = static_cast<int>(d);
     out.xName = P.ctx()->names()[0];
     out.yName = P.ctx()->names()[1];
-    out.pText = ToReport(P);
-    out.qText = ToReport(Q);
+    if (options.texts == ReportTexts::Written) {
+        out.pText = ToReport(P);
+        out.qText = ToReport(Q);
+    }
     const bool pZero = fmpq_mpoly_is_zero(P.raw(), P.craw()), qZero = fmpq_mpoly_is_zero(Q.raw(), Q.craw());
     if (pZero && qZero) {
         out.wholePlaneFixed = true;

@@ -31,9 +31,15 @@ using LocalClassifier
 using AlgebraicClassifier = std::function<std::optional<Nature>(
     const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const AlgebraicPoint& point)>;
 
+// Skipped: the report texts (coordinates as words, Jacobian entries,
+// eigenvalues, directions and charts at infinity, the components) stay
+// empty; what the JSON of the points holds is computed all the same.
+enum class ReportTexts { Written, Skipped };
+
 struct FixedPointOptions {
     LocalClassifier classifier; // used at rational non-hyperbolic points
     AlgebraicClassifier algebraicClassifier; // used at irrational non-hyperbolic points
+    ReportTexts texts = ReportTexts::Written;
 };
 
 enum class Exactness { Rational, Quadratic, Decimal };

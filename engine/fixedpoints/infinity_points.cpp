@@ -5,6 +5,8 @@
 #include "engine/poly/number_text.h"
 #include "engine/poly/print.h"
 
+#include <arb_fmpz_poly.h>
+
 #include <stdexcept>
 #include <vector>
 
@@ -20,6 +22,7 @@ namespace {
 
 constexpr slong kStartPrec = 64;
 constexpr slong kMaxPrec = 1 << 14; // a non-zero value of this size is never this close to 0
+constexpr slong kTextBits = 58; // a double rounded from it, then ten digits
 
 // sum over the terms c x^i y^j of a: c u^(e) v^(d - i - j), e = j (along = 1) or i (along = 0).
 FmpqMpoly Dehomogenised(const FmpqMpoly& a, int along, slong d)
@@ -28,25 +31,41 @@ FmpqMpoly Dehomogenised(const FmpqMpoly& a, int along, slong d)
     const slong nv = fmpq_mpoly_ctx_nvars(a.craw());
     std::vector<ulong> e(static_cast<size_t>(nv)), f(static_cast<size_t>(nv), 0);
     Fmpq c;
+    // Distinct terms go to distinct terms: pushed, then put in order once.
     for (slong k = 0; k < fmpq_mpoly_length(a.raw(), a.craw()); ++k) {
         fmpq_mpoly_get_term_exp_ui(e.data(), a.raw(), k, a.craw());
         fmpq_mpoly_get_term_coeff_fmpq(c.raw(), a.raw(), k, a.craw());
         f[0] = e[static_cast<size_t>(along)];
         f[1] = static_cast<ulong>(d) - (e[0] + e[1]);
-        fmpq_mpoly_set_coeff_fmpq_ui(out.raw(), c.raw(), f.data(), a.craw());
+        fmpq_mpoly_push_term_fmpq_ui(out.raw(), c.raw(), f.data(), a.craw());
+    }
+    fmpq_mpoly_sort_terms(out.raw(), a.craw());
+    fmpq_mpoly_combine_like_terms(out.raw(), a.craw());
+    return out;
+}
+
+// The coefficient of v^k (variable 1) as a polynomial in u (variable 0);
+// the chart polynomials hold no other variable.
+FmpqPoly CoefficientOfV(const FmpqMpoly& p, ulong k)
+{
+    const slong nv = fmpq_mpoly_ctx_nvars(p.craw());
+    std::vector<ulong> e(static_cast<size_t>(nv));
+    FmpqPoly out;
+    Fmpq c;
+    for (slong t = 0; t < fmpq_mpoly_length(p.raw(), p.craw()); ++t) {
+        fmpq_mpoly_get_term_exp_ui(e.data(), p.raw(), t, p.craw());
+        for (slong v = 2; v < nv; ++v)
+            if (e[static_cast<size_t>(v)] != 0) throw std::logic_error("polynôme de carte inattendu");
+        if (e[1] != k) continue;
+        fmpq_mpoly_get_term_coeff_fmpq(c.raw(), p.raw(), t, p.craw());
+        fmpq_poly_set_coeff_fmpq(out.raw(), static_cast<slong>(e[0]), c.raw());
     }
     return out;
 }
 
 FmpqPoly AtCircle(const FmpqMpoly& p)
 {
-    FmpqMpoly r(p.ctx());
-    Fmpq zero;
-    fmpq_mpoly_evaluate_one_fmpq(r.raw(), p.raw(), 1, zero.raw(), p.craw());
-    FmpqPoly out;
-    if (!fmpq_mpoly_get_fmpq_poly(out.raw(), r.raw(), 0, r.craw()))
-        throw std::logic_error("polynôme de carte inattendu");
-    return out;
+    return CoefficientOfV(p, 0);
 }
 
 // A (along the circle) and B: U1 takes A = P, B = Q and the powers of y;
@@ -62,8 +81,10 @@ InfinityCharts::Chart MakeChart(
     fmpq_mpoly_sub(F.raw(), b.raw(), F.raw(), A.craw());
     fmpq_mpoly_mul(G.raw(), v.raw(), a.raw(), A.craw());
     fmpq_mpoly_neg(G.raw(), G.raw(), A.craw());
-    InfinityCharts::Chart c { F, G, AtCircle(F), AtCircle(Derivative(F, 0)), AtCircle(Derivative(F, 1)),
-        AtCircle(Derivative(G, 1)), std::move(num), std::move(den) };
+    FmpqPoly h = AtCircle(F), fu;
+    fmpq_poly_derivative(fu.raw(), h.raw());
+    InfinityCharts::Chart c { F, G, std::move(h), std::move(fu), CoefficientOfV(F, 1), CoefficientOfV(G, 1),
+        std::move(num), std::move(den) };
     return c;
 }
 
@@ -97,6 +118,14 @@ public:
             fmpq_poly_evaluate_fmpq(v.raw(), r.raw(), value_.raw());
             return fmpq_sgn(v.raw());
         }
+        {
+            // Mostly the interval at hand already decides.
+            Arb x;
+            RootBall(x.raw(), root_, kStartPrec);
+            const Arb b = Evaluate(r, x.raw(), kStartPrec);
+            if (arb_is_positive(b.raw())) return 1;
+            if (arb_is_negative(b.raw())) return -1;
+        }
         for (slong prec = kStartPrec; prec <= kMaxPrec; prec *= 2) {
             const Arb b = Ball(r, prec);
             if (arb_is_positive(b.raw())) return 1;
@@ -114,7 +143,11 @@ public:
             fmpq_poly_evaluate_fmpq(v.raw(), a.raw(), value_.raw());
             return RationalToCanonical(v.raw());
         }
-        const Arb b = Ball(a, 2 * kStartPrec);
+        // Ten digits: the interval at hand mostly gives far more than enough.
+        Arb x;
+        RootBall(x.raw(), root_, 2 * kStartPrec);
+        Arb b = Evaluate(a, x.raw(), 2 * kStartPrec);
+        if (arb_rel_accuracy_bits(b.raw()) < kTextBits) b = Ball(a, 2 * kStartPrec);
         return ShortDecimal(arf_get_d(arb_midref(b.raw()), ARF_RND_NEAR));
     }
 
@@ -136,15 +169,17 @@ private:
     Arb Ball(const FmpqPoly& a, slong prec) const
     {
         RefineRoot(root_, f_, prec + 16);
-        Arb x, out, c;
+        Arb x;
         RootBall(x.raw(), root_, prec);
-        Fmpq coeff;
-        for (slong i = fmpq_poly_degree(a.raw()); i >= 0; --i) {
-            arb_mul(out.raw(), out.raw(), x.raw(), prec);
-            fmpq_poly_get_coeff_fmpq(coeff.raw(), a.raw(), i);
-            arb_set_fmpq(c.raw(), coeff.raw(), prec);
-            arb_add(out.raw(), out.raw(), c.raw(), prec);
-        }
+        return Evaluate(a, x.raw(), prec);
+    }
+
+    static Arb Evaluate(const FmpqPoly& a, const arb_t x, slong prec)
+    {
+        // The integer numerator, then one division by the denominator.
+        Arb out;
+        _arb_fmpz_poly_evaluate_arb(out.raw(), a.raw()->coeffs, a.raw()->length, x, prec);
+        arb_div_fmpz(out.raw(), out.raw(), a.raw()->den, prec);
         return out;
     }
 
@@ -287,22 +322,25 @@ std::pair<std::string, std::string> ChartNames(const std::string& x, const std::
 } // namespace
 
 InfinityCharts::InfinityCharts(const FmpqMpoly& P, const FmpqMpoly& Q, slong degree,
-    const LocalClassifier& classifier, AlgebraicClassifier algebraic)
-    : degree_(degree)
+    const LocalClassifier& classifier, AlgebraicClassifier algebraic, ReportTexts texts)
+    : texts_(texts == ReportTexts::Written)
+    , degree_(degree)
     , classifier_(classifier)
     , algebraic_(std::move(algebraic))
+    , p_(&P)
+    , q_(&Q)
     , along_x_(MakeChart(P, Q, 1, degree, P.ctx()->names()[1], P.ctx()->names()[0]))
-    , along_y_(MakeChart(Q, P, 0, degree, P.ctx()->names()[0], P.ctx()->names()[1]))
 {
     std::tie(u_, v_) = ChartNames(P.ctx()->names()[0], P.ctx()->names()[1]);
 }
 
-InfinityCharts InfinityCharts::Divided(
-    const FmpqMpoly& P, const FmpqMpoly& Q, slong degree, const LocalClassifier& classifier)
+InfinityCharts InfinityCharts::Divided(const FmpqMpoly& P, const FmpqMpoly& Q, slong degree,
+    const LocalClassifier& classifier, ReportTexts texts)
 {
-    InfinityCharts c(P, Q, degree, classifier);
+    InfinityCharts c(P, Q, degree, classifier, {}, texts);
     c.divided_ = true;
-    for (Chart* chart : { &c.along_x_, &c.along_y_ }) {
+    c.AlongY();
+    for (Chart* chart : { &c.along_x_, &*c.along_y_ }) {
         FmpqMpoly v(P.ctx());
         fmpq_mpoly_gen(v.raw(), 1, P.craw());
         for (FmpqMpoly* f : { &chart->F, &chart->G })
@@ -313,10 +351,17 @@ InfinityCharts InfinityCharts::Divided(
     }
     fmpq_poly_gcd(c.slopes_.raw(), c.along_x_.h.raw(), c.along_x_.gv.raw());
     Fmpq zero, a, b;
-    fmpq_poly_evaluate_fmpq(a.raw(), c.along_y_.h.raw(), zero.raw());
-    fmpq_poly_evaluate_fmpq(b.raw(), c.along_y_.gv.raw(), zero.raw());
+    fmpq_poly_evaluate_fmpq(a.raw(), c.along_y_->h.raw(), zero.raw());
+    fmpq_poly_evaluate_fmpq(b.raw(), c.along_y_->gv.raw(), zero.raw());
     c.vertical_ = fmpq_is_zero(a.raw()) && fmpq_is_zero(b.raw());
     return c;
+}
+
+const InfinityCharts::Chart& InfinityCharts::AlongY() const
+{
+    if (!along_y_)
+        along_y_ = MakeChart(*q_, *p_, 0, degree_, p_->ctx()->names()[0], p_->ctx()->names()[1]);
+    return *along_y_;
 }
 
 void InfinityCharts::ClassifySlope(InfinitePoint& point, const FmpzPoly& f, const RootInterval& root) const
@@ -330,7 +375,7 @@ void InfinityCharts::ClassifyVertical(InfinitePoint& point) const
     fmpz_poly_set_coeff_si(u.raw(), 1, 1);
     RootInterval zero;
     zero.exact.emplace();
-    Classify(point, along_y_, u, zero);
+    Classify(point, AlongY(), u, zero);
 }
 
 void InfinityCharts::Classify(
@@ -338,7 +383,7 @@ void InfinityCharts::Classify(
 {
     if (divided_) return ClassifyDivided(point, c, f, root);
     const AlgebraicRoot at(f, root);
-    point.chartText = texts::ChartText(u_, v_, c.num, c.den, at.RootText());
+    if (texts_) point.chartText = texts::ChartText(u_, v_, c.num, c.den, at.RootText());
     point.natureSource = NatureSource::LinearPart;
     const int s1 = at.Sign(c.fu), s2 = at.Sign(c.gv);
     if (s1 != 0 && s2 != 0) {
@@ -393,7 +438,7 @@ void InfinityCharts::ClassifyDivided(
     InfinitePoint& point, const Chart& c, const FmpzPoly& f, const RootInterval& root) const
 {
     const AlgebraicRoot at(f, root);
-    point.chartText = texts::ChartText(u_, v_, c.num, c.den, at.RootText()) + texts::kDividedByV;
+    if (texts_) point.chartText = texts::ChartText(u_, v_, c.num, c.den, at.RootText()) + texts::kDividedByV;
     std::optional<Nature> local;
     if (at.rational() && classifier_) {
         auto [F, G] = Translated(c, at.value());

@@ -26,6 +26,7 @@
 #include "engine/fixedpoints/fixed_points.h"
 #include "engine/fixedpoints/real_roots.h"
 
+#include <optional>
 #include <string>
 
 namespace vindrel::engine::fp {
@@ -35,7 +36,8 @@ public:
     // P, Q: the system (variables 0 and 1), degree: max of their total degrees.
     // algebraic, when set, classifies the non-elementary points of irrational u0.
     InfinityCharts(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, slong degree,
-        const LocalClassifier& classifier, AlgebraicClassifier algebraic = {});
+        const LocalClassifier& classifier, AlgebraicClassifier algebraic = {},
+        ReportTexts texts = ReportTexts::Written);
 
     // The point in direction (1, u0), u0 the root of the irreducible factor f
     // of h isolated by root; fills nature, oppositeStability and chartText.
@@ -54,7 +56,7 @@ public:
     // singular, and these are its singular points on the circle: the real
     // roots of slopes(), and the end of the y-axis when vertical().
     static InfinityCharts Divided(const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, slong degree,
-        const LocalClassifier& classifier);
+        const LocalClassifier& classifier, ReportTexts texts = ReportTexts::Written);
     const flint::FmpqPoly& slopes() const { return slopes_; }
     bool vertical() const { return vertical_; }
 
@@ -67,12 +69,19 @@ private:
         InfinitePoint& point, const Chart& chart, const flint::FmpzPoly& f, const RootInterval& root) const;
 
     bool divided_ = false;
+    bool texts_ = true; // chartText written
     flint::FmpqPoly slopes_;
     bool vertical_ = false;
     slong degree_;
     const LocalClassifier& classifier_;
     AlgebraicClassifier algebraic_;
-    Chart along_x_, along_y_;
+    // The chart of the end of the y-axis, made when first needed (P and Q
+    // outlive the charts).
+    const Chart& AlongY() const;
+    const flint::FmpqMpoly* p_;
+    const flint::FmpqMpoly* q_;
+    Chart along_x_;
+    mutable std::optional<Chart> along_y_;
     std::string u_, v_, x_, y_;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <arb_fmpz_poly.h>
+#include <cmath>
 #include <stdexcept>
 
 namespace vindrel::engine::fp {
@@ -188,8 +189,24 @@ void PositiveRoots(const FmpzPoly& f, std::vector<RationalInterval>& out)
     }
 }
 
+// The sign of f at a dyadic x = m 2^-k, exactly: that of
+// sum f_i m^i 2^(k (n - i)), by Horner's rule on integers.
 int SignAt(const FmpzPoly& f, const arf_t x)
 {
+    const slong n = fmpz_poly_degree(f.raw());
+    Fmpz m, e;
+    arf_get_fmpz_2exp(m.raw(), e.raw(), x);
+    if (n <= 8 && fmpz_sgn(e.raw()) <= 0 && fmpz_cmp_si(e.raw(), -4096) >= 0) {
+        const ulong k = static_cast<ulong>(-fmpz_get_si(e.raw()));
+        Fmpz acc, t;
+        fmpz_set(acc.raw(), f.raw()->coeffs + n);
+        for (slong i = n - 1; i >= 0; --i) {
+            fmpz_mul(acc.raw(), acc.raw(), m.raw());
+            fmpz_mul_2exp(t.raw(), f.raw()->coeffs + i, k * static_cast<ulong>(n - i));
+            fmpz_add(acc.raw(), acc.raw(), t.raw());
+        }
+        return fmpz_sgn(acc.raw());
+    }
     for (slong prec = 128;; prec *= 2) {
         arb_t a, v;
         arb_init(a);
@@ -351,6 +368,35 @@ std::vector<RootInterval> IsolateRealRoots(const FmpzPoly& f)
 
 namespace {
 
+// Newton's iteration in double precision from x inside (lo, hi): the first
+// fifty bits of the root cheaply, or x unchanged when it leaves the
+// interval, stalls or the coefficients do not fit in a double.
+double NewtonInDoubles(const FmpzPoly& f, double x, double lo, double hi)
+{
+    const slong n = fmpz_poly_degree(f.raw());
+    if (n < 1 || n > 64) return x;
+    double c[65];
+    for (slong i = 0; i <= n; ++i) {
+        c[i] = fmpz_get_d(f.raw()->coeffs + i);
+        if (!std::isfinite(c[i]) || std::fabs(c[i]) > 1e250) return x;
+    }
+    double y = x;
+    for (int it = 0; it < 40; ++it) {
+        double v = c[n], d = 0;
+        for (slong i = n - 1; i >= 0; --i) {
+            d = d * y + v;
+            v = v * y + c[i];
+        }
+        if (d == 0 || !std::isfinite(v) || !std::isfinite(d)) return x;
+        const double next = y - v / d;
+        if (!(next > lo && next < hi)) return x;
+        const bool close = std::fabs(next - y) <= 0x1p-48 * std::fabs(next);
+        y = next;
+        if (close) return y;
+    }
+    return x;
+}
+
 // Newton's iteration from `start` on floating-point values: a guess of the
 // root, or nothing when it leaves (lo, hi) or meets a flat point. Only a
 // guess: the caller proves it by signs.
@@ -363,6 +409,13 @@ bool NewtonGuess(arf_t out, const FmpzPoly& f, const FmpzPoly& df, const arf_t s
     arb_init(dfx);
     arb_init(step);
     arb_set_arf(x, start);
+    {
+        // Most of the way in doubles, the last steps with balls.
+        const double l = arf_get_d(lo, ARF_RND_CEIL), h = arf_get_d(hi, ARF_RND_FLOOR); // inside (lo, hi)
+        const double s = arf_get_d(start, ARF_RND_NEAR);
+        if (std::isfinite(l) && std::isfinite(h) && l < s && s < h && l != 0 && h != 0)
+            arf_set_d(arb_midref(x), NewtonInDoubles(f, s, l, h));
+    }
     bool ok = false;
     arf_t last;
     arf_init(last);
@@ -397,7 +450,7 @@ bool NewtonGuess(arf_t out, const FmpzPoly& f, const FmpzPoly& df, const arf_t s
 void RefineRoot(RootInterval& r, const FmpzPoly& f, slong bits)
 {
     if (r.exact) return;
-    const int sLo = SignAt(f, r.lo.raw());
+    int sLo = 0; // the sign at lo, taken once the interval is too wide (it is mostly narrow enough)
     Arf width, bound, mid, guess, eps, a, b;
     FmpzPoly df; // made at the first Newton guess: most calls find the interval narrow enough
     // Bisection gains one bit per sign; near the root Newton's iteration
@@ -416,6 +469,7 @@ void RefineRoot(RootInterval& r, const FmpzPoly& f, slong bits)
             arf_mul_2exp_si(bound.raw(), bound.raw(), -bits);
             if (arf_cmp(width.raw(), bound.raw()) <= 0) return;
         }
+        if (sLo == 0) sLo = SignAt(f, r.lo.raw());
         arf_add(mid.raw(), r.lo.raw(), r.hi.raw(), ARF_PREC_EXACT, ARF_RND_DOWN);
         arf_mul_2exp_si(mid.raw(), mid.raw(), -1);
         if (awayFromZero && bisectionsBeforeNewton-- <= 0) {
@@ -424,7 +478,7 @@ void RefineRoot(RootInterval& r, const FmpzPoly& f, slong bits)
             arf_set_round(eps.raw(), eps.raw(), 30, ARF_RND_DOWN);
             if (fmpz_poly_is_zero(df.raw())) fmpz_poly_derivative(df.raw(), f.raw());
             if (!arf_is_zero(eps.raw())
-                && NewtonGuess(guess.raw(), f, df, mid.raw(), r.lo.raw(), r.hi.raw(), eps.raw(), bits + 64)) {
+                && NewtonGuess(guess.raw(), f, df, mid.raw(), r.lo.raw(), r.hi.raw(), eps.raw(), bits + 32)) {
                 arf_sub(a.raw(), guess.raw(), eps.raw(), ARF_PREC_EXACT, ARF_RND_DOWN);
                 arf_add(b.raw(), guess.raw(), eps.raw(), ARF_PREC_EXACT, ARF_RND_DOWN);
                 if (arf_cmp(a.raw(), r.lo.raw()) > 0 && arf_cmp(b.raw(), r.hi.raw()) < 0

@@ -1,5 +1,6 @@
 #include "engine/fixedpoints/solver.h"
 
+#include "engine/fixedpoints/small_factor.h"
 #include "engine/fixedpoints/texts.h"
 #include "engine/flint/factor_types.h"
 
@@ -112,6 +113,16 @@ slong CoefficientBoundBits(const BiPoly& a, const BiPoly& b)
     return (DegY(b) * normBits(a) + DegY(a) * normBits(b)) / 2 + 2;
 }
 
+// The k-th prime above 2^(FLINT_BITS - 2), k = 0, 1, ...: the same for
+// every eliminant, so each thread finds them once.
+mp_limb_t WordPrime(size_t k)
+{
+    thread_local std::vector<mp_limb_t> primes;
+    while (primes.size() <= k)
+        primes.push_back(n_nextprime(primes.empty() ? UWORD(1) << (FLINT_BITS - 2) : primes.back(), 1));
+    return primes[k];
+}
+
 struct TreeFree {
     slong count;
     void operator()(mp_ptr* tree) const { _nmod_poly_tree_free(tree, count); }
@@ -167,7 +178,7 @@ void Eliminants(FmpzPoly& res, FmpzPoly& s1, FmpzPoly& s0, const BiPoly& a, cons
         fmpz_poly_zero(s1.raw());
         fmpz_poly_zero(s0.raw());
     }
-    mp_limb_t prime = UWORD(1) << (FLINT_BITS - 2);
+    size_t primes = 0;
     std::vector<mp_limb_t> xs(static_cast<size_t>(count)), rs(xs.size()), v1(xs.size()), v0(xs.size());
     std::vector<mp_limb_t> weights(xs.size()), work;
     std::unique_ptr<mp_ptr, TreeFree> tree(_nmod_poly_tree_alloc(count), TreeFree { count });
@@ -175,7 +186,7 @@ void Eliminants(FmpzPoly& res, FmpzPoly& s1, FmpzPoly& s0, const BiPoly& a, cons
         xs[i] = static_cast<mp_limb_t>(i);
     while (static_cast<slong>(fmpz_bits(modulus.raw())) <= needed) {
         deadline.check();
-        prime = n_nextprime(prime, 1);
+        const mp_limb_t prime = WordPrime(primes++);
         if (fmpz_fdiv_ui(fmpz_poly_lead(a.back().raw()), prime) == 0
             || fmpz_fdiv_ui(fmpz_poly_lead(b.back().raw()), prime) == 0)
             continue;
@@ -497,7 +508,7 @@ std::optional<std::vector<SolutionFamily>> SolveSheared(
     std::vector<SolutionFamily> families;
     if (fmpz_poly_degree(res.raw()) <= 0) return families;
     flint::FmpzPolyFactor fac;
-    fmpz_poly_factor(fac.raw(), res.raw());
+    FactorEliminant(fac, res);
     for (slong i = 0; i < fac.raw()->num; ++i) {
         FmpzPoly f;
         fmpz_poly_set(f.raw(), fac.raw()->p + i);
@@ -875,20 +886,24 @@ void Powers(std::vector<Arb>& out, const arb_t v, slong count, slong prec)
 void EvalArb(
     Arb& out, const FmpqMpoly& p, const std::vector<Arb>& xpow, const std::vector<Arb>& ypow, slong prec)
 {
+    // p = content * (integer polynomial): the integer terms, then the content once.
+    const fmpz_mpoly_struct* z = p.raw()->zpoly;
+    const fmpz_mpoly_ctx_struct* zctx = p.craw()->zctx;
     const slong nv = fmpq_mpoly_ctx_nvars(p.craw());
-    std::vector<ulong> exps(static_cast<size_t>(nv));
+    ulong small[8];
+    std::vector<ulong> large(nv > 8 ? static_cast<size_t>(nv) : 0);
+    ulong* exps = nv > 8 ? large.data() : small;
     arb_zero(out.raw());
-    Fmpq c;
     Arb term;
-    for (slong k = 0; k < fmpq_mpoly_length(p.raw(), p.craw()); ++k) {
-        fmpq_mpoly_get_term_coeff_fmpq(c.raw(), p.raw(), k, p.craw());
-        fmpq_mpoly_get_term_exp_ui(exps.data(), p.raw(), k, p.craw());
+    for (slong k = 0; k < z->length; ++k) {
+        fmpz_mpoly_get_term_exp_ui(exps, z, k, zctx);
         if (exps[0] >= xpow.size() || exps[1] >= ypow.size()) throw std::logic_error("puissances manquantes");
         arb_mul(term.raw(), xpow[exps[0]].raw(), ypow[exps[1]].raw(), prec);
-        arb_mul_fmpz(term.raw(), term.raw(), fmpq_numref(c.raw()), prec);
-        arb_div_fmpz(term.raw(), term.raw(), fmpq_denref(c.raw()), prec);
-        arb_add(out.raw(), out.raw(), term.raw(), prec);
+        arb_addmul_fmpz(out.raw(), term.raw(), z->coeffs + k, prec);
     }
+    const fmpq* content = p.raw()->content;
+    if (!fmpz_is_one(fmpq_numref(content))) arb_mul_fmpz(out.raw(), out.raw(), fmpq_numref(content), prec);
+    if (!fmpz_is_one(fmpq_denref(content))) arb_div_fmpz(out.raw(), out.raw(), fmpq_denref(content), prec);
 }
 
 void EvalArb(Arb& out, const FmpqMpoly& p, const arb_t x, const arb_t y, slong prec)
@@ -916,22 +931,12 @@ long CountRealRoots(const FmpzPoly& p)
     return fmpz_poly_num_real_roots(s.raw());
 }
 
-std::vector<RootInterval> RealRoots(const FmpzPoly& p)
+// The roots of square-free factors, owner[i] the factor of out[i], sorted
+// and narrowed until the intervals are apart (roots of different factors
+// differ; roots of one factor may share an end).
+static std::vector<RootInterval> Separated(
+    std::vector<RootInterval> out, const std::vector<const fmpz_poly_struct*>& owner)
 {
-    std::vector<RootInterval> out;
-    if (fmpz_poly_degree(p.raw()) <= 0) return out;
-    flint::FmpzPolyFactor fac;
-    fmpz_poly_factor(fac.raw(), p.raw());
-    std::vector<const fmpz_poly_struct*> owner;
-    for (slong i = 0; i < fac.raw()->num; ++i) {
-        FmpzPoly f;
-        fmpz_poly_set(f.raw(), fac.raw()->p + i);
-        for (RootInterval& r : IsolateRealRoots(f)) {
-            out.push_back(std::move(r));
-            owner.push_back(fac.raw()->p + i);
-        }
-    }
-    // Roots of different factors differ: narrow until the intervals are apart.
     std::vector<size_t> order(out.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
@@ -961,6 +966,31 @@ std::vector<RootInterval> RealRoots(const FmpzPoly& p)
     for (size_t i : order)
         sorted.push_back(std::move(out[i]));
     return sorted;
+}
+
+std::vector<RootInterval> RealRoots(const FmpzPoly& p)
+{
+    std::vector<RootInterval> out;
+    if (fmpz_poly_degree(p.raw()) <= 0) return out;
+    flint::FmpzPolyFactor fac;
+    fmpz_poly_factor(fac.raw(), p.raw());
+    std::vector<const fmpz_poly_struct*> owner;
+    for (slong i = 0; i < fac.raw()->num; ++i) {
+        FmpzPoly f;
+        fmpz_poly_set(f.raw(), fac.raw()->p + i);
+        for (RootInterval& r : IsolateRealRoots(f)) {
+            out.push_back(std::move(r));
+            owner.push_back(fac.raw()->p + i);
+        }
+    }
+    return Separated(std::move(out), owner);
+}
+
+std::vector<RootInterval> RealRootsOfIrreducible(const FmpzPoly& f)
+{
+    std::vector<RootInterval> out = IsolateRealRoots(f);
+    const std::vector<const fmpz_poly_struct*> owner(out.size(), f.raw());
+    return Separated(std::move(out), owner);
 }
 
 void IntegerNumerator(FmpzPoly& out, const FmpqPoly& p)

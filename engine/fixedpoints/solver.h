@@ -92,6 +92,8 @@ long CountRealRoots(const flint::FmpzPoly& p); // distinct real roots
 // Real roots of any non-zero integer polynomial, without multiplicity:
 // sorted, pairwise disjoint intervals.
 std::vector<RootInterval> RealRoots(const flint::FmpzPoly& p);
+// The same for an irreducible polynomial, without factoring it again.
+std::vector<RootInterval> RealRootsOfIrreducible(const flint::FmpzPoly& f);
 void IntegerNumerator(flint::FmpzPoly& out, const flint::FmpqPoly& p);
 
 } // namespace vindrel::engine::fp

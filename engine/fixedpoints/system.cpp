@@ -21,7 +21,7 @@ std::string NumericCoefficientsNeeded(const ParsedSystem& s)
         + (one ? kOneHasNoValue : kSeveralHaveNoValue) + kToGetThePoints;
 }
 
-FixedPointAnalysis AnalyseSystemFixedPoints(const ParsedSystem& s, const Deadline& deadline)
+FixedPointAnalysis AnalyseSystemFixedPoints(const ParsedSystem& s, const Deadline& deadline, ReportTexts texts)
 {
     if (!s.parameters.empty()) throw ParametersNotSupported(NumericCoefficientsNeeded(s));
     FixedPointOptions options;
@@ -42,6 +42,7 @@ FixedPointAnalysis AnalyseSystemFixedPoints(const ParsedSystem& s, const Deadlin
             return std::nullopt;
         }
     };
+    options.texts = texts;
     return AnalyseFixedPoints(s.P, s.Q, deadline, options);
 }
 

@@ -14,6 +14,7 @@ namespace vindrel::engine {
 std::string NumericCoefficientsNeeded(const ParsedSystem& s);
 
 // Throws ParametersNotSupported when the system holds literal constants.
-FixedPointAnalysis AnalyseSystemFixedPoints(const ParsedSystem& s, const Deadline& deadline);
+FixedPointAnalysis AnalyseSystemFixedPoints(
+    const ParsedSystem& s, const Deadline& deadline, ReportTexts texts = ReportTexts::Written);
 
 } // namespace vindrel::engine

@@ -612,6 +612,106 @@ private:
     const std::vector<char>& parameters_;
 };
 
+// ------------------------------------------------------ plain sums of monomials
+
+// Most inputs are sums of products of whole numbers and powers of the two
+// variables ("3*x^2*y - 5*y^2 + 1"). Such a component is read straight
+// into its terms; anything else (another letter, parentheses, a division,
+// a decimal, juxtaposition, "²", an error, long numbers or high degrees)
+// makes ReadPlainSum return false, and the general reader takes the
+// component from its start.
+struct Monomial {
+    Fmpz c;
+    ulong e[2] = { 0, 0 };
+};
+
+constexpr size_t kPlainMaxDigits = 18; // a number fits in 63 bits
+constexpr int kPlainMaxNumbers = 8; // per term: far below the coefficient bound
+constexpr size_t kPlainMaxExponentDigits = 3;
+
+bool IsAsciiDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool ReadPlainSum(const std::string& text, char xvar, char yvar, std::vector<Monomial>& out)
+{
+    const size_t n = text.size();
+    if (n == 0 || n > static_cast<size_t>(kMaxComponentLength)) return false;
+    size_t i = 0;
+    auto skip = [&] {
+        while (i < n && text[i] == ' ')
+            ++i;
+    };
+    // A run of at most `most` digits as a number; false when there is none
+    // or it is longer, or a decimal part follows.
+    auto number = [&](size_t most, ulong& value) {
+        const size_t start = i;
+        value = 0;
+        while (i < n && IsAsciiDigit(text[i]))
+            value = value * 10 + static_cast<ulong>(text[i++] - '0');
+        return i > start && i - start <= most && !(i < n && (text[i] == '.' || text[i] == ','));
+    };
+    skip();
+    for (bool first = true;; first = false) {
+        bool minus = false;
+        if (i < n && (text[i] == '+' || text[i] == '-')) {
+            minus = text[i++] == '-';
+            skip();
+        } else if (!first) {
+            return false;
+        }
+        Monomial m;
+        fmpz_one(m.c.raw());
+        int numbers = 0;
+        for (;;) { // one factor, then "*" and the next
+            if (i >= n) return false;
+            const char ch = text[i];
+            if (IsAsciiDigit(ch)) {
+                ulong v = 0;
+                if (!number(kPlainMaxDigits, v) || ++numbers > kPlainMaxNumbers) return false;
+                fmpz_mul_ui(m.c.raw(), m.c.raw(), v);
+            } else if (ch == xvar || ch == yvar) {
+                ++i;
+                if (i < n && (IsLetter(text[i]) || IsAsciiDigit(text[i]))) return false;
+                skip();
+                ulong e = 1;
+                const bool caret = i < n && text[i] == '^';
+                if (caret || (i + 1 < n && text[i] == '*' && text[i + 1] == '*')) {
+                    i += caret ? 1 : 2;
+                    skip();
+                    if (!number(kPlainMaxExponentDigits, e)) return false;
+                }
+                ulong& slot = m.e[ch == xvar ? 0 : 1];
+                slot += e;
+                if (m.e[0] + m.e[1] > static_cast<ulong>(kMaxTotalDegree)) return false;
+            } else {
+                return false;
+            }
+            skip();
+            if (i < n && text[i] == '*' && !(i + 1 < n && text[i + 1] == '*')) {
+                ++i;
+                skip();
+                continue;
+            }
+            break;
+        }
+        if (minus) fmpz_neg(m.c.raw(), m.c.raw());
+        out.push_back(std::move(m));
+        if (i >= n) return true;
+    }
+}
+
+FmpqMpoly PlainPolynomial(std::vector<Monomial>& terms, const MpolyCtxPtr& ctx)
+{
+    FmpqMpoly r(ctx);
+    for (Monomial& m : terms)
+        fmpq_mpoly_push_term_fmpz_ui(r.raw(), m.c.raw(), m.e, ctx->raw());
+    fmpq_mpoly_sort_terms(r.raw(), ctx->raw());
+    fmpq_mpoly_combine_like_terms(r.raw(), ctx->raw());
+    return r;
+}
+
 std::vector<Token> LexComponent(const std::string& text, int component)
 {
     if (text.size() > static_cast<size_t>(kMaxComponentLength) * 4)
@@ -630,6 +730,13 @@ ParsedSystem ParseSystem(const std::string& p, const std::string& q, char xvar, 
 {
     if (!IsLetter(xvar) || !IsLetter(yvar) || xvar == yvar)
         throw EngineError("Les variables doivent être deux lettres distinctes, par exemple xy.");
+    if (std::vector<Monomial> mp, mq; ReadPlainSum(p, xvar, yvar, mp) && ReadPlainSum(q, xvar, yvar, mq)) {
+        auto ctx = std::make_shared<const flint::MpolyCtx>(
+            std::vector<std::string> { std::string(1, xvar), std::string(1, yvar) });
+        FmpqMpoly P = PlainPolynomial(mp, ctx);
+        FmpqMpoly Q = PlainPolynomial(mq, ctx);
+        return ParsedSystem { ctx, std::move(P), std::move(Q), {}, xvar, yvar };
+    }
     const std::vector<Token> tp = LexComponent(p, 1);
     const std::vector<Token> tq = LexComponent(q, 2);
 

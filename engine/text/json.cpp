@@ -1,6 +1,8 @@
 #include "engine/text/json.h"
 
+#include <charconv>
 #include <cmath>
+#include <string_view>
 #include <cstdio>
 #include <stdexcept>
 
@@ -23,6 +25,7 @@ Json& Json::set(const std::string& key, Json value)
             v = std::move(value);
             return *this;
         }
+    if (o->empty()) o->reserve(8); // objects have a few fields at least
     o->emplace_back(key, std::move(value));
     return *this;
 }
@@ -36,11 +39,22 @@ const Json* Json::find(const std::string& key) const
     return nullptr;
 }
 
-std::string JsonQuote(const std::string& s)
+namespace {
+
+bool Plain(unsigned char c)
 {
-    std::string out = "\"";
-    for (const char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
+    return c >= 0x20 && c != 0x7F && c != '"' && c != '\\';
+}
+
+void QuoteTo(std::string& out, const std::string& s)
+{
+    out += '"';
+    size_t start = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (Plain(c)) continue;
+        out.append(s, start, i - start);
+        start = i + 1;
         switch (c) {
         case '"':
             out += "\\\"";
@@ -63,17 +77,24 @@ std::string JsonQuote(const std::string& s)
         case '\f':
             out += "\\f";
             break;
-        default:
-            if (c < 0x20 || c == 0x7F) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out += ch;
-            }
+        default: {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        }
         }
     }
-    return out + "\"";
+    out.append(s, start, std::string::npos);
+    out += '"';
+}
+
+} // namespace
+
+std::string JsonQuote(const std::string& s)
+{
+    std::string out;
+    QuoteTo(out, s);
+    return out;
 }
 
 void Json::DumpTo(std::string& out) const
@@ -89,13 +110,14 @@ void Json::DumpTo(std::string& out) const
             out += "null";
             return;
         }
+        // As printf's %.17g, which to_chars matches exactly.
         char buf[40];
-        std::snprintf(buf, sizeof buf, "%.17g", *d);
-        std::string s = buf;
-        if (s.find_first_of(".e") == std::string::npos) s += ".0";
+        const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, *d, std::chars_format::general, 17);
+        const std::string_view s(buf, ec == std::errc() ? static_cast<size_t>(end - buf) : 0);
         out += s;
+        if (s.find_first_of(".e") == std::string_view::npos) out += ".0";
     } else if (const std::string* s = std::get_if<std::string>(&v_)) {
-        out += JsonQuote(*s);
+        QuoteTo(out, *s);
     } else if (const Array* a = std::get_if<Array>(&v_)) {
         out += '[';
         for (size_t i = 0; i < a->size(); ++i) {
@@ -107,7 +129,7 @@ void Json::DumpTo(std::string& out) const
         out += '{';
         for (size_t i = 0; i < o->size(); ++i) {
             if (i) out += ", ";
-            out += JsonQuote((*o)[i].first);
+            QuoteTo(out, (*o)[i].first);
             out += ": ";
             (*o)[i].second.DumpTo(out);
         }

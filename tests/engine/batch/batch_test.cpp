@@ -1,5 +1,6 @@
 // --batch: order, line numbers, isolation of bad lines, the --json object,
 // the strict JSON line reader, and Ctrl+C on the real program.
+#include "engine/batch/batch.h"
 #include "engine/cli/batch.h"
 #include "engine/cli/run_analyse.h"
 #include "engine/text/json_object.h"
@@ -7,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -41,7 +45,8 @@ std::vector<std::string> SplitLines(const std::string& s)
 }
 
 // Mixed fast, slow and unreadable lines under two threads: every line has
-// its answer in place, and each answer is the --json object plus its number.
+// its answer in place, and each answer is the --json object plus its number;
+// --sections points gives the fixed points of the whole study.
 TEST(Batch, OrderNumbersIsolationAndTheJsonObject)
 {
     std::mt19937 rng(17);
@@ -61,6 +66,7 @@ TEST(Batch, OrderNumbersIsolationAndTheJsonObject)
     }
     const auto file = std::filesystem::temp_directory_path() / ("batch_test_" + std::to_string(getpid()));
     std::ofstream(file) << input;
+    std::vector<std::string> pointFields[2];
     for (const bool points : { false, true }) {
         std::ostringstream out, err;
         std::vector<std::string> args { "--batch", "--jobs", "2", file.string() };
@@ -80,8 +86,12 @@ TEST(Batch, OrderNumbersIsolationAndTheJsonObject)
             std::vector<std::string> single { "--json", "--", systems[i][0], systems[i][1] };
             if (points) single.insert(single.begin(), { "--sections", "points" });
             EXPECT_EQ(object + "\n", testing::Analyse(single).out) << "line " << i + 1;
+            const size_t from = object.find("\"fixed_points\": "), to = object.find(", \"discussion\": ");
+            ASSERT_LT(from, to) << object;
+            pointFields[points].push_back(object.substr(from, to - from));
         }
     }
+    EXPECT_EQ(pointFields[0], pointFields[1]);
     std::filesystem::remove(file);
 }
 
@@ -149,6 +159,48 @@ TEST(Batch, InterruptLeavesWholeLinesOnly)
         previous = n;
     }
     EXPECT_GT(previous, 0); // lines were answered before the interrupt
+}
+
+// A line whose work never looks at the clock: the watchdog answers it in
+// its place, the later lines keep flowing, and the run ends without it.
+TEST(Batch, WatchdogAnswersAStuckLineAndGoesOn)
+{
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const std::string input = "a\nb\nstuck\nc\nd\n";
+    ASSERT_EQ(write(fds[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
+    close(fds[1]);
+    struct Gate {
+        std::mutex m;
+        std::condition_variable cv;
+        bool open = false, left = false;
+    };
+    auto gate = std::make_shared<Gate>();
+    batch::FdLineSource source(fds[0], 0);
+    batch::RunOptions options;
+    options.jobs = 2;
+    options.watchdog = std::chrono::milliseconds(1000);
+    options.overdue = [](std::uint64_t line) { return batch::Answer { "late " + std::to_string(line), false }; };
+    std::ostringstream out;
+    const batch::Summary s = batch::Run(
+        source, out,
+        [gate](std::uint64_t, const std::string& text, bool) {
+            if (text == "stuck") {
+                std::unique_lock lock(gate->m);
+                gate->cv.wait(lock, [&] { return gate->open; });
+                gate->left = true;
+            }
+            return batch::Answer { "ok " + text, true };
+        },
+        options);
+    close(fds[0]);
+    EXPECT_EQ(out.str(), "ok a\nok b\nlate 3\nok c\nok d\n");
+    EXPECT_EQ(s.abandoned, 1u);
+    EXPECT_EQ(s.failed, 1u);
+    std::unique_lock lock(gate->m);
+    EXPECT_FALSE(gate->left); // still held when the run ended
+    gate->open = true;
+    gate->cv.notify_all();
 }
 
 } // namespace

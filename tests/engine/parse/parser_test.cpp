@@ -259,5 +259,44 @@ TEST(ParseSystem, RandomBytesNeverCrashNorHang)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
+// Sums of monomials are read on a shorter path: a component must read the
+// same (or be refused the same) as inside parentheses, which takes the
+// general reader. Texts near that shape, with a random flaw now and then.
+TEST(ParseSystem, PlainSumsReadAsTheGeneralReaderDoes)
+{
+    std::mt19937 rng(4242);
+    const std::string flaws = "xyz0123456789+-*^ .(/";
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    int plain = 0;
+    for (int k = 0; k < 4000; ++k) {
+        std::string p;
+        for (int t = pick(5); t >= 0; --t) {
+            p += std::string(pick(2) ? " " : "") + "+-"[pick(2)] + (pick(2) ? " " : "");
+            if (pick(3)) p += std::to_string(pick(4) ? pick(12) : static_cast<int>(rng())) + "*";
+            p += std::string("xy")[pick(2)];
+            if (pick(2)) p += std::string(pick(3) ? "^" : "**") + std::to_string(pick(4) ? pick(4) : pick(200));
+            if (pick(3) == 0) p += std::string("*") + "xy"[pick(2)];
+        }
+        if (pick(4) == 0) p.insert(static_cast<size_t>(pick(static_cast<int>(p.size()) + 1)), 1, flaws[pick(21)]);
+        std::string plainText, generalText;
+        try {
+            const ParsedSystem s = ParseSystem(p, "y");
+            ASSERT_TRUE(fmpq_mpoly_is_canonical(s.P.raw(), s.P.craw())) << p;
+            plainText = ToCanonical(s.P) + " " + std::to_string(s.parameters.size());
+            ++plain;
+        } catch (const ParseError&) {
+        } catch (const LimitExceeded&) {
+        }
+        try {
+            const ParsedSystem s = ParseSystem("(" + p + ")", "y");
+            generalText = ToCanonical(s.P) + " " + std::to_string(s.parameters.size());
+        } catch (const ParseError&) {
+        } catch (const LimitExceeded&) {
+        }
+        EXPECT_EQ(plainText, generalText) << p;
+    }
+    EXPECT_GT(plain, 2000);
+}
+
 } // namespace
 } // namespace vindrel::engine
