@@ -461,6 +461,20 @@ std::pair<int, int> TransverseCentreManifold(const System& chart, const classify
     throw Undecided(bt::FlatCentreManifold(n));
 }
 
+// The order k and the sign of the first non-zero derivative of f at the
+// root of the field: w' = f(v0 + w) = c w^k + ... along the divisor.
+std::pair<int, int> OrderAt(const flint::FmpqPoly& f, const classify::NumberField& field)
+{
+    flint::FmpqPoly d = f, r = f;
+    int k = 0;
+    for (field.Reduce(r); field.Sign(r) == 0; ++k) {
+        fmpq_poly_derivative(d.raw(), d.raw());
+        r = d;
+        field.Reduce(r);
+    }
+    return { k, field.Sign(r) };
+}
+
 // At an irrational root v0, lambda1 = P_m(1, v0) across the divisor and
 // lambda2 = F'(v0) along it, signed in Q(v0): a saddle or a node when both
 // are non-zero; one of them zero: the centre manifold (the divisor itself, or
@@ -482,15 +496,8 @@ Items IrrationalPoint(
         summary = l1 == l2 ? bt::kNodeOnDivisor : bt::kSaddleOnDivisor;
         if (l1 == l2) return blowup::FromRays({}, 0b1010, &across);
     } else if (l1 != 0) {
-        // The divisor is the centre manifold: w' = F(1, v0 + w) = a w^k + ...
-        flint::FmpqPoly d = fv, r = fv;
-        int k = 0;
-        for (field.Reduce(r); field.Sign(r) == 0; ++k) {
-            fmpq_poly_derivative(d.raw(), d.raw());
-            r = d;
-            field.Reduce(r);
-        }
-        const int sa = field.Sign(r);
+        // The divisor is the centre manifold.
+        const auto [k, sa] = OrderAt(fv, field);
         up = FlowOfSign(sa);
         down = FlowOfSign(k % 2 == 0 ? -sa : sa);
         summary = bt::SemiHyperbolicOnDivisor(k, true);
@@ -798,15 +805,8 @@ Items IrrationalChartPoint(const System& chart, const Root& root, int n, std::st
         summary = l1 == l2 ? bt::kNodeOnDivisor : bt::kSaddleOnDivisor;
         if (l1 == l2) return blowup::FromRays({}, 0b1010, &right);
     } else if (l1 != 0) {
-        // The divisor is the centre manifold: w' = f(v0 + w) = c w^k + ...
-        flint::FmpqPoly d = fv, r = fv;
-        int k = 0;
-        for (field.Reduce(r); field.Sign(r) == 0; ++k) {
-            fmpq_poly_derivative(d.raw(), d.raw());
-            r = d;
-            field.Reduce(r);
-        }
-        const int sa = field.Sign(r);
+        // The divisor is the centre manifold.
+        const auto [k, sa] = OrderAt(fv, field);
         up = FlowOfSign(sa);
         down = FlowOfSign(k % 2 == 0 ? -sa : sa);
         summary = bt::SemiHyperbolicOnDivisor(k, true);
@@ -1137,7 +1137,7 @@ BlowupResult BlowUpOrigin(
     const flint::FmpqMpoly& P, const flint::FmpqMpoly& Q, const Deadline& deadline, BlowupMethod method)
 {
     const System s { Poly2::FromMpoly(P), Poly2::FromMpoly(Q) };
-    Context ctx { deadline, {}, method };
+    Context ctx { deadline, {}, method, {}, {} };
     BlowupResult r;
     try {
         const Portrait p = Resolve(s, 0, 0, ctx);
