@@ -888,7 +888,8 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
             // lighter variable; at v = 0 of the heavier one (a > b), an orbit
             // w = c u + ... of the chart is y = c x^((b + 1)/a) + ...: tangent
             // to y = c x when a = b + 1, else to the y axis when c <> 0.
-            const auto [c, n] = Turn(k);
+            const std::array<int, 2> cn = Turn(k);
+            const int c = cn[0], n = cn[1];
             auto turned = [c, n](double dx, double dy) {
                 return std::pair { c * dx - n * dy, n * dx + c * dy };
             };

@@ -58,7 +58,7 @@ std::string DovraReport(const FixedPointAnalysis& a)
             // The local analysis explains itself in whole sentences.
             r += kNature
                 + NatureText(Nature { p.nature.linearPart, p.nature.type, p.nature.stability, p.nature.order,
-                    p.nature.index, p.nature.sectors, {}, {}, {} })
+                    p.nature.index, p.nature.sectors, {}, {}, {}, {} })
                 + nl;
             if (!p.nature.explanation.empty()) r += "  " + p.nature.explanation + nl;
         } else {
@@ -84,7 +84,7 @@ std::string SkellinReport(const FixedPointAnalysis& a)
     r += (line ? OppositeRuleDivided(a.degree) : OppositeRule(a.degree)) + nl;
     for (const InfinitePoint& p : a.infinite) {
         Nature shown { p.nature.linearPart, p.nature.type, p.nature.stability, p.nature.order, p.nature.index,
-            p.nature.sectors, {}, {}, {} };
+            p.nature.sectors, {}, {}, {}, {} };
         const std::string first = NatureText(shown);
         shown.stability = p.oppositeStability;
         const std::string opposite = NatureText(shown);
