@@ -475,26 +475,35 @@ std::pair<int, int> OrderAt(const flint::FmpqPoly& f, const classify::NumberFiel
     return { k, field.Sign(r) };
 }
 
-// At an irrational root v0, lambda1 = P_m(1, v0) across the divisor and
-// lambda2 = F'(v0) along it, signed in Q(v0): a saddle or a node when both
-// are non-zero; one of them zero: the centre manifold (the divisor itself, or
-// a curve across it) gives the flow.
-Items IrrationalPoint(
-    const System& s, int m, const flint::FmpqPoly& fv, const Root& root, std::string& summary)
+// The terms of p with u^power, as a polynomial in v.
+flint::FmpqPoly OnDivisor(const Poly2& p, int power)
+{
+    flint::FmpqPoly out;
+    for (const auto& [e, c] : p.Terms())
+        if (e.first == power) fmpq_poly_set_coeff_fmpq(out.raw(), e.second, c.raw());
+    return out;
+}
+
+// An irrational zero v0 of f = v'(0, v) in a chart u' = u A, v' = f(v) + O(u):
+// lambda1 = A(0, v0) across the divisor, lambda2 = f'(v0) along it, signed
+// in Q(v0); one of them zero: the centre manifold (the divisor itself, or a
+// curve across it) gives the flow, computed to the order n.
+Items IrrationalChartPoint(const System& chart, const Root& root, int n, std::string& summary)
 {
     flint::Fmpq lo, hi;
     arf_get_fmpq(lo.raw(), root.where.lo.raw());
     arf_get_fmpq(hi.raw(), root.where.hi.raw());
     const classify::NumberField field(root.f, lo, hi);
-    flint::FmpqPoly pm = InV(s.P.Homogeneous(m), m), dfv;
+    const flint::FmpqPoly fv = OnDivisor(chart.Q, 0);
+    flint::FmpqPoly across = OnDivisor(chart.P, 1), dfv;
     fmpq_poly_derivative(dfv.raw(), fv.raw());
-    field.Reduce(pm);
+    field.Reduce(across);
     field.Reduce(dfv);
-    const int l1 = field.Sign(pm), l2 = field.Sign(dfv);
-    Flow across = FlowOfSign(l1), up = FlowOfSign(l2), down = up, right = across, left = across;
+    const int l1 = field.Sign(across), l2 = field.Sign(dfv);
+    Flow right = FlowOfSign(l1), left = right, up = FlowOfSign(l2), down = up;
     if (l1 != 0 && l2 != 0) {
         summary = l1 == l2 ? bt::kNodeOnDivisor : bt::kSaddleOnDivisor;
-        if (l1 == l2) return blowup::FromRays({}, 0b1010, &across);
+        if (l1 == l2) return blowup::FromRays({}, 0b1010, &right);
     } else if (l1 != 0) {
         // The divisor is the centre manifold.
         const auto [k, sa] = OrderAt(fv, field);
@@ -502,8 +511,14 @@ Items IrrationalPoint(
         down = FlowOfSign(k % 2 == 0 ? -sa : sa);
         summary = bt::SemiHyperbolicOnDivisor(k, true);
     } else if (l2 != 0) {
-        const int n = std::max(kMinSeries, 2 * std::max(s.P.Degree(), s.Q.Degree()) + 1);
-        const auto [k, sa] = TransverseCentreManifold(ChartX(s, m, Rational(0)), field, n);
+        // The terms beyond u^n do not reach the order n along the manifold.
+        auto upTo = [n](const Poly2& p) {
+            Poly2 out;
+            for (const auto& [e, c] : p.Terms())
+                if (e.first <= n) out.AddTerm(e.first, e.second, c);
+            return out;
+        };
+        const auto [k, sa] = TransverseCentreManifold({ upTo(chart.P), upTo(chart.Q) }, field, n);
         right = FlowOfSign(sa);
         left = FlowOfSign(k % 2 == 0 ? -sa : sa);
         summary = bt::SemiHyperbolicOnDivisor(k, false);
@@ -623,7 +638,9 @@ Portrait BlowUp(const System& s, unsigned tags, int depth, Context& ctx)
             dp.summary = child.summary;
             dp.where = bt::PointOnDivisor(root.exact->ToString());
         } else {
-            full = IrrationalPoint(s, m, fv, root, dp.summary);
+            // The chart x = u, y = u v at u = 0: u' = u P_m(1, v), v' = F(1, v).
+            const int n = std::max(kMinSeries, 2 * std::max(s.P.Degree(), s.Q.Degree()) + 1);
+            full = IrrationalChartPoint(ChartX(s, m, Rational(0)), root, n, dp.summary);
             dp.where = bt::IrrationalPointOnDivisor(dp.slope);
         }
         dp.positive = blowup::Extract(full, 3, 1, false, false);
@@ -773,61 +790,6 @@ System Turned(const System& s, int k)
     const Rational rc(c), rn(n);
     const Poly2 p = s.P.Linear(rc, -rn, rn, rc), q = s.Q.Linear(rc, -rn, rn, rc);
     return { rc * p + rn * q, rc * q - rn * p };
-}
-
-// The terms of p with u^power, as a polynomial in v.
-flint::FmpqPoly OnDivisor(const Poly2& p, int power)
-{
-    flint::FmpqPoly out;
-    for (const auto& [e, c] : p.Terms())
-        if (e.first == power) fmpq_poly_set_coeff_fmpq(out.raw(), e.second, c.raw());
-    return out;
-}
-
-// An irrational zero v0 of f = v'(0, v) in a chart u' = u A, v' = f(v) + O(u):
-// lambda1 = A(0, v0) across the divisor, lambda2 = f'(v0) along it, signed
-// in Q(v0); one of them zero: the centre manifold (the divisor itself, or a
-// curve across it) gives the flow, computed to the order n.
-Items IrrationalChartPoint(const System& chart, const Root& root, int n, std::string& summary)
-{
-    flint::Fmpq lo, hi;
-    arf_get_fmpq(lo.raw(), root.where.lo.raw());
-    arf_get_fmpq(hi.raw(), root.where.hi.raw());
-    const classify::NumberField field(root.f, lo, hi);
-    const flint::FmpqPoly fv = OnDivisor(chart.Q, 0);
-    flint::FmpqPoly across = OnDivisor(chart.P, 1), dfv;
-    fmpq_poly_derivative(dfv.raw(), fv.raw());
-    field.Reduce(across);
-    field.Reduce(dfv);
-    const int l1 = field.Sign(across), l2 = field.Sign(dfv);
-    Flow right = FlowOfSign(l1), left = right, up = FlowOfSign(l2), down = up;
-    if (l1 != 0 && l2 != 0) {
-        summary = l1 == l2 ? bt::kNodeOnDivisor : bt::kSaddleOnDivisor;
-        if (l1 == l2) return blowup::FromRays({}, 0b1010, &right);
-    } else if (l1 != 0) {
-        // The divisor is the centre manifold.
-        const auto [k, sa] = OrderAt(fv, field);
-        up = FlowOfSign(sa);
-        down = FlowOfSign(k % 2 == 0 ? -sa : sa);
-        summary = bt::SemiHyperbolicOnDivisor(k, true);
-    } else if (l2 != 0) {
-        // The terms beyond u^n do not reach the order n along the manifold.
-        auto upTo = [n](const Poly2& p) {
-            Poly2 out;
-            for (const auto& [e, c] : p.Terms())
-                if (e.first <= n) out.AddTerm(e.first, e.second, c);
-            return out;
-        };
-        const auto [k, sa] = TransverseCentreManifold({ upTo(chart.P), upTo(chart.Q) }, field, n);
-        right = FlowOfSign(sa);
-        left = FlowOfSign(k % 2 == 0 ? -sa : sa);
-        summary = bt::SemiHyperbolicOnDivisor(k, false);
-    } else {
-        throw Undecided(bt::kIrrationalDegenerate);
-    }
-    return blowup::FromRays({ { blowup::Axis(0), right }, { blowup::Axis(1), up }, { blowup::Axis(2), left },
-                                { blowup::Axis(3), down } },
-        0b1010, nullptr);
 }
 
 // The weighted blow-up with weights w: the chart x = u^a, y = u^b v covers
