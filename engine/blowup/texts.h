@@ -4,8 +4,8 @@
 
 #include "engine/classify/classify_texts.h"
 #include "engine/nature.h"
+#include "engine/poly/number_text.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -95,12 +95,7 @@ inline std::string PointOnDivisor(const std::string& v0)
 
 inline std::string IrrationalPointOnDivisor(double v0)
 {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.10g", v0);
-    std::string s = buf;
-    for (char& c : s)
-        if (c == '.') c = ',';
-    return "point (0 ; v0), v0 = " + s + " (à 10^-9 près)";
+    return "point (0 ; v0), v0 = " + fp::ShortDecimal(v0) + " (à 10^-9 près)";
 }
 
 inline std::string BlownUpSummary(int m, const std::string& sectors)
@@ -252,12 +247,7 @@ inline std::string DirectionOf(const std::string& v0)
 
 inline std::string DirectionOfIrrational(double v0)
 {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.10g", v0);
-    std::string t = buf;
-    for (char& c : t)
-        if (c == '.') c = ',';
-    return "y = v0*x (v0 = " + t + ")";
+    return "y = v0*x (v0 = " + fp::ShortDecimal(v0) + ")";
 }
 
 inline std::string Joined(const std::vector<std::string>& parts, const std::string& none)
