@@ -182,6 +182,8 @@ struct Shared {
     std::uint64_t resumeAt = 0; // the reader waits until nextWrite reaches it (0: not waiting)
     bool writing = false;
     bool inputDone = false;
+    Clock::time_point flushed = Clock::now(); // the last flush of out
+    bool unflushed = false; // lines written to out since that flush
     unsigned liveWorkers = 0; // workers not left behind, still running
     std::uint64_t written = 0, failed = 0;
 
@@ -208,13 +210,34 @@ struct Shared {
                 out << a.text << '\n';
                 if (!a.ok) ++bad;
             }
-            out.flush();
+            // Whole lines reach the reader of out at least every 50 ms,
+            // without a write per line; the run flushes at its end.
+            const Clock::time_point now = Clock::now();
+            const bool flush = now - flushed >= std::chrono::milliseconds(50);
+            if (flush) out.flush();
             lock.lock();
+            if (flush) flushed = now;
+            unflushed = !flush;
             written += ready.size();
             failed += bad;
             ready.clear();
         }
         writing = false;
+    }
+
+    // With the lock held: flushes lines left in out's buffer for a while
+    // (the next line may be long in coming), then writes what came meanwhile.
+    void FlushStale(std::unique_lock<std::mutex>& lock, Clock::time_point now)
+    {
+        if (writing || !unflushed || now - flushed < std::chrono::milliseconds(50)) return;
+        writing = true;
+        lock.unlock();
+        out.flush();
+        lock.lock();
+        flushed = now;
+        unflushed = false;
+        writing = false;
+        WriteReady(lock);
     }
 };
 
@@ -256,7 +279,7 @@ public:
         : source_(source)
         , options_(options)
         , jobs_(std::max(1u, options.jobs))
-        , window_(std::max<size_t>(16, 8 * size_t { jobs_ }))
+        , window_(std::max<size_t>(256, 64 * size_t { jobs_ }))
         , stop_(options.stop ? *options.stop : localStop_)
         , shared_(std::make_shared<Shared>(work, out))
     {
@@ -292,6 +315,7 @@ public:
             if (w.joinable()) w.join();
         lock.lock();
         s.WriteReady(lock);
+        s.out.flush();
         // Interrupted: what was answered is still written, in order, with
         // gaps for the lines never started.
         if (!s.pending.empty()) {
@@ -392,6 +416,7 @@ private:
         while (!over_) {
             const Clock::time_point now = Clock::now();
             const Clock::duration wait = Watch(now, lock);
+            s.FlushStale(lock, now);
             if (options_.progress) {
                 const double fraction = fraction_;
                 lock.unlock();
@@ -426,7 +451,9 @@ private:
     LineSource& source_;
     const RunOptions& options_;
     const unsigned jobs_;
-    const size_t window_; // lines read but not yet written, at most
+    // Lines read but not yet written, at most: wide enough that one slow
+    // line (a blow-up among quick ones) does not leave the other workers idle.
+    const size_t window_;
     std::atomic<bool> localStop_ { false };
     std::atomic<bool>& stop_;
     std::shared_ptr<Shared> shared_;

@@ -3,7 +3,8 @@
 // order of the input.
 //   LineSource (bounded lines, read on the calling thread)
 //   -> bounded window of lines in flight -> Work on jobs threads
-//   -> answers written in input order as soon as the next one is ready
+//   -> answers written in input order as soon as the next one is ready,
+//      flushed at most every 50 ms (and at least every quarter second)
 //   -> progress on a terminal; SIGINT: the lines being worked on finish and
 //      are written, the rest is left unread, every written line is whole
 //   -> watchdog: a line still worked on past its limit is answered by the

@@ -203,5 +203,45 @@ TEST(Batch, WatchdogAnswersAStuckLineAndGoesOn)
     gate->cv.notify_all();
 }
 
+// Lines are not flushed one by one, yet an answered line reaches the reader
+// of the output while a long line after it is still being worked on.
+TEST(Batch, AnsweredLinesAreFlushedWhileALongLineRuns)
+{
+    struct Visible : std::stringbuf {
+        std::mutex m;
+        std::condition_variable cv;
+        std::string seen; // what the last flush made visible
+        int sync() override
+        {
+            std::lock_guard lock(m);
+            seen = str();
+            cv.notify_all();
+            return 0;
+        }
+    };
+    auto visible = std::make_shared<Visible>();
+    std::ostream out(visible.get());
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const std::string input = "a\nlong\n";
+    ASSERT_EQ(write(fds[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
+    close(fds[1]);
+    batch::FdLineSource source(fds[0], 0);
+    batch::RunOptions options;
+    options.jobs = 1;
+    batch::Run(
+        source, out,
+        [visible](std::uint64_t, const std::string& text, bool) {
+            if (text != "long") return batch::Answer { "ok " + text, true };
+            std::unique_lock lock(visible->m);
+            const bool seen = visible->cv.wait_for(
+                lock, std::chrono::seconds(5), [&] { return visible->seen == "ok a\n"; });
+            return batch::Answer { seen ? "saw a" : "a not flushed", true };
+        },
+        options);
+    close(fds[0]);
+    EXPECT_EQ(visible->seen, "ok a\nsaw a\n");
+}
+
 } // namespace
 } // namespace vindrel::engine
