@@ -209,18 +209,25 @@ Nature SemiHyperbolic(const AlgSystem& s, const AlgMat2& j)
     const AlgPoly2 v = w.Q - AlgPoly2::Monomial(0, 1, t);
     const int n = SeriesLength(s);
     // Centre manifold v = h(u): h'(u) U(u, h) = T h + V(u, h), solved degree by degree.
+    // U has no linear term, so the terms of U(u, h(u)) up to u^k only need
+    // h up to degree k - 1: the first non-zero one ends the series early.
     AlgSeries h(static_cast<std::size_t>(n + 1));
+    std::optional<AlgSeries> early;
     for (int k = 2; k <= n; ++k) {
+        const AlgSeries along = u.Along(h, k);
+        if (SeriesOrder(along) >= 0) {
+            early = along;
+            break;
+        }
         AlgSeries dh(h.size());
         for (std::size_t i = 1; i < h.size(); ++i)
             dh[i - 1] = AlgNum::Integer(t.field(), static_cast<slong>(i)) * h[i];
-        const AlgSeries along = u.Along(h, k);
         AlgNum lhs;
         for (int i = 0; i <= k; ++i)
             lhs += dh[static_cast<std::size_t>(i)] * along[static_cast<std::size_t>(k - i)];
         h[static_cast<std::size_t>(k)] = (lhs - v.Along(h, k)[static_cast<std::size_t>(k)]) / t;
     }
-    const AlgSeries g = u.Along(h, n);
+    const AlgSeries g = early ? *early : u.Along(h, n);
     const int m = SeriesOrder(g);
 
     Nature out;
