@@ -31,6 +31,7 @@ namespace bt = blowup::texts;
 
 constexpr slong kMaxBits = 4096;
 constexpr const char* kRootsTooClose = "racines de F(1, v) non séparées à 4096 bits";
+constexpr const char* kUnexpectedDivision = "division inattendue dans l'éclatement";
 constexpr const char* kOutside
     = "un point du diviseur à éclater de nouveau a une coordonnée v0 non reconnue dans le corps du point";
 constexpr const char* kDicriticalDeeper
@@ -259,7 +260,7 @@ std::pair<AlgPoly2, AlgPoly2> ChartAt(const AlgPoly2& p, const AlgPoly2& q, int 
     auto blown = [&](const AlgPoly2& a, int shift) {
         AlgPoly2 out;
         for (const auto& [e, c] : a.Terms()) {
-            if (e.first + e.second < shift) throw Undecided(kRootsTooClose);
+            if (e.first + e.second < shift) throw Undecided(kUnexpectedDivision);
             out += AlgPoly2::Monomial(e.first + e.second - shift, 0, c) * w.Pow(e.second);
         }
         return out;
@@ -349,7 +350,7 @@ std::pair<AlgPoly2, AlgPoly2> ChartY(const AlgPoly2& p, const AlgPoly2& q, int m
     auto blown = [](const AlgPoly2& a, int shift) {
         AlgPoly2 out;
         for (const auto& [e, c] : a.Terms()) {
-            if (e.first + e.second < shift) throw Undecided(kRootsTooClose);
+            if (e.first + e.second < shift) throw Undecided(kUnexpectedDivision);
             out.AddTerm(e.first, e.first + e.second - shift, c);
         }
         return out;
