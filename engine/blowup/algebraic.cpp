@@ -1,5 +1,6 @@
 #include "engine/blowup/algebraic.h"
 
+#include "engine/blowup/blowup.h"
 #include "engine/blowup/portrait.h"
 #include "engine/blowup/texts.h"
 #include "engine/classify/algebraic_field.h"
@@ -30,9 +31,11 @@ namespace bt = blowup::texts;
 
 constexpr slong kMaxBits = 4096;
 constexpr const char* kRootsTooClose = "racines de F(1, v) non séparées à 4096 bits";
-constexpr const char* kTransverse
-    = "un point du diviseur annule aussi P_m(1, v), hors du corps ou avec F'(v0) = 0 : "
-      "il demanderait un éclatement de plus";
+constexpr const char* kUnexpectedDivision = "division inattendue dans l'éclatement";
+constexpr const char* kOutside
+    = "un point du diviseur à éclater de nouveau a une coordonnée v0 non reconnue dans le corps du point";
+constexpr const char* kDicriticalDeeper
+    = "un point d'un diviseur est dicritique (F = 0 identiquement dans le corps)";
 
 // A polynomial in v over K: the coefficient of v^k at k, none zero at the top.
 using KPoly = std::vector<AlgNum>;
@@ -257,7 +260,7 @@ std::pair<AlgPoly2, AlgPoly2> ChartAt(const AlgPoly2& p, const AlgPoly2& q, int 
     auto blown = [&](const AlgPoly2& a, int shift) {
         AlgPoly2 out;
         for (const auto& [e, c] : a.Terms()) {
-            if (e.first + e.second < shift) throw Undecided(kRootsTooClose);
+            if (e.first + e.second < shift) throw Undecided(kUnexpectedDivision);
             out += AlgPoly2::Monomial(e.first + e.second - shift, 0, c) * w.Pow(e.second);
         }
         return out;
@@ -296,12 +299,15 @@ struct DivisorPoint {
     RealRoot root;
     Items full;
     std::string summary;
+    std::string nested; // how it was blown up again (a point of the first divisor)
+    bool vertical = false;
 };
 
-// The point of the divisor at the root v0 of F(1, v): lambda1 = P_m(1, v0)
-// across, lambda2 = F'(v0) along; a multiple root makes the divisor a centre
-// manifold with the flow w' = F(1, v0 + w) of order the multiplicity.
-DivisorPoint OnDivisor(RealRoot root, const KPoly& fv, int l1, const NumberField& k)
+// The point of the divisor at a root v0 of F(1, v) where P_m(1, v0) <> 0:
+// lambda1 = P_m(1, v0) across, lambda2 = F'(v0) along; a multiple root makes
+// the divisor a centre manifold with the flow w' = F(1, v0 + w) of order the
+// multiplicity.
+DivisorPoint OnDivisor(RealRoot root, const KPoly& fv, int l1, unsigned tags, const NumberField& k)
 {
     DivisorPoint dp;
     KPoly d = Derivative(fv, k);
@@ -313,7 +319,7 @@ DivisorPoint OnDivisor(RealRoot root, const KPoly& fv, int l1, const NumberField
     if (root.multiplicity == 1) {
         dp.summary = l1 == sa ? bt::kNodeOnDivisor : bt::kSaddleOnDivisor;
         if (l1 == sa) {
-            dp.full = blowup::FromRays({}, 0b1010, &across);
+            dp.full = blowup::FromRays({}, tags, &across);
             dp.root = std::move(root);
             return dp;
         }
@@ -323,41 +329,249 @@ DivisorPoint OnDivisor(RealRoot root, const KPoly& fv, int l1, const NumberField
     }
     dp.full = blowup::FromRays({ { blowup::Axis(0), across }, { blowup::Axis(1), up },
                                    { blowup::Axis(2), across }, { blowup::Axis(3), down } },
-        0b1010, nullptr);
+        tags, nullptr);
     dp.root = std::move(root);
     return dp;
 }
 
-// The root of `roots` equal to v0 (one of them is).
-std::size_t RootEqualTo(std::vector<RealRoot>& roots, const AlgNum& v0, const NumberField& k)
+// x <-> y.
+AlgPoly2 Swapped(const AlgPoly2& p)
 {
-    const KPoly line { -v0, AlgNum::Integer(&k, 1) };
-    for (slong prec = 64; prec <= kMaxBits; prec *= 2) {
-        std::vector<std::size_t> keep;
-        for (std::size_t i = 0; i < roots.size(); ++i)
-            if (arb_contains_zero(BallAt(line, roots[i], k, prec).raw())) keep.push_back(i);
-        if (keep.size() == 1) return keep.front();
+    AlgPoly2 out;
+    for (const auto& [e, c] : p.Terms())
+        out.AddTerm(e.second, e.first, c);
+    return out;
+}
+
+// The chart x = u v, y = v (the direction x = 0), divided by v^(m-1).
+std::pair<AlgPoly2, AlgPoly2> ChartY(const AlgPoly2& p, const AlgPoly2& q, int m, const NumberField& k)
+{
+    // c x^i y^j becomes c u^i v^(i+j-shift).
+    auto blown = [](const AlgPoly2& a, int shift) {
+        AlgPoly2 out;
+        for (const auto& [e, c] : a.Terms()) {
+            if (e.first + e.second < shift) throw Undecided(kUnexpectedDivision);
+            out.AddTerm(e.first, e.first + e.second - shift, c);
+        }
+        return out;
+    };
+    return { blown(p, m) - AlgPoly2::Monomial(1, 0, AlgNum::Integer(&k, 1)) * blown(q, m), blown(q, m - 1) };
+}
+
+// The field printed with its coefficients rounded, in u and v.
+std::string FieldText(const AlgPoly2& a, const AlgPoly2& b)
+{
+    auto text = [](const AlgPoly2& p) {
+        std::string s;
+        for (auto it = p.Terms().rbegin(); it != p.Terms().rend(); ++it) {
+            const auto& [e, c] = *it;
+            std::string t = c.Text();
+            const bool minus = !t.empty() && t[0] == '-';
+            if (minus) t.erase(0, 1);
+            std::string mono;
+            for (const auto& [name, power] : { std::pair { "u", e.first }, std::pair { "v", e.second } })
+                if (power > 0) mono += std::string(mono.empty() ? "" : "*") + name + (power > 1 ? "^" + std::to_string(power) : "");
+            if (t == "1" && !mono.empty()) t.clear();
+            s += (s.empty() ? (minus ? "-" : "") : (minus ? " - " : " + ")) + t + (t.empty() || mono.empty() ? "" : "*") + mono;
+        }
+        return s.empty() ? std::string("0") : s;
+    };
+    return "u' = " + text(a) + ", v' = " + text(b) + " (coefficients arrondis)";
+}
+
+// Where a point of the divisor lies, for the reports.
+std::string Where(const DivisorPoint& dp)
+{
+    if (dp.vertical) return bt::kVerticalPoint;
+    return dp.root.where.exact ? bt::PointOnDivisor(RationalToCanonical(dp.root.where.exact->raw()))
+                               : bt::IrrationalPointOnDivisor(dp.root.approx);
+}
+
+struct Level {
+    const Deadline& deadline;
+    int order; // of the centre manifold series
+};
+
+struct Portrait {
+    Items items;
+    std::string summary, nested;
+};
+
+Portrait BlowUpLevel(const AlgPoly2& p, const AlgPoly2& q, unsigned tags, int depth, Level& level);
+
+// The origin of a chart u' = a, v' = b whose divisor u = 0 (horizontal: v = 0)
+// is invariant: elementary (saddle, node, semi-hyperbolic by its centre
+// manifold, every sign exact in K) or blown up again.
+Portrait ChartPoint(const AlgPoly2& a, const AlgPoly2& b, bool horizontal, unsigned tags, int depth, Level& level)
+{
+    level.deadline.check();
+    // In (s, t) = (u, v), or (v, u) when the divisor is v = 0: s' = as, t' = bs.
+    const AlgPoly2 as = horizontal ? Swapped(b) : a, bs = horizontal ? Swapped(a) : b;
+    const AlgNum l1 = as.Coeff(1, 0), l2 = bs.Coeff(0, 1);
+    if (l1.IsZero() && l2.IsZero()) return BlowUpLevel(a, b, tags, depth, level);
+    const Flow right0 = l1.Sign() > 0 ? Flow::Out : Flow::In;
+    Flow right = right0, left = right0, up = l2.Sign() > 0 ? Flow::Out : Flow::In, down = up;
+    Portrait out;
+    if (!l1.IsZero() && !l2.IsZero()) {
+        out.summary = l1.Sign() == l2.Sign() ? bt::kNodeOnDivisor : bt::kSaddleOnDivisor;
+        if (l1.Sign() == l2.Sign()) {
+            out.items = blowup::FromRays({}, tags, &right0);
+            return out;
+        }
+    } else if (!l1.IsZero()) {
+        // The divisor is the centre manifold: t' = bs(0, t) on it.
+        int order = 1;
+        while (order <= bs.Degree() && bs.Coeff(0, order).IsZero())
+            ++order;
+        if (order > bs.Degree()) throw Undecided(bt::FlatCentreManifold(bs.Degree()));
+        const int sa = bs.Coeff(0, order).Sign();
+        up = sa > 0 ? Flow::Out : Flow::In;
+        down = order % 2 == 0 ? (up == Flow::Out ? Flow::In : Flow::Out) : up;
+        out.summary = bt::SemiHyperbolicOnDivisor(order, true);
+    } else {
+        const auto [order, sa] = TransverseCentreManifold(as, bs, level.order);
+        right = sa > 0 ? Flow::Out : Flow::In;
+        left = order % 2 != 0 ? right : (right == Flow::Out ? Flow::In : Flow::Out);
+        out.summary = bt::SemiHyperbolicOnDivisor(order, false);
     }
-    throw Undecided(kRootsTooClose);
+    // The axes of s and t at their angles in (u, v).
+    const int s0 = horizontal ? 1 : 0, t0 = horizontal ? 0 : 1;
+    out.items = blowup::FromRays({ { blowup::Axis(s0), right }, { blowup::Axis(t0), up },
+                                     { blowup::Axis(s0 + 2), left }, { blowup::Axis(t0 + 2), down } },
+        tags, nullptr);
+    return out;
 }
 
-// The point v0 (in K) of the divisor where lambda1 = 0 and lambda2 = F'(v0) <> 0.
-DivisorPoint Transverse(RealRoot root, const AlgPoly2& p, const AlgPoly2& q, int m, const AlgNum& v0,
-    const KPoly& fv, const NumberField& k)
+// One blow-up at the origin of (p, q) over K, the points of its divisor
+// studied (and blown up again) in turn, their half-plane portraits joined.
+// At the point itself (depth 0, no tag) a rational shear x = X + c Y first
+// makes X = 0 non-characteristic; deeper, the direction x = 0 is read in the
+// chart x = u v, y = v. The directions of the rays are those of (X, Y).
+struct LevelResult {
+    Portrait portrait;
+    std::vector<DivisorPoint> points;
+    std::string arcs;
+    long shear = 0;
+    int m = 0;
+};
+
+LevelResult BlowUpOnce(const AlgPoly2& p0, const AlgPoly2& q0, unsigned tags, int depth, Level& level)
 {
-    const auto [a, b] = ChartAt(p, q, m, v0);
-    const int n = std::max(20, 2 * std::max(p.Degree(), q.Degree()) + 1);
-    const auto [order, sa] = TransverseCentreManifold(a, b, n);
-    const Flow along = SignAt(Derivative(fv, k), root, k) > 0 ? Flow::Out : Flow::In;
-    const Flow right = sa > 0 ? Flow::Out : Flow::In;
-    const Flow left = order % 2 != 0 ? right : (right == Flow::Out ? Flow::In : Flow::Out);
-    DivisorPoint dp;
-    dp.full = blowup::FromRays({ { blowup::Axis(0), right }, { blowup::Axis(1), along },
-                                   { blowup::Axis(2), left }, { blowup::Axis(3), along } },
-        0b1010, nullptr);
-    dp.summary = bt::SemiHyperbolicOnDivisor(order, false);
-    dp.root = std::move(root);
-    return dp;
+    if (depth >= kMaxBlowupDepth) throw Undecided(bt::DepthReached(kMaxBlowupDepth));
+    level.deadline.check();
+    const NumberField& k = *(p0.IsZero() ? q0 : p0).Terms().begin()->second.field();
+    LevelResult res;
+    const int m = res.m = LowDegree(p0, q0);
+    const AlgNum one = AlgNum::Integer(&k, 1), zero;
+    const AlgPoly2 X = AlgPoly2::Monomial(1, 0, one), Y = AlgPoly2::Monomial(0, 1, one);
+    const AlgPoly2 form0 = X * q0.Homogeneous(m) - Y * p0.Homogeneous(m);
+    if (form0.IsZero()) throw Undecided(depth == 0 ? bt::kDicriticalOpen : kDicriticalDeeper);
+    // F(c, 1) <> 0: after x = X + c Y, Y^(m+1) keeps a non-zero coefficient.
+    long shear = 0;
+    for (long t = 1; depth == 0; ++t) {
+        AlgNum v;
+        for (const auto& [e, c] : form0.Terms())
+            v += c * AlgNum::Integer(&k, shear).Pow(e.first);
+        if (!v.IsZero()) break;
+        shear = t % 2 != 0 ? (t + 1) / 2 : -(t / 2);
+    }
+    res.shear = shear;
+    const AlgNum cs = AlgNum::Integer(&k, shear);
+    const AlgPoly2 qs = q0.Linear(one, cs, zero, one), ps = p0.Linear(one, cs, zero, one) - cs * qs;
+    const AlgPoly2 pm = ps.Homogeneous(m), form = X * qs.Homogeneous(m) - Y * pm;
+    const KPoly fv = AtOne(form, m + 1), pmv = AtOne(pm, m);
+
+    std::vector<DivisorPoint>& points = res.points;
+    auto blownAgain = [&](const std::pair<AlgPoly2, AlgPoly2>& chart, bool horizontal, unsigned own) {
+        Portrait child = ChartPoint(chart.first, chart.second, horizontal, own, depth + 1, level);
+        DivisorPoint dp;
+        dp.full = std::move(child.items);
+        dp.summary = std::move(child.summary);
+        dp.nested = std::move(child.nested);
+        return dp;
+    };
+    for (const auto& [a, multiplicity] : ByMultiplicity(fv, k)) {
+        // The roots where P_m(1, v) vanishes too are not elementary unless
+        // simple; those in K are studied in their chart, over K.
+        const KPoly common = Gcd(a, pmv);
+        const KPoly rest = Deg(common) > 0 ? DivRem(a, common).first : a;
+        for (RealRoot& r : Deg(rest) > 0 ? RealRootsOf(rest, k) : std::vector<RealRoot> {}) {
+            r.multiplicity = multiplicity;
+            const unsigned own = r.where.exact && fmpq_is_zero(r.where.exact->raw()) ? (tags & 0b0101) : 0u;
+            const int l1 = SignAt(pmv, r, k);
+            points.push_back(OnDivisor(std::move(r), fv, l1, 0b1010 | own, k));
+        }
+        if (Deg(common) == 0) continue;
+        for (RealRoot& r : RealRootsOf(common, k)) {
+            r.multiplicity = multiplicity;
+            AlgNum v0;
+            if (Deg(common) == 1) {
+                v0 = -common[0] / common[1];
+            } else if (r.where.exact) {
+                v0 = AlgNum(&k, [&] {
+                    flint::FmpqPoly c;
+                    fmpq_poly_set_fmpq(c.raw(), r.where.exact->raw());
+                    return c;
+                }());
+            } else {
+                throw Undecided(kOutside);
+            }
+            const unsigned own = v0.IsZero() ? (tags & 0b0101) : 0u;
+            DivisorPoint dp = blownAgain(ChartAt(ps, qs, m, v0), false, 0b1010 | own);
+            dp.root = std::move(r);
+            points.push_back(std::move(dp));
+        }
+        level.deadline.check();
+    }
+    std::sort(points.begin(), points.end(),
+        [](const DivisorPoint& a, const DivisorPoint& b) { return a.root.approx < b.root.approx; });
+    for (std::size_t i = 1; i < points.size(); ++i)
+        if (arf_cmp(points[i - 1].root.where.hi.raw(), points[i].root.where.lo.raw()) >= 0)
+            throw Undecided(kRootsTooClose);
+    if (form.Coeff(0, m + 1).IsZero()) {
+        DivisorPoint dp = blownAgain(ChartY(ps, qs, m, k), true, 0b0101 | (tags & 0b1010));
+        dp.vertical = true;
+        points.push_back(std::move(dp));
+    }
+
+    // Around the point: the directions (1, v0) by increasing v0, x = 0 with
+    // y > 0, then (-1, -v0), then x = 0 with y < 0.
+    const bool flipped = (m - 1) % 2 != 0;
+    std::vector<Half> positive, negative;
+    for (const DivisorPoint& dp : points) {
+        if (dp.vertical) {
+            positive.push_back(blowup::Extract(dp.full, 0, 2, false, false));
+            negative.push_back(blowup::Extract(dp.full, 2, 0, true, flipped));
+            positive.back().dy = 1;
+            negative.back().dy = -1;
+            continue;
+        }
+        const double v0 = dp.root.approx, norm = std::sqrt(1 + v0 * v0);
+        positive.push_back(blowup::Extract(dp.full, 3, 1, false, false));
+        negative.push_back(blowup::Extract(dp.full, 1, 3, true, flipped));
+        positive.back().dx = 1 / norm;
+        positive.back().dy = v0 / norm;
+        negative.back().dx = -1 / norm;
+        negative.back().dy = -v0 / norm;
+    }
+    std::vector<Half> halves = positive;
+    halves.insert(halves.end(), negative.begin(), negative.end());
+    res.portrait.items = halves.empty() ? Items {} : blowup::Join(halves, &res.arcs);
+    blowup::Validate(res.portrait.items, tags);
+    res.portrait.summary = bt::BlownUpSummary(m, blowup::Letters(res.portrait.items));
+    if (depth == 1) {
+        std::vector<std::string> lines;
+        for (const DivisorPoint& dp : points)
+            lines.push_back(Where(dp) + " : " + dp.summary);
+        const auto [a, b] = ChartAt(ps, qs, m, AlgNum::Integer(&k, 0));
+        res.portrait.nested = bt::Nested("x = u, y = u*v", FieldText(a, b), lines);
+    }
+    return res;
+}
+
+Portrait BlowUpLevel(const AlgPoly2& p, const AlgPoly2& q, unsigned tags, int depth, Level& level)
+{
+    return BlowUpOnce(p, q, tags, depth, level).portrait;
 }
 
 std::string Intro(const AlgebraicPoint& point, long shear, int m)
@@ -403,79 +617,20 @@ std::optional<std::pair<std::string, std::string>> CentreProof(
 Nature Decide(const AlgebraicPoint& point, const AlgPoly2& p0, const AlgPoly2& q0, const AlgNum& x0,
     const AlgNum& y0, const Deadline& deadline)
 {
-    const NumberField& k = *x0.field();
-    const int m = LowDegree(p0, q0);
-    const AlgNum one = AlgNum::Integer(&k, 1), zero;
-    const AlgPoly2 X = AlgPoly2::Monomial(1, 0, one), Y = AlgPoly2::Monomial(0, 1, one);
-    const AlgPoly2 form0 = X * q0.Homogeneous(m) - Y * p0.Homogeneous(m);
-    if (form0.IsZero()) throw Undecided(bt::kDicriticalOpen);
-    // F(c, 1) <> 0: after x = X + c Y, Y^(m+1) keeps a non-zero coefficient.
-    long shear = 0;
-    for (long t = 1;; ++t) {
-        AlgNum v;
-        for (const auto& [e, c] : form0.Terms())
-            v += c * AlgNum::Integer(&k, shear).Pow(e.first);
-        if (!v.IsZero()) break;
-        shear = t % 2 != 0 ? (t + 1) / 2 : -(t / 2);
-    }
-    const AlgNum cs = AlgNum::Integer(&k, shear);
-    const AlgPoly2 qs = q0.Linear(one, cs, zero, one), ps = p0.Linear(one, cs, zero, one) - cs * qs;
-    const AlgPoly2 pm = ps.Homogeneous(m), form = X * qs.Homogeneous(m) - Y * pm;
-    const KPoly fv = AtOne(form, m + 1), pmv = AtOne(pm, m);
-    deadline.check();
-
-    std::vector<DivisorPoint> points;
-    for (const auto& [a, multiplicity] : ByMultiplicity(fv, k)) {
-        // A simple root where P_m(1, v) vanishes too, in K: the centre
-        // manifold crosses the divisor there.
-        const KPoly common = Gcd(a, pmv);
-        std::optional<AlgNum> transverse;
-        if (Deg(common) > 0 && RealRootCount(common, k) > 0) {
-            if (Deg(common) != 1 || multiplicity != 1) throw Undecided(kTransverse);
-            transverse = -common[0];
-        }
-        std::vector<RealRoot> roots = RealRootsOf(a, k);
-        const std::size_t at = transverse ? RootEqualTo(roots, *transverse, k) : roots.size();
-        for (std::size_t i = 0; i < roots.size(); ++i) {
-            roots[i].multiplicity = multiplicity;
-            if (i == at) {
-                points.push_back(Transverse(std::move(roots[i]), ps, qs, m, *transverse, fv, k));
-            } else {
-                const int l1 = SignAt(pmv, roots[i], k);
-                points.push_back(OnDivisor(std::move(roots[i]), fv, l1, k));
-            }
-        }
-        deadline.check();
-    }
-    std::sort(points.begin(), points.end(),
-        [](const DivisorPoint& a, const DivisorPoint& b) { return a.root.approx < b.root.approx; });
-    for (std::size_t i = 1; i < points.size(); ++i)
-        if (arf_cmp(points[i - 1].root.where.hi.raw(), points[i].root.where.lo.raw()) >= 0)
-            throw Undecided(kRootsTooClose);
-
-    // Around the point: the directions (1, v0) by increasing v0, then (-1, -v0).
-    const bool flipped = (m - 1) % 2 != 0;
-    std::vector<Half> positive, negative;
+    Level level { deadline, std::max(20, 2 * std::max(p0.Degree(), q0.Degree()) + 1) };
+    const LevelResult res = BlowUpOnce(p0, q0, 0, 0, level);
+    const int m = res.m;
+    const long shear = res.shear;
+    const Items& items = res.portrait.items;
+    const std::string& arcs = res.arcs;
     std::vector<bt::PointLine> lines;
-    for (const DivisorPoint& dp : points) {
-        const double v0 = dp.root.approx, norm = std::sqrt(1 + v0 * v0);
-        positive.push_back(blowup::Extract(dp.full, 3, 1, false, false));
-        negative.push_back(blowup::Extract(dp.full, 1, 3, true, flipped));
-        positive.back().dx = 1 / norm;
-        positive.back().dy = v0 / norm;
-        negative.back().dx = -1 / norm;
-        negative.back().dy = -v0 / norm;
-        const std::string where = dp.root.where.exact
-            ? bt::PointOnDivisor(RationalToCanonical(dp.root.where.exact->raw()))
-            : bt::IrrationalPointOnDivisor(v0);
-        lines.push_back({ where, dp.summary, false, blowup::Letters(positive.back().inner),
-            blowup::Letters(negative.back().inner) });
+    for (const DivisorPoint& dp : res.points) {
+        const bool flipped = (m - 1) % 2 != 0;
+        const std::string summary = dp.nested.empty() ? dp.summary : dp.summary + " (" + dp.nested + ")";
+        lines.push_back({ Where(dp), summary, false,
+            blowup::Letters(blowup::Extract(dp.full, 3, 1, false, false).inner),
+            blowup::Letters(blowup::Extract(dp.full, 1, 3, true, flipped).inner) });
     }
-    std::vector<Half> halves = positive;
-    halves.insert(halves.end(), negative.begin(), negative.end());
-    std::string arcs;
-    const Items items = halves.empty() ? Items {} : blowup::Join(halves, &arcs);
-    blowup::Validate(items, 0);
 
     Nature n;
     n.linearPart = LinearPart::Zero;

@@ -37,8 +37,8 @@ std::string Moved(const std::string& p)
 TEST(AlgebraicBlowup, MovedPointsKeepTheSectorsOfTheOriginAndTheSphereSum)
 {
     std::mt19937 rng(314);
-    int compared = 0, summed = 0;
-    for (int k = 0; k < 40; ++k) {
+    int compared = 0, summed = 0, open = 0, again = 0;
+    for (int k = 0; k < 120; ++k) {
         const std::string p = RandomPart(rng, 2, 2 + k % 2), q = RandomPart(rng, 2, 2 + k % 2);
         const ParsedSystem origin = ParseSystem(p, q);
         const BlowupResult r = BlowUpOrigin(origin.P, origin.Q, Deadline());
@@ -48,7 +48,12 @@ TEST(AlgebraicBlowup, MovedPointsKeepTheSectorsOfTheOriginAndTheSphereSum)
         for (const FixedPoint& pt : a.points) {
             if (pt.yApprox != 0 || std::abs(std::abs(pt.xApprox) - std::sqrt(2.0)) > 1e-12) continue;
             ASSERT_EQ(LinearPart::Zero, pt.nature.linearPart) << p << " ; " << q;
-            if (r.outcome != BlowupOutcome::Decided || pt.nature.type == PointType::Undetermined) continue;
+            if (r.outcome != BlowupOutcome::Decided) continue;
+            if (pt.nature.type == PointType::Undetermined) {
+                ++open;
+                continue;
+            }
+            again += pt.nature.explanation.find("éclaté à son tour") != std::string::npos;
             std::string reversed = r.sectors;
             std::reverse(reversed.begin(), reversed.end());
             const std::string& got = *pt.nature.sectors;
@@ -70,6 +75,32 @@ TEST(AlgebraicBlowup, MovedPointsKeepTheSectorsOfTheOriginAndTheSphereSum)
     }
     EXPECT_GE(compared, 30);
     EXPECT_GE(summed, 10);
+    EXPECT_LE(open, 0) << compared;
+    EXPECT_GE(again, 4) << compared;
+}
+
+// The points (+-racine(2), 0) need a second blow-up over Q(racine(2)): a
+// saddle and a node; a point that needs more blow-ups than the limit stops
+// with its reason.
+TEST(AlgebraicBlowup, DivisorPointsInTheFieldAreBlownUpAgainWithinTheDepthLimit)
+{
+    const FixedPointAnalysis a
+        = AnalyseSystemFixedPoints(ParseSystem("(x^2-2)^3-y^2", "(x^2-2)*y^3"), Deadline());
+    ASSERT_EQ(2u, a.points.size());
+    int sum = 0;
+    for (const FixedPoint& pt : a.points) {
+        ASSERT_TRUE(pt.nature.index.has_value()) << pt.nature.explanation;
+        EXPECT_EQ(pt.xApprox < 0 ? "hhhh" : "p", *pt.nature.sectors);
+        sum += 2 * *pt.nature.index;
+    }
+    for (const InfinitePoint& pt : a.infinite)
+        sum += 2 * pt.nature.index.value_or(100);
+    EXPECT_EQ(2, sum);
+    const FixedPointAnalysis deep = AnalyseSystemFixedPoints(ParseSystem("y^2", "(x^2-2)^40"), Deadline());
+    for (const FixedPoint& pt : deep.points) {
+        EXPECT_EQ(PointType::Undetermined, pt.nature.type);
+        EXPECT_NE(std::string::npos, pt.nature.explanation.find("éclatements successifs"));
+    }
 }
 
 } // namespace
