@@ -797,6 +797,30 @@ System Turned(const System& s, int k)
 // x < 0, and those of the quarter turns (weights exchanged) the two points
 // x = 0 left out; every chart has u > 0, keeps the orientation and the sense
 // of time. Nothing when the blow-up is dicritical (a B - b v A = 0 on u = 0).
+// The invariant curve v = phi(u) of a chart through its origin tangent to
+// v = 0, where the linear part has (1, 0) as eigenvector (u' = A u + ...,
+// v' = B v + ...): phi_k = ([V(u, phi)]_k - sum j phi_j [U(u, phi)]_(k+1-j)) /
+// (k A - B), phi known below k. The first non-zero phi_k with k <= n, or
+// k = 0 when there is none up to n; nothing when some k A - B is 0 (the curve
+// is then not told apart from its neighbours by its series).
+std::optional<std::pair<int, Rational>> TangentCurveTerm(const System& s, int n)
+{
+    const Rational a = s.P.Coeff(1, 0), b = s.Q.Coeff(0, 1);
+    if (!s.Q.Coeff(1, 0).IsZero() || (a.IsZero() && b.IsZero())) return std::nullopt;
+    Series phi(static_cast<std::size_t>(n + 1));
+    for (int k = 2; k <= n; ++k) {
+        const Rational divisor = Rational(static_cast<slong>(k)) * a - b;
+        if (divisor.IsZero()) return std::nullopt;
+        const Series u = s.P.Along(phi, k), v = s.Q.Along(phi, k);
+        Rational rest = v[static_cast<std::size_t>(k)];
+        for (int j = 2; j < k; ++j)
+            rest -= Rational(static_cast<slong>(j)) * phi[static_cast<std::size_t>(j)]
+                * u[static_cast<std::size_t>(k + 1 - j)];
+        if (!rest.IsZero()) return std::pair { k, rest / divisor };
+    }
+    return std::pair { 0, Rational(0) };
+}
+
 std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags, int depth, Context& ctx)
 {
     if (depth >= kMaxBlowupDepth) throw Undecided(bt::DepthReached(kMaxBlowupDepth));
@@ -864,6 +888,9 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
             } else if (v0 != 0) {
                 dy = v0 > 0 ? 1 : -1;
             } else {
+                // An orbit tangent to v = 0 in the chart: the first term
+                // phi_k u^k of its curve gives y = phi_k x^((b + k)/a) + ...
+                std::optional<std::optional<std::pair<int, Rational>>> curve;
                 for (blowup::Item& it : h.inner) {
                     const double slope = it.dx > 0 ? it.dy / it.dx : 0;
                     double ox = 0, oy = 0;
@@ -872,6 +899,20 @@ std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags
                         oy = slope * ox;
                     } else if (it.dx > 0 && slope != 0) {
                         oy = slope > 0 ? 1 : -1;
+                    } else if (it.dx > 0) {
+                        if (!curve) curve = TangentCurveTerm(chart, wk.a - wk.b);
+                        if (*curve) {
+                            const auto& [k, c] = **curve;
+                            const double m = fmpq_get_d(c.raw());
+                            if (k == 0) {
+                                ox = 1;
+                            } else if (k < wk.a - wk.b) {
+                                oy = m > 0 ? 1 : -1;
+                            } else {
+                                ox = 1 / std::sqrt(1 + m * m);
+                                oy = m * ox;
+                            }
+                        }
                     }
                     std::tie(it.dx, it.dy) = turned(ox, oy);
                 }
@@ -1117,12 +1158,28 @@ BlowupResult BlowUpOrigin(
         r.sectors = blowup::Letters(p.items);
         // The rays next to a hyperbolic sector are separatrices.
         const std::size_t count = p.items.size();
+        std::size_t untold = 0; // separatrices whose tangent the weighted charts do not give
         for (std::size_t i = 0; i < count; ++i) {
             const blowup::Item& it = p.items[i];
-            if (it.kind != Kind::Ray || (it.dx == 0 && it.dy == 0)) continue;
-            if (p.items[(i + 1) % count].kind == Kind::Hyperbolic
-                || p.items[(i + count - 1) % count].kind == Kind::Hyperbolic)
+            if (it.kind != Kind::Ray) continue;
+            if (p.items[(i + 1) % count].kind != Kind::Hyperbolic
+                && p.items[(i + count - 1) % count].kind != Kind::Hyperbolic)
+                continue;
+            if (it.dx == 0 && it.dy == 0)
+                ++untold;
+            else
                 r.separatrices.push_back({ it.dx, it.dy, it.flow == Flow::Out });
+        }
+        if (untold > 0 && method == BlowupMethod::Auto) {
+            // A separatrix through a degenerate point of a weighted chart,
+            // tangent there to the divisor's axis, has its tangent at a
+            // higher order. Directional blow-ups give every tangent: when
+            // they resolve the same portrait, their separatrices are taken.
+            const BlowupResult d = BlowUpOrigin(P, Q, deadline, BlowupMethod::Directional);
+            if (d.outcome == BlowupOutcome::Decided
+                && CanonicalSectors(d.sectors) == CanonicalSectors(blowup::Letters(p.items))
+                && d.separatrices.size() == r.separatrices.size() + untold)
+                r.separatrices = d.separatrices;
         }
         int e = 0, h = 0;
         for (char c : r.sectors) {

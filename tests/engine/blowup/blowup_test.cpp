@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -164,14 +165,25 @@ TEST(Blowup, WeightedBlowupDecidesHighOrders)
 }
 
 // Weighted (with the weights of an edge of the Newton polygon, or 1 and 1)
-// and directional blow-ups at every step give the same portrait.
+// and directional blow-ups at every step give the same portrait; every
+// tangent the weighted charts give is one of the directional ones, and the
+// study (Auto) gives all of them.
 TEST(Blowup, WeightedAndDirectionalAgree)
 {
     std::mt19937 rng(31);
-    int compared = 0;
-    for (int k = 0; k < 150; ++k) {
-        const std::string p = (k % 3 == 0 ? "y+" : "") + RandomPart(rng, 2 + k % 2, 4, 1);
-        const std::string q = RandomPart(rng, 2 + k % 3 % 2, 4, 1);
+    int compared = 0, untold = 0;
+    std::size_t tangents = 0;
+    auto angles = [](const BlowupResult& r) {
+        std::vector<double> a;
+        for (const SeparatrixDirection& t : r.separatrices)
+            a.push_back(std::atan2(t.dy + 0.0, t.dx + 0.0)); // no -0: (-1, 0) is pi
+        std::sort(a.begin(), a.end());
+        return a;
+    };
+    const char* heads[] = { "y+", "", "y^2+", "x*y+", "y+x^2+" };
+    for (int k = 0; k < 400; ++k) {
+        const std::string p = heads[k % 5] + RandomPart(rng, 2 + k % 2, 4 + k % 2, 1);
+        const std::string q = RandomPart(rng, 2 + k % 3 % 2, 4 + k % 2, 1);
         const ParsedSystem s = ParseSystem(p, q);
         if (ClassifyOrigin(s.P, s.Q).reason.rfind("non isole", 0) == 0) continue;
         const BlowupResult d = Blow(p, q, Deadline(), BlowupMethod::Directional);
@@ -182,8 +194,19 @@ TEST(Blowup, WeightedAndDirectionalAgree)
         EXPECT_EQ(d.outcome, w.outcome);
         EXPECT_EQ(CanonicalSectors(d.sectors), CanonicalSectors(w.sectors));
         EXPECT_EQ(d.index, w.index);
+        const std::vector<double> da = angles(d), wa = angles(w), aa = angles(Blow(p, q));
+        for (double a : wa)
+            EXPECT_TRUE(std::any_of(da.begin(), da.end(), [a](double b) { return std::abs(a - b) < 1e-6; }))
+                << a;
+        ASSERT_EQ(da.size(), aa.size());
+        for (std::size_t i = 0; i < da.size(); ++i)
+            EXPECT_NEAR(da[i], aa[i], 1e-6);
+        tangents += wa.size();
+        untold += wa.size() < da.size();
     }
-    EXPECT_GE(compared, 100);
+    EXPECT_GE(compared, 250);
+    EXPECT_GE(tangents, 400u);
+    EXPECT_GE(untold, 10); // the weighted charts alone leave some tangents untold
 }
 
 // Dicritical origins (P = x R + ..., Q = y R + ...) whose fans the polar study
