@@ -792,11 +792,6 @@ System Turned(const System& s, int k)
     return { rc * p + rn * q, rc * q - rn * p };
 }
 
-// The weighted blow-up with weights w: the chart x = u^a, y = u^b v covers
-// the side x > 0, the same chart of the field turned by a half turn the side
-// x < 0, and those of the quarter turns (weights exchanged) the two points
-// x = 0 left out; every chart has u > 0, keeps the orientation and the sense
-// of time. Nothing when the blow-up is dicritical (a B - b v A = 0 on u = 0).
 // The invariant curve v = phi(u) of a chart through its origin tangent to
 // v = 0, where the linear part has (1, 0) as eigenvector (u' = A u + ...,
 // v' = B v + ...): phi_k = ([V(u, phi)]_k - sum j phi_j [U(u, phi)]_(k+1-j)) /
@@ -821,6 +816,11 @@ std::optional<std::pair<int, Rational>> TangentCurveTerm(const System& s, int n)
     return std::pair { 0, Rational(0) };
 }
 
+// The weighted blow-up with weights w: the chart x = u^a, y = u^b v covers
+// the side x > 0, the same chart of the field turned by a half turn the side
+// x < 0, and those of the quarter turns (weights exchanged) the two points
+// x = 0 left out; every chart has u > 0, keeps the orientation and the sense
+// of time. Nothing when the blow-up is dicritical (a B - b v A = 0 on u = 0).
 std::optional<Portrait> WeightedBlowUp(const System& s, Weights w, unsigned tags, int depth, Context& ctx)
 {
     if (depth >= kMaxBlowupDepth) throw Undecided(bt::DepthReached(kMaxBlowupDepth));
@@ -1177,7 +1177,7 @@ BlowupResult BlowUpOrigin(
             // they resolve the same portrait, their separatrices are taken.
             const BlowupResult d = BlowUpOrigin(P, Q, deadline, BlowupMethod::Directional);
             if (d.outcome == BlowupOutcome::Decided
-                && CanonicalSectors(d.sectors) == CanonicalSectors(blowup::Letters(p.items))
+                && CanonicalSectors(d.sectors) == CanonicalSectors(r.sectors)
                 && d.separatrices.size() == r.separatrices.size() + untold)
                 r.separatrices = d.separatrices;
         }

@@ -212,11 +212,11 @@ Nature SemiHyperbolic(const AlgSystem& s, const AlgMat2& j)
     // U has no linear term, so the terms of U(u, h(u)) up to u^k only need
     // h up to degree k - 1: the first non-zero one ends the series early.
     AlgSeries h(static_cast<std::size_t>(n + 1));
-    std::optional<AlgSeries> early;
+    AlgSeries g; // U(u, h(u)), once its first non-zero term is known
     for (int k = 2; k <= n; ++k) {
         const AlgSeries along = u.Along(h, k);
         if (SeriesOrder(along) >= 0) {
-            early = along;
+            g = along;
             break;
         }
         AlgSeries dh(h.size());
@@ -227,7 +227,7 @@ Nature SemiHyperbolic(const AlgSystem& s, const AlgMat2& j)
             lhs += dh[static_cast<std::size_t>(i)] * along[static_cast<std::size_t>(k - i)];
         h[static_cast<std::size_t>(k)] = (lhs - v.Along(h, k)[static_cast<std::size_t>(k)]) / t;
     }
-    const AlgSeries g = early ? *early : u.Along(h, n);
+    if (g.empty()) g = u.Along(h, n);
     const int m = SeriesOrder(g);
 
     Nature out;
